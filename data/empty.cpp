@@ -1,0 +1,1 @@
+// k1data before any data is embedded.

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Builds and runs every test: the suite, the suite again under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and a bounded run of each fuzz target.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+jobs=$(nproc)
+fuzz_runs=${ZYK_FUZZ_RUNS:-100000}
+
+echo "== Release build and tests"
+cmake -S . -B build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build/test -j"$jobs"
+ctest --test-dir build/test -j"$jobs" --output-on-failure
+
+echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
+cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DZYK_SANITIZE=ON \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+cmake --build build/asan -j"$jobs"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir build/asan -j"$jobs" --output-on-failure
+
+echo "== Fuzz targets, $fuzz_runs runs each"
+cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZYK_FUZZ=ON -DZYK_TESTS=OFF \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+cmake --build build/fuzz -j"$jobs"
+for target in build/fuzz/fuzz/fuzz_*; do
+  [ -x "$target" ] || continue
+  echo "-- $(basename "$target")"
+  "$target" -runs="$fuzz_runs" -seed=1 -max_len=65536 2>&1 | tail -n 3
+done
+echo "All tests passed"

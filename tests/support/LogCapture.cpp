@@ -1,0 +1,35 @@
+#include "LogCapture.h"
+
+#include <algorithm>
+
+namespace {
+std::mutex g_mutex;
+std::vector<std::string> g_lines;
+}  // namespace
+
+LogCapture::LogCapture() {
+    clear();
+    previous_ = k1lib::setLogSink(&LogCapture::sink);
+}
+
+LogCapture::~LogCapture() { k1lib::setLogSink(previous_); }
+
+void LogCapture::sink(const std::string& line) {
+    std::lock_guard<std::mutex> lock(g_mutex);
+    g_lines.push_back(line);
+}
+
+std::vector<std::string> LogCapture::lines() const {
+    std::lock_guard<std::mutex> lock(g_mutex);
+    return g_lines;
+}
+
+bool LogCapture::contains(const std::string& line) const {
+    std::lock_guard<std::mutex> lock(g_mutex);
+    return std::find(g_lines.begin(), g_lines.end(), line) != g_lines.end();
+}
+
+void LogCapture::clear() {
+    std::lock_guard<std::mutex> lock(g_mutex);
+    g_lines.clear();
+}
