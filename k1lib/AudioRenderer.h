@@ -1,0 +1,17 @@
+#pragma once
+// What the resampler pulls engine-rate audio from: the engine's per-sample loop.
+#include <vector>
+
+#include "SMidiEvent.h"
+
+namespace k1lib {
+
+class AudioRenderer {
+public:
+    virtual ~AudioRenderer() = default;
+    // Renders samples frames at the engine rate into outputs, handling each event whose offset
+    // lies before samples at that sample (negative offsets at once).
+    virtual void processAudio(float** outputs, int channels, int samples, const std::vector<SMidiEvent>& events) = 0;
+};
+
+}  // namespace k1lib
