@@ -1,0 +1,266 @@
+#include "Sampled.h"
+
+#include "RomImage.h"
+#include "SoundBlocks.h"
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+
+namespace wavegen {
+
+namespace {
+
+// How a segment is played: once (ends in silence), looped (periodic over its length) or
+// ping-pong (decays only partly so the reversed loop stays usable).
+enum class Kind { OneShot, Loop, PingPong };
+
+struct Recipe {
+    Kind kind;
+    std::function<void(Buffer&, Random&)> render;
+};
+
+const std::vector<Recipe>& recipes() {
+    using B = Buffer;
+    using R = Random;
+    const double root = PcmRoot;
+    static const std::vector<Recipe> list = {
+        // 0 Piano
+        {Kind::OneShot, [=](B& o, R& r) { piano(o, r, 4e-4, 0.5, 1.0); }},
+        // 1 String Sus / String Loop: an ensemble of five saws through the body resonances, bow noise.
+        {Kind::Loop,
+         [=](B& o, R& r) {
+             // Detuned by whole cycles per loop (6 cents apart), centred on the root.
+             for (int voice = -2; voice <= 2; ++voice) {
+                 const double hz = (std::round(root * o.size() / Rate) + voice) * Rate / o.size();
+                 auto levels =
+                     shaped(sawLevels(28), hz, {{{300, 4, 0.5}}, {{1000, 5, 0.4}}, {{2800, 4, 0.4}}});
+                 for (double& level : levels)
+                     level *= 1.0 - 0.2 * std::abs(voice);
+                 addLoopedTone(o, hz, levels, 0, 0.0, voice * 1.3);
+             }
+             addLoopedNoise(o, r, bandPass(3000, 0.8), 0.08);
+         }},
+        // 2 Shakuhachi Sus / Loop
+        {Kind::Loop,
+         [=](B& o, R& r) {
+             addLoopedTone(o, root, {1.0, fromDb(-14), fromDb(-22)}, 2, 12.0);
+             addLoopedNoise(o, r, bandPass(2000, 0.7), 0.3);
+         }},
+        // 3 Voice / Voice Loop: three glottal voices through "ah" formants, with vibrato.
+        {Kind::Loop,
+         [=](B& o, R&) {
+             for (int voice = -1; voice <= 1; ++voice) {
+                 const double hz = (std::round(root * o.size() / Rate) + voice) * Rate / o.size();
+                 std::vector<double> glottal(28);
+                 for (int k = 1; k <= 28; ++k)
+                     glottal[k - 1] = 1.0 / (k * k);
+                 addLoopedTone(o, hz,
+                               shaped(glottal, hz, {{{730, 18, 0.3}}, {{1090, 14, 0.3}}, {{2440, 10, 0.3}}}),
+                               2, 10.0, voice * 2.1);
+             }
+         }},
+        // 4 Crash / Crash Alt
+        {Kind::PingPong,
+         [=](B& o, R& r) {
+             metal(o, r, 30, 3000, 12000, 1.5);
+             addNoise(o, r, highPass(3000), 0.5, 1.5, 0.002);
+         }},
+        // 5 Strat Guitar
+        {Kind::OneShot,
+         [=](B& o, R& r) {
+             addString(o, r, root, 0.125, 0.1, 1.5, 1.0);
+             applyFilter(o, highPass(150));
+         }},
+        // 6 Fuzz Mute / F Guitar Loop: a clipped saw, steady, through a cabinet low-pass.
+        {Kind::Loop,
+         [=](B& o, R&) {
+             std::vector<double> levels(30);
+             for (int k = 1; k <= 30; ++k)
+                 levels[k - 1] = (k % 2 ? 1.0 : 0.35) / k * rolloff(k * root, 4000, 12);
+             addLoopedTone(o, root, levels);
+         }},
+        // 7 Guitar Harmo
+        {Kind::OneShot,
+         [=](B& o, R&) {
+             addTone(o, root, {1.0, fromDb(-20)}, 0.005, 1.2);
+         }},
+        // 8 Ac Tom
+        {Kind::OneShot,
+         [=](B& o, R& r) {
+             addSweep(o, 180, 140, 0.05, 1.0, 0.09);
+             addNoise(o, r, bandPass(1500, 0.8), 0.4, 0.01);
+         }},
+        // 9 Tight Snare
+        {Kind::OneShot,
+         [=](B& o, R& r) {
+             addPartial(o, 240, 0.8, 0.035);
+             addNoise(o, r, bandPass(4500, 0.6), 0.8, 0.05);
+         }},
+        // 10 Ride
+        {Kind::OneShot,
+         [=](B& o, R& r) {
+             metal(o, r, 40, 2500, 10000, 1.2);
+             addPartial(o, 5000, 0.2, 0.3);
+         }},
+        // 11 Pan Flute Sus / Loop
+        {Kind::Loop,
+         [=](B& o, R& r) {
+             addLoopedTone(o, root, {1.0, fromDb(-18)});
+             addLoopedNoise(o, r, bandPass(2500, 0.7), 0.25);
+         }},
+        // 12 Pizzicato
+        {Kind::OneShot,
+         [=](B& o, R& r) {
+             addString(o, r, root, 0.2, 0.6, 0.15, 1.0);
+             applyFilter(o, bandPass(1000, 0.5));
+         }},
+        // 13 White Noise / Loop
+        {Kind::Loop,
+         [=](B& o, R& r) {
+             for (double& x : o)
+                 x = r.bipolar();
+         }},
+        // 14 El Grand
+        {Kind::OneShot, [=](B& o, R& r) { piano(o, r, 2e-4, 1.0, 1.6); }},
+        // 15 F Guitar: steel strings with body resonances.
+        {Kind::OneShot,
+         [=](B& o, R& r) {
+             addString(o, r, root, 0.2, 0.3, 1.4, 1.0);
+             B body(o.size());
+             addScaled(body, o, 1.0);
+             applyFilter(body, bandPass(220, 2.0));
+             addScaled(o, body, 0.8);
+         }},
+        // 16 A Guitar: nylon, dark.
+        {Kind::OneShot, [=](B& o, R& r) { addString(o, r, root, 1.0 / 3.0, 0.9, 1.2, 1.0); }},
+        // 17 Piano Noise / Alt: thump and thud with a lasting tail.
+        {Kind::PingPong,
+         [=](B& o, R& r) {
+             addNoise(o, r, lowPass(800), 1.0, 0.06);
+             addPartial(o, 80, 0.8, 0.06);
+             addNoise(o, r, lowPass(1500), 0.3, 10.0);
+         }},
+        // 18 Pan Flute Attack: a chiff, then the tone swells in.
+        {Kind::OneShot,
+         [=](B& o, R& r) {
+             addNoise(o, r, bandPass(2500, 0.8), 0.8, 0.025);
+             addTone(o, root, {1.0, fromDb(-18)}, 0.06, 0.0);
+         }},
+        // 19 String Attack: the ensemble swelling in, with bow scratch.
+        {Kind::OneShot,
+         [=](B& o, R& r) {
+             addTone(o, root,
+                     shaped(sawLevels(28), root, {{{300, 4, 0.5}}, {{1000, 5, 0.4}}, {{2800, 4, 0.4}}}), 0.04,
+                     0.0);
+             addNoise(o, r, bandPass(3500, 1.0), 0.5, 0.02, 0.001, 0.03);
+         }},
+        // 20 Bowed String: a single violin with vibrato.
+        {Kind::OneShot,
+         [=](B& o, R&) {
+             addTone(o, root, shaped(sawLevels(28), root, {{{3000, 6, 0.5}}, {{1000, 4, 0.4}}}), 0.03, 0.0,
+                     5.5, 8.0);
+         }},
+        // 21 Trumpet: harmonics open over 40 ms around a 1.2 kHz formant.
+        {Kind::OneShot,
+         [=](B& o, R&) {
+             const auto levels = shaped(sawLevels(28), root, {{{1200, 10, 0.8}}});
+             for (size_t k = 1; k <= levels.size(); ++k) {
+                 std::vector<double> single(k, 0.0);
+                 single[k - 1] = levels[k - 1];
+                 addTone(o, root, single, 0.01 + 0.003 * k, 0.0);
+             }
+         }},
+        // 22 Shakuhachi Attack: breath burst and a tone scooping up from 30 cents flat.
+        {Kind::OneShot,
+         [=](B& o, R& r) {
+             addNoise(o, r, bandPass(2000, 0.7), 0.7, 0.04);
+             addTone(o, root, {1.0, fromDb(-14), fromDb(-22)}, 0.03, 0.0, 0.0, 0.0, 30.0, 0.03);
+         }},
+        // 23 Bass Harmo
+        {Kind::OneShot,
+         [=](B& o, R&) {
+             addTone(o, root, {1.0, fromDb(-24)}, 0.003, 0.8);
+         }},
+        // 24 Rim
+        {Kind::OneShot,
+         [=](B& o, R& r) {
+             addPartial(o, 1700, 0.7, 0.012);
+             addPartial(o, 500, 0.5, 0.012);
+             addNoise(o, r, highPass(2000), 1.0, 0.002);
+         }},
+        // 25 Bass Drum
+        {Kind::OneShot,
+         [=](B& o, R& r) {
+             addSweep(o, 150, 50, 0.03, 1.0, 0.12);
+             addNoise(o, r, lowPass(3000), 0.5, 0.001);
+         }},
+        // 26 E Snare
+        {Kind::OneShot,
+         [=](B& o, R& r) {
+             addPartial(o, 180, 0.6, 0.045);
+             addPartial(o, 330, 0.4, 0.045);
+             addNoise(o, r, highPass(1500), 0.7, 0.07);
+         }},
+        // 27 Pull Bass / Loop: steady harmonics with a popping formant.
+        {Kind::Loop,
+         [=](B& o, R&) {
+             addLoopedTone(o, root, shaped(sawLevels(12, 3.0), root, {{{1200, 9, 0.4}}}));
+         }},
+        // 28 Ac Snare (its loop plays as a roll)
+        {Kind::OneShot,
+         [=](B& o, R& r) {
+             addPartial(o, 190, 0.6, 0.06);
+             addPartial(o, 330, 0.4, 0.06);
+             addNoise(o, r, bandPass(4000, 0.5), 0.9, 0.11);
+         }},
+        // 29 H Hat / Alt: six square oscillators and noise, high-passed.
+        {Kind::PingPong,
+         [=](B& o, R& r) {
+             for (double hz : {205.3, 304.4, 369.6, 522.7, 540.0, 800.0})
+                 for (int k = 1; k < 40; k += 2)
+                     addPartial(o, hz * k, 0.1 / k, 0.035, r.uniform() * 2 * Pi);
+             addNoise(o, r, highPass(7000), 0.5, 0.035);
+             applyFilter(o, highPass(7000));
+             holdTail(o, 0.035, 0.3);
+         }},
+    };
+    return list;
+}
+
+constexpr double PeakLevel = 0.891; // -1 dBFS
+constexpr double FadeSeconds = 0.005;
+
+void fadeOut(Buffer& buffer) {
+    const auto fade = static_cast<size_t>(FadeSeconds * Rate);
+    for (size_t i = 0; i < fade; ++i)
+        buffer[buffer.size() - 1 - i] *= 0.5 - 0.5 * std::cos(Pi * static_cast<double>(i) / fade);
+}
+
+// Scales to the peak level and rounds to unsigned 8 bits with triangular dither of one step.
+void quantise(const Buffer& buffer, Random& random, unsigned char* out) {
+    double peak = 0.0;
+    for (double x : buffer)
+        peak = std::max(peak, std::abs(x));
+    const double gain = peak > 0.0 ? PeakLevel * 127.0 / peak : 0.0;
+    for (size_t n = 0; n < buffer.size(); ++n) {
+        const double dither = random.uniform() - random.uniform();
+        const double value = std::round(buffer[n] * gain + dither);
+        out[n] = static_cast<unsigned char>(std::clamp(value, -128.0, 127.0) + 128.0);
+    }
+}
+
+} // namespace
+
+void writeSampledSegments(std::vector<unsigned char>& samples) {
+    const auto& list = recipes();
+    for (int segment = 0; segment < SampledSegmentCount; ++segment) {
+        Random random(0x5a3e0000u + segment);
+        Buffer buffer(SegmentLengths[segment], 0.0);
+        list[segment].render(buffer, random);
+        if (list[segment].kind == Kind::OneShot) fadeOut(buffer);
+        quantise(buffer, random, samples.data() + segmentStart(segment));
+    }
+}
+
+} // namespace wavegen
