@@ -1,0 +1,42 @@
+#include "ZykFactory.h"
+
+#include <mutex>
+
+#include "PlaceholderInstrument.h"
+#include "PluginFactory.h"
+
+using namespace Steinberg;
+
+namespace {
+
+k1PluginFactory* buildFactory() {
+    static k1PluginFactory factory(PFactoryInfo("Zyk", "https://zyk.example.org",
+                                                "mailto:info@zyk.example.org", PFactoryInfo::kUnicode));
+    static const PClassInfo2 processorClass(K1AudioProcessorUID.toTUID(), PClassInfo::kManyInstances,
+                                            "Audio Module Class", "Marn' Zyk", 1 /* distributable */,
+                                            "Instrument|Synth", nullptr, "1.26", "VST 3.6.14");
+    // Until the K1 processor is wired in, the class creates the silent stand-in instrument.
+    factory.registerClass(processorClass, &k1PlaceholderInstrument::createInstance, nullptr);
+    return &factory;
+}
+
+} // namespace
+
+IPluginFactory* obtainZykFactory() {
+    static std::mutex lock;
+    static k1PluginFactory* factory = nullptr;
+    std::lock_guard<std::mutex> guard(lock);
+    if (factory)
+        factory->addRef();
+    else
+        factory = buildFactory();
+    return factory;
+}
+
+bool InitModule() {
+    return true;
+}
+
+bool DeinitModule() {
+    return true;
+}

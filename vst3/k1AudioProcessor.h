@@ -1,0 +1,134 @@
+#pragma once
+// The VST3 component: audio processor and edit controller in one object. It owns the engine
+// facade and adapts it to the host: buses, the 225 host parameters (209 K1 parameters, MIDI
+// controllers, one program change), the MIDI controller mapping, the root unit with the program
+// list over all Singles then all Multis, and the audio block. The facade's notifications come
+// back through IPluginListener on whatever thread is inside the engine; what the host must hear
+// is queued here and handed over at the end of the next block, or on the user-interface thread.
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "DelayedCalls.h"
+#include "Plugin.h"
+#include "SingleComponentEffect.h"
+#include "pluginterfaces/vst/ivsteditcontroller.h"
+#include "pluginterfaces/vst/ivstmidicontrollers.h"
+#include "pluginterfaces/vst/ivstparameterchanges.h"
+
+class k1AudioProcessor : public k1SingleComponentEffect,
+                         public k1lib::IPluginListener,
+                         public Steinberg::Vst::IMidiMapping {
+public:
+    using ParamID = Steinberg::Vst::ParamID;
+    using ParamValue = Steinberg::Vst::ParamValue;
+
+    // Host parameter IDs after the 209 K1 parameters.
+    static constexpr ParamID kReservedParam = 209;
+    static constexpr ParamID kFirstMidiParam = 210; // 210-223: MIDI controllers
+    static constexpr ParamID kLastMidiParam = 223;
+    static constexpr ParamID kProgramParam = 224;
+    static constexpr Steinberg::int32 kParamCount = 225;
+    static constexpr Steinberg::Vst::ProgramListID kProgramListId = 224;
+    static constexpr size_t kMaxOutputChannels = 8;
+    // Hosts that take no output events would let engine sysex pile up without end.
+    static constexpr size_t kMaxQueuedSysex = 1024;
+
+    static Steinberg::FUnknown* createInstance(void* context);
+    // Singles then Multis of the factory set: the entries of the program list.
+    static uint32_t totalPresetCount();
+
+    k1AudioProcessor();
+    ~k1AudioProcessor() override;
+
+    // Set-up
+    tresult PLUGIN_API initialize(Steinberg::FUnknown* context) override;
+    tresult PLUGIN_API terminate() override;
+    tresult PLUGIN_API setupProcessing(Steinberg::Vst::ProcessSetup& setup) override;
+    tresult PLUGIN_API setProcessing(TBool state) override;
+    tresult PLUGIN_API activateBus(MediaType type, BusDirection dir, int32 index, TBool state) override;
+    tresult PLUGIN_API setState(Steinberg::IBStream* state) override;
+    tresult PLUGIN_API getState(Steinberg::IBStream* state) override;
+
+    // Edit controller
+    int32 PLUGIN_API getParameterCount() override { return kParamCount; }
+    tresult PLUGIN_API getParameterInfo(int32 index, Steinberg::Vst::ParameterInfo& info) override;
+    tresult PLUGIN_API getParamStringByValue(ParamID id, ParamValue value,
+                                             Steinberg::Vst::String128 text) override;
+    ParamValue PLUGIN_API normalizedParamToPlain(ParamID id, ParamValue value) override;
+    ParamValue PLUGIN_API plainParamToNormalized(ParamID id, ParamValue plain) override;
+    ParamValue PLUGIN_API getParamNormalized(ParamID id) override;
+    tresult PLUGIN_API setParamNormalized(ParamID id, ParamValue value) override;
+    Steinberg::IPlugView* PLUGIN_API createView(Steinberg::FIDString name) override;
+    // The current name, read through the facade: never stale, even before a refresh has run.
+    tresult PLUGIN_API getProgramName(Steinberg::Vst::ProgramListID listId, int32 programIndex,
+                                      Steinberg::Vst::String128 name) override;
+
+    // IMidiMapping
+    tresult PLUGIN_API getMidiControllerAssignment(int32 busIndex, Steinberg::int16 channel,
+                                                   Steinberg::Vst::CtrlNumber controller,
+                                                   ParamID& id) override;
+
+    // Audio block
+    tresult PLUGIN_API process(Steinberg::Vst::ProcessData& data) override;
+
+    // IPluginListener: called inside the facade's engine lock, on any thread.
+    void onActiveSingleChanged(size_t) override {}
+    void onSingleModified(size_t index) override;
+    void onActiveSingleModified(size_t index) override;
+    void onSinglesModified(size_t first, size_t count) override;
+    void onActiveMultiChanged(size_t) override {}
+    void onMultiModified(size_t index) override;
+    void onActiveMultiModified(size_t index) override;
+    void onMultisModified(size_t first, size_t count) override;
+    void sendMidi(const k1lib::SMidiEvent& event) override;
+    void onParameterChanged(k1lib::EParam param, float normalizedValue) override;
+    void serializeCustomData(std::vector<unsigned char>&) override {}
+    void deserializeCustomData(const std::vector<unsigned char>&) override {}
+    void onPlayModeChanged() override {}
+    void onConfigChanged() override {}
+
+    // User-interface thread: brings the host's program names of entries first .. first + count - 1
+    // in line with the banks, telling the host of each entry that changed.
+    void updateProgramNames(uint32_t first, uint32_t count);
+    k1lib::Plugin& getPlugin() { return plugin; }
+
+    OBJ_METHODS(k1AudioProcessor, k1SingleComponentEffect)
+    tresult PLUGIN_API queryInterface(const Steinberg::TUID iid, void** obj) override;
+    REFCOUNT_METHODS(k1SingleComponentEffect)
+
+private:
+    void buildUnitAndProgramList();
+    void delayProgramNameRefresh(size_t first, size_t count);
+    // The name of entry `position` of the program list; empty outside the banks.
+    std::string presetName(uint32_t position);
+
+    // process, step by step
+    void takeHostEvents(Steinberg::Vst::IEventList& events);
+    void takeParameterChanges(Steinberg::Vst::IParameterChanges& changes);
+    void takeMidiParameter(ParamID id, Steinberg::Vst::IParamValueQueue& queue);
+    void selectProgram(ParamValue value);
+    void render(Steinberg::Vst::ProcessData& data);
+    void reportParameters(Steinberg::Vst::IParameterChanges& changes);
+    void reportSysex(Steinberg::Vst::IEventList& events);
+
+    // Declared before the facade: the engine may report while it is being built or destroyed.
+    std::mutex outputParameterLock;
+    std::array<float, k1lib::kParamCount> outputParameterValues{}; // guarded by outputParameterLock
+    std::array<bool, k1lib::kParamCount> outputParameterPending{}; // ascending IDs go out first
+    std::mutex midiOutputLock;
+    std::deque<k1lib::SMidiEvent> midiOutputQueue; // guarded by midiOutputLock
+    bool midiOutputOverflowLogged = false;         // guarded by midiOutputLock
+    std::vector<k1lib::SMidiEvent> sentSysex;      // audio thread: bytes the host reads after process
+    bool listening = false;                        // refreshes are deferred only while delayedCalls exists
+
+    k1lib::Plugin plugin;
+    // After the facade, so it goes first: no pending call can reach a destroyed facade.
+    k1DelayedCalls delayedCalls;
+
+    uint32_t activeOutputBusMask = 1;
+    std::vector<float> scratchChannel; // every output channel the host does not provide
+};

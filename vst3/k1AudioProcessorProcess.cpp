@@ -1,0 +1,151 @@
+// The host's audio block: host events and parameter changes into the facade, the engine's
+// channels into the active output buses, and what the engine produced back to the host.
+#include "k1AudioProcessor.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "Log.h"
+#include "k1AudioProcessorMidi.h"
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+
+tresult PLUGIN_API k1AudioProcessor::process(ProcessData& data) {
+    // Events and parameters are taken even when there is nothing to render into, so that no
+    // note is left hanging and the engine follows the host.
+    if (data.inputEvents) takeHostEvents(*data.inputEvents);
+    if (data.inputParameterChanges) takeParameterChanges(*data.inputParameterChanges);
+    // An empty block leaves the queued events for the next one.
+    if (data.numSamples > 0) render(data);
+    if (data.outputParameterChanges) reportParameters(*data.outputParameterChanges);
+    sentSysex.clear(); // the host has read the previous block's events by now
+    if (data.outputEvents) reportSysex(*data.outputEvents);
+    return kResultOk;
+}
+
+void k1AudioProcessor::takeHostEvents(IEventList& events) {
+    k1lib::SMidiEvent midi;
+    for (int32 i = 0, count = events.getEventCount(); i < count; ++i) {
+        Event e{};
+        if (events.getEvent(i, e) == kResultOk && k1HostMidi::fromHostEvent(e, midi))
+            plugin.addMidiEvent(midi);
+    }
+}
+
+void k1AudioProcessor::takeParameterChanges(IParameterChanges& changes) {
+    for (int32 i = 0, count = changes.getParameterCount(); i < count; ++i) {
+        IParamValueQueue* queue = changes.getParameterData(i);
+        if (!queue || queue->getPointCount() <= 0) continue;
+        const ParamID id = queue->getParameterId();
+        if (id >= kFirstMidiParam && id <= kLastMidiParam) {
+            takeMidiParameter(id, *queue);
+            continue;
+        }
+        // Only the value at the end of the block counts.
+        int32 offset = 0;
+        ParamValue value = 0.0;
+        if (queue->getPoint(queue->getPointCount() - 1, offset, value) != kResultOk) continue;
+        if (id == kProgramParam) {
+            selectProgram(value);
+        } else if (id < k1lib::kParamCount) {
+            const auto param = static_cast<k1lib::EParam>(id);
+            if (!plugin.setParameter(param, static_cast<float>(value))) continue;
+            // A value the engine reported earlier in this block (a program change before this
+            // edit) is older than the host's own: it must not go back and undo the edit.
+            std::lock_guard<std::mutex> guard(outputParameterLock);
+            outputParameterPending[param] = false;
+        }
+    }
+}
+
+void k1AudioProcessor::takeMidiParameter(ParamID id, IParamValueQueue& queue) {
+    k1lib::SMidiEvent midi;
+    for (int32 p = 0, count = queue.getPointCount(); p < count; ++p) {
+        int32 offset = 0;
+        ParamValue value = 0.0;
+        float v = 0.0f;
+        if (queue.getPoint(p, offset, value) == kResultOk && k1HostMidi::normalized(value, v) &&
+            k1HostMidi::fromControllerParameter(id, v, offset, midi))
+            plugin.addMidiEvent(midi);
+    }
+}
+
+void k1AudioProcessor::selectProgram(ParamValue value) {
+    float v = 0.0f;
+    if (!k1HostMidi::normalized(value, v)) return;
+    const auto position = static_cast<size_t>(std::lround(static_cast<double>(totalPresetCount() - 1) * v));
+    const size_t singles = k1lib::Engine::singleCount();
+    const bool multi = position >= singles;
+    plugin.setPlayMode(multi ? k1lib::PlayMode_Multi : k1lib::PlayMode_Single);
+    plugin.setCurrentPresetIndex(multi ? position - singles : position);
+}
+
+void k1AudioProcessor::render(ProcessData& data) {
+    const auto samples = static_cast<size_t>(data.numSamples);
+    if (scratchChannel.size() < samples) scratchChannel.resize(samples, 0.0f);
+    float* channels[kMaxOutputChannels];
+    std::fill_n(channels, kMaxOutputChannels, scratchChannel.data());
+
+    // The channels of the active buses that have buffers, in bus order: an inactive bus takes no
+    // slot, so the buses after it move down. With only the main bus active, the engine mixes
+    // everything into it. Missing channels render into the scratch channel.
+    const uint32_t mask = activeOutputBusMask > 1 ? activeOutputBusMask : 1;
+    const int32 buses = data.outputs ? std::min(data.numOutputs, int32(32)) : 0;
+    size_t used = 0;
+    for (int32 b = 0; b < buses; ++b) {
+        AudioBusBuffers& bus = data.outputs[b];
+        if (!bus.channelBuffers32 || bus.numChannels <= 0) continue;
+        const bool active = (mask >> b) & 1;
+        bus.silenceFlags = 0;
+        for (int32 c = 0; c < bus.numChannels; ++c) {
+            float* channel = bus.channelBuffers32[c];
+            if (active && used < kMaxOutputChannels) {
+                if (channel) channels[used] = channel;
+                ++used;
+            } else if (channel) { // beyond the eight channels, or an inactive bus: silence
+                std::fill_n(channel, samples, 0.0f);
+                bus.silenceFlags |= uint64(1) << std::min(c, int32(63));
+            }
+        }
+    }
+    // Several buses: the engine's eight channels in order. Otherwise the main bus's two, into
+    // scratch when the host provides none, so events and parameters still take effect.
+    plugin.process(channels, mask > 1 ? kMaxOutputChannels : std::max<size_t>(used, 2), samples);
+}
+
+void k1AudioProcessor::reportParameters(IParameterChanges& changes) {
+    std::lock_guard<std::mutex> guard(outputParameterLock);
+    for (uint32_t p = 0; p < k1lib::kParamCount; ++p) {
+        if (!outputParameterPending[p]) continue;
+        int32 index = 0;
+        IParamValueQueue* queue = changes.addParameterData(p, index);
+        if (!queue) {
+            k1lib::log("process", 373, "Host gave up accepting more parameter changes");
+            return; // the rest waits for the next block
+        }
+        queue->addPoint(0, outputParameterValues[p], index);
+        outputParameterPending[p] = false;
+    }
+}
+
+void k1AudioProcessor::reportSysex(IEventList& events) {
+    std::lock_guard<std::mutex> guard(midiOutputLock);
+    while (!midiOutputQueue.empty()) {
+        k1lib::SMidiEvent& message = midiOutputQueue.front();
+        if (!message.sysex.empty()) {
+            Event e{};
+            e.busIndex = 0;
+            e.sampleOffset = 0;
+            e.type = Event::kDataEvent;
+            e.data.type = DataEvent::kMidiSysEx;
+            e.data.size = static_cast<uint32>(message.sysex.size());
+            e.data.bytes = message.sysex.data();
+            if (events.addEvent(e) != kResultOk) return; // the rest waits for the next block
+            // The host reads the bytes after process returns: they live until the next block.
+            sentSysex.push_back(std::move(message));
+        }
+        midiOutputQueue.pop_front();
+    }
+    midiOutputOverflowLogged = false;
+}
