@@ -1,0 +1,41 @@
+#include "CAnimKnob.h"
+
+#include "CDrawContext.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace VSTGUI {
+
+CAnimKnob::CAnimKnob(const CRect& rect, IControlListener* listener, int32_t tag, CBitmap* background,
+                     const CPoint& bitmapOffset)
+    : CKnobBase(rect, listener, tag, background), offset(bitmapOffset) {}
+
+CAnimKnob::CAnimKnob(const CRect& rect, IControlListener* listener, int32_t tag, int32_t, CCoord frameHeight,
+                     CBitmap* background, const CPoint& bitmapOffset)
+    : CKnobBase(rect, listener, tag, background), heightOfOneImage(frameHeight), offset(bitmapOffset) {}
+
+int32_t CAnimKnob::getNumSubPixmaps() const {
+    const CBitmap* bitmap = getBackground();
+    const CCoord frameHeight = getHeightOfOneImage();
+    if (!bitmap || frameHeight <= 0) return 0;
+    return std::max(1, static_cast<int32_t>(bitmap->getHeight() / frameHeight));
+}
+
+int32_t CAnimKnob::getCurrentFrame() const {
+    const int32_t frames = getNumSubPixmaps();
+    if (frames <= 1) return 0;
+    float normalized = getValueNormalized();
+    if (std::isnan(normalized)) normalized = 0;
+    if (inverseBitmap) normalized = 1.f - normalized;
+    const auto frame = static_cast<int32_t>(std::lround(std::clamp(normalized, 0.f, 1.f) * (frames - 1)));
+    return std::clamp(frame, 0, frames - 1);
+}
+
+void CAnimKnob::draw(CDrawContext* context) {
+    if (CBitmap* bitmap = getBackground())
+        context->drawBitmap(bitmap, size, {offset.x, offset.y + getCurrentFrame() * getHeightOfOneImage()});
+    setDirty(false);
+}
+
+} // namespace VSTGUI

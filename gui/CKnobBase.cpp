@@ -1,0 +1,66 @@
+#include "CKnobBase.h"
+
+namespace VSTGUI {
+
+CKnobBase::CKnobBase(const CRect& rect, IControlListener* listener, int32_t tag, CBitmap* background)
+    : CControl(rect, listener, tag, background) {}
+
+CMouseEventResult CKnobBase::onMouseDown(CPoint& where, const CButtonState& buttons) {
+    if (!buttons.isLeftButton()) return kMouseEventNotHandled;
+    if (checkDefaultValue(buttons)) return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
+    // Distances are measured in window pixels so the feel does not change with the zoom.
+    lastY = dragStartY = getGlobalTransform().transform(where).y;
+    dragStartValue = getValueNormalized();
+    dragging = true;
+    beginEdit();
+    return kMouseEventHandled;
+}
+
+CMouseEventResult CKnobBase::onMouseMoved(CPoint& where, const CButtonState& buttons) {
+    if (!dragging || !buttons.isLeftButton()) return kMouseEventNotHandled;
+    const CCoord y = getGlobalTransform().transform(where).y;
+    const float old = getValue();
+    if (buttons & kShift) {
+        // Fine steps from the current value; a later coarse move continues from here.
+        setValueNormalized(
+            static_cast<float>(getValueNormalized() + (lastY - y) / kDragPixelsPerRange / zoomFactor));
+        bounceValue();
+        dragStartValue = getValueNormalized();
+        dragStartY = y;
+    } else {
+        setValueNormalized(static_cast<float>(dragStartValue + (dragStartY - y) / kDragPixelsPerRange));
+        bounceValue();
+    }
+    lastY = y;
+    if (getValue() != old) valueChanged();
+    return kMouseEventHandled;
+}
+
+CMouseEventResult CKnobBase::onMouseUp(CPoint&, const CButtonState&) {
+    if (!dragging) return kMouseEventNotHandled;
+    dragging = false;
+    endEdit();
+    return kMouseEventHandled;
+}
+
+CMouseEventResult CKnobBase::onMouseCancel() {
+    if (!dragging) return kMouseEventNotHandled;
+    dragging = false;
+    endEdit();
+    return kMouseEventHandled;
+}
+
+bool CKnobBase::onWheel(const CPoint&, const CMouseWheelAxis& axis, const float& distance,
+                        const CButtonState& buttons) {
+    if (axis != kMouseWheelAxisY) return false;
+    const float step = wheelInc * distance * ((buttons & kShift) ? 0.1f : 1.f);
+    const float old = getValue();
+    beginEdit();
+    setValueNormalized(getValueNormalized() + step);
+    bounceValue();
+    if (getValue() != old) valueChanged();
+    endEdit();
+    return true;
+}
+
+} // namespace VSTGUI

@@ -1,0 +1,41 @@
+// Knob behaviour: linear vertical drag, Shift for fine steps, wheel, Ctrl+click to default.
+#pragma once
+
+#include "CControl.h"
+
+namespace VSTGUI {
+
+class CKnobBase : public CControl {
+public:
+    // Window pixels of vertical drag for the full range.
+    static constexpr CCoord kDragPixelsPerRange = 250;
+
+    CKnobBase(const CRect& size, IControlListener* listener, int32_t tag, CBitmap* background);
+
+    void setStartAngle(float angle) { startAngle = angle; }
+    float getStartAngle() const { return startAngle; }
+    void setRangeAngle(float angle) { rangeAngle = angle; }
+    float getRangeAngle() const { return rangeAngle; }
+    // Shift divides drag movements by this factor.
+    void setZoomFactor(float factor) { zoomFactor = factor > 0 ? factor : 1.f; }
+    float getZoomFactor() const { return zoomFactor; }
+
+    CMouseEventResult onMouseDown(CPoint& where, const CButtonState& buttons) override;
+    CMouseEventResult onMouseMoved(CPoint& where, const CButtonState& buttons) override;
+    CMouseEventResult onMouseUp(CPoint& where, const CButtonState& buttons) override;
+    CMouseEventResult onMouseCancel() override;
+    // One notch moves wheelInc (×0.1 with Shift) of the normalised range.
+    bool onWheel(const CPoint& where, const CMouseWheelAxis& axis, const float& distance,
+                 const CButtonState& buttons) override;
+
+private:
+    float startAngle = 3.f * 3.14159265f / 4.f;
+    float rangeAngle = 3.f * 3.14159265f / 2.f;
+    float zoomFactor = 1.5f;
+    bool dragging = false;
+    float dragStartValue = 0.f;
+    CCoord dragStartY = 0;
+    CCoord lastY = 0;
+};
+
+} // namespace VSTGUI

@@ -1,0 +1,8 @@
+// The GUI layer logs through the house sink ("function@line: text").
+#pragma once
+
+#include "Log.h"
+
+namespace zykgui {
+using k1lib::log;
+}
