@@ -1,0 +1,157 @@
+// Real-time factors of the engine: the "rtf" counter is seconds of audio rendered per second
+// of processing time on one core.
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "Engine.h"
+#include "QuietListener.h"
+#include "Resampler.h"
+
+namespace {
+
+constexpr int kBlock = 512;
+
+k1lib::SinglePreset sustainedSingle(bool fourSources, bool vibrato) {
+    k1lib::SinglePreset s{};
+    std::strcpy(s.name, "Bench");
+    s.volume = 99;
+    s.source2or4 = fourSources ? 1 : 0;
+    s.pressureToFreq = s.pressureToVibrato = s.velToDepth = s.autoBendKeyScaleToTime = 50;
+    s.vibratoDepth = vibrato ? 75 : 50;
+    s.autoBendDepth = 50;
+    s.pitchBendDepth = 2;
+    s.lfoSpeed = 40;
+    for (int i = 0; i < 4; ++i) {
+        k1lib::SingleSource& src = s.sources[i];
+        src.fine = 50 + i;
+        src.coarse = 84;
+        src.wave = static_cast<uint8_t>(13 + i * 40);
+        src.keyTrack = 1;
+        src.vibABend = 1;
+        src.envLevel = 100;
+        src.envSustain = 100;
+        src.envRelease = 40;
+        src.levelModVel = src.levelModPressure = src.levelModKeyScale = 50;
+        src.timeModVel = src.timeModKeyScale = src.freqKeyScaleToFreq = 50;
+    }
+    return s;
+}
+
+struct EngineRig {
+    QuietListener listener;
+    k1lib::Engine engine{&listener, k1lib::PluginType_Vst3};
+    std::vector<std::vector<float>> buffers;
+    std::vector<float*> outputs;
+    std::vector<k1lib::SMidiEvent> events;
+
+    explicit EngineRig(int channels) : buffers(static_cast<size_t>(channels), std::vector<float>(kBlock)) {
+        for (std::vector<float>& b : buffers) outputs.push_back(b.data());
+        events.reserve(256);
+        engine.setSamplerate(48000.0f);
+    }
+    void note(int channel, int key) {
+        k1lib::SMidiEvent e;
+        e.status = static_cast<uint8_t>(0x90 | channel);
+        e.data1 = static_cast<uint8_t>(key);
+        e.data2 = 100;
+        events.push_back(e);
+    }
+    void bend(int channel, int value) {
+        k1lib::SMidiEvent e;
+        e.status = static_cast<uint8_t>(0xE0 | channel);
+        e.data1 = static_cast<uint8_t>(value & 0x7F);
+        e.data2 = static_cast<uint8_t>(value >> 7);
+        events.push_back(e);
+    }
+    void block() {
+        engine.process(outputs.data(), static_cast<int>(outputs.size()), kBlock, events);
+        events.clear();
+    }
+};
+
+void reportRealTime(benchmark::State& state) {
+    state.counters["rtf"] = benchmark::Counter(static_cast<double>(state.iterations()) * kBlock / 48000.0,
+                                               benchmark::Counter::kIsRate);
+}
+
+void BM_Idle(benchmark::State& state) {
+    EngineRig rig(2);
+    for (auto _ : state) rig.block();
+    reportRealTime(state);
+}
+BENCHMARK(BM_Idle);
+
+// A K1 at full load: sixteen voices of a two-source Single, stereo, at 48 kHz.
+void BM_K1Load(benchmark::State& state) {
+    EngineRig rig(2);
+    rig.engine.setSingle(0, sustainedSingle(false, false));
+    rig.engine.setSingle(0);
+    for (int k = 0; k < 16; ++k) rig.note(0, 36 + 3 * k);
+    rig.block();
+    for (auto _ : state) rig.block();
+    reportRealTime(state);
+}
+BENCHMARK(BM_K1Load);
+
+// Eight sections of eight four-source voices with vibrato and a bend sweep, on eight channels.
+void BM_HeavyMulti(benchmark::State& state) {
+    EngineRig rig(8);
+    k1lib::Engine::Config config = rig.engine.getConfig();
+    config.audioOutputMode = 1;
+    config.omni = 0;
+    rig.engine.setConfig(config);
+    k1lib::MultiPreset multi{};
+    std::strcpy(multi.name, "Heavy");
+    multi.volume = 99;
+    for (int s = 0; s < 8; ++s) {
+        rig.engine.setSingle(static_cast<uint64_t>(s), sustainedSingle(true, true));
+        k1lib::MultiSection& sec = multi.sections[s];
+        sec.single = static_cast<uint32_t>(s);
+        sec.zoneLow = 0;
+        sec.zoneHigh = 127;
+        sec.poly = 9;  // eight voices
+        sec.output = 1;
+        sec.channel = static_cast<uint32_t>(s);
+        sec.level = 100;
+    }
+    rig.engine.setMulti(0, multi);
+    rig.engine.setPlayMode(k1lib::PlayMode_Multi);
+    rig.engine.setMulti(0);
+    for (int s = 0; s < 8; ++s)
+        for (int k = 0; k < 8; ++k) rig.note(s, 40 + 5 * k);
+    rig.block();
+    int sweep = 0;
+    for (auto _ : state) {
+        sweep = (sweep + 256) & 0x3FFF;
+        for (int s = 0; s < 8; ++s) rig.bend(s, sweep);
+        rig.block();
+    }
+    reportRealTime(state);
+}
+BENCHMARK(BM_HeavyMulti);
+
+class SilentRenderer : public k1lib::AudioRenderer {
+public:
+    void processAudio(float** outputs, int channels, int samples, const std::vector<k1lib::SMidiEvent>&) override {
+        for (int c = 0; c < channels; ++c) std::memset(outputs[c], 0, sizeof(float) * static_cast<size_t>(samples));
+    }
+};
+
+void BM_ResamplerEightChannels(benchmark::State& state) {
+    SilentRenderer renderer;
+    k1lib::Resampler resampler(renderer, 49920.0f, 48000.0f, 8);
+    std::vector<std::vector<float>> buffers(8, std::vector<float>(kBlock));
+    std::vector<float*> outputs;
+    for (std::vector<float>& b : buffers) outputs.push_back(b.data());
+    std::vector<k1lib::SMidiEvent> events;
+    for (auto _ : state) resampler.process(outputs.data(), 8, kBlock, events);
+    reportRealTime(state);
+}
+BENCHMARK(BM_ResamplerEightChannels);
+
+}  // namespace
+
+BENCHMARK_MAIN();

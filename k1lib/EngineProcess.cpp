@@ -1,0 +1,67 @@
+// The engine's block entry, the host rate and the per-sample loop.
+#include <algorithm>
+
+#include "Engine.h"
+#include "Multi.h"
+
+namespace k1lib {
+namespace {
+
+// Stable ascending order by offset without allocating: events arrive nearly sorted, and an
+// event placed before an earlier one must still be handled, once.
+void sortByOffset(std::vector<SMidiEvent>& events) {
+    for (size_t i = 1; i < events.size(); ++i) {
+        if (events[i].sampleOffset >= events[i - 1].sampleOffset) continue;
+        SMidiEvent moving = std::move(events[i]);
+        size_t j = i;
+        for (; j > 0 && events[j - 1].sampleOffset > moving.sampleOffset; --j) events[j] = std::move(events[j - 1]);
+        events[j] = std::move(moving);
+    }
+}
+
+}  // namespace
+
+void Engine::setSamplerate(float rate) {
+    if (!(rate > 0.0f) || rate == m_hostSamplerate) return;
+    m_hostSamplerate = rate;
+    m_resampler.reset();
+    m_resampler = std::make_unique<Resampler>(*this, kProcessingSamplerate, rate, 2);
+}
+
+void Engine::process(float** outputs, int channels, int samples, std::vector<SMidiEvent>& events) {
+    sortByOffset(events);
+    const bool idle = events.empty() && m_parameterManager.rampQueue.count == 0 &&
+                      m_parameterManager.changedQueue.count == 0 && m_multi->getActiveVoiceCount() == 0 &&
+                      !(m_resampler && m_resampler->hasPendingEvents());
+    if (idle) {
+        for (int c = 0; c < channels; ++c) std::fill(outputs[c], outputs[c] + std::max(samples, 0), 0.0f);
+        if (m_resampler) m_resampler->skip(samples);
+        return;
+    }
+    if (m_resampler)
+        m_resampler->process(outputs, channels, samples, events);
+    else
+        processAudio(outputs, channels, samples, events);
+}
+
+void Engine::processAudio(float** outputs, int channels, int samples, const std::vector<SMidiEvent>& events) {
+    if (samples <= 0) return;
+    float* channel[Resampler::kMaxChannels];
+    const int count = std::clamp(channels, 0, Resampler::kMaxChannels);
+    std::copy(outputs, outputs + count, channel);
+    size_t e = 0;
+    for (int i = 0; i < samples; ++i) {
+        m_parameterManager.process();
+        for (uint32_t k = 0; k < m_parameterManager.changedQueue.count; ++k) {
+            const uint32_t p = m_parameterManager.changedQueue.at(k);
+            processParameterChange(static_cast<EParam>(p), m_parameterManager.current[p]);
+        }
+        // Sorted on entry, so every event up to this sample is due now (negative: at once).
+        while (e < events.size() && events[e].sampleOffset <= i) processMidiEvent(events[e++]);
+        for (int c = 0; c < count; ++c) *channel[c] = 0.0f;
+        m_multi->process(channel, count);
+        for (int c = 0; c < count; ++c) ++channel[c];
+    }
+}
+
+}  // namespace k1lib

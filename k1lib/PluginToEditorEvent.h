@@ -1,0 +1,39 @@
+#pragma once
+// One change reported to the editor, drained on the user-interface thread.
+#include <cstdint>
+
+#include "Parameters.h"
+
+namespace k1lib {
+
+struct PluginToEditorEvent {
+    enum Type : uint32_t {
+        ParameterChanged = 0,
+        SinglesModified = 1,
+        SingleModified = 2,
+        ActiveSingleModified = 3,
+        ActiveSingleChanged = 4,
+        MultisModified = 5,
+        MultiModified = 6,
+        ActiveMultiModified = 7,
+        ActiveMultiChanged = 8,
+        PlayModeChanged = 9,
+        ConfigChanged = 10,
+    };
+    static constexpr uint32_t kNoParam = 209;
+
+    uint32_t type = ParameterChanged;
+    uint64_t index = 0;  // the Single or Multi concerned, or the first of a range
+    uint64_t count = 0;  // the length of a range
+    uint32_t param = kNoParam;
+    float value = 0.0f;  // normalised
+};
+
+// Implemented by the editor: records the event for its own thread and returns at once.
+class IEditor {
+public:
+    virtual void onEvent(const PluginToEditorEvent& event) = 0;
+    virtual ~IEditor() = default;
+};
+
+}  // namespace k1lib
