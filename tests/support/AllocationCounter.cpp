@@ -3,9 +3,32 @@
 #include <cstdlib>
 #include <new>
 
+// ThreadSanitizer brings its own operator new; its builds run only the threading tests.
+#if defined(__SANITIZE_THREAD__)
+#define ZYK_COUNT_ALLOCATIONS 0
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define ZYK_COUNT_ALLOCATIONS 0
+#endif
+#endif
+#ifndef ZYK_COUNT_ALLOCATIONS
+#define ZYK_COUNT_ALLOCATIONS 1
+#endif
+
 namespace {
 thread_local bool t_armed = false;
 thread_local std::size_t t_count = 0;
+}  // namespace
+
+AllocationCounter::AllocationCounter() {
+    t_count = 0;
+    t_armed = true;
+}
+AllocationCounter::~AllocationCounter() { t_armed = false; }
+std::size_t AllocationCounter::count() const { return t_count; }
+
+#if ZYK_COUNT_ALLOCATIONS
+namespace {
 
 void* allocate(std::size_t size) {
     if (t_armed) ++t_count;
@@ -22,13 +45,6 @@ void* allocateAligned(std::size_t size, std::align_val_t align) {
     throw std::bad_alloc();
 }
 }  // namespace
-
-AllocationCounter::AllocationCounter() {
-    t_count = 0;
-    t_armed = true;
-}
-AllocationCounter::~AllocationCounter() { t_armed = false; }
-std::size_t AllocationCounter::count() const { return t_count; }
 
 void* operator new(std::size_t size) { return allocate(size); }
 void* operator new[](std::size_t size) { return allocate(size); }
@@ -50,3 +66,4 @@ void operator delete(void* p, std::align_val_t) noexcept { std::free(p); }
 void operator delete[](void* p, std::align_val_t) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
 void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
+#endif
