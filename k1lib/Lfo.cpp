@@ -1,0 +1,65 @@
+#include "Lfo.h"
+
+#include "Curves.h"
+#include "Random.h"
+#include "SinglePreset.h"
+#include "SoundMath.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace k1lib {
+
+namespace {
+
+constexpr float StepsPerUnit = 64.0f;
+constexpr int HoldMilliseconds = 17;
+
+float rawValue(LfoState& state, uint32_t shape, float oldPhase, Random& random) {
+    const float phase = state.phase;
+    switch (std::min<uint32_t>(shape, Lfo::RandomShape)) {
+    case Lfo::Triangle:
+        return (phase <= 0.5f ? phase : 1.0f - phase) * 4.0f - 1.0f;
+    case Lfo::Saw:
+        return 2.0f * phase - 1.0f;
+    case Lfo::Square:
+        return phase >= 0.5f ? 1.0f : 0.0f;
+    default:
+        // A new random value each time the phase wraps.
+        if (oldPhase > phase) Lfo::createRandomValue(state, random);
+        return state.randomValue;
+    }
+}
+
+} // namespace
+
+float Lfo::process(LfoState& state, const SinglePreset& single, float sampleRate, float wheel,
+                   Random& random) {
+    const float rate = usableProcessingRate(sampleRate);
+    int speed = single.lfoSpeed;
+    if (single.vibWheelMode == 1)
+        speed = std::clamp(speed + truncateClamped(wheel * 32.0f + 0.5f, 0, 32), 0, 100);
+
+    const float oldPhase = state.phase;
+    const float x = oldPhase + lfoSpeed(speed) / rate;
+    state.phase = x - std::trunc(x);
+
+    // Held: the countdown never goes below 0, so hours of a steady LFO cannot overflow it.
+    const int32_t before = state.countdown;
+    state.countdown = before > 0 ? before - 1 : 0;
+    if (before >= 2) return static_cast<float>(state.lastStep) / StepsPerUnit;
+
+    const float value = rawValue(state, single.lfoShape, oldPhase, random);
+    const int step = truncateClamped(value * StepsPerUnit, -64, 64);
+    if (step != state.lastStep) {
+        state.lastStep = static_cast<int8_t>(step);
+        state.countdown = static_cast<int32_t>(rate) * HoldMilliseconds / 1000;
+    }
+    return static_cast<float>(step) / StepsPerUnit;
+}
+
+void Lfo::createRandomValue(LfoState& state, Random& random) {
+    state.randomValue = 2.0f * static_cast<float>(random.next()) / 2147483648.0f - 1.0f;
+}
+
+} // namespace k1lib

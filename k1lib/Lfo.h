@@ -1,0 +1,22 @@
+#pragma once
+// The section LFO: triangle, saw, square (0/1) or random, quantised to 1/64 and holding each new
+// value for at least 17 ms.
+#include "SectionState.h"
+
+namespace k1lib {
+
+struct SinglePreset;
+class Random;
+
+class Lfo {
+public:
+    enum Shape : uint32_t { Triangle = 0, Saw = 1, Square = 2, RandomShape = 3 };
+
+    // One sample; wheel is the channel's modulation wheel 0..1 (it speeds the LFO up in wheel mode 1).
+    static float process(LfoState& state, const SinglePreset& single, float sampleRate, float wheel,
+                         Random& random);
+    // Stores a new random value in -1..1.
+    static void createRandomValue(LfoState& state, Random& random);
+};
+
+} // namespace k1lib

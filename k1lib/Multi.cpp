@@ -1,0 +1,310 @@
+#include "Multi.h"
+
+#include "Curves.h"
+#include "VoiceContext.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace k1lib {
+
+namespace {
+
+enum PolyMode : uint32_t { Poly1 = 0, Poly2 = 1, Solo = 2 };
+enum SectionPoly : uint32_t { PolyVariable = 0, PolyOff = 1 }; // 2-9: one to eight voices
+enum SectionOutput : uint32_t { OutputRight = 0, OutputBoth = 1, OutputLeft = 2 };
+enum VelocitySwitch : uint32_t { VelocityAll = 0, VelocitySoft = 1, VelocityLoud = 2 };
+constexpr uint32_t SinglesPerBank = 64;
+
+// The built-in Multi of Single mode: section 1 plays the current Single on the basic channel
+// over the whole keyboard; the other sections are off.
+MultiPreset makeSingleModeMulti() {
+    MultiPreset multi{};
+    multi.volume = 99;
+    MultiSection& first = multi.sections[0];
+    first.single = Multi::CurrentSingle;
+    first.zoneHigh = 127;
+    first.poly = PolyVariable;
+    first.output = OutputBoth;
+    first.mode = 2;
+    first.channel = Multi::BasicChannel;
+    first.level = 100;
+    for (int s = 1; s < Multi::SectionCount; ++s)
+        multi.sections[s].poly = PolyOff;
+    return multi;
+}
+
+} // namespace
+
+Multi::Multi(IMultiHost& host) : m_host(host) {
+    build();
+}
+
+Multi::Multi(std::unique_ptr<IMultiHost> ownedHost)
+    : m_ownedHost(std::move(ownedHost)), m_host(*m_ownedHost) {
+    build();
+}
+
+Multi::~Multi() = default;
+
+void Multi::build() {
+    m_noteProcessors.reserve(ChannelCount);
+    for (int ch = 0; ch < ChannelCount; ++ch) {
+        const auto channel = static_cast<uint8_t>(ch);
+        m_noteProcessors.emplace_back(
+            [this, channel](unsigned char note, unsigned char velocity) {
+                onNoteOn(channel, note, velocity);
+            },
+            [this, channel](unsigned char note, unsigned char release, unsigned char previous,
+                            unsigned char velocity) {
+                onNoteOff(channel, note, release, previous, velocity);
+            });
+    }
+    for (SectionState& state : m_sectionStates)
+        state = SectionState(m_host.getRandom());
+    m_singleModeMulti = makeSingleModeMulti();
+    setMulti(m_singleModeMulti);
+}
+
+void Multi::setMulti(const MultiPreset& preset) {
+    m_preset = preset;
+    mapChannels();
+    m_singlesOffset = m_host.getSinglesOffset();
+}
+
+void Multi::updateMulti(const MultiPreset& preset, EParam changed) {
+    if (changed >= Param_MultiName01 && changed <= Param_MultiVolume) {
+        m_preset = preset;
+        return;
+    }
+    // Voices of a section that changes channel would follow the wrong controllers.
+    if (changed >= Param_MultiS1Channel && changed <= Param_MultiS8Channel)
+        for (auto& playing : m_playing)
+            playing.clear();
+    setMulti(preset);
+}
+
+void Multi::mapChannels() {
+    for (SectionList& list : m_channelSections)
+        list.count = 0;
+    m_activeSections.count = 0;
+    for (int s = 0; s < SectionCount; ++s) {
+        const MultiSection& section = m_preset.sections[s];
+        const int channel = sectionChannel(s);
+        if (section.poly == PolyOff || section.level == 0 || channel < 0) continue;
+        SectionList& list = m_channelSections[static_cast<std::size_t>(channel)];
+        list.sections[static_cast<std::size_t>(list.count++)] = static_cast<uint8_t>(s);
+        m_activeSections.sections[static_cast<std::size_t>(m_activeSections.count++)] =
+            static_cast<uint8_t>(s);
+    }
+}
+
+const SinglePreset* Multi::sectionSingle(int section) const {
+    const uint32_t number = m_preset.sections[section].single;
+    if (number == CurrentSingle) return m_host.getCurrentSingle();
+    // A Single beyond the Multi's bank, or beyond the list, plays nothing.
+    const std::vector<SinglePreset>& singles = m_host.getSingles();
+    const uint64_t index = m_singlesOffset + number;
+    return number < SinglesPerBank && index < singles.size() ? &singles[index] : nullptr;
+}
+
+int Multi::sectionChannel(int section) const {
+    const uint32_t channel = m_preset.sections[section].channel;
+    if (channel == BasicChannel) return m_host.getBasicChannel() & 0x0f;
+    return channel < ChannelCount ? static_cast<int>(channel) : -1;
+}
+
+void Multi::noteOn(uint8_t channel, uint8_t note, uint8_t velocity) {
+    if (channel < ChannelCount) m_noteProcessors[channel].noteOn(note, velocity);
+}
+
+void Multi::noteOff(uint8_t channel, uint8_t note, uint8_t releaseVelocity) {
+    if (channel < ChannelCount) m_noteProcessors[channel].noteOff(note, releaseVelocity);
+}
+
+void Multi::setHoldPedal(uint8_t channel, bool down) {
+    if (channel < ChannelCount) m_noteProcessors[channel].setHoldPedal(down);
+}
+
+void Multi::allNotesOff(uint8_t channel) {
+    if (channel < ChannelCount) m_noteProcessors[channel].allNotesOff();
+}
+
+void Multi::changeSingleForChannel(uint8_t channel, uint8_t program) {
+    const MultiPreset& stored = m_host.getCurrentMulti();
+    for (int s = 0; s < SectionCount; ++s) {
+        const MultiSection& section = stored.sections[s];
+        if (section.channel == channel && section.single != program)
+            m_host.setSectionSingle(static_cast<uint32_t>(s), program);
+    }
+}
+
+bool Multi::acceptsNote(const MultiSection& section, uint8_t note, uint8_t velocity) const {
+    if (section.velocity == VelocitySoft && velocity >= 64) return false;
+    if (section.velocity == VelocityLoud && velocity < 64) return false;
+    // A wrapped zone (high below low) sounds from low up and below high; its high key is silent.
+    if (section.zoneLow <= section.zoneHigh) return note >= section.zoneLow && note <= section.zoneHigh;
+    return note >= section.zoneLow || note < section.zoneHigh;
+}
+
+void Multi::onNoteOn(uint8_t channel, uint8_t note, uint8_t velocity) {
+    const SectionList& list = m_channelSections[channel];
+    for (int i = 0; i < list.count; ++i) {
+        const int s = list.sections[static_cast<std::size_t>(i)];
+        const SinglePreset* single = sectionSingle(s);
+        if (single == nullptr) continue;
+        VoiceList<MaxPlayingVoices>& playing = m_playing[static_cast<std::size_t>(s)];
+        // Solo cuts the section's voices on every note of its channel, in its zone or not.
+        if (single->polyMode == Solo) {
+            killVoices(s, 0);
+        } else if (single->polyMode == Poly1) {
+            for (int v = 0; v < playing.size(); ++v) {
+                if (playing[v].getNote() == note && playing[v].isKeyDown()) {
+                    playing.erase(v);
+                    break;
+                }
+            }
+        }
+        const MultiSection& section = m_preset.sections[s];
+        if (!acceptsNote(section, note, velocity)) continue;
+        // The new voice keeps the section's clock running: it inherits the oldest voice's clock,
+        // taken before the voice limit moves that voice out.
+        const uint32_t clock = playing.empty() ? 0 : playing[0].getClock();
+        // Poly k (2-9) keeps k - 2 voices before adding one; "VR", and any larger value, 32.
+        const uint32_t limit = section.poly == PolyVariable ? MaxPlayingVoices - 1 : section.poly - 2;
+        const int keep = static_cast<int>(std::min<uint32_t>(limit, MaxPlayingVoices - 1));
+        killVoices(s, keep);
+        startVoice(s, *single, channel, note, velocity, clock);
+    }
+}
+
+void Multi::onNoteOff(uint8_t channel, uint8_t note, uint8_t releaseVelocity, uint8_t previousNote,
+                      uint8_t velocity) {
+    const SectionList& list = m_channelSections[channel];
+    for (int i = 0; i < list.count; ++i) {
+        const int s = list.sections[static_cast<std::size_t>(i)];
+        const SinglePreset* single = sectionSingle(s);
+        // Solo returns to the key still held, with the velocity of the key just released.
+        if (velocity != 0 && single != nullptr && single->polyMode == Solo) {
+            killVoices(s, 0);
+            startVoice(s, *single, channel, previousNote, velocity, 0);
+        } else {
+            releaseFirstKeyDown(s, note, releaseVelocity);
+        }
+    }
+}
+
+void Multi::startVoice(int section, const SinglePreset& single, uint8_t channel, uint8_t note,
+                       uint8_t velocity, uint32_t clock) {
+    const MultiSection& s = m_preset.sections[section];
+    m_playing[static_cast<std::size_t>(section)].pushBack(
+        Voice(m_host.getVoiceContext(), single, note, velocity, channel, m_host.getProcessingSamplerate(),
+              s.transpose, s.tune, static_cast<int>(s.level), clock));
+}
+
+void Multi::releaseFirstKeyDown(int section, uint8_t note, uint8_t releaseVelocity) {
+    VoiceList<MaxPlayingVoices>& playing = m_playing[static_cast<std::size_t>(section)];
+    for (int v = 0; v < playing.size(); ++v) {
+        if (playing[v].getNote() == note && playing[v].isKeyDown()) {
+            playing[v].onNoteOff(releaseVelocity);
+            return;
+        }
+    }
+}
+
+void Multi::killVoices(int section, int keep) {
+    VoiceList<MaxPlayingVoices>& playing = m_playing[static_cast<std::size_t>(section)];
+    VoiceList<MaxReleasingVoices>& releasing = m_releasing[static_cast<std::size_t>(section)];
+    while (playing.size() > std::max(keep, 0)) {
+        playing[0].onNoteOff(127, Voice::KillRelease);
+        if (releasing.full()) releasing.erase(0);
+        releasing.pushBack(playing[0]);
+        playing.erase(0);
+    }
+}
+
+void Multi::clearAllVoices() {
+    for (auto& playing : m_playing)
+        playing.clear();
+}
+
+void Multi::clearReleasingVoices() {
+    for (auto& releasing : m_releasing)
+        releasing.clear();
+}
+
+int Multi::getActiveVoiceCount() const {
+    int count = 0;
+    for (int s = 0; s < SectionCount; ++s)
+        count += m_playing[s].size() + m_releasing[s].size();
+    return count;
+}
+
+Multi::Routing Multi::routing(int count) const {
+    const uint32_t outputMode = m_host.getAudioOutputMode();
+    if (count >= 4 && count != 2 && outputMode != 0 && m_host.isSingleMode()) return Routing::PerSource;
+    if (count == 2 || outputMode == 0) return Routing::Stereo;
+    return Routing::PerSection;
+}
+
+// Only outputs that exist are written: with one output, the right side has nowhere to go.
+void Multi::mixStereo(float* const* outputs, int count, int section, float value) const {
+    const uint32_t output = m_preset.sections[section].output;
+    const int channel = sectionChannel(section);
+    const MidiState& state = m_host.getMidiStates()[static_cast<std::size_t>(std::max(channel, 0))];
+    if (output == OutputLeft || output == OutputBoth) outputs[0][0] += state.panLeft * value;
+    if ((output == OutputRight || output == OutputBoth) && count > 1) outputs[1][0] += state.panRight * value;
+}
+
+void Multi::process(float* const* outputs, int count) {
+    if (outputs == nullptr || count <= 0) return;
+    const Routing route = routing(count);
+    const StaticArray<MidiState, 16>& midi = m_host.getMidiStates();
+    const float rate = m_host.getProcessingSamplerate();
+    const auto bendRange = static_cast<float>(m_host.getPitchBendRange());
+
+    for (int i = 0; i < m_activeSections.count; ++i) {
+        const int s = m_activeSections.sections[static_cast<std::size_t>(i)];
+        const SinglePreset* single = sectionSingle(s);
+        const int channel = sectionChannel(s);
+        if (single != nullptr && channel >= 0)
+            m_sectionStates[static_cast<std::size_t>(s)].update(
+                *single, midi[static_cast<std::size_t>(channel)], bendRange, rate, m_host.getRandom());
+    }
+
+    for (int s = 0; s < SectionCount; ++s) {
+        auto& playing = m_playing[static_cast<std::size_t>(s)];
+        auto& releasing = m_releasing[static_cast<std::size_t>(s)];
+        if (playing.empty() && releasing.empty()) continue;
+        float mix[Voice::MaxSources] = {};
+        const SectionState& state = m_sectionStates[static_cast<std::size_t>(s)];
+        const auto render = [&](Voice& voice) {
+            voice.process(mix, state);
+            return voice.isFinished();
+        };
+        playing.processAndErase(render);
+        releasing.processAndErase(render);
+
+        const SinglePreset* single = sectionSingle(s);
+        const int channel = sectionChannel(s);
+        const float gain = volume(single != nullptr ? single->volume : 99) *
+                           (channel >= 0 ? midi[static_cast<std::size_t>(channel)].volume : 1.0f);
+        if (route == Routing::PerSource) {
+            for (int k = 0; k < Voice::MaxSources; ++k)
+                outputs[k][0] += mix[k] * gain;
+            continue;
+        }
+        const float value = gain * (mix[0] + mix[1] + mix[2] + mix[3]);
+        // A section whose own output does not exist joins the main pair.
+        if (route == Routing::PerSection && s < count)
+            outputs[s][0] += value;
+        else
+            mixStereo(outputs, count, s, value);
+    }
+
+    const float multiVolume = volume(static_cast<int>(std::min<uint32_t>(m_preset.volume, 99)));
+    for (int k = 0; k < count; ++k)
+        outputs[k][0] *= multiVolume;
+}
+
+} // namespace k1lib

@@ -1,0 +1,112 @@
+#pragma once
+// The multitimbral voice manager: maps the sixteen MIDI channels to the eight sections of the
+// playing Multi, starts, limits and steals voices per section and renders one sample frame at a
+// time into stereo, per-source or per-section outputs. Voice storage is fixed, so nothing here
+// allocates on the audio thread.
+#include "IMultiHost.h"
+#include "MultiPreset.h"
+#include "NoteProcessor.h"
+#include "Parameters.h"
+#include "SectionState.h"
+#include "StaticArray.h"
+#include "VoiceList.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace k1lib {
+
+class Engine;
+
+class Multi {
+public:
+    static constexpr int SectionCount = 8;
+    static constexpr int ChannelCount = 16;
+    static constexpr int MaxOutputs = 8;
+    static constexpr uint32_t CurrentSingle = 255; // section single: the engine's current Single
+    static constexpr uint32_t BasicChannel = 255;  // section channel: the engine's basic channel
+    // "VR" keeps 32 playing voices and adds one; voices cut by Solo or a limit fade out in about
+    // 20 ms, and when more than this are fading the oldest of them ends early.
+    static constexpr int MaxPlayingVoices = 33;
+    static constexpr int MaxReleasingVoices = 64;
+
+    struct SectionList {
+        StaticArray<uint8_t, SectionCount> sections; // ascending
+        int count = 0;
+    };
+
+    explicit Multi(Engine& engine);
+    explicit Multi(IMultiHost& host);
+    ~Multi();
+    Multi(const Multi&) = delete;
+    Multi& operator=(const Multi&) = delete;
+
+    void setMulti(const MultiPreset& preset);
+    void updateMulti(const MultiPreset& preset, EParam changed);
+
+    // MIDI for a channel's note processor; channels outside 0-15 are ignored.
+    void noteOn(uint8_t channel, uint8_t note, uint8_t velocity);
+    void noteOff(uint8_t channel, uint8_t note, uint8_t releaseVelocity);
+    void setHoldPedal(uint8_t channel, bool down);
+    void allNotesOff(uint8_t channel);
+    // A program change in "Sect" mode: the channel's sections of the stored current Multi play it.
+    void changeSingleForChannel(uint8_t channel, uint8_t program);
+
+    // Erases every playing voice at once; voices already fading keep fading.
+    void clearAllVoices();
+    // Erases the fading voices too, for when the presets they play are about to be overwritten.
+    void clearReleasingVoices();
+    // Playing and fading voices of all sections.
+    int getActiveVoiceCount() const;
+
+    // Adds one sample frame to outputs[0 .. count - 1], then scales them by the Multi volume.
+    void process(float* const* outputs, int count);
+
+    const MultiPreset& getSingleModeMulti() const { return m_singleModeMulti; }
+    const MultiPreset& getPreset() const { return m_preset; }
+    const SectionList& getChannelSections(uint8_t channel) const { return m_channelSections[channel & 0x0f]; }
+    const SectionList& getActiveSections() const { return m_activeSections; }
+    const SectionState& getSectionState(int section) const { return m_sectionStates[section & 7]; }
+    int getPlayingVoiceCount(int section) const { return m_playing[section & 7].size(); }
+    int getReleasingVoiceCount(int section) const { return m_releasing[section & 7].size(); }
+    const Voice& getPlayingVoice(int section, int i) const { return m_playing[section & 7][i]; }
+    const NoteProcessor& getNoteProcessor(uint8_t channel) const { return m_noteProcessors[channel & 0x0f]; }
+
+private:
+    enum class Routing { PerSource, Stereo, PerSection };
+
+    Multi(std::unique_ptr<IMultiHost> ownedHost);
+    void build();
+    void mapChannels();
+
+    const SinglePreset* sectionSingle(int section) const;
+    // The channel whose controllers a section follows, or -1 when it has none.
+    int sectionChannel(int section) const;
+
+    void onNoteOn(uint8_t channel, uint8_t note, uint8_t velocity);
+    void onNoteOff(uint8_t channel, uint8_t note, uint8_t releaseVelocity, uint8_t previousNote,
+                   uint8_t velocity);
+    bool acceptsNote(const MultiSection& section, uint8_t note, uint8_t velocity) const;
+    void startVoice(int section, const SinglePreset& single, uint8_t channel, uint8_t note, uint8_t velocity,
+                    uint32_t clock);
+    void releaseFirstKeyDown(int section, uint8_t note, uint8_t releaseVelocity);
+    void killVoices(int section, int keep);
+
+    Routing routing(int count) const;
+    void mixStereo(float* const* outputs, int count, int section, float value) const;
+
+    std::unique_ptr<IMultiHost> m_ownedHost;
+    IMultiHost& m_host;
+    std::vector<NoteProcessor> m_noteProcessors;
+    StaticArray<VoiceList<MaxPlayingVoices>, SectionCount> m_playing;
+    StaticArray<VoiceList<MaxReleasingVoices>, SectionCount> m_releasing;
+    StaticArray<SectionList, ChannelCount> m_channelSections;
+    SectionList m_activeSections;
+    StaticArray<SectionState, SectionCount> m_sectionStates;
+    MultiPreset m_preset{};
+    MultiPreset m_singleModeMulti{};
+    uint64_t m_singlesOffset = 0;
+};
+
+} // namespace k1lib

@@ -1,0 +1,34 @@
+#pragma once
+// Per Multi section modulation, updated once per sample before the section's voices run and
+// never reset: the LFO runs on across notes and Single changes.
+#include <cstdint>
+
+namespace k1lib {
+
+struct SinglePreset;
+struct MidiState;
+class Random;
+
+struct LfoState {
+    float phase = 0.0f;       // 0 <= phase < 1
+    float randomValue = 0.0f; // -1..1, the held value of the Random shape
+    int8_t lastStep = 0;      // -64..64, output in 1/64
+    int32_t countdown = 0;    // samples until a new output value may be taken
+};
+
+struct SectionState {
+    LfoState lfo;
+    float vibrato = 0.0f;       // semitones
+    float bend = 0.0f;          // semitones
+    float pressurePitch = 0.0f; // semitones
+
+    // Draws the initial random value of the LFO.
+    explicit SectionState(Random& random);
+    SectionState() = default;
+
+    // The per-sample update from the section's Single and its channel's controllers.
+    void update(const SinglePreset& single, const MidiState& channel, float bendRange, float sampleRate,
+                Random& random);
+};
+
+} // namespace k1lib

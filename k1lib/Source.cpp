@@ -1,0 +1,150 @@
+#include "Source.h"
+
+#include "Curves.h"
+#include "Random.h"
+#include "SoundMath.h"
+#include "VoiceContext.h"
+#include "Waveforms.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstdlib>
+
+namespace k1lib {
+
+namespace {
+
+constexpr double PhaseRange = 4294967296.0;
+
+// The K1 engine's fast 2^y: a rational approximation assembled directly as float bits.
+float fastPowerOfTwo(float y) {
+    const float c = std::min(std::max(y, -126.0f), 126.0f);
+    const float z = c - std::trunc(c) + (y < 0.0f ? 1.0f : 0.0f);
+    const float bits = (c + 121.274055f + 27.728024f / (4.8425255f - z) - 1.4901291f * z) * 8388608.0f;
+    return std::bit_cast<float>(static_cast<int32_t>(std::trunc(bits)));
+}
+
+} // namespace
+
+Source::Source(const VoiceContext& context, const SinglePreset& single, uint8_t index)
+    : m_context(&context), m_single(&single), m_index(index & 3) {}
+
+void Source::init(uint8_t note, uint8_t velocity, float rate, int transpose, int tune, int level) {
+    const SingleSource& source = getSource();
+    m_rate = usableProcessingRate(rate);
+
+    float pitch = source.keyTrack
+                      ? static_cast<float>(transpose) + (static_cast<float>(source.coarse) + note - 84.0f) +
+                            static_cast<float>(tune) * 0.02f
+                      : static_cast<float>(source.coarse) - 24.0f;
+    pitch += static_cast<float>(offsetFromCentre(source.fine)) * 0.02f;
+    const float keyScale = ksCurveMod(note, storedValue(m_single->keyScaleCurve), true).first;
+    const int keyScaleToPitch = offsetFromCentre(source.freqKeyScaleToFreq);
+    pitch += (keyScaleToPitch >= 0 ? 1.0f : -1.0f) * ksToFreq(std::abs(keyScaleToPitch)) * keyScale;
+    m_pitch = pitch;
+
+    // The table is chosen by the pitch rounded up, as 65535 - trunc(65535 - pitch).
+    const int keyIndex = 65535 - truncateClamped(65535.0f - pitch, 65535 - 127, 65535);
+    setWaveform(source.wave, keyIndex);
+    setEnvelopeAndLevel(note, velocity, level);
+}
+
+void Source::setWaveform(uint8_t wave, int keyIndex) {
+    const Waveforms& waveforms = *m_context->waveforms;
+    const Waveforms::WaveformData& data = waveforms.getData(wave, static_cast<uint8_t>(keyIndex));
+    const float sampleRate = waveforms.getWaveform(wave).sampleRate;
+    const uint64_t length = data.length;
+    m_loop = waveforms.isLoop(wave);
+    m_minimumPitch = wave < FirstSampledWave ? LowestPitch : LowestSampledPitch;
+
+    // A waveform that failed to load (length 0) or is not a power of two stays silent.
+    const bool playable = data.data != nullptr && length >= 2 && length <= (uint64_t{1} << 31) &&
+                          std::has_single_bit(length) && data.rootFrequency > 0.0f && sampleRate > 0.0f;
+    const uint64_t unit = playable ? (uint64_t{1} << 32) / length : 0;
+    const float baseStep =
+        playable ? (1.0f / data.rootFrequency) * sampleRate / m_rate * static_cast<float>(unit) : 0.0f;
+    if (!playable || !std::isfinite(baseStep)) {
+        m_samples = nullptr;
+        m_ended = true;
+        return;
+    }
+    m_samples = data.data;
+    m_lengthMask = static_cast<uint32_t>(length - 1);
+    m_shift = static_cast<uint32_t>(std::countr_zero(unit));
+    m_inverseUnit = 1.0f / static_cast<float>(unit);
+    m_baseStep = baseStep;
+    m_ended = false;
+    m_lastPitch = -1.0f;
+    const uint32_t start = waveforms.canRandomStart(wave) ? m_context->random->next() & m_lengthMask : 0;
+    m_phase = static_cast<uint32_t>(start * unit);
+}
+
+void Source::setEnvelopeAndLevel(uint8_t note, uint8_t velocity, int level) {
+    const SingleSource& source = getSource();
+    const int velocityValue = velocityCurveValue(velocity, storedValue(source.velCurve));
+    const float keyScale = ksCurveMod(note, storedValue(m_single->keyScaleCurve), false).first;
+
+    int attack = storedValue(source.envAttack);
+    int decay = storedValue(source.envDecay);
+    if (const int timeVelocity = offsetFromCentre(source.timeModVel); timeVelocity != 0)
+        attack = std::clamp(
+            attack + static_cast<int>(static_cast<float>(timeVelocity * velocityValue) / 127.0f), 0, 100);
+    if (const int timeKeyScale = offsetFromCentre(source.timeModKeyScale); timeKeyScale != 0) {
+        const int shift = static_cast<int>(static_cast<float>(timeKeyScale) * (keyScale * 0.5f + 0.5f));
+        attack = std::clamp(attack + shift, 0, 100);
+        decay = std::clamp(decay + shift, 0, 100);
+    }
+    const float delaySamples = envDelayTime(storedValue(source.envDelay)) * m_rate;
+    m_env.start(static_cast<uint32_t>(delaySamples), envAttackTime(attack));
+
+    float relativeLevel = static_cast<float>(std::min(storedValue(source.envLevel), 100)) * 0.01f;
+    if (const int levelVelocity = offsetFromCentre(source.levelModVel); levelVelocity != 0)
+        relativeLevel *= velocityWithStrength(levelVelocity > 0 ? velocityValue : 127 - velocityValue,
+                                              std::abs(levelVelocity));
+    if (const int levelKeyScale = offsetFromCentre(source.levelModKeyScale); levelKeyScale != 0) {
+        const float scale = levelKeyScale < 0 ? -keyScale : keyScale;
+        relativeLevel = std::clamp(relativeLevel + (scale - 1.0f) * 0.5f *
+                                                       static_cast<float>(std::abs(levelKeyScale)) * 0.02f,
+                                   0.0f, 1.0f);
+    }
+    m_level = envLevel(truncateClamped(static_cast<float>(level) * relativeLevel + 0.5f, 0, 100));
+    m_decayTime = envDecayTime(decay);
+    m_sustain = envSustainLevel(storedValue(source.envSustain));
+}
+
+float Source::applyPressure(float gain, int depth, const MidiState& channel) const {
+    const int pressure = truncateClamped(channel.pressure * 127.0f + 0.5f, 0, 127);
+    return std::clamp(gain - pressureToEnvLevel(depth < 0 ? 127 - pressure : pressure) *
+                                 genericDepthModToLevel(depth + 50),
+                      0.0f, 1.0f);
+}
+
+float Source::raiseByOctaves(float pitch) const {
+    if (!std::isfinite(pitch)) return m_minimumPitch;
+    return pitch + 12.0f * std::ceil((m_minimumPitch - pitch) / 12.0f);
+}
+
+void Source::updateStep(float pitch) {
+    const float frequency = fastPowerOfTwo((pitch - 69.0f) / 12.0f) * 440.0f;
+    double step = std::trunc(static_cast<double>(frequency) * m_baseStep);
+    // A step of a whole waveform or more per sample cannot be converted to u32. The phase counts
+    // modulo 2^32, so only the remainder matters, and a one-shot wave is past its end at once.
+    // Beyond float range (absurd pitches) the wave stands still.
+    if (!(step < PhaseRange)) {
+        step = std::isfinite(step) ? std::fmod(step, PhaseRange) : 0.0;
+        if (!m_loop) m_ended = true;
+    }
+    m_step = static_cast<uint32_t>(step);
+    m_lastPitch = pitch;
+}
+
+void Source::onNoteOff(uint8_t velocity) {
+    onNoteOff(velocity, static_cast<uint8_t>(std::min(storedValue(getSource().envRelease), 255)));
+}
+
+void Source::onNoteOff(uint8_t, uint8_t release) {
+    m_env.release(envDecayTime(release), m_rate);
+}
+
+} // namespace k1lib

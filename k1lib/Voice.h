@@ -1,0 +1,76 @@
+#pragma once
+// One sounding note of a Multi section: up to four sources of a Single, auto-bend, vibrato fade-in
+// and amplitude-modulation pairs, mixed into four source slots. A plain value with its sources
+// held inline, so starting and copying a voice never allocates.
+#include "Source.h"
+#include "StaticArray.h"
+
+#include <cstdint>
+
+namespace k1lib {
+
+struct SinglePreset;
+struct SectionState;
+struct VoiceContext;
+
+class Voice {
+public:
+    static constexpr int MaxSources = 4;
+    static constexpr uint8_t KillRelease = 7; // the release value of a voice cut by Solo or a voice limit
+
+    // The voice keeps pointing at context and single: neither may move while it sounds.
+    // tune is in 0.02 semitones, level is the section level 0-100; clock is the starting sample clock.
+    Voice(const VoiceContext& context, const SinglePreset& single, uint8_t note, uint8_t velocity,
+          uint8_t channel, float rate, int transpose, int tune, int level, uint32_t clock);
+
+    // One sample, added into the four source slots.
+    void process(float mix[MaxSources], const SectionState& section);
+
+    void onNoteOff(uint8_t velocity);                  // each source with its own release
+    void onNoteOff(uint8_t velocity, uint8_t release); // every source with this release value 0-100
+    bool isFinished() const;
+
+    uint8_t getNote() const { return m_note; }
+    uint8_t getVelocity() const { return m_velocity; }
+    uint8_t getChannel() const { return m_channel; }
+    uint32_t getClock() const { return m_clock; }
+    bool isKeyDown() const { return m_keyDown; }
+    float getPitchModulation() const { return m_pitchModulation; } // semitones
+    float getAutoBendTime() const { return m_autoBendTime; }       // seconds
+    float getAutoBendDepth() const { return m_autoBendDepth; }     // semitones
+    int getSourceCount() const { return m_sourceCount; }
+    const Source& getSource(int i) const { return m_sources[static_cast<std::size_t>(i)]; }
+    int getSlot(int i) const { return m_slots[static_cast<std::size_t>(i)]; }
+
+private:
+    struct ModulationPair {
+        uint8_t carrier;
+        uint8_t modulator; // always the source just before the carrier
+    };
+
+    void addSources(uint8_t note, uint8_t velocity, float rate, int transpose, int tune, int level);
+    void updatePitchModulation(const SectionState& section);
+
+    const VoiceContext* m_context;
+    const SinglePreset* m_single;
+    uint8_t m_note;
+    uint8_t m_velocity;
+    uint8_t m_channel;
+    float m_inverseRate;
+    StaticArray<Source, MaxSources> m_sources;
+    int m_sourceCount = 0;
+    StaticArray<ModulationPair, 2> m_pairs;
+    int m_pairCount = 0;
+    StaticArray<float, MaxSources> m_lastSamples;
+    StaticArray<float, MaxSources> m_envelopeGains;
+    StaticArray<float, MaxSources> m_gains; // 1, or 0 for a muted source kept as a modulator
+    StaticArray<uint8_t, MaxSources> m_slots;
+    uint32_t m_clock;
+    float m_autoBendTime = 0.0f;
+    float m_inverseAutoBendTime = 0.0f;
+    float m_autoBendDepth = 0.0f;
+    float m_pitchModulation = 0.0f;
+    bool m_keyDown = true;
+};
+
+} // namespace k1lib

@@ -1,0 +1,28 @@
+#pragma once
+// What voices and sources read from their engine: the wave ROM, the channels' controller states,
+// the engine's generator, fine tune and the four source-mix gains. The engine owns one and keeps
+// fineTune and sourceGains current; voices hold a pointer to it, so it must not move while they sound.
+#include "MidiState.h"
+#include "StaticArray.h"
+
+namespace k1lib {
+
+class Waveforms;
+class Random;
+
+struct VoiceContext {
+    static constexpr int ChannelCount = 16;
+    static constexpr int SourceSlots = 4;
+
+    VoiceContext(const Waveforms& waveforms, const StaticArray<MidiState, ChannelCount>& midiStates,
+                 Random& random)
+        : waveforms(&waveforms), midiStates(&midiStates), random(&random) {}
+
+    const Waveforms* waveforms;
+    const StaticArray<MidiState, ChannelCount>* midiStates;
+    Random* random;
+    float fineTune = 0.0f; // semitones
+    float sourceGains[SourceSlots] = {1.0f, 1.0f, 1.0f, 1.0f};
+};
+
+} // namespace k1lib

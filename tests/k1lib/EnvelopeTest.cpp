@@ -1,0 +1,112 @@
+#include "Envelope.h"
+#include "Curves.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace k1lib;
+
+namespace {
+
+constexpr float Rate = 49920.0f;
+
+// Calls process until the stage leaves `stage`; returns the number of calls spent in it.
+int samplesIn(Env& env, Env::Stage stage, float decay, float sustain, float& output) {
+    int count = 0;
+    while (env.stage() == stage && count < 100000000) {
+        output = env.process(decay, sustain, Rate);
+        if (env.stage() == stage) ++count;
+    }
+    return count;
+}
+
+} // namespace
+
+TEST(Envelope, DelayAttackDecaySustainTakeTheirCurveTimes) {
+    const float attack = envAttackTime(50), decay = envDecayTime(60), sustain = envSustainLevel(50);
+    Env env;
+    env.start(1000, attack);
+    float out = 0.0f;
+    // Silent for exactly the delay, then the attack starts from 0.
+    EXPECT_EQ(samplesIn(env, Env::Delay, decay, sustain, out), 1000);
+    EXPECT_EQ(env.stage(), Env::Attack);
+    EXPECT_EQ(out, 0.0f);
+
+    float previous = out;
+    int attackSamples = 1;
+    while (env.stage() == Env::Attack) {
+        out = env.process(decay, sustain, Rate);
+        if (env.stage() != Env::Attack) break;
+        EXPECT_GT(out, previous);
+        previous = out;
+        ++attackSamples;
+    }
+    EXPECT_NEAR(attackSamples, attack * Rate, 3.0);
+    EXPECT_EQ(env.stage(), Env::Decay);
+    EXPECT_NEAR(out, 0.999f, 1e-4f);
+
+    // The decay reaches the sustain level over the decay time, then holds it.
+    const int decaySamples = samplesIn(env, Env::Decay, decay, sustain, out);
+    EXPECT_NEAR(decaySamples, decay * Rate, decay * Rate * 0.01);
+    EXPECT_NEAR(out, sustain, sustain * 0.01f);
+    EXPECT_EQ(env.stage(), Env::Sustain);
+    for (int i = 0; i < 1000; ++i)
+        EXPECT_EQ(env.process(decay, sustain, Rate), out);
+}
+
+TEST(Envelope, ZeroAttackJumpsToFullLevel) {
+    Env env;
+    env.start(0, envAttackTime(0));
+    EXPECT_EQ(env.process(0.5f, 0.5f, Rate), 1.0f);
+    EXPECT_EQ(env.process(0.5f, 0.5f, Rate), 1.0f); // the decay starts from 1
+    EXPECT_EQ(env.stage(), Env::Decay);
+    // Without a decay time the sustain level follows at once.
+    Env flat;
+    flat.start(0, 0.0f);
+    flat.process(0.0f, 0.25f, Rate);
+    EXPECT_EQ(flat.process(0.0f, 0.25f, Rate), 0.25f);
+    EXPECT_EQ(flat.stage(), Env::Sustain);
+}
+
+TEST(Envelope, ReleaseEndsAfterItsTime) {
+    for (int value : {0, 40, 80}) {
+        Env env;
+        env.start(0, 0.0f);
+        for (int i = 0; i < 10; ++i)
+            env.process(0.0f, 1.0f, Rate);
+        const float release = envDecayTime(value);
+        env.release(release, Rate);
+        float out = 0.0f;
+        const int samples = samplesIn(env, Env::Release, 0.0f, 1.0f, out);
+        EXPECT_NEAR(samples, release * Rate, 2.0 + release * Rate * 0.01) << value;
+        EXPECT_TRUE(env.isDone());
+        EXPECT_LE(out, Env::Floor);
+    }
+    // A release time of 0 ends at once, and so does releasing a source still in its delay.
+    Env immediate;
+    immediate.start(0, 0.0f);
+    immediate.process(0.0f, 1.0f, Rate);
+    immediate.release(0.0f, Rate);
+    EXPECT_TRUE(immediate.isDone());
+    Env delayed;
+    delayed.start(500, 0.1f);
+    delayed.process(0.0f, 1.0f, Rate);
+    delayed.release(1.0f, Rate);
+    EXPECT_TRUE(delayed.isDone());
+}
+
+TEST(Envelope, ReleaseDuringAttackContinuesFromTheCurrentOutput) {
+    Env env;
+    env.start(0, envAttackTime(60));
+    float out = 0.0f;
+    for (int i = 0; i < 20000; ++i)
+        out = env.process(1.0f, 1.0f, Rate);
+    ASSERT_EQ(env.stage(), Env::Attack);
+    ASSERT_GT(out, 0.1f);
+    env.release(envDecayTime(60), Rate);
+    const float next = env.process(1.0f, 1.0f, Rate);
+    EXPECT_EQ(env.stage(), Env::Release);
+    EXPECT_LT(next, out);
+    EXPECT_GT(next, out * 0.999f);
+}

@@ -1,0 +1,174 @@
+#pragma once
+// Test support for sound generation: a small wave ROM image made here (sine single-cycle waves,
+// a one-shot and a looping sampled wave), a stand-in for the engine's voice context, a plain
+// Single and a frequency meter.
+#include "MidiState.h"
+#include "Random.h"
+#include "SectionState.h"
+#include "SinglePreset.h"
+#include "StaticArray.h"
+#include "VoiceContext.h"
+#include "Waveforms.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace voicetest {
+
+constexpr uint8_t OneShotWave = 224; // "225: Piano": plays once
+constexpr uint8_t LoopWave = 234;    // "235: String Loop": loops, may start anywhere
+constexpr uint8_t EmptyWave = 250;   // never defined by the test image: length 0
+constexpr uint64_t SampledLength = 4096;
+constexpr double Pi = 3.14159265358979323846;
+
+inline void put32(std::vector<unsigned char>& out, uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<unsigned char>(v >> (8 * i)));
+}
+inline void putTag(std::vector<unsigned char>& out, const char* tag) {
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<unsigned char>(tag[i]));
+}
+
+// Peak of single-cycle table t (0-4): each key range has its own loudness, so a test can tell them apart.
+inline int tableAmplitude(int table) {
+    return 20 + 20 * table;
+}
+
+// A wave ROM of the real layout but small: two labelled sampled segments, then 204 single-cycle
+// blocks whose five half-periods are half a sine (so every table is one sine period).
+inline std::vector<unsigned char> makeWaveRomImage() {
+    std::vector<unsigned char> samples;
+    std::vector<uint32_t> cues;
+    std::vector<std::string> labels;
+    auto addSegment = [&](const std::string& label, uint64_t length, auto sampleAt) {
+        cues.push_back(static_cast<uint32_t>(samples.size()));
+        labels.push_back(label);
+        for (uint64_t i = 0; i < length; ++i)
+            samples.push_back(static_cast<unsigned char>(sampleAt(i) + 128));
+    };
+    auto sine = [](double cycles) {
+        return [cycles](uint64_t i) {
+            return static_cast<int>(
+                std::floor(100.0 * std::sin(2.0 * Pi * cycles * (static_cast<double>(i) + 0.5))));
+        };
+    };
+    addSegment("w225", SampledLength, sine(17.0 / SampledLength));
+    addSegment("w235", SampledLength, sine(34.0 / SampledLength));
+    for (int wave = 0; wave < 204; ++wave)
+        addSegment("Marker", 640, [](uint64_t i) {
+            const double amplitude = tableAmplitude(static_cast<int>(i / 128));
+            return static_cast<int>(
+                std::floor(amplitude * std::sin(2.0 * Pi * (static_cast<double>(i % 128) + 0.5) / 256.0)));
+        });
+    cues.push_back(static_cast<uint32_t>(samples.size()));
+    labels.push_back("");
+
+    std::vector<unsigned char> body;
+    putTag(body, "WAVE");
+    putTag(body, "fmt ");
+    put32(body, 16);
+    put32(body, 1 | (1 << 16)); // PCM, mono
+    put32(body, 50000);
+    put32(body, 50000);
+    put32(body, 1 | (8 << 16)); // block align 1, 8 bits
+    putTag(body, "data");
+    put32(body, static_cast<uint32_t>(samples.size()));
+    body.insert(body.end(), samples.begin(), samples.end());
+    if (samples.size() % 2) body.push_back(0);
+    putTag(body, "cue ");
+    put32(body, static_cast<uint32_t>(4 + 24 * cues.size()));
+    put32(body, static_cast<uint32_t>(cues.size()));
+    for (size_t i = 0; i < cues.size(); ++i) {
+        put32(body, static_cast<uint32_t>(i + 1));
+        put32(body, cues[i]);
+        putTag(body, "data");
+        put32(body, 0);
+        put32(body, 0);
+        put32(body, cues[i]);
+    }
+    std::vector<unsigned char> list;
+    putTag(list, "adtl");
+    for (size_t i = 0; i < labels.size(); ++i) {
+        putTag(list, "labl");
+        put32(list, static_cast<uint32_t>(4 + labels[i].size() + 1));
+        put32(list, static_cast<uint32_t>(i + 1));
+        list.insert(list.end(), labels[i].begin(), labels[i].end());
+        list.push_back(0);
+        if (list.size() % 2) list.push_back(0);
+    }
+    putTag(body, "LIST");
+    put32(body, static_cast<uint32_t>(list.size()));
+    body.insert(body.end(), list.begin(), list.end());
+
+    std::vector<unsigned char> image;
+    putTag(image, "RIFF");
+    put32(image, static_cast<uint32_t>(body.size()));
+    image.insert(image.end(), body.begin(), body.end());
+    return image;
+}
+
+inline const k1lib::Waveforms& testWaveforms() {
+    static const std::unique_ptr<k1lib::Waveforms> waveforms = [] {
+        auto w = std::make_unique<k1lib::Waveforms>();
+        const std::vector<unsigned char> image = makeWaveRomImage();
+        w->loadFromImage(image.data(), image.size());
+        return w;
+    }();
+    return *waveforms;
+}
+
+// What the engine hands its voices.
+struct TestEngine {
+    StaticArray<k1lib::MidiState, 16> midi;
+    k1lib::Random random{1234};
+    k1lib::VoiceContext context{testWaveforms(), midi, random};
+};
+
+// A two-source Single playing sine wave 0 at the key's pitch: full level, instant attack, no decay,
+// full sustain, every modulation centred and off.
+inline k1lib::SinglePreset makeSingle() {
+    k1lib::SinglePreset single{};
+    single.volume = 99;
+    single.pressureToFreq = single.vibratoDepth = single.pressureToVibrato = 50;
+    single.autoBendDepth = single.velToDepth = single.autoBendKeyScaleToTime = 50;
+    single.lfoSpeed = 50;
+    single.pitchBendDepth = 2;
+    for (k1lib::SingleSource& s : single.sources) {
+        s.fine = 50;
+        s.coarse = 84;
+        s.wave = 0;
+        s.keyTrack = 1;
+        s.envLevel = 100;
+        s.envSustain = 100;
+        s.envDecay = 0;
+        s.levelModVel = s.levelModPressure = s.levelModKeyScale = 50;
+        s.timeModVel = s.timeModKeyScale = s.freqKeyScaleToFreq = 50;
+    }
+    return single;
+}
+
+// Frequency from rising zero crossings, interpolated between samples.
+inline double measureFrequency(const std::vector<float>& signal, double rate) {
+    double first = -1.0, last = -1.0;
+    int crossings = 0;
+    for (size_t i = 1; i < signal.size(); ++i) {
+        if (signal[i - 1] < 0.0f && signal[i] >= 0.0f) {
+            const double t = static_cast<double>(i - 1) + signal[i - 1] / (signal[i - 1] - signal[i]);
+            if (first < 0.0) first = t;
+            last = t;
+            ++crossings;
+        }
+    }
+    return crossings < 2 ? 0.0 : (crossings - 1) * rate / (last - first);
+}
+
+inline double cents(double frequency, double reference) {
+    return 1200.0 * std::log2(frequency / reference);
+}
+
+} // namespace voicetest
