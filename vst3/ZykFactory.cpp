@@ -2,8 +2,8 @@
 
 #include <mutex>
 
-#include "PlaceholderInstrument.h"
 #include "PluginFactory.h"
+#include "k1AudioProcessor.h"
 
 using namespace Steinberg;
 
@@ -15,8 +15,7 @@ k1PluginFactory* buildFactory() {
     static const PClassInfo2 processorClass(K1AudioProcessorUID.toTUID(), PClassInfo::kManyInstances,
                                             "Audio Module Class", "Marn' Zyk", 1 /* distributable */,
                                             "Instrument|Synth", nullptr, "1.26", "VST 3.6.14");
-    // Until the K1 processor is wired in, the class creates the silent stand-in instrument.
-    factory.registerClass(processorClass, &k1PlaceholderInstrument::createInstance, nullptr);
+    factory.registerClass(processorClass, &k1AudioProcessor::createInstance, nullptr);
     return &factory;
 }
 

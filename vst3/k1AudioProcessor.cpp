@@ -32,6 +32,7 @@ uint32_t k1AudioProcessor::totalPresetCount() {
 }
 
 k1AudioProcessor::k1AudioProcessor() : plugin(this, k1lib::PluginType_Vst3) {
+    sentSysex.reserve(kMaxQueuedSysex); // the audio thread only moves messages in
     buildUnitAndProgramList();
     delayedCalls.addRefreshList(kProgramListId, totalPresetCount(),
                                 [this](uint32_t first, uint32_t count) { updateProgramNames(first, count); });
@@ -88,6 +89,12 @@ tresult PLUGIN_API k1AudioProcessor::setProcessing(TBool /*state*/) {
     return kNotImplemented;
 }
 
+tresult PLUGIN_API k1AudioProcessor::setActive(TBool state) {
+    // Hosts activate around every render: each one starts without sounding voices.
+    if (state) plugin.clearAllVoices();
+    return k1SingleComponentEffect::setActive(state);
+}
+
 tresult PLUGIN_API k1AudioProcessor::activateBus(MediaType type, BusDirection dir, int32 index, TBool state) {
     // The base refuses indexes outside the declared buses, so only those reach the mask.
     const tresult result = k1SingleComponentEffect::activateBus(type, dir, index, state);
@@ -95,7 +102,10 @@ tresult PLUGIN_API k1AudioProcessor::activateBus(MediaType type, BusDirection di
         k1lib::log("activateBus", 670, "activateBus type=", type, " dir=", dir, " index=", index,
                    " state=", state ? 1 : 0);
         const uint32_t bit = 1u << index;
-        activeOutputBusMask = state ? activeOutputBusMask | bit : activeOutputBusMask & ~bit;
+        if (state)
+            activeOutputBusMask |= bit;
+        else
+            activeOutputBusMask &= ~bit;
     }
     return result;
 }
@@ -150,6 +160,7 @@ ParamValue PLUGIN_API k1AudioProcessor::plainParamToNormalized(ParamID id, Param
 
 ParamValue PLUGIN_API k1AudioProcessor::getParamNormalized(ParamID id) {
     if (isK1Param(id)) return plugin.getParameter(static_cast<k1lib::EParam>(id));
+    if (id >= kFirstMidiParam && id <= kLastMidiParam) return controllerValues[id - kFirstMidiParam];
     if (id != kProgramParam) return 0.0;
     size_t position = plugin.getCurrentPresetIndex();
     if (plugin.getPlayMode() == k1lib::PlayMode_Multi) position += k1lib::Engine::singleCount();

@@ -6,6 +6,7 @@
 // back through IPluginListener on whatever thread is inside the engine; what the host must hear
 // is queued here and handed over at the end of the next block, or on the user-interface thread.
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <mutex>
@@ -49,6 +50,7 @@ public:
     tresult PLUGIN_API terminate() override;
     tresult PLUGIN_API setupProcessing(Steinberg::Vst::ProcessSetup& setup) override;
     tresult PLUGIN_API setProcessing(TBool state) override;
+    tresult PLUGIN_API setActive(TBool state) override;
     tresult PLUGIN_API activateBus(MediaType type, BusDirection dir, int32 index, TBool state) override;
     tresult PLUGIN_API setState(Steinberg::IBStream* state) override;
     tresult PLUGIN_API getState(Steinberg::IBStream* state) override;
@@ -129,6 +131,8 @@ private:
     // After the facade, so it goes first: no pending call can reach a destroyed facade.
     k1DelayedCalls delayedCalls;
 
-    uint32_t activeOutputBusMask = 1;
+    std::atomic<uint32_t> activeOutputBusMask{1}; // written at set-up, read by the audio thread
+    // The last value of each controller parameter (210-223) the host sent; 0, their default, at first.
+    std::array<std::atomic<float>, kLastMidiParam - kFirstMidiParam + 1> controllerValues{};
     std::vector<float> scratchChannel; // every output channel the host does not provide
 };

@@ -73,8 +73,9 @@ bool fromHostEvent(const Event& e, k1lib::SMidiEvent& out) {
         const bool on = e.type == Event::kNoteOnEvent;
         const int16 pitch = on ? e.noteOn.pitch : e.noteOff.pitch;
         float velocity = 0.0f;
-        if (!isDataByte(pitch) || !normalized(on ? e.noteOn.velocity : e.noteOff.velocity, velocity))
-            return false;
+        // Some hosts (Ardour) send note-offs without a velocity (NaN): the note must still end.
+        const bool hasVelocity = normalized(on ? e.noteOn.velocity : e.noteOff.velocity, velocity);
+        if (!isDataByte(pitch) || (on && !hasVelocity)) return false;
         out.status = on ? 0x90 : 0x80;
         out.data1 = static_cast<uint8_t>(pitch);
         out.data2 = static_cast<uint8_t>(velocity * 127.0f);

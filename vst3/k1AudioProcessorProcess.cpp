@@ -60,14 +60,19 @@ void k1AudioProcessor::takeParameterChanges(IParameterChanges& changes) {
 }
 
 void k1AudioProcessor::takeMidiParameter(ParamID id, IParamValueQueue& queue) {
+    // Hosts send every parameter's stored value when they load a project: a controller whose
+    // value does not change sends nothing, or volume 0 and program 0 would replay on every load.
+    std::atomic<float>& current = controllerValues[id - kFirstMidiParam];
     k1lib::SMidiEvent midi;
     for (int32 p = 0, count = queue.getPointCount(); p < count; ++p) {
         int32 offset = 0;
         ParamValue value = 0.0;
         float v = 0.0f;
-        if (queue.getPoint(p, offset, value) == kResultOk && k1HostMidi::normalized(value, v) &&
-            k1HostMidi::fromControllerParameter(id, v, offset, midi))
-            plugin.addMidiEvent(midi);
+        if (queue.getPoint(p, offset, value) != kResultOk || !k1HostMidi::normalized(value, v) ||
+            v == current)
+            continue;
+        current = v;
+        if (k1HostMidi::fromControllerParameter(id, v, offset, midi)) plugin.addMidiEvent(midi);
     }
 }
 
@@ -90,7 +95,8 @@ void k1AudioProcessor::render(ProcessData& data) {
     // The channels of the active buses that have buffers, in bus order: an inactive bus takes no
     // slot, so the buses after it move down. With only the main bus active, the engine mixes
     // everything into it. Missing channels render into the scratch channel.
-    const uint32_t mask = activeOutputBusMask > 1 ? activeOutputBusMask : 1;
+    const uint32_t activeBuses = activeOutputBusMask;
+    const uint32_t mask = activeBuses > 1 ? activeBuses : 1;
     const int32 buses = data.outputs ? std::min(data.numOutputs, int32(32)) : 0;
     size_t used = 0;
     for (int32 b = 0; b < buses; ++b) {

@@ -1,9 +1,13 @@
-// The state the host saves with a project: a version and the bank sizes around the engine's
-// own record, little-endian. One state serves the component and the controller faces.
+// The state the host saves with a project: the engine's record wrapped in a version and the bank
+// sizes, so that a project made with other banks is refused before the engine sees it. One state
+// serves the component and the controller faces.
+//
+// Little-endian, no padding: int32 version (1 written; 0 and 1 read), uint64 Single count,
+// uint64 Multi count, uint64 N, then the N bytes of the engine's record. Nothing is logged here:
+// the engine logs its own refusals.
 #include <algorithm>
 #include <vector>
 
-#include "Log.h"
 #include "k1AudioProcessor.h"
 #include "pluginterfaces/base/ibstream.h"
 
@@ -13,9 +17,9 @@ namespace {
 
 constexpr int32 g_vst3_stateVersion = 1;
 constexpr size_t kHeaderSize = 28;
-// The engine's record is about 120 KB; a length far beyond it is damage, not a project.
-constexpr uint64_t kMaxEngineRecord = 64u << 20;
-constexpr int32 kReadChunk = 64 << 10;
+// A real engine record is about 116 KB: a length far beyond it is damage and is never reserved.
+constexpr uint64_t kMaxEngineRecord = 16u << 20;
+constexpr uint64_t kChunk = 64u << 10;
 
 void putLittleEndian(unsigned char* out, uint64_t value, size_t bytes) {
     for (size_t i = 0; i < bytes; ++i)
@@ -29,78 +33,84 @@ uint64_t getLittleEndian(const unsigned char* in, size_t bytes) {
     return value;
 }
 
-// How many of `size` bytes the stream delivered; 0 when it reports an error.
-int32 readBytes(IBStream& stream, unsigned char* out, int32 size) {
-    int32 got = 0;
-    if (stream.read(out, size, &got) != kResultOk || got < 0) return 0;
-    return std::min(got, size);
+// Moves up to size bytes in as many calls as the stream needs (a stream may take or give less
+// per call); returns how many moved before the stream failed or stopped.
+template <typename Call> uint64_t transfer(unsigned char* bytes, uint64_t size, Call call) {
+    uint64_t done = 0;
+    while (done < size) {
+        const auto want = static_cast<int32>(std::min(size - done, kChunk));
+        int32 moved = 0;
+        const tresult result = call(bytes + done, want, &moved);
+        if (moved > 0) done += static_cast<uint64_t>(std::min(moved, want));
+        if (result != kResultOk || moved <= 0) break;
+    }
+    return done;
+}
+
+uint64_t readBytes(IBStream& stream, unsigned char* out, uint64_t size) {
+    return transfer(out, size,
+                    [&](unsigned char* at, int32 want, int32* got) { return stream.read(at, want, got); });
+}
+
+bool writeBytes(IBStream& stream, const unsigned char* in, uint64_t size) {
+    // IBStream::write takes a non-const buffer but only reads it.
+    return transfer(const_cast<unsigned char*>(in), size, [&](unsigned char* at, int32 want, int32* put) {
+               return stream.write(at, want, put);
+           }) == size;
 }
 
 bool readNumber(IBStream& stream, uint64_t& value) {
     unsigned char bytes[8];
-    if (readBytes(stream, bytes, 8) != 8) return false;
-    value = getLittleEndian(bytes, 8);
+    if (readBytes(stream, bytes, sizeof bytes) != sizeof bytes) return false;
+    value = getLittleEndian(bytes, sizeof bytes);
+    return true;
+}
+
+// The storage grows only with the bytes that arrive, so an untrusted length reserves nothing.
+bool readRecord(IBStream& stream, uint64_t length, std::vector<unsigned char>& record) {
+    if (length > kMaxEngineRecord) return false;
+    while (record.size() < length) {
+        const size_t at = record.size();
+        const auto want = static_cast<size_t>(std::min(kChunk, length - at));
+        record.resize(at + want);
+        if (readBytes(stream, record.data() + at, want) != want) return false;
+    }
     return true;
 }
 
 } // namespace
 
 tresult PLUGIN_API k1AudioProcessor::getState(IBStream* state) {
+    if (!state) return kResultFalse;
     std::vector<unsigned char> record;
-    if (!state || !plugin.getState(record) || record.size() > kMaxEngineRecord) {
-        k1lib::log("getState", 188, "No state to save");
-        return kResultFalse;
-    }
-    std::vector<unsigned char> bytes(kHeaderSize);
-    putLittleEndian(bytes.data(), static_cast<uint32_t>(g_vst3_stateVersion), 4);
-    putLittleEndian(bytes.data() + 4, plugin.getSingleCount(), 8);
-    putLittleEndian(bytes.data() + 12, plugin.getMultiCount(), 8);
-    putLittleEndian(bytes.data() + 20, record.size(), 8);
-    bytes.insert(bytes.end(), record.begin(), record.end());
-    int32 written = 0;
-    const auto size = static_cast<int32>(bytes.size());
-    if (state->write(bytes.data(), size, &written) != kResultOk || written != size) {
-        k1lib::log("getState", 201, "The host's stream took ", written, " of ", size, " bytes");
-        return kResultFalse;
-    }
-    return kResultOk;
+    plugin.getState(record);
+    unsigned char header[kHeaderSize];
+    putLittleEndian(header, static_cast<uint32_t>(g_vst3_stateVersion), 4);
+    putLittleEndian(header + 4, plugin.getSingleCount(), 8);
+    putLittleEndian(header + 12, plugin.getMultiCount(), 8);
+    putLittleEndian(header + 20, record.size(), 8);
+    // A stream that took less would hold a project that cannot be loaded: the host must hear it.
+    return writeBytes(*state, header, kHeaderSize) && writeBytes(*state, record.data(), record.size())
+               ? kResultOk
+               : kResultFalse;
 }
 
 tresult PLUGIN_API k1AudioProcessor::setState(IBStream* state) {
     if (!state) return kResultFalse;
     unsigned char version[4];
-    const int32 got = readBytes(*state, version, 4);
+    const uint64_t got = readBytes(*state, version, sizeof version);
     if (got == 0) return kResultOk; // nothing to restore
-    if (got < 4 || getLittleEndian(version, 4) > static_cast<uint32_t>(g_vst3_stateVersion)) {
-        k1lib::log("setState", 221, "Unknown state version");
+    // A version cut short is damage; a negative one reads as a large unsigned number.
+    if (got < sizeof version || getLittleEndian(version, sizeof version) > g_vst3_stateVersion)
         return kResultFalse;
-    }
-    uint64_t singles = 0, multis = 0, length = 0;
-    if (!readNumber(*state, singles) || !readNumber(*state, multis) || !readNumber(*state, length)) {
-        k1lib::log("setState", 226, "The state ends inside its header");
+    uint64_t singles = 0;
+    uint64_t multis = 0;
+    uint64_t length = 0;
+    if (!readNumber(*state, singles) || !readNumber(*state, multis) || singles != plugin.getSingleCount() ||
+        multis != plugin.getMultiCount() || !readNumber(*state, length))
         return kResultFalse;
-    }
-    if (singles != plugin.getSingleCount() || multis != plugin.getMultiCount()) {
-        k1lib::log("setState", 230, "The state holds ", singles, " Singles and ", multis,
-                   " Multis, expected ", plugin.getSingleCount(), " and ", plugin.getMultiCount());
-        return kResultFalse;
-    }
-    if (length == 0 || length > kMaxEngineRecord) {
-        k1lib::log("setState", 235, "Implausible engine record length ", length);
-        return kResultFalse;
-    }
-    // Read in chunks: the length comes from the file, the storage only grows with what arrives.
     std::vector<unsigned char> record;
-    while (record.size() < length) {
-        const auto want = static_cast<int32>(std::min<uint64_t>(kReadChunk, length - record.size()));
-        const size_t at = record.size();
-        record.resize(at + static_cast<size_t>(want));
-        const int32 chunk = readBytes(*state, record.data() + at, want);
-        if (chunk != want) {
-            k1lib::log("setState", 246, "The state ends after ", at + static_cast<size_t>(chunk), " of ",
-                       length, " engine record bytes");
-            return kResultFalse;
-        }
-    }
+    if (!readRecord(*state, length, record)) return kResultFalse;
+    // The facade refuses an empty record; the engine checks the whole record before it changes anything.
     return plugin.setState(record) ? kResultOk : kResultFalse;
 }

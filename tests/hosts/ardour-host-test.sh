@@ -7,8 +7,9 @@
 # scan:    Ardour's scanner loads the bundle and finds "Marn' Zyk" with its buses.
 # session: scan, then a session with a MIDI track on the instrument: notes from a MIDI region,
 #          a parameter and a program set through the host; rendered (not silent, and unlike
-#          the same notes with neither edit); saved, reloaded in a fresh process (the parameter
-#          is back, the saved state unchanged) and rendered again (the same audio).
+#          the same notes with neither edit, or with the program alone: every render starts from
+#          the saved state); saved, reloaded in a fresh process (the parameter is back, the saved
+#          state unchanged) and rendered again (the same audio).
 # Every Ardour call runs under a timeout; Ardour's own logs are printed when a step fails.
 set -eu
 HERE=$(cd "$(dirname "$0")" && pwd)
@@ -81,14 +82,21 @@ session() {
   expect "$WORK/create-edited.log" ZYK-OK
   run "$WORK/create-plain.log" ardour7-lua "$lua" create "$WORK/plain" "$CLASS_ID" plain
   expect "$WORK/create-plain.log" ZYK-OK
+  run "$WORK/create-program.log" ardour7-lua "$lua" create "$WORK/program" "$CLASS_ID" program
+  expect "$WORK/create-program.log" ZYK-OK
   cp "$WORK/edited/zyk.ardour" "$WORK/saved-first.ardour"
 
   export_wav "$WORK/edited" "$WORK/out/edited.wav"
   export_wav "$WORK/plain" "$WORK/out/plain.wav"
+  export_wav "$WORK/program" "$WORK/out/program.wav"
   python3 "$HERE/wavcheck.py" sound "$WORK/out/edited.wav" || fail "the edited session renders silence"
   python3 "$HERE/wavcheck.py" sound "$WORK/out/plain.wav" || fail "the plain session renders silence"
   python3 "$HERE/wavcheck.py" differ "$WORK/out/edited.wav" "$WORK/out/plain.wav" ||
     fail "the parameter and program set through the host changed nothing"
+  python3 "$HERE/wavcheck.py" differ "$WORK/out/program.wav" "$WORK/out/plain.wav" ||
+    fail "the program set through the host was not restored with the session"
+  python3 "$HERE/wavcheck.py" differ "$WORK/out/program.wav" "$WORK/out/edited.wav" ||
+    fail "the parameter set through the host was not restored with the session"
 
   run "$WORK/reload.log" ardour7-lua "$lua" reload "$WORK/edited"
   expect "$WORK/reload.log" ZYK-OK

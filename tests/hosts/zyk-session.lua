@@ -1,18 +1,19 @@
 -- Builds, saves and reloads an Ardour session that plays "Marn' Zyk" (ardour7-lua, Dummy backend).
 --
---   ardour7-lua zyk-session.lua create <new-session-dir> <vst3-uid> edited|plain
+--   ardour7-lua zyk-session.lua create <new-session-dir> <vst3-uid> edited|program|plain
 --   ardour7-lua zyk-session.lua reload <session-dir>
 --
 -- create: a MIDI track on the instrument and a MIDI region with two notes (session range 0..3 s);
 --         "edited" also sets the first "Volume" parameter and selects a program of the program
---         list through the host; then saves (the plug-in's getState).
+--         list through the host, "program" only selects the program; then saves (the plug-in's
+--         getState).
 -- reload: loads the saved session in a fresh process (the plug-in's setState), checks that the
 --         parameter came back, then saves again.
 -- One session per process (a second close_session() deadlocks in Ardour 7.3). Prints ZYK-OK.
 
 local mode = arg[1]
 local SR, SNAP = 48000, "zyk"
-local PARAM_LABEL, PARAM_SET = "Volume", 0.5
+local PARAM_LABEL = "Volume"
 local PROGRAM_INDEX = 3 -- an entry of the program list other than the first
 
 local function log(...) print("[zyk]", ...) io.stdout:flush() end
@@ -54,7 +55,8 @@ end
 
 if mode == "create" then
 	local dir, plug, variant = arg[2], arg[3], arg[4]
-	assert(dir and plug and (variant == "edited" or variant == "plain"), "usage: create <dir> <uid> edited|plain")
+	assert(dir and plug and (variant == "edited" or variant == "program" or variant == "plain"),
+		"usage: create <dir> <uid> edited|program|plain")
 	assert(create_session(dir, SNAP, SR), "create_session failed (the directory must not exist)")
 	local pi = ARDOUR.LuaAPI.new_plugin_info(plug, ARDOUR.PluginType.VST3)
 	assert(not pi:isnil(), "VST3 plug-in not found in the scan cache: " .. plug)
@@ -84,11 +86,17 @@ if mode == "create" then
 	Session:commit_reversible_command(nil)
 	log("notes", ARDOUR.LuaAPI.note_list(mm):size())
 
+	if variant ~= "plain" then select_program(inst, plug) end
 	if variant == "edited" then
-		select_program(inst, plug)
 		local j = find_param(inst)
 		local before = ARDOUR.LuaAPI.get_processor_param(inst, j, true)
-		assert(ARDOUR.LuaAPI.set_processor_param(inst, j, PARAM_SET), "set_processor_param failed")
+		-- Ardour takes stepped parameters in their plain range (the plug-in's normalizedParamToPlain).
+		local _, desc = inst:to_insert():plugin(0):get_parameter_descriptor(j, ARDOUR.ParameterDescriptor())
+		local lower, upper = desc[2].lower, desc[2].upper
+		local set = math.floor((lower + upper) / 2)
+		assert(set ~= before, "the midpoint is the current value")
+		assert(ARDOUR.LuaAPI.set_processor_param(inst, j, set), "set_processor_param failed: " .. set ..
+			" in " .. lower .. " .. " .. upper)
 		local after = ARDOUR.LuaAPI.get_processor_param(inst, j, true)
 		assert(after ~= before, "the parameter did not change: " .. tostring(before))
 		log("param", j, PARAM_LABEL, before, "->", after)
@@ -96,8 +104,8 @@ if mode == "create" then
 		local f = assert(io.open(dir .. "/expected-param", "w"))
 		f:write(string.format("%d %.9g\n", j, after))
 		f:close()
-		sleep(1) -- let the engine run a few blocks: edits reach the processor in its next block
 	end
+	sleep(1) -- let the engine run a few blocks: edits reach the processor in its next block
 	save()
 	log("ZYK-OK")
 

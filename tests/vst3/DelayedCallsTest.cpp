@@ -10,49 +10,12 @@
 
 #include "AllocationCounter.h"
 #include "DelayedCalls.h"
+#include "TestHost.h"
 
 using namespace Steinberg;
+using testhost::FakeRunLoop;
 
 namespace {
-
-// A host's Linux run loop as the editor's plug frame or a host context offers it.
-class FakeRunLoop : public Linux::IRunLoop {
-public:
-    tresult PLUGIN_API registerEventHandler(Linux::IEventHandler*, Linux::FileDescriptor) override {
-        return kNotImplemented;
-    }
-    tresult PLUGIN_API unregisterEventHandler(Linux::IEventHandler*) override { return kNotImplemented; }
-    tresult PLUGIN_API registerTimer(Linux::ITimerHandler* handler, Linux::TimerInterval ms) override {
-        timers.push_back(handler);
-        interval = ms;
-        return kResultOk;
-    }
-    tresult PLUGIN_API unregisterTimer(Linux::ITimerHandler* handler) override {
-        std::erase(timers, handler);
-        return kResultOk;
-    }
-    tresult PLUGIN_API queryInterface(const TUID iid, void** obj) override {
-        if (std::memcmp(iid, Linux::IRunLoop::iid.toTUID(), sizeof(TUID)) == 0 ||
-            std::memcmp(iid, FUnknown::iid.toTUID(), sizeof(TUID)) == 0) {
-            addRef();
-            *obj = static_cast<Linux::IRunLoop*>(this);
-            return kResultOk;
-        }
-        *obj = nullptr;
-        return kNoInterface;
-    }
-    uint32 PLUGIN_API addRef() override { return ++references; }
-    uint32 PLUGIN_API release() override { return --references; }
-
-    void tick() {
-        for (Linux::ITimerHandler* t : std::vector<Linux::ITimerHandler*>(timers))
-            t->onTimer();
-    }
-
-    std::vector<Linux::ITimerHandler*> timers;
-    Linux::TimerInterval interval = 0;
-    uint32 references = 1;
-};
 
 // A host context without a run loop, as Ardour's.
 class NoRunLoop : public FUnknown {

@@ -1,0 +1,95 @@
+// The host's state stream as hosts really behave: streams that move a few bytes per call, a
+// stream that fails part way, and a length no stream could hold.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "AllocationCounter.h"
+#include "Instrument.h"
+#include "RandomRecords.h"
+#include "public.sdk/source/common/memorystream.h"
+
+using namespace Steinberg;
+using testhost::Instrument;
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+// A memory stream that moves at most `step` bytes per call and takes no more than `capacity`.
+class TrickleStream : public MemoryStream {
+public:
+    TrickleStream(int32 step, int64 capacity = INT64_MAX) : step(step), capacity(capacity) {}
+    TrickleStream(const Bytes& bytes, int32 step)
+        : MemoryStream(const_cast<unsigned char*>(bytes.data()), static_cast<TSize>(bytes.size())),
+          step(step), capacity(INT64_MAX) {}
+
+    tresult PLUGIN_API read(void* buffer, int32 numBytes, int32* numBytesRead) override {
+        return MemoryStream::read(buffer, std::min(numBytes, step), numBytesRead);
+    }
+    tresult PLUGIN_API write(void* buffer, int32 numBytes, int32* numBytesWritten) override {
+        const int64 room = capacity - getSize();
+        if (room <= 0) {
+            if (numBytesWritten) *numBytesWritten = 0;
+            return kResultFalse;
+        }
+        return MemoryStream::write(buffer, static_cast<int32>(std::min<int64>({numBytes, step, room})),
+                                   numBytesWritten);
+    }
+    Bytes bytes() { return Bytes(getData(), getData() + getSize()); }
+
+private:
+    int32 step;
+    int64 capacity;
+};
+
+Bytes stateOf(Instrument& i) {
+    TrickleStream stream(INT32_MAX);
+    EXPECT_EQ(i->getState(&stream), kResultOk);
+    return stream.bytes();
+}
+
+} // namespace
+
+TEST(ProcessorState, StreamsMovingFewBytesPerCallCarryTheWholeState) {
+    Instrument saved;
+    testing_records::RecordRandom random(4);
+    k1lib::SinglePreset edited = random.single();
+    ASSERT_TRUE(saved->getPlugin().setSingle(5, edited));
+    ASSERT_TRUE(saved->getPlugin().setCurrentPresetIndex(5));
+
+    TrickleStream written(997);
+    ASSERT_EQ(saved->getState(&written), kResultOk);
+    const Bytes bytes = written.bytes();
+    EXPECT_EQ(bytes, stateOf(saved));
+
+    Instrument restored;
+    TrickleStream reading(bytes, 3);
+    ASSERT_EQ(restored->setState(&reading), kResultOk);
+    EXPECT_EQ(stateOf(restored), bytes);
+    k1lib::SinglePreset loaded{};
+    ASSERT_TRUE(restored->getPlugin().getSingle(loaded, 5));
+    EXPECT_EQ(loaded, edited);
+    EXPECT_EQ(restored->getPlugin().getCurrentSingleIndex(), 5u);
+}
+
+TEST(ProcessorState, AStreamFailingPartWayIsAFailure) {
+    Instrument i;
+    for (int64 capacity : {0, 3, 28, 5000, 115000}) {
+        TrickleStream full(4096, capacity);
+        EXPECT_EQ(i->getState(&full), kResultFalse) << capacity;
+    }
+}
+
+TEST(ProcessorState, AnImpossibleLengthReservesNothing) {
+    Instrument i;
+    Bytes bytes = stateOf(i);
+    bytes.resize(100);
+    for (size_t b = 0; b < 8; ++b)
+        bytes[20 + b] = b == 5 ? 1 : 0; // N = 2^40
+    TrickleStream stream(bytes, INT32_MAX);
+    AllocationCounter allocations;
+    EXPECT_EQ(i->setState(&stream), kResultFalse);
+    EXPECT_EQ(allocations.count(), 0u);
+}

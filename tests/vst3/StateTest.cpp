@@ -1,0 +1,139 @@
+// The state the host keeps with a project: written, read back, and refused when damaged
+// without touching what the instrument holds.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "Instrument.h"
+#include "public.sdk/source/common/memorystream.h"
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+using testhost::Instrument;
+using testhost::OutputBlock;
+using testhost::ParameterChanges;
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+Bytes stateOf(Instrument& i) {
+    MemoryStream stream;
+    EXPECT_EQ(i->getState(&stream), kResultOk);
+    const auto* data = reinterpret_cast<const unsigned char*>(stream.getData());
+    return Bytes(data, data + stream.getSize());
+}
+
+tresult load(Instrument& i, const Bytes& bytes) {
+    MemoryStream stream(const_cast<unsigned char*>(bytes.data()), static_cast<TSize>(bytes.size()));
+    return i->setState(&stream);
+}
+
+void putLittleEndian(Bytes& bytes, size_t at, uint64_t value, size_t size) {
+    for (size_t b = 0; b < size; ++b)
+        bytes[at + b] = static_cast<unsigned char>(value >> (8 * b));
+}
+
+// An instrument whose state differs from a fresh one: another program and an edited parameter.
+void edit(Instrument& i) {
+    OutputBlock block(64);
+    ParameterChanges changes;
+    changes.add(224, {{0, 3.0 / 1351.0}});
+    changes.add(k1lib::Param_LfoSpeed, {{0, 0.5}});
+    i.run(block, nullptr, &changes);
+}
+
+// A stream that takes nothing.
+class FullStream : public testhost::StackObject<IBStream> {
+public:
+    tresult PLUGIN_API read(void*, int32, int32* numBytesRead) override {
+        if (numBytesRead) *numBytesRead = 0;
+        return kResultFalse;
+    }
+    tresult PLUGIN_API write(void*, int32, int32* numBytesWritten) override {
+        if (numBytesWritten) *numBytesWritten = 0;
+        return kResultFalse;
+    }
+    tresult PLUGIN_API seek(int64, int32, int64*) override { return kResultFalse; }
+    tresult PLUGIN_API tell(int64*) override { return kResultFalse; }
+};
+
+} // namespace
+
+TEST(State, ARoundTripRestoresTheSameState) {
+    Instrument saved;
+    edit(saved);
+    const Bytes bytes = stateOf(saved);
+    ASSERT_GT(bytes.size(), 28u);
+    int32 version = 0;
+    uint64_t singles = 0, multis = 0, length = 0;
+    std::memcpy(&version, bytes.data(), 4);
+    std::memcpy(&singles, bytes.data() + 4, 8);
+    std::memcpy(&multis, bytes.data() + 12, 8);
+    std::memcpy(&length, bytes.data() + 20, 8);
+    EXPECT_EQ(version, 1);
+    EXPECT_EQ(singles, 968u);
+    EXPECT_EQ(multis, 384u);
+    EXPECT_EQ(length, bytes.size() - 28);
+
+    Instrument restored;
+    ASSERT_NE(stateOf(restored), bytes);
+    // Hosts hand the same bytes to the component and then to the controller.
+    EXPECT_EQ(load(restored, bytes), kResultOk);
+    EXPECT_EQ(load(restored, bytes), kResultOk);
+    EXPECT_EQ(stateOf(restored), bytes);
+    EXPECT_FLOAT_EQ(restored->getParamNormalized(k1lib::Param_LfoSpeed), 0.5f);
+    EXPECT_EQ(restored->getPlugin().getCurrentSingleIndex(), 3u);
+
+    Bytes oldVersion = bytes;
+    putLittleEndian(oldVersion, 0, 0, 4);
+    Instrument fromVersion0;
+    EXPECT_EQ(load(fromVersion0, oldVersion), kResultOk);
+    EXPECT_EQ(stateOf(fromVersion0), bytes);
+}
+
+TEST(State, AnEmptyStreamRestoresNothing) {
+    Instrument i;
+    edit(i);
+    const Bytes before = stateOf(i);
+    EXPECT_EQ(load(i, {}), kResultOk);
+    EXPECT_EQ(stateOf(i), before);
+}
+
+TEST(State, DamagedStatesAreRefusedAndChangeNothing) {
+    Instrument source;
+    edit(source);
+    const Bytes good = stateOf(source);
+    Instrument i;
+    const Bytes before = stateOf(i);
+
+    std::vector<Bytes> damaged;
+    for (uint64_t version : {2ull, 0xFFFFFFFFull}) {
+        damaged.push_back(good);
+        putLittleEndian(damaged.back(), 0, version, 4);
+    }
+    for (size_t cut : {1u, 3u, 4u, 11u, 20u, 27u, 28u})
+        damaged.emplace_back(good.begin(), good.begin() + cut);
+    damaged.emplace_back(good.begin(), good.end() - 1); // the engine record cut short
+    damaged.push_back(good);
+    putLittleEndian(damaged.back(), 12, 383, 8); // another Multi count
+    damaged.push_back(good);
+    putLittleEndian(damaged.back(), 4, 969, 8);
+    for (uint64_t length : {0ull, 1ull << 40, ~0ull}) {
+        damaged.emplace_back(good.begin(), good.begin() + 100);
+        putLittleEndian(damaged.back(), 20, length, 8);
+    }
+    for (const Bytes& bytes : damaged) {
+        EXPECT_EQ(load(i, bytes), kResultFalse) << bytes.size() << " bytes";
+        EXPECT_EQ(stateOf(i), before);
+    }
+}
+
+TEST(State, AStreamThatTakesNothingIsAFailure) {
+    Instrument i;
+    FullStream full;
+    EXPECT_EQ(i->getState(&full), kResultFalse);
+    EXPECT_EQ(i->getState(nullptr), kResultFalse);
+    EXPECT_EQ(i->setState(nullptr), kResultFalse);
+}
