@@ -32,9 +32,16 @@ echo "== Fuzz targets, $fuzz_runs runs each"
 cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZYK_FUZZ=ON -DZYK_TESTS=OFF \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 cmake --build build/fuzz -j"$jobs"
+# Starting inputs made by our own writers; each run grows a fresh corpus beside them.
+rm -rf build/fuzz-seeds build/fuzz-corpus
+build/test/tools/fuzzseeds/zyk_fuzzseeds build/fuzz-seeds
 for target in build/fuzz/fuzz/fuzz_*; do
   [ -x "$target" ] || continue
-  echo "-- $(basename "$target")"
-  "$target" -runs="$fuzz_runs" -seed=1 -max_len=65536 2>&1 | tail -n 3
+  name=$(basename "$target")
+  mkdir -p "build/fuzz-corpus/$name"
+  seeds=()
+  [ -d "build/fuzz-seeds/$name" ] && seeds=("build/fuzz-seeds/$name")
+  echo "-- $name"
+  "$target" -runs="$fuzz_runs" -seed=1 -max_len=65536 "build/fuzz-corpus/$name" "${seeds[@]}" 2>&1 | tail -n 3
 done
 echo "All tests passed"
