@@ -83,13 +83,13 @@ bool Engine::loadState(const std::vector<unsigned char>& in) {
         remapSections();
 
     // The play mode is the record's own; a stray parameter 208 would switch it in the next block.
-    for (size_t p = 0; p < record.parameterValues.size(); ++p) {
-        if (p == Param_Mode) continue;
-        const float before = m_parameterManager.normalized[p];
-        m_parameterManager.setVSTParam(static_cast<unsigned int>(p), record.parameterValues[p], false);
-        if (m_parameterManager.normalized[p] != before)
-            m_listener->onParameterChanged(static_cast<EParam>(p), m_parameterManager.normalized[p]);
-    }
+    for (size_t p = 0; p < record.parameterValues.size(); ++p)
+        if (p != Param_Mode)
+            m_parameterManager.setVSTParam(static_cast<unsigned int>(p), record.parameterValues[p], false);
+    // Every value is reported: the selection above already reported values that the record's own
+    // replaced since. The facade passes on only those that differ from what it holds.
+    for (uint32_t p = 0; p < kParamCount; ++p)
+        m_listener->onParameterChanged(static_cast<EParam>(p), m_parameterManager.normalized[p]);
     if (singles.count() > 0) m_listener->onSinglesModified(singles.first, singles.count());
     if (multis.count() > 0) m_listener->onMultisModified(multis.first, multis.count());
     if (configChanged) m_listener->onConfigChanged();

@@ -286,3 +286,24 @@ TEST_F(GuiMenuPopup, TheClickedBackgroundShowsWhileThePopupIsOpen) {
     press(VKEY_ESCAPE);
     EXPECT_EQ(zykgui::test::renderFrame(frame)->getPixelRGBA(305, 12), 0xFF0000FFu);
 }
+
+TEST_F(GuiMenuPopup, MenusEmptiedWhileOpenStaySafe) {
+    auto* sub = new COptionMenu();
+    sub->addEntry(new CMenuItem("x", 100));
+    sub->addEntry(new CMenuItem("y", 101));
+    menu->addEntry(sub, "More");
+    sub->forget();
+    menu->popup();
+    press(VKEY_DOWN);
+    press(VKEY_RIGHT);
+    // A parameter echo refills the menu while its popup is open.
+    menu->removeAllEntry();
+    menu->addEntry("fresh");
+    EXPECT_NE(zykgui::test::renderFrame(frame), nullptr);
+    frame->platformOnMouseMoved(rootRow(0), 0);
+    press(VKEY_DOWN);
+    press(VKEY_RETURN);
+    EXPECT_FALSE(frame->isMenuPopupOpen());
+    int32_t index = -1;
+    EXPECT_EQ(menu->getLastItemMenu(index), nullptr) << "a sub-menu no longer in the menu is not reported";
+}

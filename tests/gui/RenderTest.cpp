@@ -235,3 +235,43 @@ TEST(GuiRender, StripFramesDoNotBleedAtFractionalZoom) {
     // come from the green middle frame only.
     EXPECT_EQ(countPixels(image, CRect(4, 31, 14, 41), rgba(kGreenCColor), false), 0);
 }
+
+TEST(GuiRender, LabelTextFollowsItsAlignment) {
+    auto frame = owned(new CFrame(CRect(0, 0, 300, 40), nullptr));
+    auto* label = new CTextLabel(CRect(0, 0, 300, 40), "Wave");
+    label->setFontColor(kWhiteCColor);
+    label->setBackColor(kBlackCColor);
+    frame->addView(label);
+    const auto inkColumns = [&](CHoriTxtAlign align) {
+        label->setHoriAlign(align);
+        auto image = zykgui::test::renderFrame(frame);
+        int first = -1, last = -1;
+        for (int x = 0; x < 300; ++x) {
+            if (countPixels(image, CRect(x, 0, x + 1, 40), rgba(kBlackCColor), false) == 0) continue;
+            if (first < 0) first = x;
+            last = x;
+        }
+        return std::make_pair(first, last);
+    };
+    const auto left = inkColumns(kLeftText);
+    const auto centre = inkColumns(kCenterText);
+    const auto right = inkColumns(kRightText);
+    EXPECT_LT(left.first, 5);
+    EXPECT_GT(right.second, 294);
+    EXPECT_NEAR((centre.first + centre.second) / 2.0, 150, 4);
+    EXPECT_NEAR(right.second - right.first, left.second - left.first, 1);
+}
+
+TEST(GuiRender, EditingTextShowsACaret) {
+    auto frame = owned(new CFrame(CRect(0, 0, 200, 40), nullptr));
+    auto* edit = new CTextEdit(CRect(0, 0, 200, 40), nullptr, 0, "");
+    edit->setBackColor(kBlackCColor);
+    edit->setFontColor(kWhiteCColor);
+    frame->addView(edit);
+    EXPECT_EQ(countPixels(zykgui::test::renderFrame(frame), CRect(0, 0, 200, 40), rgba(kBlackCColor), false),
+              0);
+    frame->setFocusView(edit);
+    EXPECT_GT(countPixels(zykgui::test::renderFrame(frame), CRect(95, 5, 106, 35), rgba(kBlackCColor), false),
+              5)
+        << "a caret in the middle of the empty centred field";
+}

@@ -2,6 +2,7 @@
 // listener hears, and bad records (hand-made, truncated, mutated) that must change nothing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 
@@ -126,8 +127,17 @@ TEST(EngineState, FreshRecordSizeAndRoundTripBetweenEngines) {
     EXPECT_TRUE(heard("singlesModified 3 898"));
     EXPECT_TRUE(heard("multisModified 10 1"));
     EXPECT_TRUE(heard("configChanged"));
-    EXPECT_TRUE(
-        heard("parameterChanged 107 " + std::to_string(saved.engine.getParameter(Param_SourceMix12))));
+    // Every parameter that differs from a fresh engine's was reported with its new value, the
+    // fields of the current Single (not playing in Multi mode) included.
+    TestEngine fresh;
+    int moved = 0;
+    for (uint32_t p = 0; p < kParamCount; ++p) {
+        const float value = loaded.engine.getParameter(static_cast<EParam>(p));
+        if (value == fresh.engine.getParameter(static_cast<EParam>(p))) continue;
+        ++moved;
+        EXPECT_TRUE(heard("parameterChanged " + std::to_string(p) + " " + std::to_string(value))) << p;
+    }
+    EXPECT_GT(moved, 20);
 
     // Loading the same record again changes no preset and no setting.
     loaded.listener.clear();
@@ -135,6 +145,15 @@ TEST(EngineState, FreshRecordSizeAndRoundTripBetweenEngines) {
     EXPECT_FALSE(heard("singlesModified 3 898"));
     EXPECT_FALSE(heard("configChanged"));
     expectSameRecord(loaded.save(), record);
+    // Selecting the current Single reported its stored fields; the last report of each parameter
+    // is the record's value all the same.
+    for (uint32_t p = 0; p < kParamCount; ++p) {
+        const std::string prefix = "parameterChanged " + std::to_string(p) + " ";
+        const auto last = std::find_if(calls.rbegin(), calls.rend(),
+                                       [&](const std::string& call) { return call.rfind(prefix, 0) == 0; });
+        ASSERT_NE(last, calls.rend()) << p;
+        EXPECT_EQ(*last, prefix + std::to_string(loaded.engine.getParameter(static_cast<EParam>(p)))) << p;
+    }
 }
 
 TEST(EngineState, OlderRecordsLoad) {

@@ -1,8 +1,10 @@
 // The host's state stream as hosts really behave: streams that move a few bytes per call, a
-// stream that fails part way, and a length no stream could hold.
+// stream that fails part way, a length no stream could hold, and loads while the audio plays.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 #include <vector>
 
 #include "AllocationCounter.h"
@@ -92,4 +94,38 @@ TEST(ProcessorState, AnImpossibleLengthReservesNothing) {
     AllocationCounter allocations;
     EXPECT_EQ(i->setState(&stream), kResultFalse);
     EXPECT_EQ(allocations.count(), 0u);
+}
+
+TEST(ProcessorState, ConcurrentLoadsWhileTheAudioThreadPlays) {
+    testhost::FakeRunLoop loop;
+    Instrument i(&loop);
+    Bytes states[2];
+    for (uint32_t seed : {0u, 1u}) {
+        Instrument other;
+        testing_records::RecordRandom random(seed + 40);
+        for (size_t index = seed; index < 968; index += 7)
+            other->getPlugin().setSingle(index, random.single());
+        other->getPlugin().setCurrentPresetIndex(10 + seed);
+        states[seed] = stateOf(other);
+    }
+    std::atomic<bool> done{false};
+    std::thread audio([&] {
+        testhost::OutputBlock block(128);
+        for (int n = 0; n < 200; ++n) {
+            testhost::EventList notes;
+            notes.noteOn(static_cast<int16>(48 + n % 24), 0.9f, n % 128);
+            i.run(block, &notes);
+        }
+        done = true;
+    });
+    for (int n = 0; !done || n < 4; ++n) {
+        TrickleStream stream(states[n % 2], INT32_MAX);
+        ASSERT_EQ(i->setState(&stream), kResultOk);
+        stateOf(i);
+        loop.tick();
+    }
+    audio.join();
+    TrickleStream last(states[1], INT32_MAX);
+    ASSERT_EQ(i->setState(&last), kResultOk);
+    EXPECT_EQ(stateOf(i), states[1]);
 }
