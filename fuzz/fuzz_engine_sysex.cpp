@@ -6,29 +6,17 @@
 #include <vector>
 
 #include "Engine.h"
-#include "IEngineListener.h"
 #include "Log.h"
+#include "QuietListener.h"
 
 namespace {
 
-class SilentListener : public k1lib::IEngineListener {
+// Every message the engine sends must be one whole sysex message.
+class SilentListener : public QuietListener {
 public:
-    void onActiveSingleChanged(size_t) override {}
-    void onSingleModified(size_t) override {}
-    void onSinglesModified(size_t, size_t) override {}
-    void onActiveSingleModified(size_t) override {}
-    void onActiveMultiChanged(size_t) override {}
-    void onMultiModified(size_t) override {}
-    void onMultisModified(size_t, size_t) override {}
-    void onActiveMultiModified(size_t) override {}
-    void onParameterChanged(k1lib::EParam, float) override {}
     void sendMidi(const k1lib::SMidiEvent& event) override {
         if (event.sysex.size() < 7 || event.sysex.front() != 0xF0 || event.sysex.back() != 0xF7) std::abort();
     }
-    void serializeCustomData(std::vector<unsigned char>&) override {}
-    void deserializeCustomData(const std::vector<unsigned char>&) override {}
-    void onPlayModeChanged() override {}
-    void onConfigChanged() override {}
 };
 
 void discard(const std::string&) {}

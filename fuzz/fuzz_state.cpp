@@ -9,30 +9,12 @@
 
 #include "Engine.h"
 #include "EngineStateRecord.h"
-#include "IEngineListener.h"
 #include "Log.h"
+#include "QuietListener.h"
 
 namespace {
 
 void quiet(const std::string&) {}
-
-class SilentListener : public k1lib::IEngineListener {
-public:
-    void onActiveSingleChanged(size_t) override {}
-    void onSingleModified(size_t) override {}
-    void onSinglesModified(size_t, size_t) override {}
-    void onActiveSingleModified(size_t) override {}
-    void onActiveMultiChanged(size_t) override {}
-    void onMultiModified(size_t) override {}
-    void onMultisModified(size_t, size_t) override {}
-    void onActiveMultiModified(size_t) override {}
-    void onParameterChanged(k1lib::EParam, float) override {}
-    void sendMidi(const k1lib::SMidiEvent&) override {}
-    void serializeCustomData(std::vector<unsigned char>&) override {}
-    void deserializeCustomData(const std::vector<unsigned char>&) override {}
-    void onPlayModeChanged() override {}
-    void onConfigChanged() override {}
-};
 
 // What a refused load must not change.
 struct Snapshot {
@@ -91,7 +73,7 @@ std::vector<unsigned char> patched(const std::vector<unsigned char>& good, const
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
     k1lib::setLogSink(&quiet);
-    static SilentListener listener;
+    static QuietListener listener;
     static k1lib::Engine engine(&listener, k1lib::PluginType_Vst3);
     // A valid record with short banks keeps each run quick; the loader completes them.
     static const std::vector<unsigned char> good = [] {

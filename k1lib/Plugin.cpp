@@ -12,17 +12,6 @@ std::string folded(std::string text) {
     return text;
 }
 
-// Stable ascending order by offset without allocating: host events arrive nearly sorted.
-void sortByOffset(std::vector<SMidiEvent>& events) {
-    for (size_t i = 1; i < events.size(); ++i) {
-        if (events[i].sampleOffset >= events[i - 1].sampleOffset) continue;
-        SMidiEvent moving = std::move(events[i]);
-        size_t j = i;
-        for (; j > 0 && events[j - 1].sampleOffset > moving.sampleOffset; --j) events[j] = std::move(events[j - 1]);
-        events[j] = std::move(moving);
-    }
-}
-
 bool isParam(EParam param) { return static_cast<uint32_t>(param) < kParamCount; }
 
 }  // namespace
@@ -39,10 +28,9 @@ void Plugin::process(float** outputs, size_t outputCount, size_t samples) {
         std::lock_guard<std::recursive_mutex> lock(midiLock);
         pendingMidiEvents.swap(processingMidiEvents);
     }
-    // The engine needs ascending offsets inside the block; a host offset outside it is clamped.
+    // A host offset outside the block is clamped into it; the engine sorts by offset.
     const int32_t last = samples > 0 ? static_cast<int32_t>(std::min<size_t>(samples - 1, INT32_MAX)) : 0;
     for (SMidiEvent& e : processingMidiEvents) e.sampleOffset = std::clamp(e.sampleOffset, 0, last);
-    sortByOffset(processingMidiEvents);
     {
         Lock lock(engineLock);
         engine.process(outputs, static_cast<int>(std::min<size_t>(outputCount, INT32_MAX)),

@@ -310,6 +310,8 @@ TEST(Process, ASteadyBlockAllocatesNothing) {
         sysexOut.events.reserve(16);
         AllocationCounter allocations;
         i.run(block, &notes, &changes, &out, &sysexOut);
-        if (counted) EXPECT_EQ(allocations.count(), 0u);
+        if (counted) {
+            EXPECT_EQ(allocations.count(), 0u);
+        }
     }
 }
