@@ -50,7 +50,7 @@ void Engine::processAudio(float** outputs, int channels, int samples, const std:
     const int count = std::clamp(channels, 0, Resampler::kMaxChannels);
     std::copy(outputs, outputs + count, channel);
     size_t e = 0;
-    for (int i = 0; i < samples; ++i) {
+    for (int i = 0; i < samples;) {
         m_parameterManager.process();
         for (uint32_t k = 0; k < m_parameterManager.changedQueue.count; ++k) {
             const uint32_t p = m_parameterManager.changedQueue.at(k);
@@ -58,9 +58,17 @@ void Engine::processAudio(float** outputs, int channels, int samples, const std:
         }
         // Sorted on entry, so every event up to this sample is due now (negative: at once).
         while (e < events.size() && events[e].sampleOffset <= i) processMidiEvent(events[e++]);
-        for (int c = 0; c < count; ++c) *channel[c] = 0.0f;
-        m_multi->process(channel, count);
-        for (int c = 0; c < count; ++c) ++channel[c];
+        // Up to the next event nothing changes from outside while no parameter ramps, so the
+        // Multi renders that stretch in one go.
+        int frames = 1;
+        if (m_parameterManager.rampQueue.count == 0 && m_parameterManager.changedQueue.count == 0) {
+            const int next = e < events.size() ? events[e].sampleOffset : samples;
+            frames = std::min(next, samples) - i;
+        }
+        for (int c = 0; c < count; ++c) std::fill(channel[c], channel[c] + frames, 0.0f);
+        m_multi->process(channel, count, frames);
+        for (int c = 0; c < count; ++c) channel[c] += frames;
+        i += frames;
     }
 }
 

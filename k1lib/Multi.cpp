@@ -248,63 +248,100 @@ Multi::Routing Multi::routing(int count) const {
 }
 
 // Only outputs that exist are written: with one output, the right side has nowhere to go.
-void Multi::mixStereo(float* const* outputs, int count, int section, float value) const {
+void Multi::mixStereo(float* const* outputs, int count, int section, const float* values, int offset,
+                      int frames) const {
     const uint32_t output = m_preset.sections[section].output;
     const int channel = sectionChannel(section);
     const MidiState& state = m_host.getMidiStates()[static_cast<std::size_t>(std::max(channel, 0))];
-    if (output == OutputLeft || output == OutputBoth) outputs[0][0] += state.panLeft * value;
-    if ((output == OutputRight || output == OutputBoth) && count > 1) outputs[1][0] += state.panRight * value;
+    if (output == OutputLeft || output == OutputBoth)
+        for (int i = 0; i < frames; ++i)
+            outputs[0][offset + i] += state.panLeft * values[i];
+    if ((output == OutputRight || output == OutputBoth) && count > 1)
+        for (int i = 0; i < frames; ++i)
+            outputs[1][offset + i] += state.panRight * values[i];
 }
 
-void Multi::process(float* const* outputs, int count) {
+void Multi::process(float* const* outputs, int count, int frames) {
     if (outputs == nullptr || count <= 0) return;
+    for (int done = 0; done < frames;) {
+        const int n = std::min(frames - done, PitchFrames::MaxFrames);
+        processRun(outputs, count, done, n);
+        done += n;
+    }
+}
+
+void Multi::processRun(float* const* outputs, int count, int offset, int frames) {
     const Routing route = routing(count);
     const StaticArray<MidiState, 16>& midi = m_host.getMidiStates();
     const float rate = m_host.getProcessingSamplerate();
     const auto bendRange = static_cast<float>(m_host.getPitchBendRange());
 
-    for (int i = 0; i < m_activeSections.count; ++i) {
-        const int s = m_activeSections.sections[static_cast<std::size_t>(i)];
-        const SinglePreset* single = sectionSingle(s);
-        const int channel = sectionChannel(s);
-        if (single != nullptr && channel >= 0)
-            m_sectionStates[static_cast<std::size_t>(s)].update(
-                *single, midi[static_cast<std::size_t>(channel)], bendRange, rate, m_host.getRandom());
+    Random& random = m_host.getRandom();
+    const SinglePreset* singles[SectionCount];
+    int channels[SectionCount];
+    for (int s = 0; s < SectionCount; ++s) {
+        singles[s] = sectionSingle(s);
+        channels[s] = sectionChannel(s);
+    }
+
+    // The sections' modulation moves every sample; the Random is drawn in the same order as
+    // when rendering sample by sample.
+    PitchFrames modulation[SectionCount];
+    for (int i = 0; i < frames; ++i) {
+        for (int a = 0; a < m_activeSections.count; ++a) {
+            const int s = m_activeSections.sections[static_cast<std::size_t>(a)];
+            const int channel = channels[s];
+            if (singles[s] != nullptr && channel >= 0)
+                m_sectionStates[static_cast<std::size_t>(s)].update(
+                    *singles[s], midi[static_cast<std::size_t>(channel)], bendRange, rate, random);
+        }
+        for (int s = 0; s < SectionCount; ++s) {
+            const SectionState& state = m_sectionStates[static_cast<std::size_t>(s)];
+            modulation[s].modulation[i] = state.vibrato;
+            modulation[s].bend[i] = state.bend;
+            modulation[s].pressurePitch[i] = state.pressurePitch;
+        }
     }
 
     for (int s = 0; s < SectionCount; ++s) {
         auto& playing = m_playing[static_cast<std::size_t>(s)];
         auto& releasing = m_releasing[static_cast<std::size_t>(s)];
         if (playing.empty() && releasing.empty()) continue;
-        float mix[Voice::MaxSources] = {};
-        const SectionState& state = m_sectionStates[static_cast<std::size_t>(s)];
-        const auto render = [&](Voice& voice) {
-            voice.process(mix, state);
-            return voice.isFinished();
-        };
+        float mix[Voice::MaxSources][PitchFrames::MaxFrames];
+        for (float* slot : mix)
+            std::fill(slot, slot + frames, 0.0f);
+        float* const slots[Voice::MaxSources] = {mix[0], mix[1], mix[2], mix[3]};
+        modulation[s].findMoves(frames);
+        const auto render = [&](Voice& voice) { return voice.process(slots, modulation[s], frames); };
         playing.processAndErase(render);
         releasing.processAndErase(render);
 
-        const SinglePreset* single = sectionSingle(s);
-        const int channel = sectionChannel(s);
+        const SinglePreset* single = singles[s];
+        const int channel = channels[s];
         const float gain = volume(single != nullptr ? single->volume : 99) *
                            (channel >= 0 ? midi[static_cast<std::size_t>(channel)].volume : 1.0f);
         if (route == Routing::PerSource) {
             for (int k = 0; k < Voice::MaxSources; ++k)
-                outputs[k][0] += mix[k] * gain;
+                for (int i = 0; i < frames; ++i)
+                    outputs[k][offset + i] += mix[k][i] * gain;
             continue;
         }
-        const float value = gain * (mix[0] + mix[1] + mix[2] + mix[3]);
+        float values[PitchFrames::MaxFrames];
+        for (int i = 0; i < frames; ++i)
+            values[i] = gain * (mix[0][i] + mix[1][i] + mix[2][i] + mix[3][i]);
         // A section whose own output does not exist joins the main pair.
-        if (route == Routing::PerSection && s < count)
-            outputs[s][0] += value;
-        else
-            mixStereo(outputs, count, s, value);
+        if (route == Routing::PerSection && s < count) {
+            for (int i = 0; i < frames; ++i)
+                outputs[s][offset + i] += values[i];
+        } else {
+            mixStereo(outputs, count, s, values, offset, frames);
+        }
     }
 
     const float multiVolume = volume(static_cast<int>(std::min<uint32_t>(m_preset.volume, 99)));
     for (int k = 0; k < count; ++k)
-        outputs[k][0] *= multiVolume;
+        for (int i = 0; i < frames; ++i)
+            outputs[k][offset + i] *= multiVolume;
 }
 
 } // namespace k1lib

@@ -60,8 +60,10 @@ public:
     // Playing and fading voices of all sections.
     int getActiveVoiceCount() const;
 
-    // Adds one sample frame to outputs[0 .. count - 1], then scales them by the Multi volume.
-    void process(float* const* outputs, int count);
+    // Adds frames sample frames to outputs[0 .. count - 1], then scales them by the Multi volume.
+    // The caller handles every event and parameter change before or after the frames, never
+    // between them.
+    void process(float* const* outputs, int count, int frames = 1);
 
     const MultiPreset& getSingleModeMulti() const { return m_singleModeMulti; }
     const MultiPreset& getPreset() const { return m_preset; }
@@ -94,7 +96,10 @@ private:
     void killVoices(int section, int keep);
 
     Routing routing(int count) const;
-    void mixStereo(float* const* outputs, int count, int section, float value) const;
+    // At most PitchFrames::MaxFrames frames, written from outputs[k][offset] on.
+    void processRun(float* const* outputs, int count, int offset, int frames);
+    void mixStereo(float* const* outputs, int count, int section, const float* values, int offset,
+                   int frames) const;
 
     std::unique_ptr<IMultiHost> m_ownedHost;
     IMultiHost& m_host;

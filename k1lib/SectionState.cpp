@@ -6,9 +6,30 @@
 #include "SinglePreset.h"
 #include "Vibrato.h"
 
+#include <bit>
 #include <cstdlib>
 
 namespace k1lib {
+
+namespace {
+
+// Compared as bit patterns: identical inputs always compare equal, NaN included.
+uint32_t changedBits(float now, float before) {
+    return std::bit_cast<uint32_t>(now) ^ std::bit_cast<uint32_t>(before);
+}
+
+} // namespace
+
+void PitchFrames::findMoves(int frames) {
+    moved[0] = false;
+    for (int i = 1; i < frames; ++i)
+        moved[i] = (changedBits(modulation[i], modulation[i - 1]) | changedBits(bend[i], bend[i - 1]) |
+                    changedBits(pressurePitch[i], pressurePitch[i - 1])) != 0;
+    for (int i = frames - 1, next = frames; i >= 0; --i) {
+        nextMove[i] = next;
+        if (moved[i]) next = i;
+    }
+}
 
 SectionState::SectionState(Random& random) {
     Lfo::createRandomValue(lfo, random);

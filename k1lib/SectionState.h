@@ -16,6 +16,19 @@ struct LfoState {
     int32_t countdown = 0;    // samples until a new output value may be taken
 };
 
+// The pitch modulation of each frame of a run rendered in one go, and where it moves.
+struct PitchFrames {
+    static constexpr int MaxFrames = 64;
+    float modulation[MaxFrames];    // vibrato, with a voice's auto-bend; semitones
+    float bend[MaxFrames];          // semitones
+    float pressurePitch[MaxFrames]; // semitones
+    bool moved[MaxFrames];          // from frame 1 on: differs bit for bit from the frame before
+    int nextMove[MaxFrames];        // the first later frame that moved, or the run's length
+
+    // Fills moved and nextMove for the first frames frames.
+    void findMoves(int frames);
+};
+
 struct SectionState {
     LfoState lfo;
     float vibrato = 0.0f;       // semitones

@@ -25,10 +25,21 @@ float fastPowerOfTwo(float y) {
     return std::bit_cast<float>(static_cast<int32_t>(std::trunc(bits)));
 }
 
+// Linear interpolation of the 8-bit wave at phase. The fraction bits fit an int, and the
+// difference of two 8-bit samples is exact in float.
+inline float interpolate(const int8_t* wave, uint32_t phase, uint32_t shift, uint32_t fractionMask,
+                         uint32_t lengthMask, float inverseUnit) {
+    const uint32_t index = phase >> shift;
+    const float fraction = static_cast<float>(static_cast<int32_t>(phase & fractionMask)) * inverseUnit;
+    const int s0 = wave[index];
+    const int s1 = wave[(index + 1) & lengthMask];
+    return (static_cast<float>(s0) + fraction * static_cast<float>(s1 - s0)) * (1.0f / 128.0f);
+}
+
 } // namespace
 
 Source::Source(const VoiceContext& context, const SinglePreset& single, uint8_t index)
-    : m_context(&context), m_single(&single), m_index(index & 3) {}
+    : m_context(&context), m_single(&single), m_source(&single.sources[index & 3]) {}
 
 void Source::init(uint8_t note, uint8_t velocity, float rate, int transpose, int tune, int level) {
     const SingleSource& source = getSource();
@@ -72,10 +83,12 @@ void Source::setWaveform(uint8_t wave, int keyIndex) {
     m_samples = data.data;
     m_lengthMask = static_cast<uint32_t>(length - 1);
     m_shift = static_cast<uint32_t>(std::countr_zero(unit));
+    m_fractionMask = static_cast<uint32_t>(unit - 1);
     m_inverseUnit = 1.0f / static_cast<float>(unit);
     m_baseStep = baseStep;
     m_ended = false;
     m_lastPitch = -1.0f;
+    forgetPitchInputs();
     const uint32_t start = waveforms.canRandomStart(wave) ? m_context->random->next() & m_lengthMask : 0;
     m_phase = static_cast<uint32_t>(start * unit);
 }
@@ -113,9 +126,9 @@ void Source::setEnvelopeAndLevel(uint8_t note, uint8_t velocity, int level) {
     m_sustain = envSustainLevel(storedValue(source.envSustain));
 }
 
-float Source::applyPressure(float gain, int depth, const MidiState& channel) const {
-    const int pressure = truncateClamped(channel.pressure * 127.0f + 0.5f, 0, 127);
-    return std::clamp(gain - pressureToEnvLevel(depth < 0 ? 127 - pressure : pressure) *
+float Source::applyPressure(float gain, int depth, float pressure) const {
+    const int value = truncateClamped(pressure * 127.0f + 0.5f, 0, 127);
+    return std::clamp(gain - pressureToEnvLevel(depth < 0 ? 127 - value : value) *
                                  genericDepthModToLevel(depth + 50),
                       0.0f, 1.0f);
 }
@@ -123,6 +136,108 @@ float Source::applyPressure(float gain, int depth, const MidiState& channel) con
 float Source::raiseByOctaves(float pitch) const {
     if (!std::isfinite(pitch)) return m_minimumPitch;
     return pitch + 12.0f * std::ceil((m_minimumPitch - pitch) / 12.0f);
+}
+
+float Source::process(float& envelopeGain, const SourceInputs& in, bool inputsMoved) {
+    const float envelope = m_env.process(m_decayTime, m_sustain, m_rate);
+    if (m_env.stage() == Env::Delay) {
+        forgetPitchInputs(); // they may move before the pitch is next taken
+        envelopeGain = 0.0f;
+        return 0.0f;
+    }
+    const SingleSource& source = *m_source;
+    const int pressureDepth = offsetFromCentre(source.levelModPressure);
+    envelopeGain =
+        envelope * (pressureDepth != 0 ? applyPressure(m_level, pressureDepth, in.pressure) : m_level);
+    if (m_ended) return 0.0f; // a one-shot wave played out, or no wave at all
+
+    const float value = interpolate(m_samples, m_phase, m_shift, m_fractionMask, m_lengthMask, m_inverseUnit);
+    // The pitch only moves when its inputs or the source's routing of them do.
+    if (inputsMoved || source.vibABend != m_pitchVibABend || source.pressureToFreq != m_pitchPressure)
+        updatePitch(in);
+
+    const uint32_t previous = m_phase;
+    m_phase += m_step;
+    if (m_phase < previous && !m_loop) m_ended = true;
+    return value;
+}
+
+int Source::render(float* samples, float* envelopeGains, const SourceRun& run) {
+    int i = 0;
+    int unfinished = 0;
+    if (m_env.stage() == Env::Sustain && !m_ended) {
+        i = renderSustained(samples, envelopeGains, run);
+        unfinished = m_ended ? i - 1 : i;
+    }
+    for (; i < run.frames; ++i) {
+        samples[i] = process(envelopeGains[i], run.inputs(i), run.moved(i));
+        unfinished += isFinished() ? 0 : 1;
+    }
+    return unfinished;
+}
+
+int Source::renderSustained(float* samples, float* envelopeGains, const SourceRun& run) {
+    // Within a run the sustain level, the level settings and the channel pressure stand still, so
+    // the gain does too; only the phase moves.
+    const SingleSource& source = *m_source;
+    const float envelope = m_env.process(m_decayTime, m_sustain, m_rate); // sustaining: no change
+    const int pressureDepth = offsetFromCentre(source.levelModPressure);
+    const float gain =
+        envelope * (pressureDepth != 0 ? applyPressure(m_level, pressureDepth, run.pressure) : m_level);
+    bool routeMoved = source.vibABend != m_pitchVibABend || source.pressureToFreq != m_pitchPressure;
+    const int8_t* const wave = m_samples;
+    const uint32_t shift = m_shift;
+    const uint32_t fractionMask = m_fractionMask;
+    const uint32_t lengthMask = m_lengthMask;
+    const float inverseUnit = m_inverseUnit;
+    // Held in locals: the compiler cannot tell the members from the output arrays.
+    const auto sampleAt = [&](uint32_t phase) {
+        return interpolate(wave, phase, shift, fractionMask, lengthMask, inverseUnit);
+    };
+    uint32_t phase = m_phase;
+    int i = 0;
+    while (i < run.frames) {
+        if (run.moved(i) || routeMoved) {
+            routeMoved = false;
+            updatePitch(run.inputs(i)); // a one-shot wave may end: this frame still sounds
+        }
+        // A stretch of frames at one step: up to the next frame whose inputs moved.
+        const uint32_t step = m_step;
+        const int end = m_ended ? i + 1 : run.pitch->nextMove[i];
+        if (m_loop) {
+            for (; i < end; ++i) {
+                samples[i] = sampleAt(phase);
+                envelopeGains[i] = gain;
+                phase += step;
+            }
+        } else {
+            for (; i < end; ++i) {
+                samples[i] = sampleAt(phase);
+                envelopeGains[i] = gain;
+                const uint32_t previous = phase;
+                phase += step;
+                if (phase < previous) {
+                    m_ended = true;
+                    ++i;
+                    break;
+                }
+            }
+        }
+        if (m_ended) break;
+    }
+    m_phase = phase;
+    return i;
+}
+
+void Source::updatePitch(const SourceInputs& in) {
+    const SingleSource& source = *m_source;
+    m_pitchVibABend = source.vibABend;
+    m_pitchPressure = source.pressureToFreq;
+    float pitch = m_pitch + (source.vibABend ? in.pitchModulation : 0.0f) + in.bend +
+                  (source.pressureToFreq ? in.pressurePitch : 0.0f) + in.fineTune;
+    if (!(pitch >= m_minimumPitch)) pitch = raiseByOctaves(pitch);
+    // The step is recomputed only when the pitch moved (NaN never equals itself).
+    if (pitch != m_lastPitch) updateStep(pitch);
 }
 
 void Source::updateStep(float pitch) {

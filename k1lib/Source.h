@@ -2,7 +2,6 @@
 // One oscillator of a voice: plays one waveform of the wave ROM at a pitch, with linear
 // interpolation of the 8-bit samples, its own envelope and level. Copied by value with its voice.
 #include "Envelope.h"
-#include "MidiState.h"
 #include "SectionState.h"
 #include "SinglePreset.h"
 #include "SoundMath.h"
@@ -11,6 +10,30 @@
 #include <cstdint>
 
 namespace k1lib {
+
+// What all sources of a voice read in one sample, gathered once by the voice.
+struct SourceInputs {
+    float pitchModulation; // the voice's vibrato and auto-bend, semitones
+    float bend;            // the section's pitch bend, semitones
+    float pressurePitch;   // the section's pressure to pitch, semitones
+    float fineTune;        // the engine's fine tune, semitones
+    float pressure;        // the channel pressure 0..1
+};
+
+// A run of frames rendered in one go, as a voice's sources see it. Fine tune and pressure only
+// change between runs.
+struct SourceRun {
+    const PitchFrames* pitch;
+    float fineTune;
+    float pressure;
+    bool firstMoved; // frame 0's inputs differ from the voice's frame before
+    int frames;
+
+    SourceInputs inputs(int i) const {
+        return {pitch->modulation[i], pitch->bend[i], pitch->pressurePitch[i], fineTune, pressure};
+    }
+    bool moved(int i) const { return i == 0 ? firstMoved : pitch->moved[i]; }
+};
 
 class Source {
 public:
@@ -26,44 +49,14 @@ public:
     // level is the section level 0-100.
     void init(uint8_t note, uint8_t velocity, float rate, int transpose, int tune, int level);
 
-    // One sample before the envelope (-1..+1); envelopeGain receives envelope times level.
-    // pitchModulation is the voice's vibrato and auto-bend in semitones, channel the controllers of
-    // the voice's channel. Inline: this is the engine's innermost loop.
-    float process(float& envelopeGain, float pitchModulation, const MidiState& channel,
-                  const SectionState& section) {
-        const float envelope = m_env.process(m_decayTime, m_sustain, m_rate);
-        if (m_env.stage() == Env::Delay) {
-            envelopeGain = 0.0f;
-            return 0.0f;
-        }
-        const SingleSource& source = getSource();
-        const int pressureDepth = offsetFromCentre(source.levelModPressure);
-        envelopeGain =
-            envelope * (pressureDepth != 0 ? applyPressure(m_level, pressureDepth, channel) : m_level);
-        if (m_ended) return 0.0f; // a one-shot wave played out, or no wave at all
-
-        const uint32_t index = m_phase >> m_shift;
-        const float fraction = static_cast<float>(m_phase - (index << m_shift)) * m_inverseUnit;
-        const float s0 = m_samples[index];
-        const float s1 = m_samples[(index + 1) & m_lengthMask];
-        const float value = (s0 + fraction * (s1 - s0)) * (1.0f / 128.0f);
-
-        float pitch = m_pitch + (source.vibABend ? pitchModulation : 0.0f) + section.bend +
-                      (source.pressureToFreq ? section.pressurePitch : 0.0f) + m_context->fineTune;
-        if (!(pitch >= m_minimumPitch)) pitch = raiseByOctaves(pitch);
-        // The step is recomputed only when the pitch moved (NaN never equals itself).
-        if (pitch != m_lastPitch) updateStep(pitch);
-
-        const uint32_t previous = m_phase;
-        m_phase += m_step;
-        if (m_phase < previous && !m_loop) m_ended = true;
-        return value;
-    }
+    // Renders a run of frames: each frame's sample before the envelope (-1..+1) and its envelope
+    // times level. Returns how many frames ended with the source unfinished.
+    int render(float* samples, float* envelopeGains, const SourceRun& run);
 
     void onNoteOff(uint8_t velocity); // releases with the source's own release value
     void onNoteOff(uint8_t velocity, uint8_t release);
 
-    const SingleSource& getSource() const { return m_single->sources[m_index]; }
+    const SingleSource& getSource() const { return *m_source; }
     bool isFinished() const { return m_ended || m_env.isDone(); }
     float getPitch() const { return m_pitch; }
     const Env& getEnvelope() const { return m_env; }
@@ -72,22 +65,29 @@ private:
     void setWaveform(uint8_t wave, int keyIndex);
     void setEnvelopeAndLevel(uint8_t note, uint8_t velocity, int level);
     // The level lowered or raised by channel pressure (depth: the bipolar setting's offset).
-    float applyPressure(float gain, int depth, const MidiState& channel) const;
+    float applyPressure(float gain, int depth, float pressure) const;
     // Below the lowest pitch a waveform plays, whole octaves are added; a pitch that is not a
     // finite number plays at the lowest pitch.
     float raiseByOctaves(float pitch) const;
+    // One frame of a run, in any stage; inputsMoved: in differs from the frame before.
+    float process(float& envelopeGain, const SourceInputs& in, bool inputsMoved);
+    // The sustained, playing part of a run; stops early after the frame that ends a one-shot wave.
+    int renderSustained(float* samples, float* envelopeGains, const SourceRun& run);
+    void updatePitch(const SourceInputs& in);
+    void forgetPitchInputs() { m_pitchVibABend = m_pitchPressure = NoRouting; }
     void updateStep(float pitch);
 
     const VoiceContext* m_context = nullptr;
     const SinglePreset* m_single = nullptr;
-    uint8_t m_index = 0;
-    float m_pitch = 0.0f; // MIDI note number, 69 = 440 Hz
+    const SingleSource* m_source = nullptr; // m_single's source this one plays
+    float m_pitch = 0.0f;                   // MIDI note number, 69 = 440 Hz
     Env m_env;
     const int8_t* m_samples = nullptr;
     uint32_t m_lengthMask = 0;
     uint32_t m_phase = 0; // the whole 2^32 range spans the waveform
     float m_inverseUnit = 0.0f;
-    uint32_t m_shift = 0; // index = phase >> shift
+    uint32_t m_shift = 0;        // index = phase >> shift
+    uint32_t m_fractionMask = 0; // the phase bits below the index
     uint32_t m_step = 0;
     double m_baseStep = 0.0; // phase step per Hz of output frequency
     float m_rate = 0.0f;
@@ -95,6 +95,11 @@ private:
     float m_decayTime = 0.0f;
     float m_sustain = 0.0f;
     float m_lastPitch = -1.0f;
+    // The source's vibABend and pressureToFreq when the pitch was last taken; a value the
+    // fields never hold forces the next update.
+    static constexpr uint32_t NoRouting = 0xffffffff;
+    uint32_t m_pitchVibABend = NoRouting;
+    uint32_t m_pitchPressure = NoRouting;
     bool m_loop = false;
     bool m_ended = true;
     float m_minimumPitch = LowestPitch;

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 namespace k1lib {
 
@@ -47,45 +48,84 @@ void Voice::addSources(uint8_t note, uint8_t velocity, float rate, int transpose
         m_sources[i].init(note, velocity, rate, transpose, tune, level);
         m_gains[i] = muted ? 0.0f : 1.0f;
         m_slots[i] = static_cast<uint8_t>(k);
-        m_lastSamples[i] = 0.0f;
-        m_envelopeGains[i] = 0.0f;
         ++m_sourceCount;
-        if (k % 2 == 1 && pairModulated && m_sourceCount >= 2)
-            m_pairs[static_cast<std::size_t>(m_pairCount++)] = {static_cast<uint8_t>(i),
-                                                                static_cast<uint8_t>(i - 1)};
+        m_modulated[i] = k % 2 == 1 && pairModulated && m_sourceCount >= 2;
     }
 }
 
-void Voice::updatePitchModulation(const SectionState& section) {
-    if (m_single->autoBendTime == 0) {
-        m_pitchModulation = section.vibrato;
-        return;
-    }
+float Voice::autoBendAndVibrato(float vibrato, uint32_t clock) const {
     // The bend falls from its full depth to 0 over the auto-bend time in 1/128 semitone steps;
     // the vibrato then stays off for as long again and fades in over twice that.
-    const float t = static_cast<float>(m_clock) * m_inverseRate * m_inverseAutoBendTime;
+    const float t = static_cast<float>(clock) * m_inverseRate * m_inverseAutoBendTime;
     const float bend = std::trunc(std::clamp(1.0f - t, 0.0f, 1.0f) * m_autoBendDepth * 128.0f) / 128.0f;
-    m_pitchModulation = std::clamp((t - 1.0f) * 0.5f, 0.0f, 1.0f) * section.vibrato + bend;
+    return std::clamp((t - 1.0f) * 0.5f, 0.0f, 1.0f) * vibrato + bend;
 }
 
-void Voice::process(float mix[MaxSources], const SectionState& section) {
-    updatePitchModulation(section);
-    const MidiState& channel = (*m_context->midiStates)[m_channel];
-    for (int i = 0; i < m_sourceCount; ++i) {
-        const auto s = static_cast<std::size_t>(i);
-        m_lastSamples[s] = m_sources[s].process(m_envelopeGains[s], m_pitchModulation, channel, section);
+bool Voice::process(float* const mix[MaxSources], const PitchFrames& section, int frames) {
+    frames = std::clamp(frames, 1, PitchFrames::MaxFrames);
+    // Nothing but the section's modulation moves within a run: events and parameter changes fall
+    // between runs.
+    const PitchFrames* pitch = &section;
+    PitchFrames withAutoBend;
+    if (m_single->autoBendTime != 0) {
+        for (int i = 0; i < frames; ++i) {
+            withAutoBend.modulation[i] =
+                autoBendAndVibrato(section.modulation[i], m_clock + static_cast<uint32_t>(i));
+            withAutoBend.bend[i] = section.bend[i];
+            withAutoBend.pressurePitch[i] = section.pressurePitch[i];
+        }
+        withAutoBend.findMoves(frames);
+        pitch = &withAutoBend;
     }
-    // The modulator's raw wave, without its envelope or level, shapes the carrier.
-    for (int p = 0; p < m_pairCount; ++p) {
-        const ModulationPair& pair = m_pairs[static_cast<std::size_t>(p)];
-        m_lastSamples[pair.carrier] *= m_lastSamples[pair.modulator];
+    SourceRun run{pitch, m_context->fineTune, (*m_context->midiStates)[m_channel].pressure, false, frames};
+    // Compared bit for bit: identical inputs give an identical pitch.
+    const SourceInputs first = run.inputs(0);
+    run.firstMoved = std::memcmp(&first, &m_lastInputs, sizeof(SourceInputs)) != 0;
+
+    // Each source runs through the whole run on its own. Finishing never reverts within a run, so
+    // the frames before a source finished are the frames it reports unfinished.
+    float samples[MaxSources][PitchFrames::MaxFrames];
+    float envelopeGains[MaxSources][PitchFrames::MaxFrames];
+    bool finished = true;
+    int lastFrame = 0; // the voice has finished after this frame (when finished)
+    for (int s = 0; s < m_sourceCount; ++s) {
+        const int unfinished =
+            m_sources[static_cast<std::size_t>(s)].render(samples[s], envelopeGains[s], run);
+        finished = finished && unfinished < frames;
+        lastFrame = std::max(lastFrame, unfinished);
     }
-    for (int i = 0; i < m_sourceCount; ++i) {
-        const auto s = static_cast<std::size_t>(i);
-        const uint8_t slot = m_slots[s];
-        mix[slot] += m_context->sourceGains[slot] * m_lastSamples[s] * m_gains[s] * m_envelopeGains[s];
+    const int rendered = finished ? lastFrame + 1 : frames;
+
+    for (int s = 0; s < m_sourceCount; ++s) {
+        const auto k = static_cast<std::size_t>(s);
+        const uint8_t slot = m_slots[k];
+        const float slotGain = m_context->sourceGains[slot];
+        const float gain = m_gains[k];
+        float* out = mix[slot];
+        // The modulator (the source just before) shapes the carrier with its raw wave, without its
+        // envelope or level.
+        if (m_modulated[k]) {
+            for (int i = 0; i < rendered; ++i)
+                out[i] += slotGain * (samples[s][i] * samples[s - 1][i]) * gain * envelopeGains[s][i];
+        } else {
+            for (int i = 0; i < rendered; ++i)
+                out[i] += slotGain * samples[s][i] * gain * envelopeGains[s][i];
+        }
     }
-    ++m_clock;
+    m_clock += static_cast<uint32_t>(rendered);
+    m_lastInputs = run.inputs(rendered - 1);
+    m_pitchModulation = m_lastInputs.pitchModulation;
+    return finished;
+}
+
+bool Voice::process(float mix[MaxSources], const SectionState& section) {
+    PitchFrames frame;
+    frame.modulation[0] = section.vibrato;
+    frame.bend[0] = section.bend;
+    frame.pressurePitch[0] = section.pressurePitch;
+    frame.findMoves(1);
+    float* const slots[MaxSources] = {&mix[0], &mix[1], &mix[2], &mix[3]};
+    return process(slots, frame, 1);
 }
 
 void Voice::onNoteOff(uint8_t velocity) {

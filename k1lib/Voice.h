@@ -10,6 +10,7 @@
 namespace k1lib {
 
 struct SinglePreset;
+struct PitchFrames;
 struct SectionState;
 struct VoiceContext;
 
@@ -23,8 +24,12 @@ public:
     Voice(const VoiceContext& context, const SinglePreset& single, uint8_t note, uint8_t velocity,
           uint8_t channel, float rate, int transpose, int tune, int level, uint32_t clock);
 
-    // One sample, added into the four source slots.
-    void process(float mix[MaxSources], const SectionState& section);
+    // Renders frames samples (1 to PitchFrames::MaxFrames) with the section's modulation, added into
+    // the four source slots' buffers. Stops after the sample at which the voice finished
+    // (isFinished) and returns true then.
+    bool process(float* const mix[MaxSources], const PitchFrames& section, int frames);
+    // One sample, added into the four source slots; true when the voice has finished.
+    bool process(float mix[MaxSources], const SectionState& section);
 
     void onNoteOff(uint8_t velocity);                  // each source with its own release
     void onNoteOff(uint8_t velocity, uint8_t release); // every source with this release value 0-100
@@ -43,13 +48,8 @@ public:
     int getSlot(int i) const { return m_slots[static_cast<std::size_t>(i)]; }
 
 private:
-    struct ModulationPair {
-        uint8_t carrier;
-        uint8_t modulator; // always the source just before the carrier
-    };
-
     void addSources(uint8_t note, uint8_t velocity, float rate, int transpose, int tune, int level);
-    void updatePitchModulation(const SectionState& section);
+    float autoBendAndVibrato(float vibrato, uint32_t clock) const; // semitones
 
     const VoiceContext* m_context;
     const SinglePreset* m_single;
@@ -59,10 +59,8 @@ private:
     float m_inverseRate;
     StaticArray<Source, MaxSources> m_sources;
     int m_sourceCount = 0;
-    StaticArray<ModulationPair, 2> m_pairs;
-    int m_pairCount = 0;
-    StaticArray<float, MaxSources> m_lastSamples;
-    StaticArray<float, MaxSources> m_envelopeGains;
+    StaticArray<bool, MaxSources> m_modulated; // a carrier, shaped by the source just before it
+    SourceInputs m_lastInputs{};
     StaticArray<float, MaxSources> m_gains; // 1, or 0 for a muted source kept as a modulator
     StaticArray<uint8_t, MaxSources> m_slots;
     uint32_t m_clock;
