@@ -1,0 +1,21 @@
+#pragma once
+// The thirteen factory banks: which sounds each holds, in which order, and its Multis.
+#include <string>
+#include <vector>
+
+#include "MultiPreset.h"
+#include "SinglePreset.h"
+
+namespace bankgen {
+
+struct Bank {
+    std::string id;   // file name without ".syx"
+    bool phm = false; // the PHm module's 200 Singles, no Multis
+    std::vector<k1lib::SinglePreset> singles;
+    std::vector<k1lib::MultiPreset> multis;
+};
+
+// All banks in bank-index order, K1INT first.
+std::vector<Bank> buildBanks();
+
+} // namespace bankgen

@@ -1,0 +1,454 @@
+#include "Voicing.h"
+
+#include <algorithm>
+
+#include "Waves.h"
+
+namespace bankgen {
+namespace {
+
+using k1lib::SinglePreset;
+using k1lib::SingleSource;
+
+// Stored values of the K1; bipolar fields hold their offset + 50.
+constexpr int kCentre = 50;
+constexpr int kUnison = 84; // coarse: the key's own pitch
+
+// Volumes sit on flat steps of the volume curve (65-67 all give 0.467), so the jitter of one
+// step never changes the loudness. The engine adds voices without headroom, so a single note is
+// kept to a peak of about -6 dBFS (the middle of the set at middle C) to leave room for chords.
+constexpr uint8_t kVolume = 66;           // gain 0.467
+constexpr uint8_t kDenseVolume = 63;      // 0.433: organs, reeds and leads, whose waves are dense
+constexpr uint8_t kFourSourceVolume = 57; // 0.333: two more sources add about 3 dB
+
+struct Envelope {
+    int level, delay, attack, decay, sustain, release;
+};
+
+uint32_t clamp100(int value) {
+    return static_cast<uint32_t>(std::clamp(value, 0, 100));
+}
+
+SingleSource makeSource(const char* wave, int coarse, int fine) {
+    SingleSource s{};
+    s.wave = waveNumber(wave);
+    s.coarse = static_cast<uint32_t>(std::clamp(coarse, 0, 127));
+    s.fine = clamp100(kCentre + fine);
+    s.keyTrack = 1;
+    s.vibABend = 1;
+    s.pressureToFreq = 1;
+    s.levelModVel = s.levelModPressure = s.levelModKeyScale = kCentre;
+    s.timeModVel = s.timeModKeyScale = s.freqKeyScaleToFreq = kCentre;
+    return s;
+}
+
+void shape(SingleSource& s, const Envelope& e, int velocityToLevel, uint32_t velocityCurve) {
+    s.envLevel = clamp100(e.level);
+    s.envDelay = clamp100(e.delay);
+    s.envAttack = clamp100(e.attack);
+    s.envDecay = clamp100(e.decay);
+    s.envSustain = clamp100(e.sustain);
+    s.envRelease = clamp100(e.release);
+    s.levelModVel = clamp100(velocityToLevel);
+    s.velCurve = velocityCurve;
+}
+
+// Key scaling on both sources: level (negative = quieter high keys), times (negative = shorter).
+void keyScale(SinglePreset& p, int level, int time) {
+    for (int i = 0; i < 2; ++i) {
+        p.sources[i].levelModKeyScale = clamp100(level);
+        p.sources[i].timeModKeyScale = clamp100(time);
+    }
+}
+
+SinglePreset base(const Instrument& in) {
+    SinglePreset p{};
+    p.volume = kVolume;
+    p.pressureToFreq = kCentre;
+    p.vibratoDepth = kCentre; // no steady vibrato; the wheel adds it
+    p.pressureToVibrato = 52; // full pressure adds about half a semitone
+    p.pitchBendDepth = 2;
+    p.lfoSpeed = 28; // about 5.6 Hz
+    p.autoBendDepth = kCentre;
+    p.velToDepth = kCentre;
+    p.autoBendKeyScaleToTime = kCentre;
+    p.sources[0] = makeSource(in.wave1, kUnison, 0);
+    // Both sources start in phase, so two waves at one pitch can cancel each other for good; a
+    // few cents of detune turns that into a slow beat.
+    p.sources[1] = makeSource(in.wave2, kUnison + in.interval2, in.detune2 != 0 ? in.detune2 : 2);
+    return p;
+}
+
+void voiceFamily(SinglePreset& p, Family family) {
+    SingleSource& s1 = p.sources[0];
+    SingleSource& s2 = p.sources[1];
+    switch (family) {
+    case Family::Piano: // decays of 4-5 s in the bass, shorter and quieter towards the top
+        shape(s1, {100, 0, 0, 66, 0, 40}, 68, 0);
+        shape(s2, {86, 0, 0, 70, 0, 42}, 72, 0);
+        keyScale(p, 44, 38);
+        break;
+    case Family::EPiano: // the bell partial comes in with hard playing (a steep velocity curve)
+        shape(s1, {100, 0, 0, 64, 18, 38}, 66, 0);
+        shape(s2, {80, 0, 0, 36, 0, 30}, 74, 3);
+        keyScale(p, 46, 40);
+        break;
+    case Family::Organ:
+        shape(s1, {100, 0, 2, 50, 100, 18}, kCentre, 0);
+        shape(s2, {88, 0, 2, 50, 100, 18}, kCentre, 0);
+        p.lfoSpeed = 30;
+        p.volume = kDenseVolume;
+        break;
+    case Family::Keys:
+        shape(s1, {100, 0, 0, 50, 0, 22}, 68, 1);
+        shape(s2, {82, 0, 0, 44, 0, 20}, 70, 1);
+        keyScale(p, kCentre, 40);
+        break;
+    case Family::Reed:
+        // Reed waves are dense: lower levels keep them as loud as the rest.
+        shape(s1, {92, 0, 12, 50, 94, 22}, 60, 2);
+        shape(s2, {80, 0, 14, 50, 92, 22}, 60, 2);
+        p.pressureToVibrato = 54;
+        p.lfoSpeed = 30;
+        p.volume = kDenseVolume;
+        break;
+    case Family::Strings: // 0.3-0.5 s bow attack, about 1 s release
+        shape(s1, {100, 0, 42, 56, 92, 48}, 64, 2);
+        shape(s2, {88, 0, 46, 56, 90, 50}, 64, 2);
+        s1.timeModVel = s2.timeModVel = 46; // harder playing bows faster
+        p.pressureToVibrato = 53;
+        p.lfoSpeed = 27;
+        break;
+    case Family::Pizz:
+        shape(s1, {100, 0, 0, 42, 0, 30}, 70, 0);
+        shape(s2, {70, 0, 0, 34, 0, 26}, 70, 0);
+        keyScale(p, kCentre, 42);
+        break;
+    case Family::Brass: // about 70 ms attack with a one-semitone scoop
+        shape(s1, {100, 0, 24, 44, 80, 32}, 66, 0);
+        shape(s2, {90, 0, 28, 46, 78, 34}, 66, 0);
+        s1.timeModVel = s2.timeModVel = 44;
+        p.autoBendDepth = 30;
+        p.autoBendTime = 18;
+        p.velToDepth = 56;
+        p.pressureToVibrato = 53;
+        break;
+    case Family::Wind: // the second source is a short breath at the start
+        shape(s1, {100, 0, 18, 46, 90, 26}, 62, 2);
+        shape(s2, {62, 0, 0, 30, 0, 20}, 66, 0);
+        p.pressureToVibrato = 54;
+        break;
+    case Family::Pad: // 1.5 s swell, 2-3 s release, slow LFO
+        shape(s1, {100, 0, 58, 62, 94, 62}, 60, 2);
+        shape(s2, {90, 0, 62, 62, 92, 64}, 60, 2);
+        p.lfoSpeed = 12;
+        break;
+    case Family::Choir:
+        shape(s1, {100, 0, 50, 60, 95, 58}, 60, 2);
+        shape(s2, {86, 0, 54, 60, 92, 60}, 60, 2);
+        p.pressureToVibrato = 53;
+        break;
+    case Family::Lead:
+        shape(s1, {100, 0, 2, 50, 95, 26}, 58, 1);
+        shape(s2, {90, 0, 2, 50, 92, 26}, 58, 1);
+        p.pressureToVibrato = 54;
+        p.lfoSpeed = 30;
+        p.volume = kDenseVolume;
+        break;
+    case Family::SynthBass: // an octave down, plucky filter-like decay to a held level
+        s1.coarse -= 12;
+        s2.coarse -= 12;
+        shape(s1, {100, 0, 0, 46, 55, 18}, 62, 0);
+        shape(s2, {86, 0, 0, 38, 40, 16}, 62, 0);
+        break;
+    case Family::Bass:
+        shape(s1, {100, 0, 0, 58, 28, 22}, 66, 0);
+        shape(s2, {80, 0, 0, 40, 0, 18}, 70, 0);
+        break;
+    case Family::Guitar:
+        shape(s1, {100, 0, 0, 62, 12, 32}, 66, 0);
+        shape(s2, {84, 0, 0, 56, 8, 30}, 66, 0);
+        keyScale(p, kCentre, 42);
+        break;
+    case Family::Pluck:
+        shape(s1, {100, 0, 0, 58, 0, 38}, 68, 0);
+        shape(s2, {80, 0, 0, 46, 0, 34}, 68, 0);
+        keyScale(p, kCentre, 40);
+        break;
+    case Family::Mallet:
+        shape(s1, {100, 0, 0, 54, 0, 46}, 70, 0);
+        shape(s2, {72, 0, 0, 34, 0, 36}, 74, 0);
+        keyScale(p, 46, 40);
+        break;
+    case Family::Bell: // long rings, 8 s at the bottom
+        shape(s1, {100, 0, 0, 74, 0, 64}, 64, 0);
+        shape(s2, {80, 0, 0, 60, 0, 56}, 64, 0);
+        keyScale(p, kCentre, 44);
+        break;
+    case Family::TunedPerc:
+        shape(s1, {100, 0, 0, 46, 0, 38}, 68, 0);
+        shape(s2, {78, 0, 0, 36, 0, 30}, 68, 0);
+        break;
+    case Family::Drum: // fixed pitch: coarse 92 plays the sample at its own speed on every key
+        // A sampled wave plays at its own speed with coarse 92; a single-cycle body layer sounds at
+        // its note number (coarse - 24), so it sits at C2 plus the instrument's interval.
+        for (SingleSource* s : {&s1, &s2}) {
+            s->coarse = s->wave >= kFirstSampledWave ? s->coarse + 8 : s->coarse - 24;
+            s->keyTrack = s->vibABend = s->pressureToFreq = 0;
+        }
+        shape(s1, {100, 0, 0, 52, 0, 46}, 70, 0);
+        shape(s2, {76, 0, 0, 40, 0, 36}, 70, 0);
+        p.pitchBendDepth = 0;
+        p.pressureToVibrato = kCentre;
+        break;
+    case Family::Sweep: // rises from an octave below over about 1.6 s
+        shape(s1, {100, 0, 40, 60, 90, 60}, 60, 2);
+        shape(s2, {86, 0, 44, 60, 88, 60}, 60, 2);
+        p.autoBendDepth = 0;
+        p.autoBendTime = 76;
+        break;
+    case Family::Dive: // falls an octave over about 1 s
+        shape(s1, {100, 0, 0, 60, 80, 40}, 60, 0);
+        shape(s2, {86, 0, 0, 60, 78, 40}, 60, 0);
+        p.autoBendDepth = 100;
+        p.autoBendTime = 70;
+        break;
+    case Family::Random: // random steps of up to two semitones, six or seven per second
+        shape(s1, {100, 0, 0, 50, 90, 30}, 58, 0);
+        shape(s2, {80, 0, 0, 50, 88, 30}, 58, 0);
+        p.lfoShape = 3;
+        p.lfoSpeed = 40;
+        p.vibratoDepth = 75;
+        break;
+    case Family::Ring: // S1 multiplies S2
+        shape(s1, {100, 0, 0, 60, 70, 40}, 62, 0);
+        shape(s2, {100, 0, 0, 60, 70, 40}, 62, 0);
+        s2.coarse += 7;
+        p.ampModS1S2 = 2;
+        break;
+    case Family::Wash: // slow swell and a long tail
+        shape(s1, {100, 0, 60, 70, 90, 70}, 58, 2);
+        shape(s2, {80, 0, 66, 70, 88, 72}, 58, 2);
+        p.lfoSpeed = 8;
+        break;
+    case Family::Reverse: // the reversed sample swells by itself, a loop fades in behind it
+        shape(s1, {100, 0, 0, 70, 100, 30}, 58, 0);
+        shape(s2, {72, 0, 50, 60, 80, 50}, 58, 2);
+        break;
+    case Family::Trill: // the square LFO alternates the note and a whole tone above
+        shape(s1, {100, 0, 0, 50, 90, 30}, 58, 0);
+        shape(s2, {80, 0, 0, 50, 88, 30}, 58, 0);
+        p.lfoShape = 2;
+        p.lfoSpeed = 20;
+        p.vibratoDepth = 75;
+        break;
+    }
+}
+
+void forFirstTwo(SinglePreset& p, auto change) {
+    change(p.sources[0]);
+    change(p.sources[1]);
+}
+
+void applyCharacter(SinglePreset& p, Character character) {
+    SingleSource& s1 = p.sources[0];
+    SingleSource& s2 = p.sources[1];
+    switch (character) {
+    case Character::Plain:
+        break;
+    case Character::Bright:
+        s2.envLevel = clamp100(static_cast<int>(s2.envLevel) + 8);
+        forFirstTwo(p, [](SingleSource& s) { s.velCurve = 1; });
+        break;
+    case Character::Soft:
+        forFirstTwo(p, [](SingleSource& s) {
+            s.envAttack = clamp100(static_cast<int>(s.envAttack) + 5);
+            s.envLevel = clamp100(static_cast<int>(s.envLevel) - 6);
+            s.velCurve = 2;
+        });
+        break;
+    case Character::Wide:
+        s1.fine = clamp100(static_cast<int>(s1.fine) - 5);
+        s2.fine = clamp100(static_cast<int>(s2.fine) + 6);
+        break;
+    case Character::Big: // four sources: an octave-down copy of S1 and a detuned copy of S2
+        p.source2or4 = 1;
+        p.volume = kFourSourceVolume;
+        p.sources[2] = s1;
+        p.sources[3] = s2;
+        p.sources[2].coarse = static_cast<uint32_t>(std::max(static_cast<int>(s1.coarse) - 12, 24));
+        p.sources[2].fine = clamp100(static_cast<int>(s1.fine) - 3);
+        p.sources[2].envLevel = clamp100(static_cast<int>(s1.envLevel) - 14);
+        p.sources[3].fine = clamp100(static_cast<int>(s2.fine) + 5);
+        p.sources[3].envLevel = clamp100(static_cast<int>(s2.envLevel) - 12);
+        break;
+    case Character::Octave:
+        s2.coarse += 12;
+        s2.envLevel = clamp100(static_cast<int>(s2.envLevel) - 6);
+        break;
+    case Character::Long:
+        forFirstTwo(p, [](SingleSource& s) {
+            s.envDecay = clamp100(static_cast<int>(s.envDecay) + 6);
+            // At most about 8 s: longer tails pile up into mud.
+            s.envRelease = static_cast<uint32_t>(std::min(static_cast<int>(s.envRelease) + 14, 75));
+        });
+        break;
+    case Character::Perc:
+        forFirstTwo(p, [](SingleSource& s) {
+            s.envDecay = clamp100(static_cast<int>(s.envDecay) - 10);
+            s.envSustain = s.envSustain * 2 / 5;
+            s.envRelease = clamp100(static_cast<int>(s.envRelease) - 8);
+        });
+        break;
+    case Character::Slow:
+        // A swell of at most about 2.5 s.
+        forFirstTwo(p, [](SingleSource& s) {
+            s.envAttack = static_cast<uint32_t>(
+                std::max(static_cast<int>(s.envAttack), std::min(static_cast<int>(s.envAttack) + 16, 66)));
+        });
+        break;
+    case Character::Dark:
+        s2.envLevel = clamp100(static_cast<int>(s2.envLevel) - 16);
+        s1.velCurve = s2.velCurve = 3;
+        break;
+    case Character::Solo:
+        p.polyMode = 2;
+        p.pressureToVibrato = 54;
+        break;
+    case Character::Ring:
+        p.ampModS1S2 = 2;
+        break;
+    case Character::High:
+        forFirstTwo(p, [](SingleSource& s) { s.coarse += 4; });
+        break;
+    case Character::Low:
+        forFirstTwo(p, [](SingleSource& s) { s.coarse -= 5; });
+        break;
+    case Character::Tight:
+        forFirstTwo(p, [](SingleSource& s) {
+            s.envDecay = clamp100(static_cast<int>(s.envDecay) - 10);
+            s.envRelease = clamp100(static_cast<int>(s.envRelease) - 12);
+        });
+        break;
+    case Character::Room:
+        forFirstTwo(p, [](SingleSource& s) {
+            s.envDecay = clamp100(static_cast<int>(s.envDecay) + 6);
+            s.envRelease = clamp100(static_cast<int>(s.envRelease) + 16);
+        });
+        break;
+    }
+}
+
+// A few steps of variation, so patches of one recipe do not sound identical.
+void humanize(SinglePreset& p, Prng& prng) {
+    p.volume = static_cast<uint8_t>(p.volume + prng.jitter(1));
+    const int count = p.source2or4 ? 4 : 2;
+    for (int i = 0; i < count; ++i) {
+        SingleSource& s = p.sources[i];
+        if (s.envAttack > 0) s.envAttack = clamp100(static_cast<int>(s.envAttack) + prng.jitter(1));
+        s.envDecay = clamp100(static_cast<int>(s.envDecay) + prng.jitter(2));
+        s.envRelease = clamp100(static_cast<int>(s.envRelease) + prng.jitter(2));
+    }
+    p.keyScaleCurve = static_cast<uint32_t>(prng.next() % 2); // the two gentle curves
+}
+
+// In a held sound a sample that plays once is only heard at the start, so it becomes the attack
+// transient (instant, gone within about a third of a second) and the other source, which carries
+// the held note, comes up to nearly full level.
+void makeTransients(SinglePreset& p, Family family) {
+    if (family == Family::Reverse) return; // the reversed sample is the swell itself
+    for (int i = 0; i < 2; ++i) {
+        SingleSource& s = p.sources[i];
+        SingleSource& other = p.sources[1 - i];
+        if (waveLoops(s.wave) || s.envSustain == 0) continue;
+        s.envAttack = 0;
+        s.envDecay = std::min<uint32_t>(s.envDecay, 30);
+        s.envSustain = 0;
+        s.envLevel = std::min<uint32_t>(s.envLevel, 92);
+        other.envLevel = std::max<uint32_t>(other.envLevel, 96);
+    }
+}
+
+} // namespace
+
+const char* characterTag(Character character) {
+    static const char* const tags[] = {"",     "Brt",  "Soft", "Wide", "Big", "Oct", "Long", "Perc",
+                                       "Slow", "Dark", "Solo", "Ring", "Hi",  "Lo",  "Tght", "Room"};
+    return tags[static_cast<int>(character)];
+}
+
+std::span<const Character> charactersFor(Family family) {
+    using C = Character;
+    static const C percussive[] = {C::Plain, C::Bright, C::Soft,   C::Wide, C::Long,
+                                   C::Big,   C::Dark,   C::Octave, C::Perc};
+    static const C sustained[] = {C::Plain, C::Wide, C::Slow,   C::Big,  C::Bright,
+                                  C::Soft,  C::Dark, C::Octave, C::Long, C::Solo};
+    static const C lead[] = {C::Plain, C::Solo,   C::Wide, C::Bright, C::Big,
+                             C::Dark,  C::Octave, C::Perc, C::Soft};
+    static const C bass[] = {C::Plain, C::Bright, C::Perc, C::Solo, C::Dark,
+                             C::Wide,  C::Big,    C::Soft, C::Long};
+    static const C bell[] = {C::Plain, C::Long, C::Ring, C::Bright, C::Soft,
+                             C::Wide,  C::Big,  C::Dark, C::Octave};
+    static const C drum[] = {C::Plain, C::High, C::Low, C::Tight, C::Room, C::Big, C::Bright, C::Dark};
+    static const C fx[] = {C::Plain, C::Wide, C::Big,    C::Slow,  C::Ring,
+                           C::Long,  C::Dark, C::Bright, C::Octave};
+    switch (family) {
+    case Family::Organ:
+    case Family::Reed:
+    case Family::Strings:
+    case Family::Brass:
+    case Family::Wind:
+    case Family::Pad:
+    case Family::Choir:
+        return sustained;
+    case Family::Lead:
+    case Family::SynthBass:
+        return lead;
+    case Family::Bass:
+        return bass;
+    case Family::Bell:
+        return bell;
+    case Family::Drum:
+    case Family::TunedPerc:
+        return drum;
+    case Family::Sweep:
+    case Family::Dive:
+    case Family::Random:
+    case Family::Ring:
+    case Family::Wash:
+    case Family::Trill:
+    case Family::Reverse:
+        return fx;
+    default:
+        return percussive;
+    }
+}
+
+SinglePreset voiceSingle(const Instrument& instrument, Character character, Prng& prng) {
+    SinglePreset p = base(instrument);
+    voiceFamily(p, instrument.family);
+    applyCharacter(p, character);
+    makeTransients(p, instrument.family);
+    humanize(p, prng);
+    if (!p.source2or4) {
+        p.sources[2] = p.sources[0];
+        p.sources[3] = p.sources[1];
+    }
+    return p;
+}
+
+SinglePreset startupSingle() {
+    const Instrument piano{"", "", Group::Piano, Family::Piano, "PCM Piano", "Piano 1"};
+    SinglePreset p = base(piano);
+    voiceFamily(p, Family::Piano);
+    p.volume = kVolume; // a little forward of the other four-source sounds
+    p.source2or4 = 1;
+    p.sources[2] = makeSource("String Pad", kUnison, -4);
+    p.sources[3] = makeSource("String", kUnison + 12, 5);
+    shape(p.sources[2], {76, 0, 50, 60, 90, 56}, 56, 2);
+    shape(p.sources[3], {68, 0, 54, 60, 88, 58}, 56, 2);
+    p.pressureToVibrato = 53;
+    return p;
+}
+
+} // namespace bankgen
