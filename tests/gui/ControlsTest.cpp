@@ -58,7 +58,7 @@ TEST_F(GuiControls, KnobShiftDragIsFinerByTheZoomFactor) {
     frame->platformOnMouseUp({10, -60}, kLButton);
 }
 
-TEST_F(GuiControls, CtrlClickRestoresTheDefaultInPlainUnits) {
+TEST_F(GuiControls, CtrlClickRestoresTheDefaultAndWheelStepsInPlainUnits) {
     auto* knob = new CAnimKnob(CRect(0, 0, 50, 50), &recorder, 1, nullptr);
     frame->addView(knob);
     knob->setMin(60);
@@ -69,14 +69,8 @@ TEST_F(GuiControls, CtrlClickRestoresTheDefaultInPlainUnits) {
     EXPECT_FLOAT_EQ(knob->getValue(), 84);
     EXPECT_EQ(recorder.calls, std::vector<std::string>({"begin", "value", "end"}));
     EXPECT_EQ(frame->getMouseDownView(), nullptr);
-}
 
-TEST_F(GuiControls, WheelStepsByWheelIncAndShiftIsTenTimesFiner) {
-    auto* knob = new CAnimKnob(CRect(0, 0, 50, 50), &recorder, 1, nullptr);
-    frame->addView(knob);
-    knob->setMin(60);
-    knob->setMax(108);
-    knob->setValue(84);
+    // The wheel steps by the wheel increment; Shift is ten times finer.
     knob->setWheelInc(1.f / 48.f);
     EXPECT_TRUE(frame->platformOnMouseWheel({10, 10}, kMouseWheelAxisY, 2.f, 0));
     EXPECT_NEAR(knob->getValue(), 86, 1e-4);

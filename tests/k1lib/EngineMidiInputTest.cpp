@@ -90,7 +90,8 @@ TEST_F(EngineMidiInput, DataBytesAbove127AreIgnored) {
     send(0x51, 60, 100);
     EXPECT_EQ(voices(), 0u);
     send(0x91, 60, 100);
-    EXPECT_EQ(voices(), 1u);
+    EXPECT_EQ(voices(), 1u); // omni in Single mode: channel 1 plays as the basic channel
+    EXPECT_EQ(engine.getMulti().getPlayingVoice(0, 0).getChannel(), 0);
     send(0xC0, 130);
     EXPECT_TRUE(listener.calls.empty());
 
@@ -100,22 +101,6 @@ TEST_F(EngineMidiInput, DataBytesAbove127AreIgnored) {
     engine.processMidiEvent(message(0xB1, 135, 0));
     EXPECT_EQ(state(1).volume, 1.0f);
     EXPECT_EQ(state(1).pressure, 0.0f);
-}
-
-TEST_F(EngineMidiInput, NotesFollowOmniAndTheReceiveChannel) {
-    send(0x95, 60, 100);
-    EXPECT_EQ(voices(), 1u); // omni in Single mode: channel 5 plays as the basic channel
-    EXPECT_EQ(engine.getMulti().getPlayingVoice(0, 0).getChannel(), 0);
-
-    engine.clearAllVoices();
-    setConfig([](Engine::Config& c) {
-        c.omni = 0;
-        c.midiReceiveChannel = 2;
-    });
-    send(0x95, 60, 100);
-    EXPECT_EQ(voices(), 0u);
-    send(0x92, 60, 100);
-    EXPECT_EQ(voices(), 1u);
 }
 
 TEST_F(EngineMidiInput, VelocityPedalAndAllNotesOffFollowTheirSwitches) {

@@ -127,17 +127,20 @@ TEST(EngineState, FreshRecordSizeAndRoundTripBetweenEngines) {
     EXPECT_TRUE(heard("singlesModified 3 898"));
     EXPECT_TRUE(heard("multisModified 10 1"));
     EXPECT_TRUE(heard("configChanged"));
-    // Every parameter that differs from a fresh engine's was reported with its new value, the
-    // fields of the current Single (not playing in Multi mode) included.
-    TestEngine fresh;
-    int moved = 0;
-    for (uint32_t p = 0; p < kParamCount; ++p) {
-        const float value = loaded.engine.getParameter(static_cast<EParam>(p));
-        if (value == fresh.engine.getParameter(static_cast<EParam>(p))) continue;
-        ++moved;
-        EXPECT_TRUE(heard("parameterChanged " + std::to_string(p) + " " + std::to_string(value))) << p;
-    }
-    EXPECT_GT(moved, 20);
+    // The last report of every parameter is its loaded value, the fields of the current Single (not
+    // playing in Multi mode) included.
+    const auto expectLastReports = [&] {
+        for (uint32_t p = 0; p < kParamCount; ++p) {
+            const std::string prefix = "parameterChanged " + std::to_string(p) + " ";
+            const auto last = std::find_if(calls.rbegin(), calls.rend(), [&](const std::string& call) {
+                return call.rfind(prefix, 0) == 0;
+            });
+            ASSERT_NE(last, calls.rend()) << p;
+            EXPECT_EQ(*last, prefix + std::to_string(loaded.engine.getParameter(static_cast<EParam>(p))))
+                << p;
+        }
+    };
+    expectLastReports();
 
     // Loading the same record again changes no preset and no setting.
     loaded.listener.clear();
@@ -145,15 +148,7 @@ TEST(EngineState, FreshRecordSizeAndRoundTripBetweenEngines) {
     EXPECT_FALSE(heard("singlesModified 3 898"));
     EXPECT_FALSE(heard("configChanged"));
     expectSameRecord(loaded.save(), record);
-    // Selecting the current Single reported its stored fields; the last report of each parameter
-    // is the record's value all the same.
-    for (uint32_t p = 0; p < kParamCount; ++p) {
-        const std::string prefix = "parameterChanged " + std::to_string(p) + " ";
-        const auto last = std::find_if(calls.rbegin(), calls.rend(),
-                                       [&](const std::string& call) { return call.rfind(prefix, 0) == 0; });
-        ASSERT_NE(last, calls.rend()) << p;
-        EXPECT_EQ(*last, prefix + std::to_string(loaded.engine.getParameter(static_cast<EParam>(p)))) << p;
-    }
+    expectLastReports();
 }
 
 TEST(EngineState, OlderRecordsLoad) {
@@ -220,10 +215,6 @@ TEST(EngineState, RefusedRecordsChangeNothing) {
         ASSERT_FALSE(target.engine.loadState(record)) << record.size();
     EXPECT_TRUE(target.listener.calls.empty());
     expectSameRecord(target.save(), before);
-    capture.clear();
-    ASSERT_FALSE(target.engine.loadState(RecordBytes().u32(5).bytes));
-    EXPECT_EQ(capture.lines(),
-              std::vector<std::string>{"loadState@824: Unable to restore state, unknown version number 5"});
 }
 
 TEST(EngineState, SeededMutationsAreRefusedOrLoadIntoAValidEngine) {

@@ -131,37 +131,26 @@ TEST_F(EngineSysex, OneBlockDumpsChangeExactlyTheirTarget) {
     EXPECT_EQ(listener.sent, std::vector<Bytes>{writeResult(2, 0x40)});
 }
 
-TEST_F(EngineSysex, OneBlockRequestsAnswerWithTheDumpOnTheRequestChannel) {
-    receive(request(3, 0x00, 0x01, 0x06));
-    receive(request(3, 0x00, 0x01, 0x24));
-    receive(request(9, 0x00, 0x01, 0x48));
-    receive(request(3, 0x00, 0x02, 0x00));
-    receive(request(3, 0x00, 0x7F, 0x7F));
-    ASSERT_EQ(listener.sent.size(), 5u);
-    EXPECT_EQ(listener.sent[0], dump(3, 0x20, 0x01, 0x06, singles(70, 1)));
-    EXPECT_EQ(listener.sent[1], dump(3, 0x20, 0x01, 0x24, singles(100, 1)));
-    EXPECT_EQ(listener.sent[2], dump(9, 0x20, 0x01, 0x48, multis(40, 1)));
-    EXPECT_EQ(listener.sent[3], writeResult(3, 0x42)); // no K1 location holds Single 128
-    EXPECT_EQ(listener.sent[4], writeResult(3, 0x42));
+TEST_F(EngineSysex, RequestsAnswerOnTheRequestChannelWithTheirDumpsOrProtected) {
+    const std::pair<Bytes, Bytes> cases[] = {
+        {request(3, 0x00, 0x01, 0x06), dump(3, 0x20, 0x01, 0x06, singles(70, 1))},
+        {request(3, 0x00, 0x01, 0x24), dump(3, 0x20, 0x01, 0x24, singles(100, 1))},
+        {request(9, 0x00, 0x01, 0x48), dump(9, 0x20, 0x01, 0x48, multis(40, 1))},
+        {request(3, 0x00, 0x02, 0x00), writeResult(3, 0x42)}, // no K1 location holds Single 128
+        {request(3, 0x00, 0x7F, 0x7F), writeResult(3, 0x42)},
+        {request(1, 0x01, 0x00, 0x20), dump(1, 0x21, 0x00, 0x20, singles(32, 32))},
+        {request(1, 0x01, 0x01, 0x40), dump(1, 0x21, 0x01, 0x40, multis(32, 32))},
+        {request(1, 0x01, 0x0F, 0x00), writeResult(1, 0x42)}, // Singles 960..991: past the banks
+        {request(1, 0x01, 0x02, 0x40), writeResult(1, 0x42)}, // Multis 64..95: no such location
+    };
+    for (const auto& [asked, answer] : cases) {
+        listener.clear();
+        receive(asked);
+        EXPECT_EQ(listener.sent, std::vector<Bytes>{answer});
+    }
 }
 
-TEST_F(EngineSysex, AllBlockRequestsAnswerWithThirtyTwoPresetsOrProtected) {
-    receive(request(1, 0x01, 0x00, 0x20));
-    receive(request(1, 0x01, 0x01, 0x40));
-    receive(request(1, 0x01, 0x0F, 0x00)); // Singles 960..991: past the banks
-    receive(request(1, 0x01, 0x02, 0x40)); // Multis 64..95: no such location
-    ASSERT_EQ(listener.sent.size(), 4u);
-    EXPECT_EQ(listener.sent[0], dump(1, 0x21, 0x00, 0x20, singles(32, 32)));
-    EXPECT_EQ(listener.sent[1], dump(1, 0x21, 0x01, 0x40, multis(32, 32)));
-    EXPECT_EQ(listener.sent[2], writeResult(1, 0x42));
-    EXPECT_EQ(listener.sent[3], writeResult(1, 0x42));
-}
-
-TEST_F(EngineSysex, MachineIdAndMixedBuffersAnswerInStepOrder) {
-    receive(Bytes{0xF0, 0x40, 0x04, 0x60, 0xF7});
-    EXPECT_EQ(listener.sent, std::vector<Bytes>{writeResult(4, 0x61)});
-
-    listener.clear();
+TEST_F(EngineSysex, MixedBuffersAnswerInStepOrder) {
     const std::vector<MultiPreset> multi{random.multi()};
     receive(joined({request(0, 0x01, 0x00, 0x00), Bytes{0xF0, 0x40, 0x00, 0x60, 0xF7},
                     request(0, 0x00, 0x00, 0x05), dump(0, 0x20, 0x00, 0x43, multi)}));

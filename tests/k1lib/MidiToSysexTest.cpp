@@ -87,7 +87,6 @@ TEST(MidiFiles, SysexEventsAreCollectedInOrder) {
     Bytes expected = withF0(a);
     const Bytes second = withF0(b);
     expected.insert(expected.end(), second.begin(), second.end());
-    EXPECT_EQ(out.size(), 32u);
     EXPECT_EQ(out, expected);
 
     // Two tracks give both dumps in track order, and another chunk in between is skipped.

@@ -102,20 +102,6 @@ protected:
 
 } // namespace
 
-TEST_F(MultiTest, SingleModeMultiPlaysTheCurrentSingleOnTheBasicChannel) {
-    const MultiPreset& builtIn = multi->getSingleModeMulti();
-    EXPECT_EQ(builtIn.volume, 99u);
-    EXPECT_EQ(builtIn.sections[0].single, 255u);
-    EXPECT_EQ(builtIn.sections[1].poly, 1u);
-    host.basicChannel = 5;
-    multi->setMulti(builtIn);
-    EXPECT_EQ(multi->getChannelSections(5).count, 1);
-    multi->noteOn(5, 60, 100);
-    multi->noteOn(0, 60, 100);
-    EXPECT_EQ(multi->getPlayingVoiceCount(0), 1);
-    EXPECT_EQ(&multi->getPlayingVoice(0, 0).getSource(0).getSource(), &host.singles[0].sources[0]);
-}
-
 TEST_F(MultiTest, ZonesNormalAndWrapped) {
     MultiSection normal = section(0, 0, 2 + 7);
     normal.zoneLow = 48;
@@ -214,16 +200,6 @@ TEST_F(MultiTest, VoiceLimitsStealIntoTheReleasingList) {
     EXPECT_EQ(multi->getActiveVoiceCount(), 1); // the fading voice stays
     multi->clearReleasingVoices();
     EXPECT_EQ(multi->getActiveVoiceCount(), 0);
-}
-
-TEST_F(MultiTest, HoldPedalKeepsNotesUntilReleased) {
-    play(multiOf({section(0, 0)}));
-    multi->setHoldPedal(0, true);
-    multi->noteOn(0, 60, 100);
-    multi->noteOff(0, 60, 0);
-    EXPECT_TRUE(multi->getPlayingVoice(0, 0).isKeyDown());
-    multi->setHoldPedal(0, false);
-    EXPECT_FALSE(multi->getPlayingVoice(0, 0).isKeyDown());
 }
 
 TEST_F(MultiTest, ChannelMapSkipsOffAndSilentSectionsAndInvalidOnes) {

@@ -19,8 +19,9 @@ constexpr float Rate = 49920.0f;
 
 // Renders slot 0 of a voice playing the Single's first source alone.
 std::vector<float> render(TestEngine& engine, const SinglePreset& single, uint8_t note, int samples,
-                          const SectionState& section = SectionState{}, int transpose = 0, int tune = 0) {
-    Voice voice(engine.context, single, note, 100, 0, Rate, transpose, tune, 100, 0);
+                          const SectionState& section = SectionState{}, int transpose = 0, int tune = 0,
+                          uint8_t velocity = 100) {
+    Voice voice(engine.context, single, note, velocity, 0, Rate, transpose, tune, 100, 0);
     std::vector<float> out;
     for (int i = 0; i < samples; ++i) {
         float mix[4] = {};
@@ -203,16 +204,8 @@ TEST(Source, PressureAndVelocityScaleTheLevel) {
     // Velocity to level at full strength: the soft note is far quieter than the hard one.
     single.sources[0].levelModPressure = 50;
     single.sources[0].levelModVel = 100;
-    Voice soft(engine.context, single, 69, 20, 0, Rate, 0, 0, 100, 0);
-    Voice hard(engine.context, single, 69, 127, 0, Rate, 0, 0, 100, 0);
-    float softPeak = 0.0f, hardPeak = 0.0f;
-    for (int i = 0; i < 3000; ++i) {
-        float a[4] = {}, b[4] = {};
-        soft.process(a, SectionState{});
-        hard.process(b, SectionState{});
-        softPeak = std::max(softPeak, a[0]);
-        hardPeak = std::max(hardPeak, b[0]);
-    }
+    const float softPeak = peak(render(engine, single, 69, 3000, SectionState{}, 0, 0, 20));
+    const float hardPeak = peak(render(engine, single, 69, 3000, SectionState{}, 0, 0, 127));
     EXPECT_NEAR(hardPeak, full, 0.01f);
     EXPECT_LT(softPeak, hardPeak * 0.5f);
 }

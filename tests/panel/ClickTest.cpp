@@ -1,6 +1,7 @@
 // Clicks on the panel reach the views the editor listens to: captions, value labels, the display's cells and
 // its glass shadow lie over them without taking the mouse.
 #include "PanelTestSupport.h"
+#include "ZykGuiTest.h"
 
 #include <gtest/gtest.h>
 
@@ -8,20 +9,17 @@ using namespace VSTGUI;
 using namespace paneltest;
 
 namespace {
+using Result = CMouseEventResult;
 
 struct ClickRecorder : IViewMouseListener {
     std::vector<CView*> downs;
-    CMouseEventResult viewOnMouseDown(CView* view, CPoint, CButtonState) override {
+    Result viewOnMouseDown(CView* view, CPoint, CButtonState) override {
         downs.push_back(view);
         return kMouseEventHandled;
     }
-    CMouseEventResult viewOnMouseUp(CView*, CPoint, CButtonState) override {
-        return kMouseEventNotImplemented;
-    }
-    CMouseEventResult viewOnMouseMoved(CView*, CPoint, CButtonState) override {
-        return kMouseEventNotImplemented;
-    }
-    CMouseEventResult viewOnMouseCancel(CView*) override { return kMouseEventNotImplemented; }
+    Result viewOnMouseUp(CView*, CPoint, CButtonState) override { return kMouseEventNotImplemented; }
+    Result viewOnMouseMoved(CView*, CPoint, CButtonState) override { return kMouseEventNotImplemented; }
+    Result viewOnMouseCancel(CView*) override { return kMouseEventNotImplemented; }
     void viewOnMouseEntered(CView*) override {}
     void viewOnMouseExited(CView*) override {}
     void viewOnMouseEnabled(CView*, bool) override {}
@@ -36,9 +34,7 @@ struct ValueRecorder : IControlListener {
 void click(PanelFrame& panel, CView* view, CPoint offset = {-1, -1}) {
     CRect r = view->getViewSize();
     CPoint p = offset.x < 0 ? r.getCenter() : CPoint(r.left + offset.x, r.top + offset.y);
-    p = panel.toWindow(view, p);
-    panel.frame->platformOnMouseDown(p, CButtonState(kLButton));
-    panel.frame->platformOnMouseUp(p, CButtonState(kLButton));
+    zykgui::test::click(panel.frame, panel.toWindow(view, p));
 }
 
 } // namespace
@@ -86,9 +82,7 @@ TEST(PanelClicks, CaptionsAndValueLabelsLetClicksThroughToTheirControls) {
     attack->setListener(&values);
     attack->setValueNormalized(0.2f);
     CPoint p = panel.toWindow(attack, attack->getViewSize().getCenter());
-    panel.frame->platformOnMouseDown(p, CButtonState(kLButton));
-    panel.frame->platformOnMouseMoved(CPoint(p.x, p.y - 60), CButtonState(kLButton));
-    panel.frame->platformOnMouseUp(CPoint(p.x, p.y - 60), CButtonState(kLButton));
+    zykgui::test::drag(panel.frame, p, CPoint(p.x, p.y - 60));
     EXPECT_GT(attack->getValueNormalized(), 0.25f);
 
     // The ornamental key below the mutes takes no clicks.

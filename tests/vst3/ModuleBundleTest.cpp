@@ -123,12 +123,7 @@ TEST_F(Bundle, SecondGetPluginFactoryReturnsTheSameFactoryWithOneMoreReference) 
     EXPECT_EQ(first, second);
     EXPECT_EQ(second->addRef(), before + 2);
     second->release();
-
-    EXPECT_EQ(first->countClasses(), 1);
-    Steinberg::PClassInfo info;
-    ASSERT_EQ(first->getClassInfo(0, &info), Steinberg::kResultOk);
-    EXPECT_STREQ(info.name, "Marn' Zyk");
-    EXPECT_STREQ(info.category, "Audio Module Class");
+    EXPECT_EQ(first->countClasses(), 1); // the class itself: see the factory's tests
     second->release();
     first->release();
 }

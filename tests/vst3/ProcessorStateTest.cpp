@@ -78,10 +78,12 @@ TEST(ProcessorState, StreamsMovingFewBytesPerCallCarryTheWholeState) {
 
 TEST(ProcessorState, AStreamFailingPartWayIsAFailure) {
     Instrument i;
-    for (int64 capacity : {0, 3, 28, 5000, 115000}) {
+    for (int64 capacity : {0, 3, 28, 5000, 115000}) { // 0: a stream that takes nothing
         TrickleStream full(4096, capacity);
         EXPECT_EQ(i->getState(&full), kResultFalse) << capacity;
     }
+    EXPECT_EQ(i->getState(nullptr), kResultFalse);
+    EXPECT_EQ(i->setState(nullptr), kResultFalse);
 }
 
 TEST(ProcessorState, AnImpossibleLengthReservesNothing) {

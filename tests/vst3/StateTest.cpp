@@ -44,21 +44,6 @@ void edit(Instrument& i) {
     i.run(block, nullptr, &changes);
 }
 
-// A stream that takes nothing.
-class FullStream : public testhost::StackObject<IBStream> {
-public:
-    tresult PLUGIN_API read(void*, int32, int32* numBytesRead) override {
-        if (numBytesRead) *numBytesRead = 0;
-        return kResultFalse;
-    }
-    tresult PLUGIN_API write(void*, int32, int32* numBytesWritten) override {
-        if (numBytesWritten) *numBytesWritten = 0;
-        return kResultFalse;
-    }
-    tresult PLUGIN_API seek(int64, int32, int64*) override { return kResultFalse; }
-    tresult PLUGIN_API tell(int64*) override { return kResultFalse; }
-};
-
 } // namespace
 
 TEST(State, ARoundTripRestoresTheSameState) {
@@ -128,12 +113,4 @@ TEST(State, DamagedStatesAreRefusedAndChangeNothing) {
         EXPECT_EQ(load(i, bytes), kResultFalse) << bytes.size() << " bytes";
         EXPECT_EQ(stateOf(i), before);
     }
-}
-
-TEST(State, AStreamThatTakesNothingIsAFailure) {
-    Instrument i;
-    FullStream full;
-    EXPECT_EQ(i->getState(&full), kResultFalse);
-    EXPECT_EQ(i->getState(nullptr), kResultFalse);
-    EXPECT_EQ(i->setState(nullptr), kResultFalse);
 }
