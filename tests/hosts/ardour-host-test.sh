@@ -63,17 +63,18 @@ scan() {
 
 # ardour7-export renders the session range in a fresh process (the plug-in restored through
 # setState). Ardour 7.3 rarely dies of its own heap corruption at export teardown, also with no
-# plug-in at all; only death by a signal is retried, a plug-in fault fails every attempt.
+# plug-in at all: by a signal, or stuck on malloc's lock inside its export-channel destructor
+# (caught by the timeout, exit 124). Only those are retried; a plug-in fault fails every attempt.
 export_wav() { # export_wav <session> <out.wav>
   for try in 1 2 3; do
     rm -f "$2"
     log="$WORK/export-$(basename "$2" .wav)-$try.log"
-    rc=0; timeout 120 ardour7-export -b float -o "$2" "$1" zyk > "$log" 2>&1 || rc=$?
+    rc=0; timeout -s KILL 90 ardour7-export -b float -o "$2" "$1" zyk > "$log" 2>&1 || rc=$?
     [ $rc -eq 0 ] && [ -s "$2" ] && return 0
-    [ $rc -gt 128 ] && [ $rc -ne 137 ] || { cat "$log"; fail "ardour7-export $1 (exit $rc)"; }
-    echo "ardour7-export died by signal (exit $rc), attempt $try"
+    [ $rc -gt 128 ] || [ $rc -eq 124 ] || { cat "$log"; fail "ardour7-export $1 (exit $rc)"; }
+    echo "ardour7-export died or hung (exit $rc), attempt $try"
   done
-  fail "ardour7-export died three times"
+  fail "ardour7-export failed three times"
 }
 
 session() {
