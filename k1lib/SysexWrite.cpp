@@ -138,6 +138,26 @@ bool writeMulti(unsigned char* r, const MultiPreset& m) {
     return true;
 }
 
+namespace {
+
+// One dump message: the header, sub-command 1 of the location, sub-command 2, the records, F7h.
+// Function 20h carries one record, 21h several.
+template <typename Record>
+void writeDump(std::vector<unsigned char>& out, const std::vector<Record>& records, unsigned char channel,
+               StorageLocation location, unsigned char sub2, unsigned long recordSize,
+               bool (*writeRecord)(unsigned char*, const Record&)) {
+    const unsigned long n = records.size();
+    std::vector<unsigned char> message(n * recordSize + 9);
+    const unsigned long sub = writeHeader(message, channel, n < 2 ? kOneBlockDump : kAllBlockDump);
+    message[sub] = getSysexSubcommand1Storage(location);
+    message[sub + 1] = sub2;
+    for (unsigned long k = 0; k < n; ++k) writeRecord(message.data() + sub + 2 + recordSize * k, records[k]);
+    message.back() = kSysexEnd;
+    out.swap(message);
+}
+
+}  // namespace
+
 bool Sysex::writeSingles(std::vector<unsigned char>& out, const std::vector<SinglePreset>& singles,
                          unsigned char channel, StorageLocation location, unsigned char number) {
     const unsigned long n = singles.size();
@@ -146,22 +166,15 @@ bool Sysex::writeSingles(std::vector<unsigned char>& out, const std::vector<Sing
         return false;
     }
     if (refuseEmpty(n, "writeSingles", 624, "singles")) return false;
-    std::vector<unsigned char> message(n * kSingleRecordSize + 9);
-    const unsigned long sub = writeHeader(message, channel, n < 2 ? kOneBlockDump : kAllBlockDump);
-    message[sub] = getSysexSubcommand1Storage(location);
     if (n < 2) {
         if (number >= 64) {
             log("writeSingles", 648, "Preset number needs to be within range 0-63");
             return false;
         }
         if (!verifySingleNumberAgainstStorageLocation(location, number)) return false;
-        message[sub + 1] = number;
-    } else {
-        message[sub + 1] = getSysexSubcommand2Storage(location);
     }
-    for (unsigned long k = 0; k < n; ++k) k1lib::writeSingle(message.data() + 8 + kSingleRecordSize * k, singles[k]);
-    message.back() = kSysexEnd;
-    out.swap(message);
+    writeDump(out, singles, channel, location, n < 2 ? number : getSysexSubcommand2Storage(location),
+              kSingleRecordSize, &k1lib::writeSingle);
     return true;
 }
 
@@ -178,21 +191,12 @@ bool Sysex::writeMultis(std::vector<unsigned char>& out, const std::vector<Multi
         return false;
     }
     if (refuseEmpty(n, "writeMultis", 692, "multis")) return false;
-    std::vector<unsigned char> message(n * kMultiRecordSize + 9);
-    const unsigned long sub = writeHeader(message, channel, n < 2 ? kOneBlockDump : kAllBlockDump);
-    message[sub] = getSysexSubcommand1Storage(location);
-    if (n < 2) {
-        if (number >= 32) {
-            log("writeMultis", 715, "Multi number needs to be within range 0-32");
-            return false;
-        }
-        message[sub + 1] = static_cast<unsigned char>(0x40 + number);
-    } else {
-        message[sub + 1] = 0x40;
+    if (n < 2 && number >= 32) {
+        log("writeMultis", 715, "Multi number needs to be within range 0-32");
+        return false;
     }
-    for (unsigned long k = 0; k < n; ++k) k1lib::writeMulti(message.data() + 8 + kMultiRecordSize * k, multis[k]);
-    message.back() = kSysexEnd;
-    out.swap(message);
+    writeDump(out, multis, channel, location, static_cast<unsigned char>(n < 2 ? 0x40 + number : 0x40),
+              kMultiRecordSize, &k1lib::writeMulti);
     return true;
 }
 

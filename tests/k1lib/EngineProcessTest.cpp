@@ -8,6 +8,7 @@
 #include "AllocationCounter.h"
 #include "EngineFixture.h"
 #include "Multi.h"
+#include "SignalMeasure.h"
 
 using enginetest::EngineFixture;
 
@@ -41,20 +42,6 @@ k1lib::SinglePreset sineSingle() {
     src.timeModVel = src.timeModKeyScale = src.freqKeyScaleToFreq = 50;
     s.sources[1] = src;
     return s;
-}
-
-double zeroCrossingFrequency(const std::vector<float>& signal, double rate, size_t from) {
-    double first = -1, last = -1;
-    int crossings = 0;
-    for (size_t i = from; i + 1 < signal.size(); ++i) {
-        if (signal[i] <= 0 && signal[i + 1] > 0) {
-            const double t = i + signal[i] / (signal[i] - signal[i + 1]);
-            if (first < 0) first = t;
-            last = t;
-            ++crossings;
-        }
-    }
-    return (crossings - 1) * rate / (last - first);
 }
 
 }  // namespace
@@ -96,7 +83,7 @@ TEST_F(EngineProcess, ASineVoicePlaysItsPitchAtEveryHostRate) {
             events.clear();  // the caller's events are spent once the block is processed
             signal.insert(signal.end(), left.begin(), left.end());
         }
-        const double frequency = zeroCrossingFrequency(signal, rate, static_cast<size_t>(rate * 0.3));
+        const double frequency = signalmeasure::measureFrequency(signal, rate, static_cast<size_t>(rate * 0.3));
         EXPECT_NEAR(1200 * std::log2(frequency / 440.0), 0.0, 0.5) << rate;
     }
 }

@@ -6,6 +6,7 @@
 
 #include "AllocationCounter.h"
 #include "Resampler.h"
+#include "SignalMeasure.h"
 
 using k1lib::Resampler;
 using k1lib::SMidiEvent;
@@ -51,21 +52,6 @@ SMidiEvent eventAt(int offset, int id) {
     e.data1 = static_cast<uint8_t>(id);
     e.sampleOffset = offset;
     return e;
-}
-
-// Frequency from the positive-going zero crossings, interpolated, skipping the primed start.
-double measureFrequency(const std::vector<float>& signal, double rate) {
-    double first = -1, last = -1;
-    int crossings = 0;
-    for (size_t i = static_cast<size_t>(rate * 0.1); i + 1 < signal.size(); ++i) {
-        if (signal[i] <= 0 && signal[i + 1] > 0) {
-            const double t = i + signal[i] / (signal[i] - signal[i + 1]);
-            if (first < 0) first = t;
-            last = t;
-            ++crossings;
-        }
-    }
-    return (crossings - 1) * rate / (last - first);
 }
 
 }  // namespace
@@ -161,7 +147,7 @@ TEST(Resampler, PitchIsRightAtEveryHostRate) {
             resampler.process(outputs, 2, 512, none);
             signal.insert(signal.end(), left.begin(), left.end());
         }
-        const double measured = measureFrequency(signal, hostRate);
+        const double measured = signalmeasure::measureFrequency(signal, hostRate, static_cast<size_t>(hostRate * 0.1));
         EXPECT_NEAR(1200 * std::log2(measured / 440.0), 0.0, 0.5) << hostRate;
     }
 }

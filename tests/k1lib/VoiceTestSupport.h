@@ -5,6 +5,7 @@
 #include "MidiState.h"
 #include "Random.h"
 #include "SectionState.h"
+#include "SignalMeasure.h"
 #include "SinglePreset.h"
 #include "StaticArray.h"
 #include "VoiceContext.h"
@@ -152,23 +153,7 @@ inline k1lib::SinglePreset makeSingle() {
     return single;
 }
 
-// Frequency from rising zero crossings, interpolated between samples.
-inline double measureFrequency(const std::vector<float>& signal, double rate) {
-    double first = -1.0, last = -1.0;
-    int crossings = 0;
-    for (size_t i = 1; i < signal.size(); ++i) {
-        if (signal[i - 1] < 0.0f && signal[i] >= 0.0f) {
-            const double t = static_cast<double>(i - 1) + signal[i - 1] / (signal[i - 1] - signal[i]);
-            if (first < 0.0) first = t;
-            last = t;
-            ++crossings;
-        }
-    }
-    return crossings < 2 ? 0.0 : (crossings - 1) * rate / (last - first);
-}
-
-inline double cents(double frequency, double reference) {
-    return 1200.0 * std::log2(frequency / reference);
-}
+using signalmeasure::cents;
+using signalmeasure::measureFrequency;
 
 } // namespace voicetest
