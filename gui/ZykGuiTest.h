@@ -4,9 +4,12 @@
 
 #include "CBitmap.h"
 #include "CFrame.h"
+#include "Dialogs.h"
 
 #include <cstdint>
+#include <deque>
 #include <string>
+#include <vector>
 
 namespace zykgui::test {
 
@@ -40,5 +43,54 @@ void drag(VSTGUI::CFrame* frame, VSTGUI::CPoint from, VSTGUI::CPoint to, int ste
 // Key down and up of a character or a virtual key; returns whether the down was handled.
 bool typeKey(VSTGUI::CFrame* frame, int32_t character, unsigned char virt = 0, unsigned char modifier = 0);
 bool typeText(VSTGUI::CFrame* frame, const std::string& ascii);
+
+// Answers dialogs from a script while installed: questions pop `answers` (true = "OK"; an
+// empty script answers "Cancel"), file dialogs pop `paths` (empty = none chosen). Every
+// request is recorded in order.
+class ScriptedDialogs : public Dialogs {
+public:
+    struct Shown {
+        enum Kind { Notice, Question, File, Url } kind;
+        std::string title; // the box title, the file dialog's title, or empty for a URL
+        std::string text;  // the message, or the URL
+        FileRequest file;  // for File
+    };
+
+    ScriptedDialogs() { Dialogs::install(this); }
+    ~ScriptedDialogs() override { Dialogs::install(nullptr); }
+    ScriptedDialogs(const ScriptedDialogs&) = delete;
+    ScriptedDialogs& operator=(const ScriptedDialogs&) = delete;
+
+    void showNotice(VSTGUI::CFrame*, const std::string& title, const std::string& text) override {
+        shown.push_back({Shown::Notice, title, text, {}});
+    }
+    bool askOkCancel(VSTGUI::CFrame*, const std::string& title, const std::string& text) override {
+        shown.push_back({Shown::Question, title, text, {}});
+        if (answers.empty()) return false;
+        bool ok = answers.front();
+        answers.pop_front();
+        return ok;
+    }
+    std::string chooseFile(VSTGUI::CFrame*, const FileRequest& request) override {
+        shown.push_back({Shown::File, request.title, {}, request});
+        if (paths.empty()) return {};
+        std::string path = paths.front();
+        paths.pop_front();
+        return path;
+    }
+    void openURL(const std::string& url) override { shown.push_back({Shown::Url, {}, url, {}}); }
+
+    // The texts of the notices and questions shown, in order.
+    std::vector<std::string> messages() const {
+        std::vector<std::string> texts;
+        for (const auto& s : shown)
+            if (s.kind == Shown::Notice || s.kind == Shown::Question) texts.push_back(s.text);
+        return texts;
+    }
+
+    std::deque<bool> answers;
+    std::deque<std::string> paths;
+    std::vector<Shown> shown;
+};
 
 } // namespace zykgui::test

@@ -7,6 +7,7 @@ packages=(
   libresample1-dev libexpat1-dev libcairo2-dev libfontconfig-dev libx11-dev fonts-liberation
   juce-modules-source-data
   ardour # a real VST3 host for tests/hosts: scanner, Lua sessions and export run headless
+  xvfb xdotool x11-utils imagemagick # the editor's window tests under a virtual display
 )
 sudo_if_needed() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 missing=()

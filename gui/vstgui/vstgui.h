@@ -15,6 +15,7 @@
 #include "../CGraphicsTransform.h"
 #include "../CKickButton.h"
 #include "../CKnobBase.h"
+#include "../CNewFileSelector.h"
 #include "../CMenuItem.h"
 #include "../COffscreenContext.h"
 #include "../COptionMenu.h"
