@@ -1,14 +1,26 @@
 #!/usr/bin/env bash
-# Installs every Debian package that building and testing Zyk needs.
+# Installs the Debian packages Zyk needs, through apt-get.
+#   scripts/install-deps.sh          what building the plug-in bundle needs
+#   scripts/install-deps.sh --tests  that, and what building and running every test needs
 set -euo pipefail
-packages=(
-  build-essential cmake pkg-config clang libclang-rt-14-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+build_packages=(
+  build-essential cmake pkg-config
   libresample1-dev libexpat1-dev libcairo2-dev libfontconfig-dev libx11-dev fonts-liberation
-  juce-modules-source-data
+  juce-modules-source-data # Steinberg's VST3 SDK subset
+)
+test_packages=(
+  clang libclang-rt-14-dev # sanitizers and libFuzzer
+  libgtest-dev libgmock-dev libbenchmark-dev
   ardour # a real VST3 host for tests/hosts: scanner, Lua sessions and export run headless
   xvfb xdotool x11-utils imagemagick # the editor's window tests under a virtual display
 )
+packages=("${build_packages[@]}")
+if [ "${1:-}" = "--tests" ]; then
+  packages+=("${test_packages[@]}")
+elif [ $# -gt 0 ]; then
+  echo "usage: $0 [--tests]" >&2
+  exit 2
+fi
 sudo_if_needed() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 missing=()
 for p in "${packages[@]}"; do

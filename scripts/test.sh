@@ -3,6 +3,7 @@
 # UndefinedBehaviorSanitizer, and a bounded run of each fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh --tests
 jobs=$(nproc)
 fuzz_runs=${ZYK_FUZZ_RUNS:-100000}
 
