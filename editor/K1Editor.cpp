@@ -16,7 +16,7 @@ using namespace VSTGUI;
 
 K1Editor::K1Editor(k1lib::Plugin& plugin, void* parentWindow, VSTGUIEditorInterface* editorInterface,
                    k1EditorListener* listener, const CRect& requestedSize, PlatformType platformType,
-                   IPlatformFrameConfig* config, CFrame* existingFrame)
+                   IPlatformFrameConfig* config, CFrame* existingFrame, Xml::IContentProvider* description)
     : plugin(plugin), parentWindow(parentWindow), listener(listener), rect(requestedSize),
       frameSupplied(existingFrame != nullptr), frame(existingFrame) {
     k1lib::log("K1Editor", 87, "Opening GUI");
@@ -24,7 +24,7 @@ K1Editor::K1Editor(k1lib::Plugin& plugin, void* parentWindow, VSTGUIEditorInterf
     if (frame) {
         frame->getSize(rect);
         root = frame->getView(0);
-    } else if (!buildFrame(parentWindow, editorInterface, platformType, config)) {
+    } else if (!buildFrame(parentWindow, editorInterface, platformType, config, description)) {
         return;
     } else {
         root = frame->getView(0);
@@ -33,14 +33,14 @@ K1Editor::K1Editor(k1lib::Plugin& plugin, void* parentWindow, VSTGUIEditorInterf
     frame->setBitmapInterpolationQuality(BitmapInterpolationQuality::kHigh);
     frame->registerKeyboardHook(this);
     if (root) initializeViews(root);
-    applyInitialSize(rect);
+    applyInitialSize();
     frame->enableTooltips(true, 500);
 }
 
 bool K1Editor::buildFrame(void* parent, VSTGUIEditorInterface* editorInterface, PlatformType platformType,
-                          IPlatformFrameConfig* config) {
-    XmlContentProvider provider;
-    auto description = owned(new UIDescription(&provider));
+                          IPlatformFrameConfig* config, Xml::IContentProvider* provider) {
+    XmlContentProvider embedded;
+    auto description = owned(new UIDescription(provider ? provider : &embedded));
     CView* root = description->parse() ? description->createView("Zyk", nullptr) : nullptr;
     if (!root) {
         k1lib::log("K1Editor", 114, "Failed to parse UI description");
@@ -52,8 +52,9 @@ bool K1Editor::buildFrame(void* parent, VSTGUIEditorInterface* editorInterface, 
     return true;
 }
 
-void K1Editor::applyInitialSize(const CRect& requested) {
+void K1Editor::applyInitialSize() {
     // Only the bounds apply here; the frame keeps the size it was made with.
+    const CRect requested = rect;
     CRect bounded = rect;
     validateSize(bounded);
     zoom = bounded.getWidth() / kReferenceWidth;
