@@ -138,8 +138,8 @@ void K1Editor::fetchNamedViews() {
 void K1Editor::takeButtonImages() {
     std::array<CKickButton*, 4> mutes{};
     for (int i = 0; i < 4; ++i)
-        mutes[i] = ControlHelpers::initView<CKickButton>(viewsByName,
-                                                         std::string("Param_SourceS") + char('1' + i) + "Mute");
+        mutes[i] = ControlHelpers::initView<CKickButton>(viewsByName, std::string("Param_SourceS") +
+                                                                          char('1' + i) + "Mute");
     // The template draws these buttons with the plain, green and red small images and the plain and
     // green wide ones; the editor swaps button states among them.
     auto take = [](CView* view) {
@@ -241,17 +241,38 @@ void K1Editor::applyEvent(const k1lib::PluginToEditorEvent& e) {
     case E::ParameterChanged:
         if (e.param < k1lib::kParamCount) onParamChanged(static_cast<k1lib::EParam>(e.param), e.value);
         break;
-    case E::SinglesModified: onSinglesModified(e.index, e.count); break;
-    case E::SingleModified: onSingleModified(e.index); break;
-    case E::ActiveSingleModified: onActiveSingleModified(e.index); break;
-    case E::ActiveSingleChanged: onActiveSingleChanged(e.index); break;
-    case E::MultisModified: onMultisModified(e.index, e.count); break;
-    case E::MultiModified: onMultiModified(e.index); break;
-    case E::ActiveMultiModified: onActiveMultiModified(e.index); break;
-    case E::ActiveMultiChanged: onActiveMultiChanged(e.index); break;
-    case E::PlayModeChanged: onPlayModeChanged(); break;
-    case E::ConfigChanged: onConfigChanged(); break;
-    default: break; // unknown types are dropped
+    case E::SinglesModified:
+        onSinglesModified(e.index, e.count);
+        break;
+    case E::SingleModified:
+        onSingleModified(e.index);
+        break;
+    case E::ActiveSingleModified:
+        onActiveSingleModified(e.index);
+        break;
+    case E::ActiveSingleChanged:
+        onActiveSingleChanged(e.index);
+        break;
+    case E::MultisModified:
+        onMultisModified(e.index, e.count);
+        break;
+    case E::MultiModified:
+        onMultiModified(e.index);
+        break;
+    case E::ActiveMultiModified:
+        onActiveMultiModified(e.index);
+        break;
+    case E::ActiveMultiChanged:
+        onActiveMultiChanged(e.index);
+        break;
+    case E::PlayModeChanged:
+        onPlayModeChanged();
+        break;
+    case E::ConfigChanged:
+        onConfigChanged();
+        break;
+    default:
+        break; // unknown types are dropped
     }
 }
 

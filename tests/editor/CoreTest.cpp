@@ -66,7 +66,8 @@ TEST_F(EditorTest, OpensOnThePlayPageWithEveryNamedViewFound) {
     EXPECT_EQ(editor->getActiveSource(), 0u);
     EXPECT_EQ(view("btModeSingle")->getBackground(), editor->getBitmapSmallOn());
     EXPECT_EQ(view("btModeMulti")->getBackground(), editor->getBitmapSmallOff());
-    for (const char* mute : {"Param_SourceS1Mute", "Param_SourceS2Mute", "Param_SourceS3Mute", "Param_SourceS4Mute"})
+    for (const char* mute :
+         {"Param_SourceS1Mute", "Param_SourceS2Mute", "Param_SourceS3Mute", "Param_SourceS4Mute"})
         EXPECT_EQ(view(mute)->getBackground(), editor->getBitmapSmallOff()) << mute;
 
     CRect r;

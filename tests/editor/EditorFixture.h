@@ -54,21 +54,34 @@ inline float normalised(k1lib::EParam p, float plain) {
 
 class EditorTest : public ::testing::Test {
 protected:
-    void SetUp() override { open(K1Editor::getDefaultRect()); }
+    void SetUp() override {
+        plugin.setSampleRate(48000.f);
+        open(K1Editor::getDefaultRect());
+    }
     void TearDown() override { close(); }
     void open(const VSTGUI::CRect& size, VSTGUI::Xml::IContentProvider* description = nullptr) {
         close();
-        editor = std::make_unique<K1Editor>(plugin, nullptr, nullptr, &listener, size,
-                                            VSTGUI::PlatformType::kDefaultNative, nullptr, nullptr, description);
+        editor =
+            std::make_unique<K1Editor>(plugin, nullptr, nullptr, &listener, size,
+                                       VSTGUI::PlatformType::kDefaultNative, nullptr, nullptr, description);
         plugin.setEditor(editor.get());
     }
     void close() {
         plugin.setEditor(nullptr);
         editor.reset();
     }
-    // Sets a value as the host or the engine would, and lets the editor show it.
+    // Sets a value as the host or the engine would, lets it reach the patch and the editor show it.
     void setFromHost(k1lib::EParam p, float plain) {
         plugin.setParameter(p, normalised(p, plain));
+        settle();
+    }
+    // A fifth of a second of audio: parameter changes (ramped over a tenth of a second) reach the patch
+    // records; then the editor applies its events.
+    void settle() {
+        std::vector<float> left(4800), right(4800);
+        float* outputs[] = {left.data(), right.data()};
+        plugin.process(outputs, 2, 4800);
+        plugin.process(outputs, 2, 4800);
         editor->idle();
     }
 
@@ -84,7 +97,9 @@ protected:
     void click(VSTGUI::CView* v, int32_t buttons = VSTGUI::kLButton) {
         zykgui::test::click(frame(), centre(v), buttons);
     }
-    static std::string renderPath(const std::string& file) { return std::string(ZYK_EDITOR_RENDER_DIR) + "/" + file; }
+    static std::string renderPath(const std::string& file) {
+        return std::string(ZYK_EDITOR_RENDER_DIR) + "/" + file;
+    }
 
     LogCapture log;
     zykgui::test::ScriptedDialogs dialogs;
