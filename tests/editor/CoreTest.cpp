@@ -1,6 +1,7 @@
 // The editor core: the panel built and bound, the event queue, a damaged description, destruction.
 #include "EditorFixture.h"
 
+#include "AllocationCounter.h"
 #include "uiMultilevelOptionMenu.h"
 
 #include <atomic>
@@ -214,4 +215,14 @@ TEST_F(EditorTest, RendersTheConstructedPanel) {
     ASSERT_TRUE(image);
     EXPECT_EQ(image->getWidth(), 1024);
     EXPECT_EQ(image->getHeight(), 576);
+}
+
+TEST_F(EditorTest, QueuingDoesNotAllocateOnceTheQueueHasGrown) {
+    for (int i = 0; i < 300; ++i)
+        editor->onEvent(parameterEvent(Param_Volume, 0.5f));
+    editor->idle();
+    AllocationCounter counter;
+    for (int i = 0; i < 300; ++i)
+        editor->onEvent(parameterEvent(Param_Volume, 0.25f));
+    EXPECT_EQ(counter.count(), 0u);
 }
