@@ -47,7 +47,6 @@ public:
     int sizeChanges = 0;
 };
 
-// A plain normalised value of parameter p.
 inline float normalised(k1lib::EParam p, float plain) {
     return (plain - k1lib::g_params[p].min) * k1lib::g_params[p].rangeInv;
 }
@@ -89,7 +88,7 @@ protected:
     template <class T = VSTGUI::CView> T* view(const std::string& name, size_t index = 0) const {
         return dynamic_cast<T*>(editor->getViewsByName().at(name).at(index));
     }
-    // The window pixel at the centre of a view.
+    // The centre of a view, in window pixels.
     static VSTGUI::CPoint centre(VSTGUI::CView* v) {
         VSTGUI::CPoint p = v->getViewSize().getCenter();
         return v->localToFrame(p);

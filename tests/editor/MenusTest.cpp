@@ -1,9 +1,6 @@
-// The building blocks: the context-menu popup, the multilevel menu's title, view lookup by name,
-// binding tables and the document reader.
+// The building blocks: the context-menu popup, the multilevel menu's title, view lookup by name.
 #include "ControlHelpers.h"
 #include "LogCapture.h"
-#include "ParameterControls.h"
-#include "XmlContentProvider.h"
 #include "uiMultilevelOptionMenu.h"
 #include "uiPopup.h"
 #include "vstgui/vstgui.h"
@@ -114,57 +111,4 @@ TEST(ControlHelpers, FindsViewsByNameAndClassAndLogsWhatIsMissing) {
     EXPECT_EQ(log.lines(),
               (std::vector<std::string>{"initView@49: View named Param_Volume not found as required type",
                                         "initView@37: Failed to find view named nothing"}));
-}
-
-TEST(ControlHelpers, MenuEntriesCarryPlainValuesAndAreFoundByTag) {
-    auto menu = owned(new COptionMenu());
-    ControlHelpers::addTitle(menu, "Group");
-    ControlHelpers::addRangeAsSubmenu(menu, k1lib::Param_SourceS1Wave, "One", 5, 5);
-    ControlHelpers::addRangeAsSubmenu(menu, k1lib::Param_SourceS1Wave, "Empty", 3, 2);
-    ASSERT_EQ(menu->getNbEntries(), 3);
-    EXPECT_TRUE(menu->getEntry(0)->isTitle());
-    COptionMenu* one = menu->getEntry(1)->getSubmenu();
-    ASSERT_EQ(one->getNbEntries(), 1);
-    EXPECT_EQ(one->getEntry(0)->getTag(), 4);
-    EXPECT_EQ(menu->getEntry(2)->getSubmenu()->getNbEntries(), 0);
-    EXPECT_EQ(ControlHelpers::getItemTextByTag(menu, 4),
-              k1lib::g_params[k1lib::Param_SourceS1Wave].formatValue(k1lib::Param_SourceS1Wave, 4));
-    EXPECT_EQ(ControlHelpers::getItemTextByTag(menu, 7), "");
-
-    auto plain = owned(new COptionMenu());
-    ControlHelpers::addParameterRangeAsMenuEntries(plain, k1lib::Param_Volume);
-    EXPECT_EQ(plain->getNbEntries(), 100);
-    EXPECT_EQ(plain->getEntry(0)->getTag(), -1) << "position, not tag, selects";
-}
-
-TEST(ParameterControls, ABoundViewReplacesTheEntryAndUnbindingRemovesOnlyItself) {
-    ParameterControls tables;
-    auto first = owned(new CTextLabel(CRect(0, 0, 10, 10)));
-    auto second = owned(new CTextLabel(CRect(0, 0, 10, 10)));
-    auto menu = owned(new COptionMenu(CRect(0, 0, 10, 10), nullptr, 0));
-    tables.assignViewToParam(k1lib::Param_Volume, first);
-    tables.assignViewToParam(k1lib::Param_Volume, second);
-    tables.assignViewToParam(k1lib::Param_LfoShape, menu);
-    uiMultilevelOptionMenu multilevel(menu);
-    tables.assignMultilevelOptionMenuToParam(k1lib::Param_LfoShape, &multilevel);
-    EXPECT_EQ(tables.labels[k1lib::Param_Volume], second.get());
-    tables.unassignViewFromParam(first);
-    EXPECT_EQ(tables.labels[k1lib::Param_Volume], second.get());
-    tables.unassignViewFromParam(menu);
-    EXPECT_EQ(tables.optionMenus[k1lib::Param_LfoShape], nullptr);
-    EXPECT_EQ(tables.multilevelOptionMenus[k1lib::Param_LfoShape], nullptr);
-    tables.assignViewToParam(k1lib::kParamCount, first); // out of range: ignored
-}
-
-TEST(XmlContentProvider, DeliversTheEmbeddedDocumentOnceUntilRewound) {
-    XmlContentProvider provider;
-    const unsigned long size = k1editor::getDataSize_uiXml();
-    std::vector<int8_t> buffer(size + 100);
-    EXPECT_EQ(provider.readRawXmlData(buffer.data(), 3), 3u);
-    EXPECT_EQ(std::memcmp(buffer.data(), "\xEF\xBB\xBF", 3), 0) << "the byte-order mark first";
-    EXPECT_EQ(provider.readRawXmlData(buffer.data(), uint32_t(buffer.size())), size - 3);
-    EXPECT_EQ(provider.readRawXmlData(buffer.data(), uint32_t(buffer.size())), 0u);
-    provider.rewind();
-    EXPECT_EQ(provider.readRawXmlData(buffer.data(), 3), 3u);
-    EXPECT_EQ(std::memcmp(buffer.data(), "\xEF\xBB\xBF", 3), 0);
 }
