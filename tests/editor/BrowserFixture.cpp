@@ -1,0 +1,133 @@
+#include "BrowserFixture.h"
+
+#include <cstdlib>
+
+using namespace VSTGUI;
+
+namespace browsertest {
+
+void BrowserFixture::SetUp() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "zyk-browser-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    dir = pattern;
+    editor = std::make_unique<K1Editor>(plugin, nullptr, nullptr, &hostView, K1Editor::getDefaultRect());
+    ASSERT_NE(editor->getFrame(), nullptr);
+    ASSERT_NE(editor->getBrowser(), nullptr);
+    plugin.setEditor(editor.get());
+}
+
+void BrowserFixture::TearDown() {
+    plugin.setEditor(nullptr);
+    editor.reset();
+    std::error_code ignored;
+    if (!dir.empty()) std::filesystem::remove_all(dir, ignored);
+}
+
+CTextLabel* BrowserFixture::cell(size_t i) {
+    return view<CTextLabel>(std::string("single") + char('A' + i / 8) + std::to_string(i % 8));
+}
+
+void BrowserFixture::clickView(CView* v, int32_t buttons) {
+    ASSERT_NE(v, nullptr);
+    CPoint centre = v->getViewSize().getCenter();
+    v->localToFrame(centre);
+    zykgui::test::click(frame(), centre, buttons);
+}
+
+bool BrowserFixture::isGreyed(const std::string& button) {
+    const bool disabled = !view<CKickButton>(button)->getMouseEnabled();
+    const bool grey = view<CTextLabel>(button + "Text")->getFontColor() == CColor(100, 100, 100, 255);
+    EXPECT_EQ(disabled, grey) << button << ": the caption follows the control";
+    return disabled;
+}
+
+void BrowserFixture::search(const std::string& text) {
+    auto* field = view<CTextEdit>("searchSingle");
+    clickView(field);
+    // Clear what is there, then type.
+    for (size_t i = field->getText().length(); i > 0; --i)
+        zykgui::test::typeKey(frame(), 0, VKEY_BACK);
+    zykgui::test::typeText(frame(), text);
+    zykgui::test::typeKey(frame(), 0, VKEY_RETURN);
+}
+
+void BrowserFixture::select(uint64_t index) {
+    plugin.setCurrentPresetIndex(index);
+    idle();
+}
+
+void BrowserFixture::showPage(uint64_t start) {
+    while (browser().getPageStart() < start)
+        press("btPageInc");
+    while (browser().getPageStart() > start)
+        press("btPageDec");
+}
+
+void BrowserFixture::writeBytes(const std::string& file, const std::vector<unsigned char>& bytes) const {
+    std::ofstream out(file, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::vector<unsigned char> BrowserFixture::readBytes(const std::string& file) const {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::vector<unsigned char> BrowserFixture::singlesDump(uint64_t first, uint64_t n) {
+    std::vector<unsigned char> all;
+    for (uint64_t start = first; start < first + n; start += 32) {
+        std::vector<k1lib::SinglePreset> singles;
+        for (uint64_t i = start; i < std::min(first + n, start + 32); ++i) {
+            k1lib::SinglePreset single;
+            EXPECT_TRUE(plugin.getSingle(single, i));
+            singles.push_back(single);
+        }
+        std::vector<unsigned char> bytes;
+        const auto location =
+            singles.size() == 1 ? k1lib::StorageI : k1lib::StorageLocation((start / 32) % 2);
+        EXPECT_TRUE(k1lib::Sysex::writeSingles(bytes, singles, 0, location, 0));
+        all.insert(all.end(), bytes.begin(), bytes.end());
+    }
+    return all;
+}
+
+std::vector<unsigned char> BrowserFixture::midiFileWith(const std::vector<unsigned char>& sysex) {
+    std::vector<unsigned char> track;
+    auto varLength = [&track](size_t value) {
+        unsigned char bytes[5];
+        int n = 0;
+        do {
+            bytes[n++] = static_cast<unsigned char>(value & 0x7F);
+            value >>= 7;
+        } while (value);
+        while (n-- > 0)
+            track.push_back(static_cast<unsigned char>(bytes[n] | (n ? 0x80 : 0)));
+    };
+    // Each message as an F0h event: delta 0, F0, length, the bytes after F0 (F7 included).
+    for (size_t start = 0; start < sysex.size();) {
+        size_t end = start + 1;
+        while (end < sysex.size() && sysex[end] != 0xF7)
+            ++end;
+        track.push_back(0);
+        track.push_back(0xF0);
+        varLength(end - start);
+        track.insert(track.end(), sysex.begin() + static_cast<long>(start) + 1,
+                     sysex.begin() + static_cast<long>(std::min(end + 1, sysex.size())));
+        start = end + 1;
+    }
+    track.insert(track.end(), {0x00, 0xFF, 0x2F, 0x00});
+    std::vector<unsigned char> file = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96, 'M', 'T', 'r', 'k'};
+    const size_t n = track.size();
+    file.insert(file.end(), {static_cast<unsigned char>(n >> 24), static_cast<unsigned char>(n >> 16),
+                             static_cast<unsigned char>(n >> 8), static_cast<unsigned char>(n)});
+    file.insert(file.end(), track.begin(), track.end());
+    return file;
+}
+
+void BrowserFixture::runFileButton(const std::string& button, const std::string& file) {
+    dialogs.paths.push_back(file);
+    press(button);
+    idle();
+}
+
+} // namespace browsertest
