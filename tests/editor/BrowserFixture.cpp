@@ -1,5 +1,6 @@
 #include "BrowserFixture.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 using namespace VSTGUI;
@@ -92,34 +93,38 @@ std::vector<unsigned char> BrowserFixture::singlesDump(uint64_t first, uint64_t 
 }
 
 std::vector<unsigned char> BrowserFixture::midiFileWith(const std::vector<unsigned char>& sysex) {
+    // One track; each message an F0h event at delta 0: F0, length, the bytes after F0 up to F7.
     std::vector<unsigned char> track;
-    auto varLength = [&track](size_t value) {
-        unsigned char bytes[5];
-        int n = 0;
-        do {
-            bytes[n++] = static_cast<unsigned char>(value & 0x7F);
-            value >>= 7;
-        } while (value);
-        while (n-- > 0)
-            track.push_back(static_cast<unsigned char>(bytes[n] | (n ? 0x80 : 0)));
-    };
-    // Each message as an F0h event: delta 0, F0, length, the bytes after F0 (F7 included).
-    for (size_t start = 0; start < sysex.size();) {
-        size_t end = start + 1;
-        while (end < sysex.size() && sysex[end] != 0xF7)
-            ++end;
-        track.push_back(0);
-        track.push_back(0xF0);
-        varLength(end - start);
-        track.insert(track.end(), sysex.begin() + static_cast<long>(start) + 1,
-                     sysex.begin() + static_cast<long>(std::min(end + 1, sysex.size())));
-        start = end + 1;
+    for (size_t start = 0, end; start < sysex.size(); start = end + 1) {
+        end = std::find(sysex.begin() + long(start), sysex.end(), 0xF7) - sysex.begin();
+        const size_t length = std::min(end + 1, sysex.size()) - start - 1;
+        track.insert(track.end(), {0, 0xF0, uint8_t(0x80 | length >> 7), uint8_t(length & 0x7F)});
+        track.insert(track.end(), sysex.begin() + long(start) + 1, sysex.begin() + long(start + 1 + length));
     }
     track.insert(track.end(), {0x00, 0xFF, 0x2F, 0x00});
-    std::vector<unsigned char> file = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96, 'M', 'T', 'r', 'k'};
     const size_t n = track.size();
-    file.insert(file.end(), {static_cast<unsigned char>(n >> 24), static_cast<unsigned char>(n >> 16),
-                             static_cast<unsigned char>(n >> 8), static_cast<unsigned char>(n)});
+    std::vector<unsigned char> file = {'M',
+                                       'T',
+                                       'h',
+                                       'd',
+                                       0,
+                                       0,
+                                       0,
+                                       6,
+                                       0,
+                                       0,
+                                       0,
+                                       1,
+                                       0,
+                                       96,
+                                       'M',
+                                       'T',
+                                       'r',
+                                       'k',
+                                       uint8_t(n >> 24),
+                                       uint8_t(n >> 16),
+                                       uint8_t(n >> 8),
+                                       uint8_t(n)};
     file.insert(file.end(), track.begin(), track.end());
     return file;
 }

@@ -206,3 +206,31 @@ TEST_F(Browser, PlayModeSwitchShowsTheMultisWithTheirBanksAndClearsTheSearch) {
     EXPECT_EQ(browser().getPageStart(), 352u);
     EXPECT_EQ(cellText(31), "ED-8 " + k1lib::Engine::getFactoryPresetName(383, k1lib::PlayMode_Multi));
 }
+
+TEST_F(Browser, PlayPageDrawsTheNamesTheMarkAndTheGreyedButtons) {
+    ASSERT_TRUE(editor->setSize(CRect(0, 0, 1920, 1080)));
+    rename(plugin, 1, "My Pno");
+    idle();
+    const auto before = zykgui::test::renderFrame(frame());
+    ASSERT_TRUE(zykgui::test::renderToPNG(frame(), std::string(ZYK_EDITOR_RENDER_DIR) + "/browser_page.png"));
+    search("pno");
+    const auto after = zykgui::test::renderFrame(frame());
+    ASSERT_TRUE(before && after);
+    ASSERT_TRUE(
+        zykgui::test::renderToPNG(frame(), std::string(ZYK_EDITOR_RENDER_DIR) + "/browser_search.png"));
+
+    // Pixels of a view that differ between the two pictures.
+    auto changed = [&](CView* v) {
+        CRect r = v->getViewSize();
+        v->getGlobalTransform().transform(r);
+        int n = 0;
+        for (int y = int(r.top); y < int(r.bottom); ++y)
+            for (int x = int(r.left); x < int(r.right); ++x)
+                n += before->getPixelRGBA(x, y) != after->getPixelRGBA(x, y);
+        return n;
+    };
+    EXPECT_GT(changed(view<CTextLabel>("btBankImportText")), 20) << "the caption turns grey";
+    EXPECT_EQ(changed(view<CTextLabel>("btSingleExportText")), 0) << "this button stays as it was";
+    EXPECT_GT(changed(cell(31)), 20) << "a name gives way to an empty cell";
+    EXPECT_GT(changed(view<COptionMenu>("bankSelect")), 20) << "the bank's name is hidden";
+}
