@@ -39,43 +39,33 @@ const std::string kNoSpace = "Imported file contains more Singles than there is 
 
 } // namespace
 
-TEST_F(PresetFiles, DialogsAskForSysexFilesWithTheirTypes) {
+TEST_F(PresetFiles, DialogsAskForSysexFilesAndExportsAppendSyxWhereThePathHoldsNone) {
     press("btSingleExport");
     press("btSingleImport");
     press("btBankImport");
-    ASSERT_EQ(dialogs.shown.size(), 3u);
-    for (const auto& shown : dialogs.shown)
-        EXPECT_EQ(shown.title, "Choose a sysex file");
-    const zykgui::FileRequest& save = dialogs.shown[0].file;
-    EXPECT_TRUE(save.save);
-    ASSERT_EQ(save.types.size(), 1u);
-    EXPECT_EQ(save.types[0].description, "Sysex File (*.syx)");
-    EXPECT_EQ(save.defaultExtension, "syx");
-    const zykgui::FileRequest& single = dialogs.shown[1].file;
-    EXPECT_FALSE(single.save);
-    ASSERT_EQ(single.types.size(), 2u);
-    EXPECT_EQ(single.types[1].description, "Midi File (*.mid)");
-    EXPECT_EQ(single.types[1].extension, "mid");
-    EXPECT_EQ(single.defaultExtension, "");
-    EXPECT_EQ(dialogs.shown[2].file.defaultExtension, "syx");
-    EXPECT_EQ(plugin.isSingleModified(0), false) << "no file chosen, nothing done";
-}
+    using Types = std::vector<std::string>;
+    auto types = [this](size_t i) {
+        Types t;
+        for (const auto& type : dialogs.shown.at(i).file.types)
+            t.push_back(type.description);
+        t.push_back(dialogs.shown[i].file.defaultExtension);
+        return t;
+    };
+    EXPECT_EQ(dialogs.shown[0].title, "Choose a sysex file");
+    EXPECT_TRUE(dialogs.shown[0].file.save);
+    EXPECT_EQ(types(0), (Types{"Sysex File (*.syx)", "syx"}));
+    EXPECT_EQ(types(1), (Types{"Sysex File (*.syx)", "Midi File (*.mid)", ""}));
+    EXPECT_EQ(types(2), (Types{"Sysex File (*.syx)", "Midi File (*.mid)", "syx"}));
 
-TEST_F(PresetFiles, ExportAppendsSyxOnlyWhenThePathHoldsNone) {
     EXPECT_EQ(fixFileExtension("/x/bank"), "/x/bank.syx");
     EXPECT_EQ(fixFileExtension("/x/bank.syx"), "/x/bank.syx");
     EXPECT_EQ(fixFileExtension("/x/bank.syx.old"), "/x/bank.syx.old");
     EXPECT_EQ(fixFileExtension("/x/bank.SYX"), "/x/bank.SYX.syx") << "case-sensitive";
-
     select(37);
     runFileButton("btSingleExport", path("one"));
-    runFileButton("btSingleExport", path("two.syx"));
     EXPECT_TRUE(dialogs.messages().empty());
     EXPECT_FALSE(std::filesystem::exists(path("one")));
-    EXPECT_FALSE(std::filesystem::exists(path("two.syx.syx")));
-    const std::vector<unsigned char> bytes = readBytes(path("one.syx"));
-    EXPECT_EQ(bytes, readBytes(path("two.syx")));
-    const auto result = parse(bytes);
+    const auto result = parse(readBytes(path("one.syx")));
     ASSERT_EQ(result.singles.size(), 1u);
     EXPECT_EQ(result.firstSingle, 37u) << "Single 37 is number 37 of the internal group i";
     EXPECT_TRUE(sameSingles(plugin, 37, result.singles));
@@ -228,4 +218,26 @@ TEST_F(PresetFiles, LargeImportsAskOrAreRefusedWhenThereIsNoSpace) {
     EXPECT_EQ(dialogs.messages(), (Messages{kNoSpace, kNoSpace}));
     for (uint64_t i = kLastSinglesPage; i < kSingles; ++i)
         EXPECT_FALSE(plugin.isSingleModified(i)) << i;
+
+    // The same words for Multis: 64 of them, as two dumps of 32.
+    std::vector<k1lib::MultiPreset> multis(32);
+    std::vector<unsigned char> dump, second;
+    for (size_t i = 0; i < multis.size(); ++i)
+        ASSERT_TRUE(plugin.getMulti(multis[i], i));
+    ASSERT_TRUE(k1lib::Sysex::writeMultis(dump, multis, 0, k1lib::StorageI, 0));
+    ASSERT_TRUE(k1lib::Sysex::writeMultis(second, multis, 0, k1lib::StorageE, 0));
+    dump.insert(dump.end(), second.begin(), second.end());
+    writeBytes(path("64multis.syx"), dump);
+    plugin.setPlayMode(k1lib::PlayMode_Multi);
+    idle();
+    dialogs.shown.clear();
+    runFileButton("btBankImport", path("64multis.syx"));
+    showPage(352);
+    runFileButton("btBankImport", path("64multis.syx"));
+    EXPECT_EQ(dialogs.messages(),
+              (Messages{"Imported file contains more Multis than will fit on one page and will "
+                        "overwrite adjacent pages next to the currently displayed one. Please "
+                        "confirm to overwrite.",
+                        "Imported file contains more Multis than there is space left. Please "
+                        "select a lower page to start import."}));
 }
