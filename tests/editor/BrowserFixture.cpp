@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 using namespace VSTGUI;
 
@@ -55,6 +56,14 @@ void BrowserFixture::search(const std::string& text) {
 void BrowserFixture::select(uint64_t index) {
     plugin.setCurrentPresetIndex(index);
     idle();
+}
+
+void BrowserFixture::rename(uint64_t index, const char* name) {
+    k1lib::SinglePreset single;
+    ASSERT_TRUE(plugin.getSingle(single, index));
+    std::memset(single.name, 0, sizeof single.name);
+    std::strncpy(single.name, name, 10);
+    ASSERT_TRUE(plugin.setSingle(index, single));
 }
 
 void BrowserFixture::showPage(uint64_t start) {

@@ -55,6 +55,8 @@ protected:
     bool key(unsigned char virt) { return zykgui::test::typeKey(frame(), 0, virt); }
     void idle() { editor->idle(); }
     uint64_t current() { return plugin.getCurrentPresetIndex(); }
+    // Gives the Single another name (at most 10 characters).
+    void rename(uint64_t index, const char* name);
     void select(uint64_t index);
     // Shows the page that starts at `start` through the page buttons.
     void showPage(uint64_t start);

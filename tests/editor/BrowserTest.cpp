@@ -4,8 +4,6 @@
 
 #include "Engine.h"
 
-#include <cstring>
-
 using namespace VSTGUI;
 using browsertest::BrowserFixture;
 
@@ -16,14 +14,6 @@ using Browser = BrowserFixture;
 const char* const kSearchGreyed[] = {"btBankImport", "btBankExport", "btBankReset", "btPageReset",
                                      "btSingleImport"};
 
-void rename(k1lib::Plugin& plugin, uint64_t index, const char* name) {
-    k1lib::SinglePreset single;
-    ASSERT_TRUE(plugin.getSingle(single, index));
-    std::memset(single.name, 0, sizeof single.name);
-    std::strncpy(single.name, name, 10);
-    ASSERT_TRUE(plugin.setSingle(index, single));
-}
-
 } // namespace
 
 TEST_F(Browser, CellsShowNumberNameAndModifiedMarkOrQuestionMarks) {
@@ -32,9 +22,9 @@ TEST_F(Browser, CellsShowNumberNameAndModifiedMarkOrQuestionMarks) {
     EXPECT_EQ(cellText(8), "IB-1 " + k1lib::Engine::getFactoryPresetName(8, k1lib::PlayMode_Single))
         << "columns of eight";
 
-    rename(plugin, 1, "");
-    rename(plugin, 2, "   ");
-    rename(plugin, 3, "Upright");
+    rename(1, "");
+    rename(2, "   ");
+    rename(3, "Upright");
     idle();
     EXPECT_EQ(cellText(1), "IA-2 ??????????*");
     EXPECT_EQ(cellText(2), "IA-3*") << "a name of blanks leaves the number alone";
@@ -109,7 +99,7 @@ TEST_F(Browser, SearchNarrowsAsTheUserTypesGreysButtonsAndClearsBack) {
     EXPECT_FALSE(isGreyed("btPageInc"));
 
     search("FLUTE W");
-    EXPECT_EQ(browser().getIndexMap(), std::vector<uint64_t>{288}) << "every keystroke narrows";
+    EXPECT_EQ(browser().getIndexMap(), std::vector<uint64_t>{288}) << "a longer text narrows";
     press("btPageInc");
     EXPECT_EQ(browser().getPageStart(), 0u) << "one page of hits";
 
@@ -184,7 +174,7 @@ TEST_F(Browser, ArrowKeysRunByRowsAndColumnsAndFollowThePage) {
 
 TEST_F(Browser, SingleResetIsEnabledOnlyWhileTheCurrentPresetIsModified) {
     EXPECT_TRUE(isGreyed("btSingleReset"));
-    rename(plugin, 0, "Edited");
+    rename(0, "Edited");
     idle();
     EXPECT_FALSE(isGreyed("btSingleReset"));
     select(1);
@@ -209,7 +199,7 @@ TEST_F(Browser, PlayModeSwitchShowsTheMultisWithTheirBanksAndClearsTheSearch) {
 
 TEST_F(Browser, PlayPageDrawsTheNamesTheMarkAndTheGreyedButtons) {
     ASSERT_TRUE(editor->setSize(CRect(0, 0, 1920, 1080)));
-    rename(plugin, 1, "My Pno");
+    rename(1, "My Pno");
     idle();
     const auto before = zykgui::test::renderFrame(frame());
     ASSERT_TRUE(zykgui::test::renderToPNG(frame(), std::string(ZYK_EDITOR_RENDER_DIR) + "/browser_page.png"));

@@ -4,8 +4,6 @@
 
 #include "Engine.h"
 
-#include <cstring>
-
 using namespace VSTGUI;
 using browsertest::BrowserFixture;
 using Messages = std::vector<std::string>;
@@ -63,12 +61,6 @@ protected:
             EXPECT_TRUE(plugin.isSingleModified(index)) << "Cancel keeps " << index;
         dialogs.answers.push_back(true);
         press(button);
-    }
-    void rename(uint64_t index, const char* name) {
-        k1lib::SinglePreset single;
-        ASSERT_TRUE(plugin.getSingle(single, index));
-        std::strncpy(single.name, name, 10);
-        ASSERT_TRUE(plugin.setSingle(index, single));
     }
 };
 
