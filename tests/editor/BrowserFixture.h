@@ -75,7 +75,7 @@ protected:
     LogCapture log; // keeps the readers' and engine's lines out of the test output
     SysexRecorder hardware;
     k1lib::Plugin plugin{&hardware, k1lib::PluginType_Vst3};
-    RecordingListener hostView;
+    RecordingListener hostView{plugin};
     zykgui::test::ScriptedDialogs dialogs;
     std::unique_ptr<K1Editor> editor;
     std::filesystem::path dir;
