@@ -7,6 +7,7 @@
 #include "k1EditorListener.h"
 #include "uiMultilevelOptionMenu.h"
 #include "uiResizer.h"
+#include "uiSingles.h"
 #include "vstgui/vstgui_uidescription.h"
 
 #include <cstring>
@@ -164,6 +165,7 @@ void K1Editor::takeButtonImages() {
 }
 
 void K1Editor::createCompanions() {
+    browser = makeCompanion<uiSingles>(*this);
     resizer = std::make_unique<uiResizer>(*this);
 }
 
@@ -288,30 +290,40 @@ void K1Editor::applyEvent(const k1lib::PluginToEditorEvent& e) {
 
 // The browser, display, Multi page and settings page follow these events through their own objects.
 void K1Editor::onSinglesModified(uint64_t, uint64_t) {
+    if (browser) browser->setPresetNames(browser->getPageStart());
     updateEditSingleName();
 }
 
-void K1Editor::onSingleModified(uint64_t) {}
+void K1Editor::onSingleModified(uint64_t) {
+    if (browser) browser->setPresetNames(browser->getPageStart());
+}
 
 void K1Editor::onActiveSingleModified(uint64_t) {
+    if (browser) browser->setPresetNames(browser->getPageStart());
     updateEditSingleName();
 }
 
 void K1Editor::onActiveSingleChanged(uint64_t) {
+    if (browser) browser->focusOnPreset();
     updateEditSingleName();
 }
 
 void K1Editor::onMultisModified(uint64_t, uint64_t) {
+    if (browser) browser->setPresetNames(browser->getPageStart());
     updateEditMultiName();
 }
 
-void K1Editor::onMultiModified(uint64_t) {}
+void K1Editor::onMultiModified(uint64_t) {
+    if (browser) browser->setPresetNames(browser->getPageStart());
+}
 
 void K1Editor::onActiveMultiModified(uint64_t) {
+    if (browser) browser->setPresetNames(browser->getPageStart());
     updateEditMultiName();
 }
 
 void K1Editor::onActiveMultiChanged(uint64_t) {
+    if (browser) browser->setPresetNames(browser->getPageStart());
     updateEditMultiName();
 }
 

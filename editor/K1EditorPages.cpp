@@ -1,6 +1,7 @@
 // The editor's pages (play, Single edit with its common and source pages, Multi edit, system), the
 // keyboard shortcuts, the two clickable web links and the message boxes.
 #include "K1Editor.h"
+#include "uiSingles.h"
 
 #include "Dialogs.h"
 #include "Plugin.h"
@@ -33,6 +34,7 @@ bool K1Editor::setModeEdit(bool edit) {
     setButtonImage(btSystem, bitmapSmallOff);
     show(modePlay, !edit);
     setSmallButtonActive(btEdit, edit);
+    if (browser && visible(modePlay)) browser->setPresetNames(browser->getPageStart());
     return was != edit;
 }
 
@@ -65,6 +67,7 @@ void K1Editor::onPlayModeChanged() {
     setSmallButtonActive(btModeSingle, single);
     setSmallButtonActive(btModeMulti, !single);
     if (!visible(modeEditSystem)) setModeEdit(isEditMode());
+    if (browser) browser->onPlayModeChanged();
 }
 
 bool K1Editor::handleKeyDownSetSource(unsigned long source) {
@@ -96,7 +99,7 @@ int32_t K1Editor::onKeyDown(const VstKeyCode& key, CFrame*) {
     default:
         break;
     }
-    return -1;
+    return browser && browser->onKeyDown(key) ? 1 : -1;
 }
 
 int32_t K1Editor::onKeyUp(const VstKeyCode&, CFrame*) {

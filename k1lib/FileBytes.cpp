@@ -1,14 +1,23 @@
 #include "FileBytes.h"
 
 #include <cstdio>
+#include <fcntl.h>
 #include <new>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace k1lib {
 
 FileBytesResult readFileBytes(const std::string& path, std::vector<unsigned char>& out) {
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return FileBytesResult::OpenFailed;
+    // Opening without blocking: a FIFO with no writer would otherwise hang the open itself; it is
+    // then refused as not regular like any other special file.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return FileBytesResult::OpenFailed;
+    FILE* file = ::fdopen(fd, "rb");
+    if (!file) {
+        ::close(fd);
+        return FileBytesResult::OpenFailed;
+    }
     struct stat info {};
     FileBytesResult result = FileBytesResult::Ok;
     if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode))

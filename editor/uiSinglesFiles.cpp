@@ -1,0 +1,150 @@
+// The browser's file buttons: export of the current preset or the displayed page as K1 sysex
+// dumps, and import of ".syx" or ".mid" files onto the current preset or the displayed page.
+#include "Engine.h"
+#include "K1Editor.h"
+#include "Plugin.h"
+#include "PresetFiles.h"
+#include "uiSingles.h"
+
+using namespace VSTGUI;
+
+namespace {
+
+bool isMultiMode(uint32_t mode) {
+    return mode == k1lib::PlayMode_Multi;
+}
+
+const char* presetKind(uint32_t mode) {
+    return isMultiMode(mode) ? "Multis" : "Singles";
+}
+
+} // namespace
+
+void uiSingles::showErrorMessage(const std::string& text) const {
+    editor.showMessageBoxOk(text);
+}
+
+void uiSingles::runFileDialog(FileDialog kind, std::function<void(const std::string& path)> onChosen) {
+    CNewFileSelector* selector = CNewFileSelector::create(
+        editor.getFrame(),
+        kind == FileDialog::Export ? CNewFileSelector::kSelectSaveFile : CNewFileSelector::kSelectFile);
+    if (!selector) return;
+    selector->addFileExtension(g_fileExtensionSYX);
+    if (kind != FileDialog::Export) selector->addFileExtension(g_fileExtensionMid);
+    if (kind != FileDialog::ImportSingle) selector->setDefaultExtension(g_fileExtensionSYX);
+    selector->setTitle("Choose a sysex file");
+    selector->run([&onChosen](CNewFileSelector* done) {
+        if (done->getNumSelectedFiles() == 0) return;
+        const char* path = done->getSelectedFile(0);
+        if (path && *path) onChosen(path);
+    });
+    selector->forget();
+}
+
+void uiSingles::exportSingle(uint64_t index, const std::string& chosen) {
+    const std::string path = fixFileExtension(chosen);
+    std::vector<unsigned char> bytes;
+    const uint32_t mode = playMode();
+    if (isMultiMode(mode)) {
+        k1lib::MultiPreset multi;
+        const k1lib::StorageInfo* storage =
+            k1lib::Engine::getStorageInfoFromPresetIndex(index, k1lib::PlayMode_Multi);
+        const uint64_t program = storage ? index - storage->offset : 0;
+        if (!storage || program > 0xFF || !plugin().getMulti(multi, index) ||
+            !k1lib::Sysex::writeMulti(bytes, multi, 0, k1lib::StorageI,
+                                      static_cast<unsigned char>(program))) {
+            showErrorMessage("Failed to convert Multi to Sysex data");
+            return;
+        }
+    } else {
+        k1lib::SinglePreset single;
+        const auto program = static_cast<unsigned char>(index % 64);
+        const k1lib::StorageLocation location = program >= 32 ? k1lib::Storagei : k1lib::StorageI;
+        if (!plugin().getSingle(single, index) ||
+            !k1lib::Sysex::writeSingle(bytes, single, 0, location, program)) {
+            showErrorMessage("Failed to convert Single to Sysex data");
+            return;
+        }
+    }
+    if (!writeToFile(path, bytes)) showErrorMessage("Failed to create file");
+}
+
+void uiSingles::exportPage(uint64_t start, const std::string& chosen) {
+    const std::string path = fixFileExtension(chosen);
+    const uint64_t end = std::min<uint64_t>(plugin().getPresetCount(), start + kCellCount);
+    std::vector<unsigned char> bytes;
+    if (isMultiMode(playMode())) {
+        std::vector<k1lib::MultiPreset> multis;
+        for (uint64_t i = start; i < end; ++i)
+            if (k1lib::MultiPreset multi; plugin().getMulti(multi, i)) multis.push_back(multi);
+        if (!k1lib::Sysex::writeMultis(bytes, multis, 0, k1lib::StorageI, 0)) {
+            showErrorMessage("Failed to convert Multis to Sysex data");
+            return;
+        }
+    } else {
+        std::vector<k1lib::SinglePreset> singles;
+        for (uint64_t i = start; i < end; ++i)
+            if (k1lib::SinglePreset single; plugin().getSingle(single, i)) singles.push_back(single);
+        // Pages alternate between the internal groups I and i.
+        const auto location = static_cast<k1lib::StorageLocation>((start / kCellCount) % 2);
+        if (!k1lib::Sysex::writeSingles(bytes, singles, 0, location, 0)) {
+            showErrorMessage("Failed to convert Singles to Sysex data");
+            return;
+        }
+    }
+    if (!writeToFile(path, bytes)) showErrorMessage("Failed to create file");
+}
+
+void uiSingles::readImport(k1lib::Sysex::SysexResult& result, const std::string& path, const char* readError,
+                           const char* parseError) const {
+    std::vector<unsigned char> bytes;
+    if (!readFile(bytes, path))
+        showErrorMessage(readError);
+    else if (!k1lib::Sysex::readBuffer(result, bytes, 255))
+        showErrorMessage(parseError);
+}
+
+void uiSingles::importSingle(uint64_t index, const std::string& path) {
+    k1lib::Sysex::SysexResult result;
+    readImport(result, path, "Unable to open file.", "Failed to import Sysex data, file may be corrupted");
+    // Only the presets of the playing kind count.
+    const uint32_t mode = playMode();
+    const size_t found = isMultiMode(mode) ? result.multis.size() : result.singles.size();
+    if (found == 0) {
+        showErrorMessage(isMultiMode(mode) ? "File didn't contain any Multis"
+                                           : "File didn't contain any Singles");
+    } else if (found > 1) {
+        showErrorMessage("File contained more than one single, please import as Bank");
+    } else if (isMultiMode(mode)) {
+        if (!plugin().setMulti(index, result.multis[0])) showErrorMessage("Failed to import Multi");
+    } else {
+        if (!plugin().setSingle(index, result.singles[0])) showErrorMessage("Failed to import Single");
+    }
+}
+
+void uiSingles::importPage(uint64_t start, const std::string& path) {
+    k1lib::Sysex::SysexResult result;
+    readImport(result, path, "Failed to read file", "Failed to import Sysex data");
+    const uint32_t mode = playMode();
+    const std::string kind = presetKind(mode);
+    const uint64_t found = isMultiMode(mode) ? result.multis.size() : result.singles.size();
+    if (found == 0) {
+        showErrorMessage("File didn't contain any " + kind);
+        return;
+    }
+    // Imports that run past the last preset are refused with a word, whatever their size.
+    if (start + found > plugin().getPresetCount()) {
+        showErrorMessage("Imported file contains more " + kind +
+                         " than there is space left. Please select a lower page to start import.");
+        return;
+    }
+    if (found > kCellCount && !editor.showMessageBoxYesNo(
+                                  "Imported file contains more " + kind +
+                                  " than will fit on one page and will overwrite adjacent pages next to the "
+                                  "currently displayed one. Please confirm to overwrite."))
+        return;
+    if (isMultiMode(mode))
+        plugin().setMultis(start, result.multis);
+    else
+        plugin().setSingles(start, result.singles);
+}
