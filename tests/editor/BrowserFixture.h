@@ -24,7 +24,7 @@
 namespace browsertest {
 
 // Records the system-exclusive messages the facade sends to hardware.
-class SysexRecorder : public QuietPluginListener {
+class SysexRecorder : public PluginListener {
 public:
     std::vector<std::vector<unsigned char>> sent;
     void sendMidi(const k1lib::SMidiEvent& event) override { sent.push_back(event.sysex); }
