@@ -5,7 +5,12 @@
 #include "Plugin.h"
 #include "XmlContentProvider.h"
 #include "k1EditorListener.h"
+#include "uiDisplay.h"
+#include "uiEnvelope.h"
+#include "uiMulti.h"
 #include "uiMultilevelOptionMenu.h"
+#include "uiSettings.h"
+#include "uiSourceMix.h"
 #include "uiResizer.h"
 #include "vstgui/vstgui_uidescription.h"
 
@@ -156,7 +161,13 @@ void K1Editor::takeButtonImages() {
 }
 
 void K1Editor::createCompanions() {
+    display = makeCompanion<uiDisplay>(*this);
     resizer = std::make_unique<uiResizer>(*this);
+    sourceMix = makeCompanion<uiSourceMix>(*this);
+    multi = makeCompanion<uiMulti>(*this, modeEditMulti);
+    settings = makeCompanion<uiSettings>(*this, modeEditSystem);
+    if (CView* dummy = ControlHelpers::initView<CView>(viewsByName, "envdummy"); dummy && editSource)
+        editSource->addView(envelope = new uiEnvelope(*this, dummy->getViewSize(), nullptr, 0, nullptr, CColor(0, 255, 0, 255)));
 }
 
 uiMultilevelOptionMenu* K1Editor::createMultilevelOptionMenu(COptionMenu* menu) {
@@ -262,10 +273,12 @@ void K1Editor::onSinglesModified(uint64_t, uint64_t) {
 void K1Editor::onSingleModified(uint64_t) {}
 
 void K1Editor::onActiveSingleModified(uint64_t) {
+    if (display) display->setTextShowCurrentPreset();
     updateEditSingleName();
 }
 
 void K1Editor::onActiveSingleChanged(uint64_t) {
+    if (display) display->setTextShowCurrentPreset();
     updateEditSingleName();
 }
 
@@ -276,14 +289,19 @@ void K1Editor::onMultisModified(uint64_t, uint64_t) {
 void K1Editor::onMultiModified(uint64_t) {}
 
 void K1Editor::onActiveMultiModified(uint64_t) {
+    if (display) display->setTextShowCurrentPreset();
     updateEditMultiName();
 }
 
-void K1Editor::onActiveMultiChanged(uint64_t) {
+void K1Editor::onActiveMultiChanged(uint64_t index) {
+    if (display) display->setTextShowCurrentPreset();
     updateEditMultiName();
+    if (multi) multi->onActiveMultiChanged(index);
 }
 
-void K1Editor::onConfigChanged() {}
+void K1Editor::onConfigChanged() {
+    if (settings) settings->updateValues();
+}
 
 namespace {
 // The stored name up to its terminating zero, without trailing blanks.

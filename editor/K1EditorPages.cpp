@@ -4,6 +4,7 @@
 
 #include "Dialogs.h"
 #include "Plugin.h"
+#include "uiDisplay.h"
 
 using namespace VSTGUI;
 
@@ -65,6 +66,7 @@ void K1Editor::onPlayModeChanged() {
     setSmallButtonActive(btModeSingle, single);
     setSmallButtonActive(btModeMulti, !single);
     if (!visible(modeEditSystem)) setModeEdit(isEditMode());
+    if (display) display->setTextShowCurrentPreset();
 }
 
 bool K1Editor::handleKeyDownSetSource(unsigned long source) {
