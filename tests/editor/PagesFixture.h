@@ -41,6 +41,12 @@ protected:
         }
         return text;
     }
+    // The n-th view of that name and class, in document order.
+    template <class T> T* nthOfClass(const std::string& name, size_t n) const {
+        for (VSTGUI::CView* v : editor->getViewsByName().at(name))
+            if (auto* typed = dynamic_cast<T*>(v); typed && n-- == 0) return typed;
+        return nullptr;
+    }
     bool lcdLit() const { return view("LCDLight")->isVisible() && view("LCDLines")->isVisible(); }
 
     // A view's rectangle and centre in window pixels.
