@@ -19,17 +19,24 @@
 
 using namespace VSTGUI;
 
+namespace {
+// A full patch of parameter changes (209) with room to spare, between two idle ticks.
+constexpr size_t kEventQueueCapacity = 1024;
+} // namespace
+
 K1Editor::K1Editor(k1lib::Plugin& plugin, void* parentWindow, VSTGUIEditorInterface* editorInterface,
                    k1EditorListener* listener, const CRect& requestedSize, PlatformType platformType,
-                   IPlatformFrameConfig* config, CFrame* existingFrame)
+                   IPlatformFrameConfig* config, CFrame* existingFrame, Xml::IContentProvider* description)
     : plugin(plugin), parentWindow(parentWindow), listener(listener), rect(requestedSize),
       frameSupplied(existingFrame != nullptr), frame(existingFrame) {
+    pendingEvents.reserve(kEventQueueCapacity);
+    appliedEvents.reserve(kEventQueueCapacity);
     k1lib::log("K1Editor", 87, "Opening GUI");
     CView* root = nullptr;
     if (frame) {
         frame->getSize(rect);
         root = frame->getView(0);
-    } else if (!buildFrame(parentWindow, editorInterface, platformType, config)) {
+    } else if (!buildFrame(parentWindow, editorInterface, platformType, config, description)) {
         return;
     } else {
         root = frame->getView(0);
@@ -38,14 +45,14 @@ K1Editor::K1Editor(k1lib::Plugin& plugin, void* parentWindow, VSTGUIEditorInterf
     frame->setBitmapInterpolationQuality(BitmapInterpolationQuality::kHigh);
     frame->registerKeyboardHook(this);
     if (root) initializeViews(root);
-    applyInitialSize(rect);
+    applyInitialSize();
     frame->enableTooltips(true, 500);
 }
 
 bool K1Editor::buildFrame(void* parent, VSTGUIEditorInterface* editorInterface, PlatformType platformType,
-                          IPlatformFrameConfig* config) {
-    XmlContentProvider provider;
-    auto description = owned(new UIDescription(&provider));
+                          IPlatformFrameConfig* config, Xml::IContentProvider* provider) {
+    XmlContentProvider embedded;
+    auto description = owned(new UIDescription(provider ? provider : &embedded));
     CView* root = description->parse() ? description->createView("Zyk", nullptr) : nullptr;
     if (!root) {
         k1lib::log("K1Editor", 114, "Failed to parse UI description");
@@ -57,8 +64,9 @@ bool K1Editor::buildFrame(void* parent, VSTGUIEditorInterface* editorInterface, 
     return true;
 }
 
-void K1Editor::applyInitialSize(const CRect& requested) {
+void K1Editor::applyInitialSize() {
     // Only the bounds apply here; the frame keeps the size it was made with.
+    const CRect requested = rect;
     CRect bounded = rect;
     validateSize(bounded);
     zoom = bounded.getWidth() / kReferenceWidth;
@@ -142,8 +150,8 @@ void K1Editor::fetchNamedViews() {
 void K1Editor::takeButtonImages() {
     std::array<CKickButton*, 4> mutes{};
     for (int i = 0; i < 4; ++i)
-        mutes[i] = ControlHelpers::initView<CKickButton>(viewsByName,
-                                                         std::string("Param_SourceS") + char('1' + i) + "Mute");
+        mutes[i] = ControlHelpers::initView<CKickButton>(viewsByName, std::string("Param_SourceS") +
+                                                                          char('1' + i) + "Mute");
     // The template draws these buttons with the plain, green and red small images and the plain and
     // green wide ones; the editor swaps button states among them.
     auto take = [](CView* view) {
@@ -234,15 +242,18 @@ void K1Editor::onEvent(const k1lib::PluginToEditorEvent& event) {
 }
 
 void K1Editor::idle() {
-    std::vector<k1lib::PluginToEditorEvent> events;
+    if (applyingEvents) return;
     {
         std::lock_guard<std::recursive_mutex> lock(eventMutex);
-        events.swap(pendingEvents);
+        pendingEvents.swap(appliedEvents);
     }
     // Without a frame there is nothing to show the events on.
-    if (!frame) return;
-    for (const k1lib::PluginToEditorEvent& event : events)
-        applyEvent(event);
+    applyingEvents = true;
+    if (frame)
+        for (const k1lib::PluginToEditorEvent& event : appliedEvents)
+            applyEvent(event);
+    appliedEvents.clear();
+    applyingEvents = false;
 }
 
 void K1Editor::applyEvent(const k1lib::PluginToEditorEvent& e) {
@@ -251,17 +262,38 @@ void K1Editor::applyEvent(const k1lib::PluginToEditorEvent& e) {
     case E::ParameterChanged:
         if (e.param < k1lib::kParamCount) onParamChanged(static_cast<k1lib::EParam>(e.param), e.value);
         break;
-    case E::SinglesModified: onSinglesModified(e.index, e.count); break;
-    case E::SingleModified: onSingleModified(e.index); break;
-    case E::ActiveSingleModified: onActiveSingleModified(e.index); break;
-    case E::ActiveSingleChanged: onActiveSingleChanged(e.index); break;
-    case E::MultisModified: onMultisModified(e.index, e.count); break;
-    case E::MultiModified: onMultiModified(e.index); break;
-    case E::ActiveMultiModified: onActiveMultiModified(e.index); break;
-    case E::ActiveMultiChanged: onActiveMultiChanged(e.index); break;
-    case E::PlayModeChanged: onPlayModeChanged(); break;
-    case E::ConfigChanged: onConfigChanged(); break;
-    default: break; // unknown types are dropped
+    case E::SinglesModified:
+        onSinglesModified(e.index, e.count);
+        break;
+    case E::SingleModified:
+        onSingleModified(e.index);
+        break;
+    case E::ActiveSingleModified:
+        onActiveSingleModified(e.index);
+        break;
+    case E::ActiveSingleChanged:
+        onActiveSingleChanged(e.index);
+        break;
+    case E::MultisModified:
+        onMultisModified(e.index, e.count);
+        break;
+    case E::MultiModified:
+        onMultiModified(e.index);
+        break;
+    case E::ActiveMultiModified:
+        onActiveMultiModified(e.index);
+        break;
+    case E::ActiveMultiChanged:
+        onActiveMultiChanged(e.index);
+        break;
+    case E::PlayModeChanged:
+        onPlayModeChanged();
+        break;
+    case E::ConfigChanged:
+        onConfigChanged();
+        break;
+    default:
+        break; // unknown types are dropped
     }
 }
 
