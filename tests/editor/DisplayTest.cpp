@@ -18,7 +18,7 @@ protected:
         const auto* bank = k1lib::Engine::getStorageInfoFromPresetIndex(plugin.getCurrentPresetIndex(), mode);
         return lcdRow((mode == k1lib::PlayMode_Single ? "SINGLE " : "MULTI  ") + bank->shortName);
     }
-    void clickDisplay() { zykgui::test::click(frame(), windowCentre(view("LCDLight"))); }
+    void clickDisplay() { click(view("LCDLight")); }
 };
 
 TEST_F(DisplayTest, StartsDarkShowsTheBannerThenThePreset) {

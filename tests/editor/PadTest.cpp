@@ -121,9 +121,9 @@ TEST_F(SourceMixTest, ParametersPlaceTheHandleInsideTheCircleAndARightClickCentr
     EXPECT_NEAR(offsetFromCentre().y, diagonal, 1e-3);
     EXPECT_TRUE(listener.changes.empty()) << "placing from the parameters sends nothing";
 
-    zykgui::test::click(frame(), windowCentre(handle()), kMButton);
+    click(handle(), kMButton);
     EXPECT_TRUE(listener.changes.empty());
-    zykgui::test::click(frame(), windowCentre(handle()), kRButton);
+    click(handle(), kRButton);
     const std::vector<std::pair<EParam, float>> centred{{k1lib::Param_SourceMix12, 0.5f},
                                                         {k1lib::Param_SourceMix34, 0.5f}};
     EXPECT_EQ(listener.changes, centred);
@@ -132,7 +132,7 @@ TEST_F(SourceMixTest, ParametersPlaceTheHandleInsideTheCircleAndARightClickCentr
 
 TEST_F(SourceMixTest, ADragClampsToTheCircleAndSendsBothValuesPerMove) {
     const CPoint beyondCorner = windowRect(view("throttleArea")).getBottomRight() + CPoint(200, 200);
-    zykgui::test::drag(frame(), windowCentre(handle()), beyondCorner, 5);
+    zykgui::test::drag(frame(), centre(handle()), beyondCorner, 5);
     EXPECT_NEAR(offsetFromCentre().x, diagonal, 0.5);
     EXPECT_NEAR(offsetFromCentre().y, diagonal, 0.5);
     render("sourcemix_corner");
@@ -147,8 +147,8 @@ TEST_F(SourceMixTest, ADragClampsToTheCircleAndSendsBothValuesPerMove) {
 
     // At zoom 0.5 the handle still centres under the pointer.
     open(CRect(0, 0, 1280, 720));
-    const CPoint target = windowCentre(view("throttleArea")) + CPoint(20, -30);
-    zykgui::test::drag(frame(), windowCentre(handle()), target, 3);
-    EXPECT_NEAR(windowCentre(handle()).x, target.x, 1e-6);
-    EXPECT_NEAR(windowCentre(handle()).y, target.y, 1e-6);
+    const CPoint target = centre(view("throttleArea")) + CPoint(20, -30);
+    zykgui::test::drag(frame(), centre(handle()), target, 3);
+    EXPECT_NEAR(centre(handle()).x, target.x, 1e-6);
+    EXPECT_NEAR(centre(handle()).y, target.y, 1e-6);
 }

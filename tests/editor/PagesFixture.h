@@ -49,16 +49,15 @@ protected:
     }
     bool lcdLit() const { return view("LCDLight")->isVisible() && view("LCDLines")->isVisible(); }
 
-    // A view's rectangle and centre in window pixels.
+    // A view's rectangle in window pixels.
     static VSTGUI::CRect windowRect(VSTGUI::CView* v) {
         VSTGUI::CRect r = v->getViewSize();
         return v->getGlobalTransform().transform(r);
     }
-    static VSTGUI::CPoint windowCentre(VSTGUI::CView* v) { return windowRect(v).getCenter(); }
 
     VSTGUI::SharedPointer<VSTGUI::CBitmap> render(const std::string& name) const {
         auto image = zykgui::test::renderFrame(frame());
-        if (image) image->writePNG(std::string(ZYK_EDITOR_RENDER_DIR) + "/" + name + ".png");
+        if (image) image->writePNG(renderPath(name + ".png"));
         return image;
     }
 };

@@ -22,7 +22,7 @@ protected:
     COptionMenu* singleMenu(int column) const {
         return nthOfClass<COptionMenu>("multiSectionSingle", column);
     }
-    void clickArrow(const char* name) { zykgui::test::click(frame(), windowCentre(view(name))); }
+    void clickArrow(const char* name) { click(view(name)); }
 };
 
 TEST_F(MultiPageTest, ArrowsSwitchBetweenSectionsOneToFourAndFiveToEight) {
@@ -98,7 +98,7 @@ TEST_F(MultiPageTest, SectionValuesOutsideTheMenusShowNothingAndBreakNothing) {
 }
 
 TEST_F(MultiPageTest, ClosingWithAColumnMenuOpenLeavesNothingBehind) {
-    zykgui::test::click(frame(), windowCentre(singleMenu(1)));
+    click(singleMenu(1));
     ASSERT_TRUE(frame()->isMenuPopupOpen());
     editor->getMulti()->updateSectionOffset(4);
     editor.reset();
@@ -107,11 +107,6 @@ TEST_F(MultiPageTest, ClosingWithAColumnMenuOpenLeavesNothingBehind) {
 
 class SettingsPageTest : public PagesTest {
 protected:
-    void SetUp() override {
-        PagesTest::SetUp();
-        plugin.setEditor(editor.get());
-    }
-    void TearDown() override { plugin.setEditor(nullptr); }
     COptionMenu* menu(const std::string& name) const { return view<COptionMenu>(name); }
     std::string shown(const std::string& name) const {
         CMenuItem* current = menu(name)->getCurrent();
@@ -176,8 +171,8 @@ TEST(SettingsPagePluginType, TheAudioMenuShowsOnlyForPluginsWithOutputs) {
     LogCapture log;
     for (const uint32_t type : {1u, 2u}) {
         QuietPluginListener quiet;
-        RecordingListener listener;
         k1lib::Plugin plugin(&quiet, static_cast<k1lib::PluginType>(type));
+        RecordingListener listener{plugin};
         K1Editor editor(plugin, nullptr, nullptr, &listener, K1Editor::getDefaultRect());
         EXPECT_EQ(editor.getViewsByName().at("audio").at(0)->isVisible(), type != 1) << "type " << type;
     }
