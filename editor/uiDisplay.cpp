@@ -5,6 +5,7 @@
 #include "K1Editor.h"
 #include "Plugin.h"
 
+#include <algorithm>
 #include <cstdio>
 
 using namespace VSTGUI;

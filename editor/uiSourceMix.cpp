@@ -21,7 +21,12 @@ uiSourceMix::uiSourceMix(K1Editor& editor) : editor(editor) {
     const ViewsByName& views = editor.getViewsByName();
     area = ControlHelpers::initView<CViewContainer>(views, "throttleArea");
     handle = ControlHelpers::initView<CView>(views, "throttle");
-    if (!area || !handle) return;
+    if (!area || !handle) {
+        // The pad works only with both views.
+        area = nullptr;
+        handle = nullptr;
+        return;
+    }
 
     const CRect laidOut = handle->getViewSize();
     handleSize = CPoint(laidOut.getWidth(), laidOut.getHeight());
