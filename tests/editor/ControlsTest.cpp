@@ -202,9 +202,11 @@ TEST_F(EditorTest, KnobsSendNormalisedValuesAndCtrlClickSendsTheDefault) {
     CControl* volume = editor->controls[Param_Volume];
     setFromHost(Param_Volume, 50);
     listener.changes.clear();
+    pluginListener.sysexSent = 0;
     const CPoint from = centre(volume);
     zykgui::test::drag(frame(), from, {from.x, from.y - 400}, 8);
     ASSERT_FALSE(listener.changes.empty());
+    EXPECT_EQ(pluginListener.sysexSent, int(listener.changes.size())) << "each change also goes to the K1";
     for (size_t i = 0; i < listener.changes.size(); ++i) {
         EXPECT_EQ(listener.changes[i].first, Param_Volume);
         EXPECT_GE(listener.changes[i].second, i ? listener.changes[i - 1].second : 0.f);

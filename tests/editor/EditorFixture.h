@@ -15,7 +15,8 @@
 #include <utility>
 #include <vector>
 
-class QuietPluginListener : public k1lib::IPluginListener {
+// Counts the MIDI the facade sends to K1 hardware; ignores the rest.
+class PluginListener : public k1lib::IPluginListener {
 public:
     void onActiveSingleChanged(size_t) override {}
     void onSingleModified(size_t) override {}
@@ -26,11 +27,12 @@ public:
     void onMultisModified(size_t, size_t) override {}
     void onActiveMultiModified(size_t) override {}
     void onParameterChanged(k1lib::EParam, float) override {}
-    void sendMidi(const k1lib::SMidiEvent&) override {}
+    void sendMidi(const k1lib::SMidiEvent& event) override { sysexSent += !event.sysex.empty(); }
     void serializeCustomData(std::vector<unsigned char>&) override {}
     void deserializeCustomData(const std::vector<unsigned char>&) override {}
     void onPlayModeChanged() override {}
     void onConfigChanged() override {}
+    int sysexSent = 0;
 };
 
 class RecordingListener : public k1EditorListener {
@@ -102,7 +104,7 @@ protected:
 
     LogCapture log;
     zykgui::test::ScriptedDialogs dialogs;
-    QuietPluginListener pluginListener;
+    PluginListener pluginListener;
     k1lib::Plugin plugin{&pluginListener, k1lib::PluginType_Vst3};
     RecordingListener listener{plugin};
     std::unique_ptr<K1Editor> editor;
