@@ -170,7 +170,7 @@ TEST_F(SettingsPageTest, EachMenuChangesOnlyItsOwnSetting) {
 TEST(SettingsPagePluginType, TheAudioMenuShowsOnlyForPluginsWithOutputs) {
     LogCapture log;
     for (const uint32_t type : {1u, 2u}) {
-        QuietPluginListener quiet;
+        PluginListener quiet;
         k1lib::Plugin plugin(&quiet, static_cast<k1lib::PluginType>(type));
         RecordingListener listener{plugin};
         K1Editor editor(plugin, nullptr, nullptr, &listener, K1Editor::getDefaultRect());
