@@ -5,7 +5,12 @@
 #include "Plugin.h"
 #include "XmlContentProvider.h"
 #include "k1EditorListener.h"
+#include "uiDisplay.h"
+#include "uiEnvelope.h"
+#include "uiMulti.h"
 #include "uiMultilevelOptionMenu.h"
+#include "uiSettings.h"
+#include "uiSourceMix.h"
 #include "uiResizer.h"
 #include "uiSingles.h"
 #include "vstgui/vstgui_uidescription.h"
@@ -165,8 +170,14 @@ void K1Editor::takeButtonImages() {
 }
 
 void K1Editor::createCompanions() {
+    display = makeCompanion<uiDisplay>(*this);
     browser = makeCompanion<uiSingles>(*this);
     resizer = std::make_unique<uiResizer>(*this);
+    sourceMix = makeCompanion<uiSourceMix>(*this);
+    multi = makeCompanion<uiMulti>(*this, modeEditMulti);
+    settings = makeCompanion<uiSettings>(*this, modeEditSystem);
+    if (CView* dummy = ControlHelpers::initView<CView>(viewsByName, "envdummy"); dummy && editSource)
+        editSource->addView(envelope = new uiEnvelope(*this, dummy->getViewSize(), nullptr, 0, nullptr, CColor(0, 255, 0, 255)));
 }
 
 uiMultilevelOptionMenu* K1Editor::createMultilevelOptionMenu(COptionMenu* menu) {
@@ -299,11 +310,13 @@ void K1Editor::onSingleModified(uint64_t) {
 }
 
 void K1Editor::onActiveSingleModified(uint64_t) {
+    if (display) display->setTextShowCurrentPreset();
     if (browser) browser->setPresetNames(browser->getPageStart());
     updateEditSingleName();
 }
 
 void K1Editor::onActiveSingleChanged(uint64_t) {
+    if (display) display->setTextShowCurrentPreset();
     if (browser) browser->focusOnPreset();
     updateEditSingleName();
 }
@@ -318,16 +331,21 @@ void K1Editor::onMultiModified(uint64_t) {
 }
 
 void K1Editor::onActiveMultiModified(uint64_t) {
+    if (display) display->setTextShowCurrentPreset();
     if (browser) browser->setPresetNames(browser->getPageStart());
     updateEditMultiName();
 }
 
-void K1Editor::onActiveMultiChanged(uint64_t) {
+void K1Editor::onActiveMultiChanged(uint64_t index) {
+    if (display) display->setTextShowCurrentPreset();
     if (browser) browser->setPresetNames(browser->getPageStart());
     updateEditMultiName();
+    if (multi) multi->onActiveMultiChanged(index);
 }
 
-void K1Editor::onConfigChanged() {}
+void K1Editor::onConfigChanged() {
+    if (settings) settings->updateValues();
+}
 
 namespace {
 // The stored name up to its terminating zero, without trailing blanks.

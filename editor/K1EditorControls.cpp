@@ -4,7 +4,10 @@
 
 #include "Plugin.h"
 #include "k1EditorListener.h"
+#include "uiEnvelope.h"
+#include "uiMulti.h"
 #include "uiMultilevelOptionMenu.h"
+#include "uiSourceMix.h"
 
 #include <algorithm>
 #include <cmath>
@@ -83,7 +86,9 @@ void K1Editor::updateMultilevelOptionMenuFromParam(uiMultilevelOptionMenu* menu,
 void K1Editor::onParamChanged(EParam p, float v) {
     if (p >= kParamCount) return;
     const float plain = plainOf(p, v);
+    if ((p == Param_SourceMix12 || p == Param_SourceMix34) && sourceMix) sourceMix->onSourceMixParametersChanged();
     if (CControl* control = controls[p]) {
+        if (inRange(p, Param_SourceS1EnvDelay, Param_SourceS4EnvRelease) && envelope) envelope->updateFromParameters();
         if (inRange(p, Param_SourceS1Coarse, Param_SourceS4Coarse))
             // The coarse knob works in plain units over a narrower range than the parameter's.
             control->setValue(std::clamp(plain, control->getMin(), control->getMax()));
@@ -120,6 +125,7 @@ void K1Editor::onParamChanged(EParam p, float v) {
             label->setText(g_params[p].formatValue(p, plain));
         }
     }
+    if (multi) multi->onParamChanged(p, v);
 }
 
 // With key tracking the coarse value is a knob in semitones; without, a note from the menu with step
@@ -253,6 +259,7 @@ void K1Editor::setActiveSource(unsigned long s) {
         const auto param = static_cast<EParam>(p);
         onParamChanged(param, plugin.getParameter(param));
     }
+    if (envelope) envelope->updateFromParameters();
     if (editSource) editSource->invalid();
 }
 

@@ -5,6 +5,7 @@
 
 #include "Dialogs.h"
 #include "Plugin.h"
+#include "uiDisplay.h"
 
 using namespace VSTGUI;
 
@@ -67,6 +68,7 @@ void K1Editor::onPlayModeChanged() {
     setSmallButtonActive(btModeSingle, single);
     setSmallButtonActive(btModeMulti, !single);
     if (!visible(modeEditSystem)) setModeEdit(isEditMode());
+    if (display) display->setTextShowCurrentPreset();
     if (browser) browser->onPlayModeChanged();
 }
 

@@ -94,7 +94,8 @@ TEST_F(EditorTest, BindsTheParametersByNameIntoTheFiveTables) {
         EXPECT_EQ(editor->kickButtons[Param_SourceS1KeyTrack + s], nullptr) << s;
         EXPECT_EQ(editor->controls[Param_SourceS1Fine + s], nullptr) << s;
     }
-    EXPECT_EQ(editor->optionMenus[Param_MultiS1Single], nullptr) << "the Multi page binds its own";
+    EXPECT_EQ(editor->optionMenus[Param_MultiS1Single], view<COptionMenu>("multiSectionSingle", 0))
+        << "the Multi page binds its own";
 }
 
 TEST_F(EditorTest, BurstFromAnotherThreadIsAppliedCompletelyInOrderOnOneIdle) {

@@ -1,0 +1,44 @@
+// The Multi page ("mode_edit_multi"): four section columns showing sections 1-4 or 5-8, switched
+// with two arrows.
+//
+// Thread contract: user-interface thread only.
+#pragma once
+
+#include "ControlHelpers.h"
+#include "Parameters.h"
+#include "ViewMouseListenerAdapter.h"
+#include "vstgui/vstgui.h"
+
+#include <array>
+#include <memory>
+
+class K1Editor;
+class uiMultiSection;
+
+class uiMulti : public ViewMouseListenerAdapter {
+public:
+    static constexpr int kColumns = 4;
+
+    uiMulti(K1Editor& editor, VSTGUI::CViewContainer* page);
+    ~uiMulti() override;
+    uiMulti(const uiMulti&) = delete;
+    uiMulti& operator=(const uiMulti&) = delete;
+
+    // Shows sections offset+1 .. offset+4 (offset 0 or 4).
+    void updateSectionOffset(int offset);
+    int getSectionOffset() const { return sectionOffset; }
+    void onParamChanged(k1lib::EParam param, float value);
+    void onActiveMultiChanged(unsigned long index);
+    uiMultiSection* getSection(int column) const { return sections[column].get(); }
+
+    // A click on an arrow (any button) switches the four sections shown.
+    VSTGUI::CMouseEventResult viewOnMouseDown(VSTGUI::CView* view, VSTGUI::CPoint where,
+                                              VSTGUI::CButtonState buttons) override;
+
+private:
+    std::array<std::unique_ptr<uiMultiSection>, kColumns> sections;
+    ViewsByName views;
+    VSTGUI::CView* arrowLeft = nullptr;
+    VSTGUI::CView* arrowRight = nullptr;
+    int sectionOffset = 0;
+};
