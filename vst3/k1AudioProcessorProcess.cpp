@@ -34,28 +34,41 @@ void k1AudioProcessor::takeHostEvents(IEventList& events) {
 }
 
 void k1AudioProcessor::takeParameterChanges(IParameterChanges& changes) {
-    for (int32 i = 0, count = changes.getParameterCount(); i < count; ++i) {
-        IParamValueQueue* queue = changes.getParameterData(i);
-        if (!queue || queue->getPointCount() <= 0) continue;
-        const ParamID id = queue->getParameterId();
-        if (id >= kFirstMidiParam && id <= kLastMidiParam) {
-            takeMidiParameter(id, *queue);
-            continue;
+    // The play mode decides which parameters take edits (Multi parameters only in Multi mode),
+    // and hosts send their changes in ascending ID order: the block's Mode change goes first.
+    const int32 count = changes.getParameterCount();
+    for (int32 pass = 0; pass < 2; ++pass) {
+        for (int32 i = 0; i < count; ++i) {
+            IParamValueQueue* queue = changes.getParameterData(i);
+            if (queue && (queue->getParameterId() == k1lib::Param_Mode) == (pass == 0))
+                takeParameterChange(*queue);
         }
-        // Only the value at the end of the block counts.
-        int32 offset = 0;
-        ParamValue value = 0.0;
-        if (queue->getPoint(queue->getPointCount() - 1, offset, value) != kResultOk) continue;
-        if (id == kProgramParam) {
-            selectProgram(value);
-        } else if (id < k1lib::kParamCount) {
-            const auto param = static_cast<k1lib::EParam>(id);
-            if (!plugin.setParameter(param, static_cast<float>(value))) continue;
-            // A value the engine reported earlier in this block (a program change before this
-            // edit) is older than the host's own: it must not go back and undo the edit.
-            std::lock_guard<std::mutex> guard(outputParameterLock);
-            outputParameterPending[param] = false;
-        }
+    }
+}
+
+void k1AudioProcessor::takeParameterChange(IParamValueQueue& queue) {
+    if (queue.getPointCount() <= 0) return;
+    const ParamID id = queue.getParameterId();
+    if (id >= kFirstMidiParam && id <= kLastMidiParam) {
+        takeMidiParameter(id, queue);
+        return;
+    }
+    // Only the value at the end of the block counts.
+    int32 offset = 0;
+    ParamValue value = 0.0;
+    if (queue.getPoint(queue.getPointCount() - 1, offset, value) != kResultOk) return;
+    if (id == kProgramParam) {
+        selectProgram(value);
+        // The host's own choice needs no echo.
+        std::lock_guard<std::mutex> guard(outputParameterLock);
+        outputProgramPending = false;
+    } else if (id < k1lib::kParamCount) {
+        const auto param = static_cast<k1lib::EParam>(id);
+        if (!plugin.setParameter(param, static_cast<float>(value))) return;
+        // A value the engine reported earlier in this block (a program change before this
+        // edit) is older than the host's own: it must not go back and undo the edit.
+        std::lock_guard<std::mutex> guard(outputParameterLock);
+        outputParameterPending[param] = false;
     }
 }
 
@@ -120,19 +133,32 @@ void k1AudioProcessor::render(ProcessData& data) {
     plugin.process(channels, mask > 1 ? kMaxOutputChannels : std::max<size_t>(used, 2), samples);
 }
 
+namespace {
+
+// False, with the log line, when the host takes no more parameter changes this block.
+bool reportValue(IParameterChanges& changes, ParamID id, ParamValue value) {
+    int32 index = 0;
+    IParamValueQueue* queue = changes.addParameterData(id, index);
+    if (!queue) {
+        k1lib::log("process", 373, "Host gave up accepting more parameter changes");
+        return false;
+    }
+    queue->addPoint(0, value, index);
+    return true;
+}
+
+} // namespace
+
 void k1AudioProcessor::reportParameters(IParameterChanges& changes) {
     std::lock_guard<std::mutex> guard(outputParameterLock);
+    // Ascending IDs; what the host refuses waits for the next block.
     for (uint32_t p = 0; p < k1lib::kParamCount; ++p) {
         if (!outputParameterPending[p]) continue;
-        int32 index = 0;
-        IParamValueQueue* queue = changes.addParameterData(p, index);
-        if (!queue) {
-            k1lib::log("process", 373, "Host gave up accepting more parameter changes");
-            return; // the rest waits for the next block
-        }
-        queue->addPoint(0, outputParameterValues[p], index);
+        if (!reportValue(changes, p, outputParameterValues[p])) return;
         outputParameterPending[p] = false;
     }
+    if (outputProgramPending && reportValue(changes, kProgramParam, outputProgramValue))
+        outputProgramPending = false;
 }
 
 void k1AudioProcessor::reportSysex(IEventList& events) {
