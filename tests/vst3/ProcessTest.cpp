@@ -164,6 +164,30 @@ TEST(Process, ProgramChangeParameterSelectsAcrossSinglesThenMultis) {
     EXPECT_EQ(i->getParamNormalized(224), 0.0);
 }
 
+TEST(Process, ABlocksModeChangeComesBeforeItsMultiParameters) {
+    Instrument i;
+    OutputBlock block(64);
+    k1lib::Plugin& plugin = i->getPlugin();
+    ASSERT_NE(plugin.getCurrentMulti().volume, 33u);
+    ParameterChanges changes; // ascending IDs, as hosts send them: Mode last
+    changes.add(k1lib::Param_MultiVolume, {{0, 33.0 / 99.0}});
+    changes.add(k1lib::Param_Mode, {{0, 1.0}});
+    i.run(block, nullptr, &changes);
+    EXPECT_EQ(plugin.getPlayMode(), k1lib::PlayMode_Multi);
+    EXPECT_EQ(plugin.getCurrentMulti().volume, 33u);
+}
+
+TEST(Process, LatencyIsTheResamplersAtTheSetUpRate) {
+    Instrument i;
+    // The delay measured on a sine through the resampler: 192 engine samples at the host rate.
+    const std::pair<double, uint32> rates[] = {{44100.0, 170}, {48000.0, 185}, {96000.0, 369}, {49920.0, 0}};
+    for (auto [rate, samples] : rates) {
+        ProcessSetup setup{kRealtime, kSample32, 512, rate};
+        i->setupProcessing(setup);
+        EXPECT_EQ(i->getLatencySamples(), samples) << rate;
+    }
+}
+
 TEST(Process, EngineValuesGoToTheHostInAscendingOrderAsItTakesThem) {
     Instrument i;
     OutputBlock block(64);
