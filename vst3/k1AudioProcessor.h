@@ -5,6 +5,13 @@
 // list over all Singles then all Multis, and the audio block. The facade's notifications come
 // back through IPluginListener on whatever thread is inside the engine; what the host must hear
 // is queued here and handed over at the end of the next block, or on the user-interface thread.
+//
+// Threads: the user-interface thread is the one that calls initialize. Work deferred to it
+// (program names, "values changed") runs from the host's run loop where its context offers one,
+// from an open editor's run loop through runPendingCalls, and otherwise from the host's own
+// later calls on that thread (getParamNormalized, setParamNormalized, getState, setState) -
+// never from the audio thread, and never from the calls hosts make while they build their
+// tables (parameter infos, program names) or while they set up processing.
 #include <array>
 #include <atomic>
 #include <cstdint>

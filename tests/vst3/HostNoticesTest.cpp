@@ -61,8 +61,8 @@ std::string programName(k1AudioProcessor& p, int32 index) {
 } // namespace
 
 TEST(HostNotices, ValuesChangedReachTheHostOnlyOnItsUserInterfaceThread) {
-    Instrument i; // initialised on this thread: the host's user-interface thread
-    HandlerRecorder handler;
+    HandlerRecorder handler; // outlives the instrument, which holds it
+    Instrument i;            // initialised on this thread: the host's user-interface thread
     i->setComponentHandler(&handler);
     OutputBlock block(64);
     EXPECT_TRUE(handler.restarts.empty()); // nothing is called back from inside set-up
@@ -90,7 +90,6 @@ TEST(HostNotices, ValuesChangedReachTheHostOnlyOnItsUserInterfaceThread) {
     saved.seek(0, IBStream::kIBSeekSet, nullptr);
     ASSERT_EQ(i->setState(&saved), kResultOk); // the host's state thread is its UI thread here
     EXPECT_EQ(handler.restarts.size(), 3u);
-    i->setComponentHandler(nullptr);
 }
 
 TEST(HostNotices, TheHostHearsTheInstrumentsValuesAndProgramFromProcess) {
@@ -125,8 +124,8 @@ TEST(HostNotices, TheHostHearsTheInstrumentsValuesAndProgramFromProcess) {
 }
 
 TEST(HostNotices, ARenamedSingleReachesTheProgramListWithoutARunLoop) {
-    Instrument i; // a host context without a run loop, and no editor
     HandlerRecorder handler;
+    Instrument i; // a host context without a run loop, and no editor
     i->setComponentHandler(&handler);
     OutputBlock block(64);
     EventList events;
@@ -138,7 +137,6 @@ TEST(HostNotices, ARenamedSingleReachesTheProgramListWithoutARunLoop) {
     MemoryStream stream;
     i->getState(&stream); // the host's next call on its user-interface thread
     EXPECT_EQ(handler.programListChanges, (std::vector<std::pair<ProgramListID, int32>>{{224, 5}}));
-    i->setComponentHandler(nullptr);
 }
 
 TEST(HostSysex, DumpsAndRequestsWorkWithAndWithoutFraming) {
