@@ -101,10 +101,8 @@ TEST(Processor, ValueTextsAndConversionsStayInsideTheRanges) {
         return ascii(text);
     };
     // The MIDI parameters show the value their message carries; the program, its list entry.
-    EXPECT_EQ(textOf(215, 1.0), "127");
     EXPECT_EQ(textOf(215, 0.5), "64");
     EXPECT_EQ(textOf(221, 0.5), "0");
-    EXPECT_EQ(textOf(221, 0.0), "-8192");
     EXPECT_EQ(textOf(221, 9.0), "8191");
     EXPECT_EQ(textOf(224, 0.0), "IA-1 " + programName(i.processor, 0));
     EXPECT_EQ(textOf(224, 968.0 / 1351), "IA-1 " + programName(i.processor, 968));
