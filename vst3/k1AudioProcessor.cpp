@@ -211,6 +211,7 @@ ParamValue PLUGIN_API k1AudioProcessor::getParamNormalized(ParamID id) {
 }
 
 tresult PLUGIN_API k1AudioProcessor::setParamNormalized(ParamID id, ParamValue value) {
+    ++hostEdits; // before the deferred work runs: no "values changed" while this edit is in flight
     onHostCall();
     k1lib::log("setParamNormalized", 613, "setParamNormalized ", id, " ", value);
     // The value reaches the engine as a parameter change of the next block; only an open

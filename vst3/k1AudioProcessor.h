@@ -166,6 +166,9 @@ private:
 
     std::atomic<uint32_t> activeOutputBusMask{1}; // written at set-up, read by the audio thread
     std::atomic<uint32_t> latencySamples{0};      // written at set-up, read by any thread
+    // Host edits (setParamNormalized) so far, and how many of them the last block carried.
+    std::atomic<uint32_t> hostEdits{0};
+    std::atomic<uint32_t> deliveredHostEdits{0};
     // The last value of each controller parameter (210-223) the host sent; their defaults at first.
     std::array<std::atomic<float>, kLastMidiParam - kFirstMidiParam + 1> controllerValues{};
     std::vector<float> scratchChannel; // every output channel the host does not provide

@@ -86,8 +86,9 @@ void k1AudioProcessor::delayHostValuesRefresh() {
 }
 
 void k1AudioProcessor::tellHostValuesChanged() {
-    // Before the host has handed over its handler there is nobody to tell: keep it for later.
-    if (!componentHandler) {
+    // Before the host has handed over its handler there is nobody to tell; while a host edit has
+    // not reached the engine, the host would re-read the old value and lose its edit: later.
+    if (!componentHandler || deliveredHostEdits != hostEdits) {
         delayHostValuesRefresh();
         return;
     }

@@ -12,6 +12,8 @@ using namespace Steinberg;
 using namespace Steinberg::Vst;
 
 tresult PLUGIN_API k1AudioProcessor::process(ProcessData& data) {
+    // The host's edits made before this block are in its parameter changes.
+    const uint32_t edits = hostEdits;
     // Events and parameters are taken even when there is nothing to render into, so that no
     // note is left hanging and the engine follows the host.
     if (data.inputEvents) takeHostEvents(*data.inputEvents);
@@ -21,6 +23,7 @@ tresult PLUGIN_API k1AudioProcessor::process(ProcessData& data) {
     if (data.outputParameterChanges) reportParameters(*data.outputParameterChanges);
     sentSysex.clear(); // the host has read the previous block's events by now
     if (data.outputEvents) reportSysex(*data.outputEvents);
+    deliveredHostEdits = edits;
     return kResultOk;
 }
 
@@ -34,14 +37,15 @@ void k1AudioProcessor::takeHostEvents(IEventList& events) {
 }
 
 void k1AudioProcessor::takeParameterChanges(IParameterChanges& changes) {
-    // The play mode decides which parameters take edits (Multi parameters only in Multi mode),
-    // and hosts send their changes in ascending ID order: the block's Mode change goes first.
+    // Hosts send their changes in ascending ID order, but the play mode decides which parameters
+    // take edits (Multi parameters only in Multi mode) and a program change replaces them all:
+    // a block's Mode goes first, then its program change, then the edits.
+    auto rank = [](ParamID id) { return id == k1lib::Param_Mode ? 0 : id == kProgramParam ? 1 : 2; };
     const int32 count = changes.getParameterCount();
-    for (int32 pass = 0; pass < 2; ++pass) {
+    for (int32 pass = 0; pass < 3; ++pass) {
         for (int32 i = 0; i < count; ++i) {
             IParamValueQueue* queue = changes.getParameterData(i);
-            if (queue && (queue->getParameterId() == k1lib::Param_Mode) == (pass == 0))
-                takeParameterChange(*queue);
+            if (queue && rank(queue->getParameterId()) == pass) takeParameterChange(*queue);
         }
     }
 }

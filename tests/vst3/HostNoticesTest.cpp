@@ -73,14 +73,26 @@ TEST(HostNotices, ValuesChangedReachTheHostOnlyOnItsUserInterfaceThread) {
     ASSERT_EQ(i->getPlugin().getCurrentSingleIndex(), 5u);
     getValueOnAnotherThread(i);
     EXPECT_EQ(handler.restarts.size(), 1u);
-    i->setParamNormalized(0, 0.5);
+    i->getParamNormalized(0);
     EXPECT_EQ(handler.restarts.size(), 2u);
+
+    // A host edit is in flight until the block that carries it: re-read before, the old value
+    // would undo the edit in the host.
+    program.queues[0].points[0].second = 6.0 / 127.0;
+    i.run(block, nullptr, &program);
+    i->setParamNormalized(k1lib::Param_LfoSpeed, 0.5);
+    EXPECT_EQ(handler.restarts.size(), 2u);
+    ParameterChanges edit;
+    edit.add(k1lib::Param_LfoSpeed, {{0, 0.5}});
+    i.run(block, nullptr, &edit);
+    i->getParamNormalized(0);
+    EXPECT_EQ(handler.restarts.size(), 3u);
 
     MemoryStream saved;
     ASSERT_EQ(i->getState(&saved), kResultOk);
     saved.seek(0, IBStream::kIBSeekSet, nullptr);
     ASSERT_EQ(i->setState(&saved), kResultOk);
-    EXPECT_EQ(handler.restarts.size(), 3u);
+    EXPECT_EQ(handler.restarts.size(), 4u);
 }
 
 TEST(HostNotices, TheHostHearsTheInstrumentsValuesAndProgramFromProcess) {
