@@ -141,7 +141,10 @@ private:
     // process, step by step
     void takeHostEvents(Steinberg::Vst::IEventList& events);
     void takeParameterChanges(Steinberg::Vst::IParameterChanges& changes);
-    void takeParameterChange(Steinberg::Vst::IParamValueQueue& queue);
+    // True when the queue was a program change.
+    bool takeParameterChange(Steinberg::Vst::IParamValueQueue& queue);
+    // False when the value is the one the instrument holds.
+    bool takeHostEdit(k1lib::EParam param, float value);
     void takeMidiParameter(ParamID id, Steinberg::Vst::IParamValueQueue& queue);
     void selectProgram(ParamValue value);
     void render(Steinberg::Vst::ProcessData& data);
@@ -172,4 +175,7 @@ private:
     // The last value of each controller parameter (210-223) the host sent; their defaults at first.
     std::array<std::atomic<float>, kLastMidiParam - kFirstMidiParam + 1> controllerValues{};
     std::vector<float> scratchChannel; // every output channel the host does not provide
+    // Audio thread: the host's edits of the current block that changed a value.
+    std::array<bool, k1lib::kParamCount> blockEdits{};
+    std::array<float, k1lib::kParamCount> blockEditValues{};
 };

@@ -37,43 +37,57 @@ void k1AudioProcessor::takeHostEvents(IEventList& events) {
 }
 
 void k1AudioProcessor::takeParameterChanges(IParameterChanges& changes) {
-    // The play mode decides which parameters take edits (Multi parameters only in Multi mode),
-    // and hosts send their changes in ascending ID order: the block's Mode change goes first.
-    // The program change stays last: Ardour sends its controls' earlier values along with it.
+    // Hosts send their changes in ascending ID order. The play mode decides which parameters take
+    // edits (Multi parameters only in Multi mode): the block's Mode change goes first. The program
+    // change (224) comes last and replaces every value; Ardour sends its controls' earlier values
+    // along with it, which change nothing, while the block's real edits are made again after it.
+    blockEdits.fill(false);
+    bool programChanged = false;
     const int32 count = changes.getParameterCount();
     for (int32 pass = 0; pass < 2; ++pass) {
         for (int32 i = 0; i < count; ++i) {
             IParamValueQueue* queue = changes.getParameterData(i);
             if (queue && (queue->getParameterId() == k1lib::Param_Mode) == (pass == 0))
-                takeParameterChange(*queue);
+                programChanged = takeParameterChange(*queue) || programChanged;
         }
     }
+    if (!programChanged) return;
+    for (uint32_t p = 0; p < k1lib::kParamCount; ++p)
+        if (blockEdits[p]) takeHostEdit(static_cast<k1lib::EParam>(p), blockEditValues[p]);
 }
 
-void k1AudioProcessor::takeParameterChange(IParamValueQueue& queue) {
-    if (queue.getPointCount() <= 0) return;
+bool k1AudioProcessor::takeParameterChange(IParamValueQueue& queue) {
+    if (queue.getPointCount() <= 0) return false;
     const ParamID id = queue.getParameterId();
     if (id >= kFirstMidiParam && id <= kLastMidiParam) {
         takeMidiParameter(id, queue);
-        return;
+        return false;
     }
     // Only the value at the end of the block counts.
     int32 offset = 0;
     ParamValue value = 0.0;
-    if (queue.getPoint(queue.getPointCount() - 1, offset, value) != kResultOk) return;
+    if (queue.getPoint(queue.getPointCount() - 1, offset, value) != kResultOk) return false;
     if (id == kProgramParam) {
         selectProgram(value);
         // The host's own choice needs no echo.
         std::lock_guard<std::mutex> guard(outputParameterLock);
         outputProgramPending = false;
-    } else if (id < k1lib::kParamCount) {
-        const auto param = static_cast<k1lib::EParam>(id);
-        if (!plugin.setParameter(param, static_cast<float>(value))) return;
-        // A value the engine reported earlier in this block (a program change before this
-        // edit) is older than the host's own: it must not go back and undo the edit.
-        std::lock_guard<std::mutex> guard(outputParameterLock);
-        outputParameterPending[param] = false;
+        return true;
     }
+    if (id < k1lib::kParamCount && takeHostEdit(static_cast<k1lib::EParam>(id), static_cast<float>(value))) {
+        blockEdits[id] = true;
+        blockEditValues[id] = static_cast<float>(value);
+    }
+    return false;
+}
+
+bool k1AudioProcessor::takeHostEdit(k1lib::EParam param, float value) {
+    if (!plugin.setParameter(param, value)) return false;
+    // A value the engine reported earlier in this block (a program change before this edit) is
+    // older than the host's own: it must not go back and undo the edit.
+    std::lock_guard<std::mutex> guard(outputParameterLock);
+    outputParameterPending[param] = false;
+    return true;
 }
 
 void k1AudioProcessor::takeMidiParameter(ParamID id, IParamValueQueue& queue) {

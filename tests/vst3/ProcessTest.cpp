@@ -177,6 +177,29 @@ TEST(Process, ABlocksModeChangeComesBeforeItsMultiParameters) {
     EXPECT_EQ(plugin.getCurrentMulti().volume, 33u);
 }
 
+TEST(Process, AProgramChangeKeepsTheEditsOfItsBlockButNotTheEarlierValues) {
+    Instrument fresh, i;
+    OutputBlock block(64);
+    ParameterChanges program;
+    program.add(224, {{0, 3.0 / 1351.0}});
+    fresh.run(block, nullptr, &program);
+    const float waveOf3 = fresh->getParamNormalized(k1lib::Param_SourceS1Wave);
+    const float waveOf0 = i->getParamNormalized(k1lib::Param_SourceS1Wave);
+    ASSERT_NE(waveOf3, waveOf0);
+    const float volume = 0.25f;
+    ASSERT_NE(fresh->getParamNormalized(k1lib::Param_Volume), volume);
+
+    // Ardour sends its controls' earlier values along with a program change, in ID order.
+    ParameterChanges block1;
+    block1.add(k1lib::Param_Volume, {{0, volume}});        // the host's edit
+    block1.add(k1lib::Param_SourceS1Wave, {{0, waveOf0}}); // the value held before: no edit
+    block1.add(224, {{0, 3.0 / 1351.0}});
+    i.run(block, nullptr, &block1);
+    EXPECT_EQ(i->getPlugin().getCurrentSingleIndex(), 3u);
+    EXPECT_FLOAT_EQ(i->getParamNormalized(k1lib::Param_Volume), volume);
+    EXPECT_FLOAT_EQ(i->getParamNormalized(k1lib::Param_SourceS1Wave), waveOf3);
+}
+
 TEST(Process, LatencyIsTheResamplersAtTheSetUpRate) {
     Instrument i;
     // The delay measured on a sine through the resampler: 192 engine samples at the host rate.
