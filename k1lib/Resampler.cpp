@@ -43,6 +43,11 @@ void Resampler::setChannelCount(unsigned long channels) {
     for (unsigned long c = 0; c < channels; ++c) handles_.push_back(resample_open(1, downFactor_, downFactor_));
 }
 
+double Resampler::latency(float engineRate, float hostRate) {
+    if (engineRate == hostRate || engineRate <= 0.0f || hostRate <= 0.0f) return 0.0;
+    return kPrimingSamples * static_cast<double>(hostRate) / engineRate;
+}
+
 int64_t Resampler::engineSampleAt(int64_t hostSample) const {
     return static_cast<int64_t>(std::floor(static_cast<long double>(hostSample) * engineRate_ / hostRate_));
 }

@@ -36,6 +36,10 @@ public:
     void setChannelCount(unsigned long channels);
     void destroyResamplers();
 
+    // How many host samples the output lags behind the engine: the silence that primes the
+    // filters, at the host rate; 0 when no conversion takes place.
+    static double latency(float engineRate, float hostRate);
+
     // Blocks whose output had to be completed with silence (never expected; for tests).
     uint64_t underruns() const { return underruns_; }
 

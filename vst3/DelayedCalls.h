@@ -1,13 +1,20 @@
 #pragma once
 // Runs work on the user-interface thread that other threads ask for. Any thread may queue a
-// call or mark entries of a program list for a name refresh; the pump, driven by a timer on the
-// host's Linux run loop (from the host context or the editor's plug frame), runs what is due on
-// that thread, outside the lock. Until a run loop is attached nothing runs, nothing is lost, and
-// refreshes stay coalesced: one dirty mark per list entry, however many notifications came.
+// call or mark entries of a list for a refresh; the pump runs what is due on that thread,
+// outside the lock. Three things drive the pump: a timer on the host's Linux run loop (from the
+// host context or the editor's plug frame), the editor's own run loop, and the host's own calls
+// on the user-interface thread recorded at set-up (many hosts offer no run loop without an open
+// editor). Between pumps nothing is lost and refreshes stay coalesced: one dirty mark per list
+// entry, however many notifications came.
+//
+// Thread contract: delayCall, delayRefresh and isUserInterfaceThread from any thread; everything
+// else on the user-interface thread.
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "pluginterfaces/base/smartpointer.h"
@@ -38,8 +45,12 @@ public:
     void detachRunLoop();
     bool isAttached() const { return runLoop != nullptr; }
 
+    // The thread the host makes its user-interface calls on: the one calling this.
+    void recordUserInterfaceThread() { userInterfaceThread = std::this_thread::get_id(); }
+    bool isUserInterfaceThread() const { return userInterfaceThread.load() == std::this_thread::get_id(); }
+
     // User-interface thread: runs the queued calls in order, then the refreshes in entry order.
-    // Returns how many calls and refresh ranges ran.
+    // Returns how many calls and refresh ranges ran; 0 when called again from inside a call.
     size_t pump();
     bool hasPending() const;
 
@@ -71,6 +82,7 @@ private:
     std::vector<Call> pending;             // guarded by lock
     std::map<uint32_t, RefreshList> lists; // the map's shape is fixed after set-up
     bool pumping = false;                  // pump thread only: no re-entry from a running call
+    std::atomic<std::thread::id> userInterfaceThread{};
     PumpTimer timer{*this};
     Steinberg::IPtr<Steinberg::Linux::IRunLoop> runLoop;
 };

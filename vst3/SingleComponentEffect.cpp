@@ -44,6 +44,9 @@ tresult PLUGIN_API k1SingleComponentEffect::getBusInfo(MediaType type, BusDirect
                                                        BusInfo& info) {
     BusList* list = getBusList(type, dir);
     if (!list || index < 0 || index >= static_cast<int32>(list->size())) return kInvalidArgument;
+    // Bus::getInfo leaves these two to the caller, as the SDK's component base fills them.
+    info.mediaType = type;
+    info.direction = dir;
     return list->at(index)->getInfo(info) ? kResultTrue : kResultFalse;
 }
 

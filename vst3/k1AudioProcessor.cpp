@@ -6,6 +6,7 @@
 #include <string>
 
 #include "Log.h"
+#include "k1AudioProcessorMidi.h"
 #include "pluginterfaces/base/ustring.h"
 
 using namespace Steinberg;
@@ -19,6 +20,14 @@ bool isK1Param(ParamID id) {
 
 void toHostText(String128 text, const std::string& ascii) {
     UString(text, 128).fromAscii(ascii.c_str());
+}
+
+// The steps of a host parameter beyond the K1's: the program list or a MIDI value; 0 if none.
+int32 stepCountOf(ParamID id) {
+    if (id == k1AudioProcessor::kProgramParam)
+        return static_cast<int32>(k1AudioProcessor::totalPresetCount()) - 1;
+    const k1HostMidi::ControllerParameter* controller = k1HostMidi::controllerParameter(id);
+    return controller ? controller->steps : 0;
 }
 
 } // namespace
@@ -36,6 +45,11 @@ k1AudioProcessor::k1AudioProcessor() : plugin(this, k1lib::PluginType_Vst3) {
     buildUnitAndProgramList();
     delayedCalls.addRefreshList(kProgramListId, totalPresetCount(),
                                 [this](uint32_t first, uint32_t count) { updateProgramNames(first, count); });
+    delayedCalls.addRefreshList(kHostValuesRefresh, 1,
+                                [this](uint32_t, uint32_t) { tellHostValuesChanged(); });
+    for (ParamID id = kFirstMidiParam; id <= kLastMidiParam; ++id)
+        controllerValues[id - kFirstMidiParam] =
+            static_cast<float>(k1HostMidi::controllerParameter(id)->defaultValue);
     listening = true;
 }
 
@@ -67,8 +81,13 @@ tresult PLUGIN_API k1AudioProcessor::initialize(FUnknown* context) {
     addAudioOutput(STR16("Multi 8"), SpeakerArr::kMono, 0);
     addEventInput(STR16("Midi In"), 16, BusInfo::kDefaultActive);
     addEventOutput(STR16("Midi Out"), 16, BusInfo::kDefaultActive);
-    // Some hosts offer their run loop here; otherwise refreshes wait for the editor's frame.
+    // Deferred work runs on this thread: from the host's run loop where its context offers one,
+    // else from the host's own later calls on this thread, or from an editor's run loop.
+    delayedCalls.recordUserInterfaceThread();
     delayedCalls.attachRunLoop(context);
+    // Hosts start their controls at the declared defaults; the instrument holds Single 0's values.
+    queueValuesUnlikeDefaults();
+    delayHostValuesRefresh();
     return result;
 }
 
@@ -79,6 +98,8 @@ tresult PLUGIN_API k1AudioProcessor::terminate() {
 
 tresult PLUGIN_API k1AudioProcessor::setupProcessing(ProcessSetup& setup) {
     plugin.setSampleRate(static_cast<float>(setup.sampleRate));
+    latencySamples = static_cast<uint32_t>(std::lround(k1lib::Resampler::latency(
+        k1lib::Engine::kProcessingSamplerate, static_cast<float>(setup.sampleRate))));
     // Sized here, off the audio thread, for the longest block the host announces.
     if (setup.maxSamplesPerBlock > 0 && scratchChannel.size() < static_cast<size_t>(setup.maxSamplesPerBlock))
         scratchChannel.resize(static_cast<size_t>(setup.maxSamplesPerBlock), 0.0f);
@@ -120,54 +141,78 @@ tresult PLUGIN_API k1AudioProcessor::getParameterInfo(int32 index, ParameterInfo
         toHostText(info.title, row.name);
         toHostText(info.shortTitle, row.name);
         info.stepCount = row.step > 0.0f ? static_cast<int32>(row.max - row.min) : 0;
-        info.defaultNormalizedValue = (row.defaultValue - row.min) * row.rangeInv;
+        info.defaultNormalizedValue = declaredDefault(static_cast<k1lib::EParam>(index));
         if (info.id >= k1lib::Param_SourceS1Wave && info.id <= k1lib::Param_SourceS4Wave)
             info.flags = ParameterInfo::kCanAutomate | ParameterInfo::kIsList;
         else if (info.id > k1lib::Param_Name10) // the Single's name characters are not automated
             info.flags = ParameterInfo::kCanAutomate;
     } else if (info.id == kProgramParam) {
+        toHostText(info.title, "Program");
+        toHostText(info.shortTitle, "Program");
         info.flags = ParameterInfo::kIsProgramChange | ParameterInfo::kIsList;
         info.stepCount = static_cast<int32>(totalPresetCount()) - 1;
-    } else {
+    } else if (const k1HostMidi::ControllerParameter* controller = k1HostMidi::controllerParameter(info.id)) {
+        toHostText(info.title, controller->title);
+        toHostText(info.shortTitle, controller->title);
+        info.stepCount = controller->steps;
+        info.defaultNormalizedValue = controller->defaultValue;
         info.flags = ParameterInfo::kCanAutomate;
+    } else { // the reserved ID carries nothing: kept out of the host's controls
+        toHostText(info.title, "Reserved");
+        toHostText(info.shortTitle, "Reserved");
+        info.flags = ParameterInfo::kIsReadOnly | ParameterInfo::kIsHidden;
     }
     return kResultOk;
 }
 
+float k1AudioProcessor::declaredDefault(k1lib::EParam param) {
+    const k1lib::CParam& row = k1lib::g_params[param];
+    return (row.defaultValue - row.min) * row.rangeInv;
+}
+
 tresult PLUGIN_API k1AudioProcessor::getParamStringByValue(ParamID id, ParamValue value, String128 text) {
+    // The texts index by the plain value: keep it inside the parameter's range.
+    const float normalized = std::isfinite(value) ? static_cast<float>(std::clamp(value, 0.0, 1.0)) : 0.0f;
     if (!isK1Param(id)) {
-        toHostText(text, "Midi");
+        const k1HostMidi::ControllerParameter* controller = k1HostMidi::controllerParameter(id);
+        if (controller)
+            toHostText(text, k1HostMidi::controllerText(*controller, normalized));
+        else if (id == kProgramParam)
+            toHostText(text, programText(normalized));
+        else
+            toHostText(text, "");
         return kResultOk;
     }
-    // The table's texts index by the plain value: keep it inside the parameter's range.
-    const float normalized = std::isfinite(value) ? static_cast<float>(std::clamp(value, 0.0, 1.0)) : 0.0f;
     const k1lib::CParam& row = k1lib::g_params[id];
     toHostText(text, row.formatValue(static_cast<k1lib::EParam>(id), normalized * row.range + row.min));
     return kResultOk;
 }
 
 ParamValue PLUGIN_API k1AudioProcessor::normalizedParamToPlain(ParamID id, ParamValue value) {
-    if (!isK1Param(id)) return 0.0;
+    if (!isK1Param(id)) return value * stepCountOf(id);
     const k1lib::CParam& row = k1lib::g_params[id];
     return static_cast<float>(value) * row.range + row.min;
 }
 
 ParamValue PLUGIN_API k1AudioProcessor::plainParamToNormalized(ParamID id, ParamValue plain) {
-    if (!isK1Param(id)) return 0.0;
+    if (!isK1Param(id)) {
+        const int32 steps = stepCountOf(id);
+        return steps > 0 ? plain / steps : 0.0;
+    }
     const k1lib::CParam& row = k1lib::g_params[id];
     return (static_cast<float>(plain) - row.min) * row.rangeInv;
 }
 
 ParamValue PLUGIN_API k1AudioProcessor::getParamNormalized(ParamID id) {
+    onHostCall();
     if (isK1Param(id)) return plugin.getParameter(static_cast<k1lib::EParam>(id));
     if (id >= kFirstMidiParam && id <= kLastMidiParam) return controllerValues[id - kFirstMidiParam];
-    if (id != kProgramParam) return 0.0;
-    size_t position = plugin.getCurrentPresetIndex();
-    if (plugin.getPlayMode() == k1lib::PlayMode_Multi) position += k1lib::Engine::singleCount();
-    return static_cast<double>(position) / static_cast<double>(totalPresetCount() - 1);
+    return id == kProgramParam ? programValue() : 0.0;
 }
 
 tresult PLUGIN_API k1AudioProcessor::setParamNormalized(ParamID id, ParamValue value) {
+    ++hostEdits; // before the deferred work runs: no "values changed" while this edit is in flight
+    onHostCall();
     k1lib::log("setParamNormalized", 613, "setParamNormalized ", id, " ", value);
     // The value reaches the engine as a parameter change of the next block; only an open
     // editor would be told now, and there is no editor yet.
@@ -180,21 +225,15 @@ IPlugView* PLUGIN_API k1AudioProcessor::createView(FIDString /*name*/) {
 
 tresult PLUGIN_API k1AudioProcessor::getMidiControllerAssignment(int32 busIndex, int16 /*channel*/,
                                                                  CtrlNumber controller, ParamID& id) {
-    if (busIndex != 0) return kResultFalse;
-    struct Assignment {
-        CtrlNumber controller;
-        ParamID id;
-    };
-    static constexpr Assignment table[] = {
-        {kCtrlModWheel, 210},     {kCtrlDataEntryMSB, 214},  {kCtrlVolume, 215},
-        {kCtrlPan, 216},          {kCtrlBankSelectLSB, 213}, {kCtrlSustainOnOff, 217},
-        {kCtrlRPNSelectLSB, 211}, {kCtrlRPNSelectMSB, 212},  {kCtrlAllNotesOff, 218},
-        {kCtrlOmniModeOff, 220},  {kCtrlOmniModeOn, 219},    {kAfterTouch, 222},
-        {kPitchBend, 221},        {kCtrlProgramChange, 223},
-    };
-    for (const Assignment& a : table) {
-        if (a.controller != controller) continue;
-        id = a.id;
+    // Program change (130) is no controller: hosts send it to the program-change parameter.
+    if (busIndex != 0 || controller < 0 || controller >= kCountCtrlNumber) return kResultFalse;
+    for (ParamID candidate = kFirstMidiParam; candidate <= kLastMidiParam; ++candidate) {
+        const k1HostMidi::ControllerParameter* p = k1HostMidi::controllerParameter(candidate);
+        const bool maps = (p->status == 0xB0 && p->controller == controller) ||
+                          (p->status == 0xD0 && controller == kAfterTouch) ||
+                          (p->status == 0xE0 && controller == kPitchBend);
+        if (!maps) continue;
+        id = candidate;
         return kResultOk;
     }
     return kResultFalse;

@@ -5,6 +5,13 @@
 // list over all Singles then all Multis, and the audio block. The facade's notifications come
 // back through IPluginListener on whatever thread is inside the engine; what the host must hear
 // is queued here and handed over at the end of the next block, or on the user-interface thread.
+//
+// Threads: the user-interface thread is the one that calls initialize. Work deferred to it
+// (program names, "values changed") runs from the host's run loop where its context offers one,
+// from an open editor's run loop through runPendingCalls, and otherwise from the host's own
+// later calls on that thread (getParamNormalized, setParamNormalized, getState, setState) -
+// never from the audio thread, and never from the calls hosts make while they build their
+// tables (parameter infos, program names) or while they set up processing.
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -34,6 +41,8 @@ public:
     static constexpr ParamID kProgramParam = 224;
     static constexpr Steinberg::int32 kParamCount = 225;
     static constexpr Steinberg::Vst::ProgramListID kProgramListId = 224;
+    // The deferred "tell the host every value changed": a refresh list of one entry.
+    static constexpr uint32_t kHostValuesRefresh = 0xFFFFFFFFu;
     static constexpr size_t kMaxOutputChannels = 8;
     // Hosts that take no output events would let engine sysex pile up without end.
     static constexpr size_t kMaxQueuedSysex = 1024;
@@ -54,6 +63,8 @@ public:
     tresult PLUGIN_API activateBus(MediaType type, BusDirection dir, int32 index, TBool state) override;
     tresult PLUGIN_API setState(Steinberg::IBStream* state) override;
     tresult PLUGIN_API getState(Steinberg::IBStream* state) override;
+    // The resampler's constant delay at the rate of the last set-up, in host samples.
+    uint32 PLUGIN_API getLatencySamples() override { return latencySamples; }
 
     // Edit controller
     int32 PLUGIN_API getParameterCount() override { return kParamCount; }
@@ -78,11 +89,11 @@ public:
     tresult PLUGIN_API process(Steinberg::Vst::ProcessData& data) override;
 
     // IPluginListener: called inside the facade's engine lock, on any thread.
-    void onActiveSingleChanged(size_t) override {}
+    void onActiveSingleChanged(size_t index) override;
     void onSingleModified(size_t index) override;
     void onActiveSingleModified(size_t index) override;
     void onSinglesModified(size_t first, size_t count) override;
-    void onActiveMultiChanged(size_t) override {}
+    void onActiveMultiChanged(size_t index) override;
     void onMultiModified(size_t index) override;
     void onActiveMultiModified(size_t index) override;
     void onMultisModified(size_t first, size_t count) override;
@@ -90,12 +101,16 @@ public:
     void onParameterChanged(k1lib::EParam param, float normalizedValue) override;
     void serializeCustomData(std::vector<unsigned char>&) override {}
     void deserializeCustomData(const std::vector<unsigned char>&) override {}
-    void onPlayModeChanged() override {}
+    void onPlayModeChanged() override;
     void onConfigChanged() override {}
 
     // User-interface thread: brings the host's program names of entries first .. first + count - 1
     // in line with the banks, telling the host of each entry that changed.
     void updateProgramNames(uint32_t first, uint32_t count);
+    // User-interface thread: runs the work deferred from other threads (program-name refreshes,
+    // telling the host of new parameter values) now. An open editor's run loop calls this on
+    // each tick; the host's own calls on its user-interface thread run it too.
+    void runPendingCalls();
     k1lib::Plugin& getPlugin() { return plugin; }
 
     OBJ_METHODS(k1AudioProcessor, k1SingleComponentEffect)
@@ -105,12 +120,31 @@ public:
 private:
     void buildUnitAndProgramList();
     void delayProgramNameRefresh(size_t first, size_t count);
+    // Values changed outside the host's own edits (state, program change, initialisation): the
+    // host re-reads them all. Marked from any thread; told on the user-interface thread.
+    void delayHostValuesRefresh();
+    void tellHostValuesChanged();
+    // Called first by the host calls that may come on the user-interface thread.
+    void onHostCall();
+    // The program list position of the current Single or Multi, as the value of parameter 224.
+    double programValue();
+    // The list entry a value of parameter 224 selects, as the host shows it: number and name.
+    std::string programText(float value);
+    void queueProgramValue();
+    // The host's first picture of the parameters is their declared defaults: every value that
+    // differs goes out with the first block.
+    void queueValuesUnlikeDefaults();
+    static float declaredDefault(k1lib::EParam param);
     // The name of entry `position` of the program list; empty outside the banks.
     std::string presetName(uint32_t position);
 
     // process, step by step
     void takeHostEvents(Steinberg::Vst::IEventList& events);
     void takeParameterChanges(Steinberg::Vst::IParameterChanges& changes);
+    // True when the queue was a program change.
+    bool takeParameterChange(Steinberg::Vst::IParamValueQueue& queue);
+    // False when the value is the one the instrument holds.
+    bool takeHostEdit(k1lib::EParam param, float value);
     void takeMidiParameter(ParamID id, Steinberg::Vst::IParamValueQueue& queue);
     void selectProgram(ParamValue value);
     void render(Steinberg::Vst::ProcessData& data);
@@ -121,6 +155,8 @@ private:
     std::mutex outputParameterLock;
     std::array<float, k1lib::kParamCount> outputParameterValues{}; // guarded by outputParameterLock
     std::array<bool, k1lib::kParamCount> outputParameterPending{}; // ascending IDs go out first
+    double outputProgramValue = 0.0;                               // guarded by outputParameterLock
+    bool outputProgramPending = false;                             // after the K1 parameters
     std::mutex midiOutputLock;
     std::deque<k1lib::SMidiEvent> midiOutputQueue; // guarded by midiOutputLock
     bool midiOutputOverflowLogged = false;         // guarded by midiOutputLock
@@ -132,7 +168,14 @@ private:
     k1DelayedCalls delayedCalls;
 
     std::atomic<uint32_t> activeOutputBusMask{1}; // written at set-up, read by the audio thread
-    // The last value of each controller parameter (210-223) the host sent; 0, their default, at first.
+    std::atomic<uint32_t> latencySamples{0};      // written at set-up, read by any thread
+    // Host edits (setParamNormalized) so far, and how many of them the last block carried.
+    std::atomic<uint32_t> hostEdits{0};
+    std::atomic<uint32_t> deliveredHostEdits{0};
+    // The last value of each controller parameter (210-223) the host sent; their defaults at first.
     std::array<std::atomic<float>, kLastMidiParam - kFirstMidiParam + 1> controllerValues{};
     std::vector<float> scratchChannel; // every output channel the host does not provide
+    // Audio thread: the host's edits of the current block that changed a value.
+    std::array<bool, k1lib::kParamCount> blockEdits{};
+    std::array<float, k1lib::kParamCount> blockEditValues{};
 };

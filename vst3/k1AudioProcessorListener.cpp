@@ -3,6 +3,7 @@
 #include "k1AudioProcessor.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "Log.h"
@@ -28,6 +29,78 @@ void k1AudioProcessor::sendMidi(const k1lib::SMidiEvent& event) {
         midiOutputQueue.pop_front();
     }
     midiOutputQueue.push_back(event);
+}
+
+void k1AudioProcessor::onActiveSingleChanged(size_t) {
+    queueProgramValue();
+}
+
+void k1AudioProcessor::onActiveMultiChanged(size_t) {
+    queueProgramValue();
+}
+
+void k1AudioProcessor::onPlayModeChanged() {
+    queueProgramValue();
+}
+
+double k1AudioProcessor::programValue() {
+    size_t position = plugin.getCurrentPresetIndex();
+    if (plugin.getPlayMode() == k1lib::PlayMode_Multi) position += k1lib::Engine::singleCount();
+    return static_cast<double>(position) / static_cast<double>(totalPresetCount() - 1);
+}
+
+std::string k1AudioProcessor::programText(float value) {
+    const auto position =
+        static_cast<uint32_t>(std::lround(value * static_cast<double>(totalPresetCount() - 1)));
+    const size_t singles = k1lib::Engine::singleCount();
+    const bool multi = position >= singles;
+    const std::string number = k1lib::Engine::getPresetNumberAsName(
+        multi ? position - singles : position, multi ? k1lib::PlayMode_Multi : k1lib::PlayMode_Single);
+    return number + " " + presetName(position);
+}
+
+void k1AudioProcessor::queueValuesUnlikeDefaults() {
+    for (uint32_t p = 0; p < k1lib::kParamCount; ++p) {
+        const auto param = static_cast<k1lib::EParam>(p);
+        const float value = plugin.getParameter(param);
+        if (value != declaredDefault(param)) onParameterChanged(param, value);
+    }
+    if (programValue() != 0.0) queueProgramValue();
+}
+
+// Inside the engine lock (recursive: the position is read on this thread); the host hears the
+// new program at the end of the next block, and every value anew on its user-interface thread.
+void k1AudioProcessor::queueProgramValue() {
+    if (!listening) return;
+    const double value = programValue();
+    {
+        std::lock_guard<std::mutex> guard(outputParameterLock);
+        outputProgramValue = value;
+        outputProgramPending = true;
+    }
+    delayHostValuesRefresh();
+}
+
+void k1AudioProcessor::delayHostValuesRefresh() {
+    if (listening) delayedCalls.delayRefresh(kHostValuesRefresh, 0, 1);
+}
+
+void k1AudioProcessor::tellHostValuesChanged() {
+    // Before the host has handed over its handler there is nobody to tell; while a host edit has
+    // not reached the engine, the host would re-read the old value and lose its edit: later.
+    if (!componentHandler || deliveredHostEdits != hostEdits) {
+        delayHostValuesRefresh();
+        return;
+    }
+    componentHandler->restartComponent(kParamValuesChanged);
+}
+
+void k1AudioProcessor::runPendingCalls() {
+    delayedCalls.pump();
+}
+
+void k1AudioProcessor::onHostCall() {
+    if (delayedCalls.isUserInterfaceThread()) delayedCalls.pump();
 }
 
 void k1AudioProcessor::onSingleModified(size_t index) {

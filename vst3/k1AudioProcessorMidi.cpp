@@ -39,30 +39,53 @@ bool normalized(ParamValue value, float& out) {
     return true;
 }
 
+const ControllerParameter* controllerParameter(ParamID id) {
+    static constexpr ControllerParameter table[] = {
+        {210, "Mod Wheel", 0xB0, 1, 127, 0.0},
+        {211, "CC 100 RPN LSB", 0xB0, 100, 127, 0.0},
+        {212, "CC 101 RPN MSB", 0xB0, 101, 127, 0.0},
+        {213, "CC 32 Bank Select LSB", 0xB0, 32, 127, 0.0},
+        {214, "CC 6 Data Entry", 0xB0, 6, 127, 0.0},
+        {215, "CC 7 Volume", 0xB0, 7, 127, 0.0},
+        {216, "CC 10 Pan", 0xB0, 10, 127, 0.0},
+        {217, "CC 64 Hold Pedal", 0xB0, 64, 127, 0.0},
+        {218, "CC 123 All Notes Off", 0xB0, 123, 127, 0.0},
+        {219, "CC 125 Omni On", 0xB0, 125, 127, 0.0},
+        {220, "CC 124 Omni Off", 0xB0, 124, 127, 0.0},
+        {221, "Pitch Bend", 0xE0, 0, 16383, 0.5},
+        {222, "Channel Pressure", 0xD0, 0, 127, 0.0},
+        {223, "Program Change", 0xC0, 0, 127, 0.0},
+    };
+    for (const ControllerParameter& p : table)
+        if (p.id == id) return &p;
+    return nullptr;
+}
+
+unsigned controllerValue(const ControllerParameter& parameter, float value) {
+    return parameter.steps == 127 ? sevenBit(value) : static_cast<unsigned>(value * 16383.0f);
+}
+
+std::string controllerText(const ControllerParameter& parameter, float value) {
+    if (parameter.steps == 127) return std::to_string(sevenBit(value));
+    return std::to_string(static_cast<int>(std::lround(value * 16383.0f)) - 8192);
+}
+
 bool fromControllerParameter(ParamID id, float value, int32 offset, k1lib::SMidiEvent& out) {
-    struct Controller {
-        ParamID id;
-        uint8_t number;
-    };
-    static constexpr Controller controllers[] = {
-        {210, 1},  {211, 100}, {212, 101}, {213, 32},  {214, 6},   {215, 7},
-        {216, 10}, {217, 64},  {218, 123}, {219, 125}, {220, 124},
-    };
-    for (const Controller& c : controllers) {
-        if (c.id != id) continue;
-        out = shortMessage(0xB0, c.number, sevenBit(value), offset);
-        return true;
+    const ControllerParameter* parameter = controllerParameter(id);
+    if (!parameter) return false;
+    const unsigned v = controllerValue(*parameter, value);
+    switch (parameter->status) {
+    case 0xB0:
+        out = shortMessage(0xB0, parameter->controller, static_cast<uint8_t>(v), offset);
+        break;
+    case 0xE0:
+        out = shortMessage(0xE0, v & 127, (v >> 7) & 127, offset);
+        break;
+    default: // pressure and program change carry their value in the first data byte
+        out = shortMessage(parameter->status, static_cast<uint8_t>(v), 0, offset);
+        break;
     }
-    if (id == 221) {
-        const unsigned bend = static_cast<unsigned>(value * 16383.0f);
-        out = shortMessage(0xE0, bend & 127, (bend >> 7) & 127, offset);
-        return true;
-    }
-    if (id == 222 || id == 223) {
-        out = shortMessage(id == 222 ? 0xD0 : 0xC0, sevenBit(value), 0, offset);
-        return true;
-    }
-    return false;
+    return true;
 }
 
 bool fromHostEvent(const Event& e, k1lib::SMidiEvent& out) {
@@ -86,15 +109,21 @@ bool fromHostEvent(const Event& e, k1lib::SMidiEvent& out) {
         if (data.type != DataEvent::kMidiSysEx) return false;
         if (data.size == 0) return true;
         if (!data.bytes) return false;
-        if (data.size == 3 && data.bytes[0] != 0xF0) {
-            if (data.bytes[0] < 0x80 || !isDataByte(data.bytes[1]) || !isDataByte(data.bytes[2]))
-                return false;
-            out.status = data.bytes[0];
+        const uint8_t first = data.bytes[0];
+        if (data.size == 3 && first >= 0x80 && first != 0xF0) {
+            if (!isDataByte(data.bytes[1]) || !isDataByte(data.bytes[2])) return false;
+            out.status = first;
             out.data1 = data.bytes[1];
             out.data2 = data.bytes[2];
             return true;
         }
-        out.sysex.assign(data.bytes, data.bytes + data.size);
+        // Hosts built on JUCE hand system-exclusive data over without its F0h/F7h framing, and
+        // the engine reads framed messages only: a message that starts with a data byte, or
+        // with F0h, gets whichever framing byte it lacks.
+        const bool sysex = first == 0xF0 || isDataByte(first);
+        if (sysex && first != 0xF0) out.sysex.push_back(0xF0);
+        out.sysex.insert(out.sysex.end(), data.bytes, data.bytes + data.size);
+        if (sysex && data.bytes[data.size - 1] != 0xF7) out.sysex.push_back(0xF7);
         return true;
     }
     case Event::kLegacyMIDICCOutEvent: {

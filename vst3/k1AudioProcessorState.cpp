@@ -81,6 +81,7 @@ bool readRecord(IBStream& stream, uint64_t length, std::vector<unsigned char>& r
 } // namespace
 
 tresult PLUGIN_API k1AudioProcessor::getState(IBStream* state) {
+    onHostCall();
     if (!state) return kResultFalse;
     std::vector<unsigned char> record;
     plugin.getState(record);
@@ -112,5 +113,9 @@ tresult PLUGIN_API k1AudioProcessor::setState(IBStream* state) {
     std::vector<unsigned char> record;
     if (!readRecord(*state, length, record)) return kResultFalse;
     // The facade refuses an empty record; the engine checks the whole record before it changes anything.
-    return plugin.setState(record) ? kResultOk : kResultFalse;
+    if (!plugin.setState(record)) return kResultFalse;
+    // The host hears the values that changed with the next block, and re-reads them all now.
+    delayHostValuesRefresh();
+    onHostCall();
+    return kResultOk;
 }

@@ -2,6 +2,7 @@
 --
 --   ardour7-lua zyk-session.lua create <new-session-dir> <vst3-uid> edited|program|plain
 --   ardour7-lua zyk-session.lua reload <session-dir>
+--   ardour7-lua zyk-session.lua rename <new-session-dir> <vst3-uid> <K1INT.syx>
 --
 -- create: a MIDI track on the instrument and a MIDI region with two notes (session range 0..3 s);
 --         "edited" also sets the first "Volume" parameter and selects a program of the program
@@ -9,6 +10,13 @@
 --         getState).
 -- reload: loads the saved session in a fresh process (the plug-in's setState), checks that the
 --         parameter came back, then saves again.
+-- rename: two MIDI tracks on the instrument, whose controls show the instrument's values (Single
+--         0's Volume, not the declared default); a K1 dump sent to both renames Single 5; after the
+--         host's next call on its user-interface thread (saving the session) the program list
+--         shows the new name, without a reload and without an editor. Ardour 7.3 re-reads a
+--         plug-in's program names when an instance reports its program list changed, but
+--         never in the reporting instance itself: with both renamed, each report refreshes the
+--         other's list, so both show the name only if both reports reached Ardour.
 -- One session per process (a second close_session() deadlocks in Ardour 7.3). Prints ZYK-OK.
 
 local mode = arg[1]
@@ -31,6 +39,18 @@ local function find_param(inst)
 		if p:parameter_is_input(j) and p:parameter_label(j) == PARAM_LABEL then return j end
 	end
 	error("no input parameter labelled " .. PARAM_LABEL)
+end
+
+local function new_track(plug, name)
+	local pi = ARDOUR.LuaAPI.new_plugin_info(plug, ARDOUR.PluginType.VST3)
+	assert(not pi:isnil(), "VST3 plug-in not found in the scan cache: " .. plug)
+	local tl = Session:new_midi_track(ARDOUR.ChanCount(ARDOUR.DataType("midi"), 1),
+		ARDOUR.ChanCount(ARDOUR.DataType("audio"), 2), true, pi, nil, nil, 1, name,
+		ARDOUR.PresentationInfo.max_order, ARDOUR.TrackMode.Normal, true)
+	assert(tl:size() == 1, "new_midi_track failed")
+	local track = tl:front()
+	assert(not track:the_instrument():isnil(), "the track has no instrument (the plug-in failed to instantiate)")
+	return track
 end
 
 local function save()
@@ -58,15 +78,8 @@ if mode == "create" then
 	assert(dir and plug and (variant == "edited" or variant == "program" or variant == "plain"),
 		"usage: create <dir> <uid> edited|program|plain")
 	assert(create_session(dir, SNAP, SR), "create_session failed (the directory must not exist)")
-	local pi = ARDOUR.LuaAPI.new_plugin_info(plug, ARDOUR.PluginType.VST3)
-	assert(not pi:isnil(), "VST3 plug-in not found in the scan cache: " .. plug)
-	local tl = Session:new_midi_track(ARDOUR.ChanCount(ARDOUR.DataType("midi"), 1),
-		ARDOUR.ChanCount(ARDOUR.DataType("audio"), 2), true, pi, nil, nil, 1, "Zyk",
-		ARDOUR.PresentationInfo.max_order, ARDOUR.TrackMode.Normal, true)
-	assert(tl:size() == 1, "new_midi_track failed")
-	local track = tl:front()
+	local track = new_track(plug, "Zyk")
 	local inst = track:the_instrument()
-	assert(not inst:isnil(), "the track has no instrument (the plug-in failed to instantiate)")
 
 	-- An empty SMF-backed region from a bounce (nil_proc(), never nil), then notes through its model.
 	local region = track:bounce_range(0, 3 * SR, ARDOUR.InterThreadInfo(), ARDOUR.LuaAPI.nil_proc(), false, "notes")
@@ -123,6 +136,61 @@ elseif mode == "reload" then
 	log("param restored", j, value)
 	save()
 	log("ZYK-OK")
+elseif mode == "rename" then
+	local dir, plug, bank = arg[2], arg[3], arg[4]
+	assert(dir and plug and bank, "usage: rename <dir> <uid> <K1INT.syx>")
+	assert(create_session(dir, SNAP, SR), "create_session failed (the directory must not exist)")
+	local NEW_NAME = "Renamed 5"
+	local uri = "VST3-P:" .. plug .. ":0005"
+	local insts = {}
+	for _, name in ipairs({"Zyk A", "Zyk B"}) do
+		local inst = new_track(plug, name):the_instrument()
+		local preset = inst:to_insert():plugin(0):preset_by_uri(uri)
+		assert(preset, "Ardour lists no program 5")
+		assert(preset.label ~= NEW_NAME, "program 5 already has the new name")
+		log(name, "program 5 before:", preset.label)
+		insts[#insts + 1] = inst
+	end
+	-- The controls start at the instrument's values (Single 0), not at the declared defaults.
+	local j = find_param(insts[1])
+	local _, desc = insts[1]:to_insert():plugin(0):get_parameter_descriptor(j, ARDOUR.ParameterDescriptor())
+	local volume = ARDOUR.LuaAPI.get_processor_param(insts[1], j, true)
+	log(PARAM_LABEL, "control", volume, "declared default", desc[2].normal)
+	assert(volume ~= desc[2].normal, "the " .. PARAM_LABEL .. " control shows the declared default")
+
+	-- Single 5 of the internal bank (an all-Singles dump: 8 header bytes, then 88 per Single)
+	-- under the new name, with its checksum, as a one-Single dump to internal Single 5.
+	local f = assert(io.open(bank, "rb"))
+	local image = f:read("a")
+	f:close()
+	local record = {image:byte(8 + 5 * 88 + 1, 8 + 6 * 88)}
+	assert(#record == 88, "no Single 5 in " .. bank)
+	for k = 1, 10 do record[k] = string.byte(string.format("%-10s", NEW_NAME), k) end
+	local sum = 0xA5
+	for k = 1, 87 do sum = sum + record[k] end
+	record[88] = sum & 0x7F
+	local message = {0xF0, 0x40, 0x00, 0x20, 0x00, 0x03, 0x00, 0x05}
+	for k = 1, 88 do message[#message + 1] = record[k] end
+	message[#message + 1] = 0xF7
+	for _, inst in ipairs(insts) do
+		local parser = ARDOUR.RawMidiParser()
+		for _, byte in ipairs(message) do
+			if parser:process_byte(byte) then
+				assert(inst:to_insert():write_immediate_event(Evoral.EventType.MIDI_EVENT, parser:buffer_size(),
+					parser:midi_buffer()), "the sysex dump was not taken")
+			end
+		end
+	end
+	sleep(1) -- the instruments take the dump in their next blocks, on Ardour's process threads
+
+	save() -- a host call on the user-interface thread: no run loop, no editor
+	for k, inst in ipairs(insts) do
+		local preset = inst:to_insert():plugin(0):preset_by_uri(uri)
+		assert(preset, "Ardour lists no program 5")
+		log("instrument", k, "program 5 after:", preset.label)
+		assert(preset.label == NEW_NAME, "the program list still shows '" .. preset.label .. "'")
+	end
+	log("ZYK-OK")
 else
-	error("usage: zyk-session.lua create|reload ...")
+	error("usage: zyk-session.lua create|reload|rename ...")
 end

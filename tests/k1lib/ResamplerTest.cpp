@@ -187,3 +187,24 @@ TEST(Resampler, SteadyStateProcessingAllocatesNothing) {
     }
     EXPECT_EQ(counter.count(), 0u);
 }
+
+TEST(Resampler, ReportedLatencyIsTheDelayOfASineAtEveryHostRate) {
+    // A 100 Hz sine rising through zero at engine sample 0: its output rises through zero a whole
+    // number of periods after the latency, and one period is longer than the latency.
+    for (float hostRate : {44100.0f, 48000.0f, 96000.0f}) {
+        SineRenderer engine(100.0);
+        Resampler resampler(engine, 49920.0f, hostRate, 1);
+        std::vector<float> signal, block(512);
+        float* outputs[] = {block.data()};
+        while (signal.size() < hostRate * 0.2) {
+            std::vector<SMidiEvent> none;
+            resampler.process(outputs, 1, 512, none);
+            signal.insert(signal.end(), block.begin(), block.end());
+        }
+        size_t i = static_cast<size_t>(hostRate * 0.05);
+        while (!(signal[i] < 0 && signal[i + 1] >= 0)) ++i;
+        const double crossing = i + signal[i] / (signal[i] - signal[i + 1]);
+        EXPECT_NEAR(Resampler::latency(49920.0f, hostRate), std::fmod(crossing, hostRate / 100.0), 0.5) << hostRate;
+    }
+    EXPECT_EQ(Resampler::latency(49920.0f, 49920.0f), 0.0);
+}

@@ -164,6 +164,53 @@ TEST(Process, ProgramChangeParameterSelectsAcrossSinglesThenMultis) {
     EXPECT_EQ(i->getParamNormalized(224), 0.0);
 }
 
+TEST(Process, ABlocksModeChangeComesBeforeItsMultiParameters) {
+    Instrument i;
+    OutputBlock block(64);
+    k1lib::Plugin& plugin = i->getPlugin();
+    ASSERT_NE(plugin.getCurrentMulti().volume, 33u);
+    ParameterChanges changes; // ascending IDs, as hosts send them: Mode last
+    changes.add(k1lib::Param_MultiVolume, {{0, 33.0 / 99.0}});
+    changes.add(k1lib::Param_Mode, {{0, 1.0}});
+    i.run(block, nullptr, &changes);
+    EXPECT_EQ(plugin.getPlayMode(), k1lib::PlayMode_Multi);
+    EXPECT_EQ(plugin.getCurrentMulti().volume, 33u);
+}
+
+TEST(Process, AProgramChangeKeepsTheEditsOfItsBlockButNotTheEarlierValues) {
+    Instrument fresh, i;
+    OutputBlock block(64);
+    ParameterChanges program;
+    program.add(224, {{0, 3.0 / 1351.0}});
+    fresh.run(block, nullptr, &program);
+    const float waveOf3 = fresh->getParamNormalized(k1lib::Param_SourceS1Wave);
+    const float waveOf0 = i->getParamNormalized(k1lib::Param_SourceS1Wave);
+    ASSERT_NE(waveOf3, waveOf0);
+    const float volume = 0.25f;
+    ASSERT_NE(fresh->getParamNormalized(k1lib::Param_Volume), volume);
+
+    // Ardour sends its controls' earlier values along with a program change, in ID order.
+    ParameterChanges block1;
+    block1.add(k1lib::Param_Volume, {{0, volume}});        // the host's edit
+    block1.add(k1lib::Param_SourceS1Wave, {{0, waveOf0}}); // the value held before: no edit
+    block1.add(224, {{0, 3.0 / 1351.0}});
+    i.run(block, nullptr, &block1);
+    EXPECT_EQ(i->getPlugin().getCurrentSingleIndex(), 3u);
+    EXPECT_FLOAT_EQ(i->getParamNormalized(k1lib::Param_Volume), volume);
+    EXPECT_FLOAT_EQ(i->getParamNormalized(k1lib::Param_SourceS1Wave), waveOf3);
+}
+
+TEST(Process, LatencyIsTheResamplersAtTheSetUpRate) {
+    Instrument i;
+    // The delay measured on a sine through the resampler: 192 engine samples at the host rate.
+    const std::pair<double, uint32> rates[] = {{44100.0, 170}, {48000.0, 185}, {96000.0, 369}, {49920.0, 0}};
+    for (auto [rate, samples] : rates) {
+        ProcessSetup setup{kRealtime, kSample32, 512, rate};
+        i->setupProcessing(setup);
+        EXPECT_EQ(i->getLatencySamples(), samples) << rate;
+    }
+}
+
 TEST(Process, EngineValuesGoToTheHostInAscendingOrderAsItTakesThem) {
     Instrument i;
     OutputBlock block(64);

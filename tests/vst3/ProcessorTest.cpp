@@ -48,7 +48,7 @@ TEST(Processor, ParameterInfosFollowTheTable) {
     EXPECT_EQ(info.id, 224u);
     EXPECT_EQ(info.flags, ParameterInfo::kIsProgramChange | ParameterInfo::kIsList);
     EXPECT_EQ(info.stepCount, 1351);
-    EXPECT_EQ(ascii(info.title), "");
+    EXPECT_EQ(ascii(info.title), "Program");
 
     info.id = 777;
     EXPECT_EQ(i->getParameterInfo(225, info), kResultFalse);
@@ -72,25 +72,42 @@ TEST(Processor, ParameterInfosFollowTheTable) {
     ASSERT_EQ(i->getParameterInfo(k1lib::Param_SourceMix12, info), kResultOk);
     EXPECT_EQ(info.stepCount, 0); // continuous
 
-    for (int32 id : {209, 210, 223}) {
+    // Every parameter has a title (validators fail one without, hosts show blank controls); the
+    // MIDI ones say what they carry and span the values of their message.
+    std::set<std::string> controllerTitles;
+    for (int32 id = 0; id < i->getParameterCount(); ++id) {
         ASSERT_EQ(i->getParameterInfo(id, info), kResultOk);
-        EXPECT_EQ(info.flags, ParameterInfo::kCanAutomate);
-        EXPECT_EQ(info.stepCount, 0);
-        EXPECT_EQ(ascii(info.title), "");
+        EXPECT_FALSE(ascii(info.title).empty()) << id;
+        if (id >= 210 && id <= 223) controllerTitles.insert(ascii(info.title));
     }
+    EXPECT_EQ(controllerTitles.size(), 14u);
+    ASSERT_EQ(i->getParameterInfo(221, info), kResultOk);
+    EXPECT_EQ(ascii(info.title), "Pitch Bend");
+    EXPECT_EQ(info.stepCount, 16383);
+    EXPECT_DOUBLE_EQ(info.defaultNormalizedValue, 0.5); // centred, as the engine starts
+    EXPECT_EQ(info.flags, ParameterInfo::kCanAutomate);
+    ASSERT_EQ(i->getParameterInfo(215, info), kResultOk);
+    EXPECT_EQ(ascii(info.title), "CC 7 Volume");
+    EXPECT_EQ(info.stepCount, 127);
+    ASSERT_EQ(i->getParameterInfo(209, info), kResultOk);
+    EXPECT_EQ(info.flags, ParameterInfo::kIsReadOnly | ParameterInfo::kIsHidden); // carries nothing
 }
 
 TEST(Processor, ValueTextsAndConversionsStayInsideTheRanges) {
     Instrument i;
     String128 text{};
-    for (ParamID id : {209u, 215u, 224u, 5000u}) {
-        ASSERT_EQ(i->getParamStringByValue(id, 0.3, text), kResultOk);
-        EXPECT_EQ(ascii(text), "Midi");
-    }
     auto textOf = [&](ParamID id, ParamValue value) {
-        i->getParamStringByValue(id, value, text);
+        EXPECT_EQ(i->getParamStringByValue(id, value, text), kResultOk);
         return ascii(text);
     };
+    // The MIDI parameters show the value their message carries; the program, its list entry.
+    EXPECT_EQ(textOf(215, 0.5), "64");
+    EXPECT_EQ(textOf(221, 0.5), "0");
+    EXPECT_EQ(textOf(221, 9.0), "8191");
+    EXPECT_EQ(textOf(224, 0.0), "IA-1 " + programName(i.processor, 0));
+    EXPECT_EQ(textOf(224, 968.0 / 1351), "IA-1 " + programName(i.processor, 968));
+    EXPECT_EQ(textOf(209, 0.3), "");
+    EXPECT_EQ(textOf(5000, 0.3), "");
     // Host values outside 0..1 would index the table's texts out of range.
     EXPECT_EQ(textOf(k1lib::Param_SourceS1Wave, 7.0), textOf(k1lib::Param_SourceS1Wave, 1.0));
     EXPECT_EQ(textOf(k1lib::Param_SourceS1Wave, -3.0), textOf(k1lib::Param_SourceS1Wave, 0.0));
@@ -100,8 +117,11 @@ TEST(Processor, ValueTextsAndConversionsStayInsideTheRanges) {
     EXPECT_DOUBLE_EQ(i->normalizedParamToPlain(k1lib::Param_Volume, 1.0), 100.0);
     EXPECT_DOUBLE_EQ(i->normalizedParamToPlain(k1lib::Param_Volume, 0.0), 1.0);
     EXPECT_NEAR(i->plainParamToNormalized(k1lib::Param_Volume, 50.5), 0.5, 1e-6);
-    EXPECT_EQ(i->normalizedParamToPlain(215, 0.5), 0.0);
-    EXPECT_EQ(i->plainParamToNormalized(224, 3.0), 0.0);
+    EXPECT_DOUBLE_EQ(i->normalizedParamToPlain(215, 1.0), 127.0);
+    EXPECT_DOUBLE_EQ(i->plainParamToNormalized(221, 16383.0), 1.0);
+    EXPECT_DOUBLE_EQ(i->plainParamToNormalized(224, 1351.0), 1.0);
+    EXPECT_EQ(i->normalizedParamToPlain(209, 0.5), 0.0);
+    EXPECT_EQ(i->plainParamToNormalized(209, 3.0), 0.0);
 }
 
 TEST(Processor, MapsExactlyTheListedControllersOfTheFirstBus) {
@@ -117,9 +137,22 @@ TEST(Processor, MapsExactlyTheListedControllersOfTheFirstBus) {
             EXPECT_EQ(id, 9999u);
     }
     const std::set<std::pair<int, ParamID>> expected = {
-        {1, 210},   {6, 214},   {7, 215},   {10, 216},  {32, 213},  {64, 217},  {100, 211},
-        {101, 212}, {123, 218}, {124, 220}, {125, 219}, {128, 222}, {129, 221}, {130, 223}};
+        {1, 210},   {6, 214},   {7, 215},   {10, 216},  {32, 213},  {64, 217}, {100, 211},
+        {101, 212}, {123, 218}, {124, 220}, {125, 219}, {128, 222}, {129, 221}};
     EXPECT_EQ(mapped, expected);
+    // Steinberg's validator asks up to kCountCtrlNumber (130, also the program change number)
+    // and fails a plug-in that maps it; hosts send program changes to parameter 224 instead.
+    EXPECT_EQ(kCountCtrlNumber, kCtrlProgramChange);
+    std::set<ParamID> declared;
+    for (int32 index = 0; index < i->getParameterCount(); ++index) {
+        ParameterInfo info{};
+        i->getParameterInfo(index, info);
+        declared.insert(info.id);
+    }
+    for (const auto& [controller, target] : mapped) {
+        EXPECT_LT(controller, kCountCtrlNumber);
+        EXPECT_TRUE(declared.count(target)) << controller;
+    }
     ParamID id = 0;
     EXPECT_EQ(mapping->getMidiControllerAssignment(1, 0, 7, id), kResultFalse);
     EXPECT_EQ(mapping->getMidiControllerAssignment(0, 15, 7, id), kResultOk); // any channel

@@ -2,6 +2,7 @@
 // instrument that declares its buses on it.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,10 @@ struct Instance {
 };
 
 std::string busName(IComponent* c, MediaType type, BusDirection dir, int32 index, BusInfo& info) {
+    std::memset(&info, 0xA5, sizeof info); // a host may hand over a struct it used before
     if (c->getBusInfo(type, dir, index, info) != kResultTrue) return "<none>";
+    EXPECT_EQ(info.mediaType, type);
+    EXPECT_EQ(info.direction, dir);
     char ascii[128];
     UString(info.name, 128).toAscii(ascii, 128);
     return ascii;

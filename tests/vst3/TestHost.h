@@ -101,7 +101,10 @@ public:
     tresult PLUGIN_API beginEdit(Vst::ParamID) override { return kResultOk; }
     tresult PLUGIN_API performEdit(Vst::ParamID, Vst::ParamValue) override { return kResultOk; }
     tresult PLUGIN_API endEdit(Vst::ParamID) override { return kResultOk; }
-    tresult PLUGIN_API restartComponent(int32) override { return kResultOk; }
+    tresult PLUGIN_API restartComponent(int32 flags) override {
+        restarts.push_back(flags);
+        return kResultOk;
+    }
     tresult PLUGIN_API notifyUnitSelection(Vst::UnitID) override { return kResultOk; }
     tresult PLUGIN_API notifyProgramListChange(Vst::ProgramListID list, int32 index) override {
         programListChanges.emplace_back(list, index);
@@ -112,6 +115,7 @@ public:
     uint32 PLUGIN_API release() override { return --references; }
 
     std::vector<std::pair<Vst::ProgramListID, int32>> programListChanges;
+    std::vector<int32> restarts;
     uint32 references = 1;
 };
 

@@ -1,0 +1,174 @@
+// What a host is told without asking: values that changed outside its own edits, the program
+// the instrument plays, and renamed programs, on its user-interface thread even when it offers
+// no run loop; and system-exclusive data with or without its framing.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "Instrument.h"
+#include "Sysex.h"
+#include "pluginterfaces/base/ustring.h"
+#include "public.sdk/source/common/memorystream.h"
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+using testhost::EventList;
+using testhost::HandlerRecorder;
+using testhost::Instrument;
+using testhost::OutputBlock;
+using testhost::ParameterChanges;
+
+namespace {
+
+using Bytes = std::vector<uint8>;
+
+// A host call made on a thread other than the one that initialised the instrument.
+void getValueOnAnotherThread(Instrument& i) {
+    std::thread([&] { i->getParamNormalized(0); }).join();
+}
+
+// Single 5 under a new name, as a K1 one-Single dump written by our own codec.
+Bytes renamedSingle5Dump(k1AudioProcessor& p, const char* name) {
+    k1lib::SinglePreset single;
+    EXPECT_TRUE(p.getPlugin().getSingle(single, 5));
+    std::memset(single.name, 0, sizeof single.name);
+    std::memcpy(single.name, name, std::strlen(name));
+    std::vector<unsigned char> message;
+    EXPECT_TRUE(k1lib::Sysex::writeSingle(message, single, 0, k1lib::StorageI, 5));
+    return Bytes(message.begin(), message.end());
+}
+
+Bytes withoutFraming(const Bytes& message) {
+    return Bytes(message.begin() + 1, message.end() - 1);
+}
+
+std::string programName(k1AudioProcessor& p, int32 index) {
+    String128 text{};
+    p.getProgramName(224, index, text);
+    char ascii[128];
+    UString(text, 128).toAscii(ascii, 128);
+    return ascii;
+}
+
+} // namespace
+
+TEST(HostNotices, ValuesChangedReachTheHostOnlyOnItsUserInterfaceThread) {
+    HandlerRecorder handler; // outlives the instrument, which holds it
+    Instrument i;            // initialised on this thread: the host's user-interface thread
+    i->setComponentHandler(&handler);
+    OutputBlock block(64);
+    EXPECT_TRUE(handler.restarts.empty()); // nothing is called back from inside set-up
+    getValueOnAnotherThread(i);
+    EXPECT_TRUE(handler.restarts.empty());
+    i->getParamNormalized(0); // after initialize: Single 0's values, not the declared defaults
+    i->getParamNormalized(0);
+    EXPECT_EQ(handler.restarts, std::vector<int32>{kParamValuesChanged});
+
+    ParameterChanges program; // a program change through the controller parameter: MIDI C0 05
+    program.add(223, {{0, 5.0 / 127.0}});
+    i.run(block, nullptr, &program);
+    ASSERT_EQ(i->getPlugin().getCurrentSingleIndex(), 5u);
+    getValueOnAnotherThread(i);
+    EXPECT_EQ(handler.restarts.size(), 1u);
+    i->getParamNormalized(0);
+    EXPECT_EQ(handler.restarts.size(), 2u);
+
+    // A host edit is in flight until the block that carries it: re-read before, the old value
+    // would undo the edit in the host.
+    program.queues[0].points[0].second = 6.0 / 127.0;
+    i.run(block, nullptr, &program);
+    i->setParamNormalized(k1lib::Param_LfoSpeed, 0.5);
+    EXPECT_EQ(handler.restarts.size(), 2u);
+    ParameterChanges edit;
+    edit.add(k1lib::Param_LfoSpeed, {{0, 0.5}});
+    i.run(block, nullptr, &edit);
+    i->getParamNormalized(0);
+    EXPECT_EQ(handler.restarts.size(), 3u);
+
+    MemoryStream saved;
+    ASSERT_EQ(i->getState(&saved), kResultOk);
+    saved.seek(0, IBStream::kIBSeekSet, nullptr);
+    ASSERT_EQ(i->setState(&saved), kResultOk);
+    EXPECT_EQ(handler.restarts.size(), 4u);
+}
+
+TEST(HostNotices, TheHostHearsTheInstrumentsValuesAndProgramFromProcess) {
+    Instrument i;
+    OutputBlock block(64);
+    ParameterChanges first;
+    i.run(block, nullptr, nullptr, &first);
+    // Hosts show the declared defaults until told: every value unlike its default goes out.
+    ASSERT_FALSE(first.ids().empty());
+    for (const auto& queue : first.queues) {
+        ParameterInfo info{};
+        ASSERT_EQ(i->getParameterInfo(static_cast<int32>(queue.id), info), kResultOk);
+        EXPECT_FLOAT_EQ(queue.points.back().second, i->getParamNormalized(queue.id)) << queue.id;
+        EXPECT_NE(queue.points.back().second, info.defaultNormalizedValue) << queue.id;
+    }
+
+    ParameterChanges midiProgram; // a MIDI program change moves parameter 224 too
+    midiProgram.add(223, {{0, 5.0 / 127.0}});
+    ParameterChanges out;
+    i.run(block, nullptr, &midiProgram, &out);
+    ASSERT_FALSE(out.queues.empty());
+    EXPECT_EQ(out.queues.back().id, 224u);
+    EXPECT_DOUBLE_EQ(out.queues.back().points.back().second, 5.0 / 1351.0);
+
+    ParameterChanges hostProgram; // the host's own choice is not echoed
+    hostProgram.add(224, {{0, 7.0 / 1351.0}});
+    ParameterChanges echo;
+    i.run(block, nullptr, &hostProgram, &echo);
+    ASSERT_EQ(i->getPlugin().getCurrentSingleIndex(), 7u);
+    for (Vst::ParamID id : echo.ids())
+        EXPECT_NE(id, 224u);
+}
+
+TEST(HostNotices, ARenamedSingleReachesTheProgramListWithoutARunLoop) {
+    HandlerRecorder handler;
+    Instrument i; // a host context without a run loop, and no editor
+    i->setComponentHandler(&handler);
+    OutputBlock block(64);
+    EventList events;
+    events.data(renamedSingle5Dump(*i.processor, "RENAMED"), 0);
+    std::thread audio([&] { i.run(block, &events); });
+    audio.join();
+    EXPECT_EQ(programName(*i.processor, 5), "RENAMED");
+    EXPECT_TRUE(handler.programListChanges.empty()); // the audio thread never calls the host
+    MemoryStream stream;
+    i->getState(&stream); // the host's next call on its user-interface thread
+    EXPECT_EQ(handler.programListChanges, (std::vector<std::pair<ProgramListID, int32>>{{224, 5}}));
+}
+
+TEST(HostSysex, DumpsAndRequestsWorkWithAndWithoutFraming) {
+    for (bool framed : {true, false}) {
+        Instrument i;
+        OutputBlock block(64);
+        const Bytes dump = renamedSingle5Dump(*i.processor, framed ? "FRAMED" : "BARE");
+        EventList in;
+        in.data(framed ? dump : withoutFraming(dump), 0);
+        i.run(block, &in);
+        EXPECT_EQ(programName(*i.processor, 5), framed ? "FRAMED" : "BARE");
+
+        std::vector<unsigned char> request;
+        ASSERT_TRUE(k1lib::Sysex::writeOneSingleRequest(request, 0, k1lib::StorageI, 5));
+        EventList ask;
+        ask.data(framed ? Bytes(request.begin(), request.end())
+                        : withoutFraming(Bytes(request.begin(), request.end())),
+                 0);
+        EventList out;
+        i.run(block, &ask, nullptr, nullptr, &out);
+        // The write answer to the dump, then the requested dump, each framed as hosts expect.
+        std::vector<Bytes> sent;
+        for (const Event& e : out.events)
+            sent.emplace_back(e.data.bytes, e.data.bytes + e.data.size);
+        ASSERT_FALSE(sent.empty()) << framed;
+        for (const Bytes& message : sent) {
+            EXPECT_EQ(message.front(), 0xF0);
+            EXPECT_EQ(message.back(), 0xF7);
+        }
+        EXPECT_EQ(sent.back(), dump) << framed;
+    }
+}
