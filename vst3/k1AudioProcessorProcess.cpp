@@ -12,6 +12,8 @@ using namespace Steinberg;
 using namespace Steinberg::Vst;
 
 tresult PLUGIN_API k1AudioProcessor::process(ProcessData& data) {
+    // Lines logged from here on (a program change logs two) are written by the log's own thread.
+    const k1lib::RealtimeLogScope realtime;
     // Events and parameters are taken even when there is nothing to render into, so that no
     // note is left hanging and the engine follows the host.
     if (data.inputEvents) takeHostEvents(*data.inputEvents);
@@ -117,7 +119,12 @@ void k1AudioProcessor::render(ProcessData& data) {
     }
     // Several buses: the engine's eight channels in order. Otherwise the main bus's two, into
     // scratch when the host provides none, so events and parameters still take effect.
-    plugin.process(channels, mask > 1 ? kMaxOutputChannels : std::max<size_t>(used, 2), samples);
+    const bool silent = plugin.process(channels, mask > 1 ? kMaxOutputChannels : std::max<size_t>(used, 2), samples);
+    // The engine's idle path: every bus is exact silence, and the host may skip work downstream.
+    if (silent)
+        for (int32 b = 0; b < buses; ++b)
+            if (data.outputs[b].channelBuffers32 && data.outputs[b].numChannels > 0)
+                data.outputs[b].silenceFlags = (uint64(1) << std::min(data.outputs[b].numChannels, int32(63))) - 1;
 }
 
 void k1AudioProcessor::reportParameters(IParameterChanges& changes) {
