@@ -41,7 +41,7 @@ void deliver(const std::string& line) {
 // queue starts all zeros and is ready before any constructor has run.
 class LineQueue {
 public:
-    static constexpr size_t kSlots = 256;
+    static constexpr size_t kSlots = 128;
 
     void push(const char* text, size_t length) {
         size_t position = enqueue_.load(std::memory_order_relaxed);

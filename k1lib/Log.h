@@ -41,7 +41,7 @@ void startLogWriter();
 void flushLog();
 
 namespace detail {
-constexpr size_t kQueuedLineCapacity = 512;
+constexpr size_t kQueuedLineCapacity = 1280; // a Single's dump is the longest line
 
 bool onRealtimeThread();
 void queueLine(const char* text, size_t length);
