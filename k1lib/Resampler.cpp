@@ -12,6 +12,10 @@ constexpr int kPrimingSamples = 192;  // silence ahead of the first sample, cove
 constexpr int64_t kGridMinimum = 512; // parking is looked at no more often than this (host samples)
 constexpr int64_t kMaxPeriod = 4096;  // longer common periods are not aligned to
 constexpr int64_t kNoSound = INT64_MIN / 4;
+// libresample's output changes with how much input one call hands it once that passes a few
+// hundred samples (at 22,050 Hz it even returns values near 1e34); in pieces of this size it is
+// the same whatever the host's block sizes.
+constexpr int kMaxInputPerCall = 256;
 
 // Host samples after which both clocks start a sample together again; 0 when not an integer
 // number or too long to run through on the audio thread.
@@ -212,10 +216,10 @@ bool Resampler::convert(int channel, float* out, int samples) {
     // libresample may take the input in several passes; a pass that moves nothing ends it.
     while (handle && done < samples) {
         int used = 0;
-        const int produced =
-            resample_process(handle, downFactor_, buffer.data(), static_cast<int>(buffer.size()), 0, &used,
-                             out + done, samples - done);
-        used = std::clamp(used, 0, static_cast<int>(buffer.size()));
+        const int offered = std::min(static_cast<int>(buffer.size()), kMaxInputPerCall);
+        const int produced = resample_process(handle, downFactor_, buffer.data(), offered, 0, &used,
+                                              out + done, samples - done);
+        used = std::clamp(used, 0, offered);
         buffer.erase(buffer.begin(), buffer.begin() + used);
         if (produced <= 0 && used == 0) break;
         done += std::max(produced, 0);

@@ -119,12 +119,14 @@ void k1AudioProcessor::render(ProcessData& data) {
     }
     // Several buses: the engine's eight channels in order. Otherwise the main bus's two, into
     // scratch when the host provides none, so events and parameters still take effect.
-    const bool silent = plugin.process(channels, mask > 1 ? kMaxOutputChannels : std::max<size_t>(used, 2), samples);
+    const size_t count = mask > 1 ? kMaxOutputChannels : std::max<size_t>(used, 2);
+    if (!plugin.process(channels, count, samples)) return;
     // The engine's idle path: every bus is exact silence, and the host may skip work downstream.
-    if (silent)
-        for (int32 b = 0; b < buses; ++b)
-            if (data.outputs[b].channelBuffers32 && data.outputs[b].numChannels > 0)
-                data.outputs[b].silenceFlags = (uint64(1) << std::min(data.outputs[b].numChannels, int32(63))) - 1;
+    for (int32 b = 0; b < buses; ++b) {
+        AudioBusBuffers& bus = data.outputs[b];
+        if (bus.channelBuffers32 && bus.numChannels > 0)
+            bus.silenceFlags = (uint64(1) << std::min(bus.numChannels, int32(63))) - 1;
+    }
 }
 
 void k1AudioProcessor::reportParameters(IParameterChanges& changes) {

@@ -197,8 +197,6 @@ TEST_F(EngineSilence, RendersAgreeWhateverTheBlockSizes) {
         float worst = 0;
         for (size_t i = 0; i < renders[0].size(); ++i)
             worst = std::max(worst, std::abs(renders[r][i] - renders[0][i]));
-        // libresample itself rounds differently by a few parts in ten thousand when its input
-        // comes in other pieces; anything from the engine or the event timing would be far more.
-        EXPECT_LT(worst, 5e-4f) << "block sizes " << r;
+        EXPECT_LT(worst, 1e-6f) << "block sizes " << r;
     }
 }
