@@ -41,8 +41,8 @@ public:
     // takes the block's events (offsets in host samples, ascending) and empties events.
     void process(float** outputs, int channels, int samples, std::vector<SMidiEvent>& events);
 
-    // Parked: nothing sounds inside and a block without events may be skipped.
-    bool isParked() const { return bypass_ || parked_; }
+    // Parked: nothing sounds inside, no event waits, and a block without events may be skipped.
+    bool isParked() const { return bypass_ || (parked_ && pending_.empty()); }
     // A skipped block while parked: the host clock moves on, nothing else does.
     void skip(int samples);
 

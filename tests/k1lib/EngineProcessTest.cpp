@@ -43,11 +43,17 @@ TEST_F(EngineProcess, AnIdleEngineWritesExactZeros) {
     EXPECT_EQ(engine.getProcessingSamplerate(), 49920.0f);
 }
 
-TEST_F(EngineProcess, EventsOutOfOrderAreEachHandledOnce) {
+TEST_F(EngineProcess, EventsOutOfOrderOrInAnEmptyBlockAreEachHandledOnce) {
     engine.setSamplerate(44100.0f);
-    std::vector<k1lib::SMidiEvent> events = {noteOn(60, 5), noteOn(64, 2)};
+    std::vector<k1lib::SMidiEvent> events;
+    engine.process(outputs, 2, 1024, events); // settles into the idle state
+    events = {noteOn(67, 3)};
+    engine.process(outputs, 2, 0, events); // kept for the next block, though that brings none
     engine.process(outputs, 2, 256, events);
-    EXPECT_EQ(engine.getMulti().getActiveVoiceCount(), 2);
+    EXPECT_EQ(engine.getMulti().getActiveVoiceCount(), 1);
+    events = {noteOn(60, 5), noteOn(64, 2)};
+    engine.process(outputs, 2, 256, events);
+    EXPECT_EQ(engine.getMulti().getActiveVoiceCount(), 3);
 }
 
 TEST_F(EngineProcess, ASineVoicePlaysItsPitchAtEveryHostRate) {
