@@ -11,7 +11,11 @@ public:
     virtual ~AudioRenderer() = default;
     // Renders samples frames at the engine rate into outputs, handling each event whose offset
     // lies before samples at that sample (negative offsets at once).
-    virtual void processAudio(float** outputs, int channels, int samples, const std::vector<SMidiEvent>& events) = 0;
+    virtual void processAudio(float** outputs, int channels, int samples,
+                              const std::vector<SMidiEvent>& events) = 0;
+    // True while nothing can sound before the next event or parameter change: every sample
+    // rendered until then would be an exact zero.
+    virtual bool isQuiet() const { return false; }
 };
 
-}  // namespace k1lib
+} // namespace k1lib

@@ -1,6 +1,7 @@
 // Construction, the preset operations and the settings.
 #include "Engine.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <utility>
@@ -41,19 +42,29 @@ std::string nameText(const char (&name)[11]) {
     return std::string(name, strnlen(name, sizeof name));
 }
 
-// Writes the first 10 characters of text blank-padded; true when the name's text changed.
+std::string withoutTrailingBlanks(std::string text) {
+    while (!text.empty() && text.back() == ' ')
+        text.pop_back();
+    return text;
+}
+
+// Stores the first 10 characters of text as records keep names, without trailing blanks and
+// NUL after the text; true when it changed the name. A name equal but for trailing blanks stays
+// as it is, so renaming a preset to its own name changes nothing.
 bool rename(char (&name)[11], const std::string& text) {
-    const std::string old = nameText(name);
-    for (size_t i = 0; i < 10; ++i)
-        name[i] = i < text.size() ? text[i] : ' ';
-    name[10] = '\0';
-    return nameText(name) != old;
+    const std::string wanted =
+        withoutTrailingBlanks(text.substr(0, std::min<size_t>(strnlen(text.c_str(), text.size()), 10)));
+    if (wanted == withoutTrailingBlanks(nameText(name))) return false;
+    std::memset(name, 0, sizeof name);
+    std::memcpy(name, wanted.data(), wanted.size());
+    return true;
 }
 
 } // namespace
 
 Engine::Engine(IEngineListener* listener, PluginType pluginType)
     : m_listener(listener), m_pluginType(pluginType), m_voiceContext(m_waveforms, m_channelStates, m_random) {
+    startLogWriter(); // lines logged on the audio thread are written from there
     m_waveforms.loadFromMemory();
     // The banks exist before the voice manager, which reads the current presets when it is built.
     initFactoryData();

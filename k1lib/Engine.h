@@ -80,6 +80,10 @@ public:
     // Exchanges two whole sources (0-3) of the current Single.
     bool swapSources(uint64_t a, uint64_t b);
     void clearAllVoices();
+    // Starts over as a fresh engine plays: no voices, no pending events, parameter ramps at their
+    // targets, nothing left inside the resampler, modulation and the random generator from their
+    // seed. The presets, settings and controller states stay. Not for the audio thread.
+    void reset();
     void setConfig(const Config& config);
 
     // The factory set and the K1 numbering; usable without an engine.
@@ -144,11 +148,12 @@ public:
     float getProcessingSamplerate() const { return kProcessingSamplerate; }
 
     // Rendering (audio thread). The host rate makes a new resampler; process renders one host
-    // block, handling events (sorted by offset) at their sample; processAudio renders at the
-    // processing rate.
+    // block, handling events (sorted by offset) at their sample, and answers true when it took the
+    // idle path (every channel exact zeros); processAudio renders at the processing rate.
     void setSamplerate(float rate);
-    void process(float** outputs, int channels, int samples, std::vector<SMidiEvent>& events);
+    bool process(float** outputs, int channels, int samples, std::vector<SMidiEvent>& events);
     void processAudio(float** outputs, int channels, int samples, const std::vector<SMidiEvent>& events) override;
+    bool isQuiet() const override;
 
     // The whole state as the host stores it; a refused record changes nothing.
     bool saveState(std::vector<unsigned char>& out);

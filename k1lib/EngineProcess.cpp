@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "Engine.h"
+#include "Log.h"
 #include "Multi.h"
 
 namespace k1lib {
@@ -14,34 +15,56 @@ void sortByOffset(std::vector<SMidiEvent>& events) {
         if (events[i].sampleOffset >= events[i - 1].sampleOffset) continue;
         SMidiEvent moving = std::move(events[i]);
         size_t j = i;
-        for (; j > 0 && events[j - 1].sampleOffset > moving.sampleOffset; --j) events[j] = std::move(events[j - 1]);
+        for (; j > 0 && events[j - 1].sampleOffset > moving.sampleOffset; --j)
+            events[j] = std::move(events[j - 1]);
         events[j] = std::move(moving);
     }
 }
 
-}  // namespace
+} // namespace
 
 void Engine::setSamplerate(float rate) {
     if (!(rate > 0.0f) || rate == m_hostSamplerate) return;
     m_hostSamplerate = rate;
     m_resampler.reset();
-    m_resampler = std::make_unique<Resampler>(*this, kProcessingSamplerate, rate, 2);
+    m_resampler = std::make_unique<Resampler>(*this, kProcessingSamplerate, rate);
 }
 
-void Engine::process(float** outputs, int channels, int samples, std::vector<SMidiEvent>& events) {
+void Engine::reset() {
+    m_multi->clearAllVoices();
+    m_multi->clearReleasingVoices();
+    // Ramps end at their targets, applied as the render loop would.
+    while (m_parameterManager.process())
+        for (uint32_t k = 0; k < m_parameterManager.changedQueue.count; ++k) {
+            const uint32_t p = m_parameterManager.changedQueue.at(k);
+            processParameterChange(static_cast<EParam>(p), m_parameterManager.current[p]);
+        }
+    m_random = Random();
+    m_multi->resetModulation();
+    if (m_resampler)
+        m_resampler = std::make_unique<Resampler>(*this, kProcessingSamplerate, m_hostSamplerate);
+}
+
+bool Engine::isQuiet() const {
+    return m_parameterManager.rampQueue.count == 0 && m_parameterManager.changedQueue.count == 0 &&
+           m_multi->getActiveVoiceCount() == 0;
+}
+
+bool Engine::process(float** outputs, int channels, int samples, std::vector<SMidiEvent>& events) {
+    // Lines logged in here are queued and written by the log's own thread.
+    const RealtimeLogScope realtime;
     sortByOffset(events);
-    const bool idle = events.empty() && m_parameterManager.rampQueue.count == 0 &&
-                      m_parameterManager.changedQueue.count == 0 && m_multi->getActiveVoiceCount() == 0 &&
-                      !(m_resampler && m_resampler->hasPendingEvents());
-    if (idle) {
-        for (int c = 0; c < channels; ++c) std::fill(outputs[c], outputs[c] + std::max(samples, 0), 0.0f);
+    if (events.empty() && isQuiet() && (!m_resampler || m_resampler->isParked())) {
+        for (int c = 0; c < channels; ++c)
+            std::fill(outputs[c], outputs[c] + std::max(samples, 0), 0.0f);
         if (m_resampler) m_resampler->skip(samples);
-        return;
+        return true;
     }
     if (m_resampler)
         m_resampler->process(outputs, channels, samples, events);
     else
         processAudio(outputs, channels, samples, events);
+    return false;
 }
 
 void Engine::processAudio(float** outputs, int channels, int samples, const std::vector<SMidiEvent>& events) {
@@ -57,7 +80,8 @@ void Engine::processAudio(float** outputs, int channels, int samples, const std:
             processParameterChange(static_cast<EParam>(p), m_parameterManager.current[p]);
         }
         // Sorted on entry, so every event up to this sample is due now (negative: at once).
-        while (e < events.size() && events[e].sampleOffset <= i) processMidiEvent(events[e++]);
+        while (e < events.size() && events[e].sampleOffset <= i)
+            processMidiEvent(events[e++]);
         // Up to the next event nothing changes from outside while no parameter ramps, so the
         // Multi renders that stretch in one go.
         int frames = 1;
@@ -65,11 +89,13 @@ void Engine::processAudio(float** outputs, int channels, int samples, const std:
             const int next = e < events.size() ? events[e].sampleOffset : samples;
             frames = std::min(next, samples) - i;
         }
-        for (int c = 0; c < count; ++c) std::fill(channel[c], channel[c] + frames, 0.0f);
+        for (int c = 0; c < count; ++c)
+            std::fill(channel[c], channel[c] + frames, 0.0f);
         m_multi->process(channel, count, frames);
-        for (int c = 0; c < count; ++c) channel[c] += frames;
+        for (int c = 0; c < count; ++c)
+            channel[c] += frames;
         i += frames;
     }
 }
 
-}  // namespace k1lib
+} // namespace k1lib

@@ -1,11 +1,16 @@
 #include "Log.h"
 
 #include <atomic>
-#include <cstring>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <thread>
 #include <unistd.h>
 
 namespace {
 std::atomic<k1lib::LogSink> g_sink{nullptr};
+thread_local bool t_realtime = false;
 
 void writeToStandardOutput(const std::string& line) {
     // Up to the first NUL, plus the newline, in one write so lines of threads never interleave.
@@ -21,9 +26,8 @@ void writeToStandardOutput(const std::string& line) {
         left -= static_cast<size_t>(written);
     }
 }
-}  // namespace
 
-void g_logUnix(const std::string& line) {
+void deliver(const std::string& line) {
     const k1lib::LogSink sink = g_sink.load(std::memory_order_acquire);
     if (sink)
         sink(std::string(line.data(), strnlen(line.data(), line.size())));
@@ -31,6 +35,151 @@ void g_logUnix(const std::string& line) {
         writeToStandardOutput(line);
 }
 
+// Lines from audio threads: a bounded queue for many producers and one consumer at a time (the
+// consumer holds drainLock_). Each slot's turn number says whose turn it is, so producers never
+// wait for one another or for the consumer. A slot stores its turn minus its own index, so the
+// queue starts all zeros and is ready before any constructor has run.
+class LineQueue {
+public:
+    static constexpr size_t kSlots = 128;
+
+    void push(const char* text, size_t length) {
+        size_t position = enqueue_.load(std::memory_order_relaxed);
+        Slot* slot = nullptr;
+        for (;;) {
+            slot = &slots_[position % kSlots];
+            const auto lag = static_cast<intptr_t>(turn(position)) - static_cast<intptr_t>(position);
+            if (lag == 0) {
+                if (enqueue_.compare_exchange_weak(position, position + 1, std::memory_order_relaxed)) break;
+            } else if (lag < 0) {
+                dropped_.fetch_add(1, std::memory_order_relaxed); // full
+                return;
+            } else {
+                position = enqueue_.load(std::memory_order_relaxed);
+            }
+        }
+        slot->length = std::min(length, k1lib::detail::kQueuedLineCapacity);
+        std::memcpy(slot->text, text, slot->length);
+        setTurn(position, position + 1);
+    }
+
+    // Writes every complete line in order, then the count of lines that found the queue full.
+    void drain() {
+        std::lock_guard<std::mutex> lock(drainLock_);
+        std::string line;
+        while (turn(dequeue_) == dequeue_ + 1) {
+            const Slot& slot = slots_[dequeue_ % kSlots];
+            line.assign(slot.text, slot.length);
+            setTurn(dequeue_, dequeue_ + kSlots);
+            ++dequeue_;
+            deliver(line);
+        }
+        if (const uint64_t dropped = dropped_.exchange(0, std::memory_order_relaxed))
+            deliver("g_logUnix@1: " + std::to_string(dropped) + " lines from the audio thread were dropped");
+    }
+
+private:
+    struct Slot {
+        std::atomic<size_t> turn{0};
+        size_t length = 0;
+        char text[k1lib::detail::kQueuedLineCapacity]{};
+    };
+
+    size_t turn(size_t position) const {
+        return slots_[position % kSlots].turn.load(std::memory_order_acquire) + position % kSlots;
+    }
+    void setTurn(size_t position, size_t value) {
+        slots_[position % kSlots].turn.store(value - position % kSlots, std::memory_order_release);
+    }
+
+    Slot slots_[kSlots];
+    std::atomic<size_t> enqueue_{0};
+    size_t dequeue_ = 0; // under drainLock_
+    std::atomic<uint64_t> dropped_{0};
+    std::mutex drainLock_;
+};
+
+// Constant-initialised and trivially destroyed: usable from any static constructor or destructor.
+constinit LineQueue g_queue;
+
+LineQueue& lineQueue() {
+    return g_queue;
+}
+
+// Writes the queue out every few milliseconds; stopped and joined when the module unloads.
+class LogWriter {
+public:
+    void start() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (thread_.joinable()) return;
+        stop_ = false;
+        thread_ = std::thread([this] { run(); });
+    }
+    ~LogWriter() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            stop_ = true;
+        }
+        wake_.notify_all();
+        if (thread_.joinable()) thread_.join();
+        lineQueue().drain();
+    }
+
+private:
+    void run() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        while (!stop_) {
+            lock.unlock();
+            lineQueue().drain();
+            lock.lock();
+            wake_.wait_for(lock, std::chrono::milliseconds(10), [this] { return stop_; });
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool stop_ = false;
+    std::thread thread_;
+};
+
+LogWriter g_writer;
+} // namespace
+
+void g_logUnix(const std::string& line) {
+    if (t_realtime) {
+        k1lib::detail::queueLine(line.data(), line.size());
+        return;
+    }
+    // Lines queued earlier by audio threads go first.
+    lineQueue().drain();
+    deliver(line);
+}
+
 namespace k1lib {
-LogSink setLogSink(LogSink sink) { return g_sink.exchange(sink, std::memory_order_acq_rel); }
-}  // namespace k1lib
+LogSink setLogSink(LogSink sink) {
+    return g_sink.exchange(sink, std::memory_order_acq_rel);
+}
+
+RealtimeLogScope::RealtimeLogScope() : previous_(t_realtime) {
+    t_realtime = true;
+}
+RealtimeLogScope::~RealtimeLogScope() {
+    t_realtime = previous_;
+}
+
+void startLogWriter() {
+    g_writer.start();
+}
+void flushLog() {
+    lineQueue().drain();
+}
+
+namespace detail {
+bool onRealtimeThread() {
+    return t_realtime;
+}
+void queueLine(const char* text, size_t length) {
+    lineQueue().push(text, length);
+}
+} // namespace detail
+} // namespace k1lib

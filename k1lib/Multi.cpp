@@ -60,8 +60,7 @@ void Multi::build() {
                 onNoteOff(channel, note, release, previous, velocity);
             });
     }
-    for (SectionState& state : m_sectionStates)
-        state = SectionState(m_host.getRandom());
+    resetModulation();
     m_singleModeMulti = makeSingleModeMulti();
     setMulti(m_singleModeMulti);
 }
@@ -226,6 +225,11 @@ void Multi::killVoices(int section, int keep) {
 void Multi::clearAllVoices() {
     for (auto& playing : m_playing)
         playing.clear();
+}
+
+void Multi::resetModulation() {
+    for (SectionState& state : m_sectionStates)
+        state = SectionState(m_host.getRandom());
 }
 
 void Multi::clearReleasingVoices() {

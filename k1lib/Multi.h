@@ -57,6 +57,8 @@ public:
     void clearAllVoices();
     // Erases the fading voices too, for when the presets they play are about to be overwritten.
     void clearReleasingVoices();
+    // The sections' modulation as at construction, drawn again from the host's random generator.
+    void resetModulation();
     // Playing and fading voices of all sections.
     int getActiveVoiceCount() const;
 

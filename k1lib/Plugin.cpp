@@ -23,7 +23,7 @@ Plugin::Plugin(IPluginListener* pluginListener, PluginType type) : engine(this, 
 
 Plugin::~Plugin() = default;
 
-void Plugin::process(float** outputs, size_t outputCount, size_t samples) {
+bool Plugin::process(float** outputs, size_t outputCount, size_t samples) {
     {
         std::lock_guard<std::recursive_mutex> lock(midiLock);
         pendingMidiEvents.swap(processingMidiEvents);
@@ -31,12 +31,14 @@ void Plugin::process(float** outputs, size_t outputCount, size_t samples) {
     // A host offset outside the block is clamped into it; the engine sorts by offset.
     const int32_t last = samples > 0 ? static_cast<int32_t>(std::min<size_t>(samples - 1, INT32_MAX)) : 0;
     for (SMidiEvent& e : processingMidiEvents) e.sampleOffset = std::clamp(e.sampleOffset, 0, last);
+    bool silent = false;
     {
         Lock lock(engineLock);
-        engine.process(outputs, static_cast<int>(std::min<size_t>(outputCount, INT32_MAX)),
-                       static_cast<int>(std::min<size_t>(samples, INT32_MAX)), processingMidiEvents);
+        silent = engine.process(outputs, static_cast<int>(std::min<size_t>(outputCount, INT32_MAX)),
+                                static_cast<int>(std::min<size_t>(samples, INT32_MAX)), processingMidiEvents);
     }
     processingMidiEvents.clear();
+    return silent;
 }
 
 void Plugin::addMidiEvent(const SMidiEvent& event) {
@@ -89,6 +91,15 @@ void Plugin::setSampleRate(float rate) {
 void Plugin::clearAllVoices() {
     Lock lock(engineLock);
     engine.clearAllVoices();
+}
+
+void Plugin::reset() {
+    {
+        std::lock_guard<std::recursive_mutex> lock(midiLock);
+        pendingMidiEvents.clear();
+    }
+    Lock lock(engineLock);
+    engine.reset();
 }
 
 PlayMode Plugin::getPlayMode() {

@@ -23,8 +23,8 @@ public:
     Plugin(const Plugin&) = delete;
     Plugin& operator=(const Plugin&) = delete;
 
-    // Audio thread.
-    void process(float** outputs, size_t outputCount, size_t samples);
+    // Audio thread. True when the engine took its idle path: every channel holds exact zeros.
+    bool process(float** outputs, size_t outputCount, size_t samples);
     void addMidiEvent(const SMidiEvent& event);
     bool setParameter(EParam param, float value);
 
@@ -38,6 +38,8 @@ public:
     void setSampleRate(float rate);
     // Silences every voice at once, so that the next render starts from a clean state.
     void clearAllVoices();
+    // Drops queued MIDI input and starts the engine over (Engine::reset); not on the audio thread.
+    void reset();
     PlayMode getPlayMode();
     void setPlayMode(PlayMode mode);
     Engine::Config getConfig();

@@ -3,44 +3,61 @@
 #include <algorithm>
 #include <cmath>
 #include <libresample.h>
+#include <numeric>
 
 namespace k1lib {
 namespace {
-constexpr int kMaxHostChunk = 4096;  // longer host blocks are converted in pieces
+constexpr int kMaxHostChunk = 4096;   // longer host blocks are converted in pieces
 constexpr int kPrimingSamples = 192;  // silence ahead of the first sample, covers the filter delay
-}  // namespace
+constexpr int64_t kGridMinimum = 512; // parking is looked at no more often than this (host samples)
+constexpr int64_t kMaxPeriod = 4096;  // longer common periods are not aligned to
+constexpr int64_t kNoSound = INT64_MIN / 4;
+// libresample's output changes with how much input one call hands it once that passes a few
+// hundred samples (at 22,050 Hz it even returns values near 1e34); in pieces of this size it is
+// the same whatever the host's block sizes.
+constexpr int kMaxInputPerCall = 256;
 
-Resampler::Resampler(AudioRenderer& engine, float engineRate, float hostRate, unsigned long channelCount)
-    : engine_(engine),
-      engineRate_(engineRate),
-      hostRate_(hostRate),
+// Host samples after which both clocks start a sample together again; 0 when not an integer
+// number or too long to run through on the audio thread.
+int64_t commonPeriod(double engineRate, double hostRate) {
+    if (engineRate != std::floor(engineRate) || hostRate != std::floor(hostRate) || hostRate < 1.0) return 0;
+    const auto engine = static_cast<int64_t>(engineRate), host = static_cast<int64_t>(hostRate);
+    const int64_t period = host / std::gcd(engine, host);
+    return period <= kMaxPeriod ? period : 0;
+}
+} // namespace
+
+Resampler::Resampler(AudioRenderer& engine, float engineRate, float hostRate, unsigned long /*channelCount*/)
+    : engine_(engine), engineRate_(engineRate), hostRate_(hostRate),
       upRatio_(engineRate / static_cast<double>(hostRate)),
-      downFactor_(static_cast<double>(hostRate) / engineRate),
-      bypass_(engineRate == hostRate) {
+      downFactor_(static_cast<double>(hostRate) / engineRate), bypass_(engineRate == hostRate),
+      period_(commonPeriod(engineRate, hostRate)) {
+    grid_ = period_ > 0 ? period_ * ((kGridMinimum + period_ - 1) / period_) : kGridMinimum;
     pending_.reserve(1024);
-    setChannelCount(channelCount);
+    scratch_.assign(kMaxHostChunk, 0.0f);
+    soundEnd_.fill(kNoSound);
+    if (bypass_) return;
+    const size_t capacity = static_cast<size_t>(kMaxHostChunk * upRatio_) + kPrimingSamples + 1024;
+    for (int c = 0; c < kMaxChannels; ++c) {
+        buffers_[c].reserve(capacity);
+        buffers_[c].assign(kPrimingSamples, 0.0f);
+        handles_[c] = resample_open(1, downFactor_, downFactor_);
+    }
+    // A sample stays inside for the priming run plus the filter's reach on both sides; the rest
+    // is margin, since parking too early would cut a tail.
+    const int width = handles_[0] ? resample_get_filter_width(handles_[0]) : 64;
+    flushSamples_ = kPrimingSamples + 4 * static_cast<int64_t>(width) + 256;
 }
 
-Resampler::~Resampler() { destroyResamplers(); }
+Resampler::~Resampler() {
+    destroyResamplers();
+}
 
 void Resampler::destroyResamplers() {
-    for (void* handle : handles_)
+    for (void*& handle : handles_) {
         if (handle) resample_close(handle);
-    handles_.clear();
-}
-
-void Resampler::setChannelCount(unsigned long channels) {
-    channels = std::clamp<unsigned long>(channels, 1, kMaxChannels);
-    if (handles_.size() == channels) return;
-    destroyResamplers();
-    buffers_.resize(channels);
-    const size_t capacity = static_cast<size_t>(kMaxHostChunk * upRatio_) + kPrimingSamples + 64;
-    for (std::vector<float>& buffer : buffers_) {
-        buffer.reserve(capacity);
-        buffer.assign(kPrimingSamples, 0.0f);
+        handle = nullptr;
     }
-    scratch_.assign(kMaxHostChunk, 0.0f);
-    for (unsigned long c = 0; c < channels; ++c) handles_.push_back(resample_open(1, downFactor_, downFactor_));
 }
 
 double Resampler::latency(float engineRate, float hostRate) {
@@ -62,47 +79,79 @@ void Resampler::process(float** outputs, int channels, int samples, std::vector<
         engine_.processAudio(outputs, written, samples, events);
         return;
     }
-    setChannelCount(static_cast<unsigned long>(std::max(written, 1)));
     if (samples <= 0) {
-        takeEvents(events, 0);  // kept for the next block's first sample
+        for (SMidiEvent& e : events)
+            e.sampleOffset = 0; // kept for the next block's first sample
+        takeEvents(events, 0, 1);
         return;
     }
-    float* chunkOutputs[kMaxChannels];
+    const int active = std::max(written, 1); // without channels, channel 0 renders into scratch
     for (int done = 0; done < samples;) {
-        const int n = std::min(samples - done, kMaxHostChunk);
-        for (int c = 0; c < written; ++c) chunkOutputs[c] = outputs[c] + done;
-        // Events of this piece: offsets relative to its start; the rest wait for the next piece.
-        for (SMidiEvent& e : events) e.sampleOffset -= (done == 0 ? 0 : kMaxHostChunk);
-        processChunk(chunkOutputs, written, n, events);
+        if (parked_) {
+            const int wake = wakeOffset(events, done, samples);
+            for (int c = 0; c < written; ++c)
+                std::fill(outputs[c] + done, outputs[c] + wake, 0.0f);
+            hostPosition_ += wake - done;
+            done = wake;
+            if (done >= samples) break;
+            parked_ = false;
+        }
+        const int64_t toGrid = grid_ - hostPosition_ % grid_;
+        const int n = static_cast<int>(std::min<int64_t>({samples - done, kMaxHostChunk, toGrid}));
+        float* chunk[kMaxChannels];
+        for (int c = 0; c < written; ++c)
+            chunk[c] = outputs[c] + done;
+        processChunk(chunk, written, active, done, n, events);
         done += n;
+        if (hostPosition_ % grid_ == 0 && canPark(active)) parked_ = true;
     }
 }
 
-void Resampler::processChunk(float** outputs, int channels, int samples, std::vector<SMidiEvent>& events) {
-    takeEvents(events, samples);
-    const int rendered = static_cast<int>(engineSampleAt(hostPosition_ + samples) - engineSampleAt(hostPosition_));
+int Resampler::wakeOffset(const std::vector<SMidiEvent>& events, int from, int samples) const {
+    if (!pending_.empty() || !engine_.isQuiet()) return from;
+    int wake = samples;
+    for (const SMidiEvent& e : events)
+        wake = std::min(wake, std::max(e.sampleOffset, from));
+    return wake;
+}
+
+void Resampler::processChunk(float** outputs, int written, int active, int from, int samples,
+                             std::vector<SMidiEvent>& events) {
+    for (int c = 0; c < active; ++c)
+        if (channelPosition_[c] != hostPosition_) catchUp(c);
+    takeEvents(events, from, from + samples);
+    const int64_t first = engineSampleAt(hostPosition_);
+    const int rendered = static_cast<int>(engineSampleAt(hostPosition_ + samples) - first);
     float* renderPointers[kMaxChannels];
-    for (size_t c = 0; c < buffers_.size(); ++c) {
+    for (int c = 0; c < active; ++c) {
         std::vector<float>& buffer = buffers_[c];
         const size_t have = buffer.size();
         buffer.resize(have + static_cast<size_t>(rendered));
         renderPointers[c] = buffer.data() + have;
     }
-    engine_.processAudio(renderPointers, static_cast<int>(buffers_.size()), rendered, pending_);
+    engine_.processAudio(renderPointers, active, rendered, pending_);
     retireHandledEvents(rendered);
-    convert(outputs, channels, samples);
+    noteSound(active, first, rendered);
+    // Without output channels, channel 0 is converted into scratch.
+    bool underrun = false;
+    for (int c = 0; c < active; ++c)
+        underrun |= !convert(c, c < written ? outputs[c] : nullptr, samples);
+    if (underrun) ++underruns_;
     hostPosition_ += samples;
+    for (int c = 0; c < active; ++c)
+        channelPosition_[c] = hostPosition_;
 }
 
-void Resampler::takeEvents(std::vector<SMidiEvent>& events, int samples) {
+void Resampler::takeEvents(std::vector<SMidiEvent>& events, int from, int to) {
     const int64_t base = engineSampleAt(hostPosition_);
     size_t kept = 0;
     for (SMidiEvent& e : events) {
-        if (samples > 0 && e.sampleOffset >= samples) {
-            events[kept++] = std::move(e);  // belongs to a later piece of the host block
+        if (e.sampleOffset >= to) { // belongs to a later piece of the host block
+            if (&events[kept] != &e) events[kept] = std::move(e);
+            ++kept;
             continue;
         }
-        const int hostOffset = std::max(e.sampleOffset, 0);
+        const int hostOffset = std::max(e.sampleOffset - from, 0);
         e.sampleOffset = static_cast<int32_t>(engineSampleAt(hostPosition_ + hostOffset) - base);
         // Events arrive sorted; one placed before what is already pending would run backwards.
         if (!pending_.empty() && e.sampleOffset < pending_.back().sampleOffset)
@@ -114,33 +163,75 @@ void Resampler::takeEvents(std::vector<SMidiEvent>& events, int samples) {
 
 void Resampler::retireHandledEvents(int rendered) {
     size_t handled = 0;
-    while (handled < pending_.size() && pending_[handled].sampleOffset < rendered) ++handled;
+    while (handled < pending_.size() && pending_[handled].sampleOffset < rendered)
+        ++handled;
     pending_.erase(pending_.begin(), pending_.begin() + static_cast<long>(handled));
-    for (SMidiEvent& e : pending_) e.sampleOffset -= rendered;
+    for (SMidiEvent& e : pending_)
+        e.sampleOffset -= rendered;
 }
 
-void Resampler::convert(float** outputs, int channels, int samples) {
-    bool underrun = false;
-    for (size_t c = 0; c < buffers_.size(); ++c) {
-        float* out = c < static_cast<size_t>(channels) ? outputs[c] : scratch_.data();
-        std::vector<float>& buffer = buffers_[c];
-        int done = 0;
-        // libresample may take the input in several passes; a pass that moves nothing ends it.
-        while (done < samples) {
-            int used = 0;
-            const int produced = resample_process(handles_[c], downFactor_, buffer.data(), static_cast<int>(buffer.size()),
-                                                  0, &used, out + done, samples - done);
-            used = std::clamp(used, 0, static_cast<int>(buffer.size()));
-            buffer.erase(buffer.begin(), buffer.begin() + used);
-            if (produced <= 0 && used == 0) break;
-            done += std::max(produced, 0);
-        }
-        if (done < samples) {
-            std::fill(out + done, out + samples, 0.0f);
-            underrun = true;
-        }
+void Resampler::noteSound(int active, int64_t firstEngineSample, int rendered) {
+    for (int c = 0; c < active; ++c) {
+        const float* fresh = buffers_[c].data() + buffers_[c].size() - rendered;
+        for (int i = rendered - 1; i >= 0; --i)
+            if (fresh[i] != 0.0f) {
+                soundEnd_[c] = firstEngineSample + i + 1;
+                break;
+            }
     }
-    if (underrun) ++underruns_;
 }
 
-}  // namespace k1lib
+bool Resampler::isClean(int channel, int64_t hostSample) const {
+    return soundEnd_[channel] + flushSamples_ <= engineSampleAt(hostSample);
+}
+
+bool Resampler::canPark(int active) const {
+    if (!engine_.isQuiet() || !pending_.empty()) return false;
+    for (int c = 0; c < active; ++c)
+        if (!isClean(c, hostPosition_)) return false;
+    return true;
+}
+
+// Runs the channel through zeros from where it stopped to a position that matches the host
+// position modulo the common period, far enough on that any tail it held has left; the output is
+// discarded. Afterwards the channel stands where it would after rendering all along.
+void Resampler::catchUp(int channel) {
+    const int64_t from = channelPosition_[channel];
+    const int64_t step = period_ > 0 ? period_ : grid_;
+    int64_t steps = period_ > 0 ? ((hostPosition_ - from) % period_ + period_) % period_ : 0;
+    while (!isClean(channel, from + steps))
+        steps += step;
+    std::vector<float>& buffer = buffers_[channel];
+    for (int64_t done = 0; done < steps;) {
+        const int n = static_cast<int>(std::min<int64_t>(steps - done, kMaxHostChunk));
+        const int64_t zeros = engineSampleAt(from + done + n) - engineSampleAt(from + done);
+        buffer.resize(buffer.size() + static_cast<size_t>(zeros), 0.0f);
+        if (!convert(channel, scratch_.data(), n)) ++underruns_;
+        done += n;
+    }
+    channelPosition_[channel] = hostPosition_;
+    soundEnd_[channel] = kNoSound;
+}
+
+bool Resampler::convert(int channel, float* out, int samples) {
+    if (!out) out = scratch_.data();
+    std::vector<float>& buffer = buffers_[channel];
+    void* handle = handles_[channel];
+    int done = 0;
+    // libresample may take the input in several passes; a pass that moves nothing ends it.
+    while (handle && done < samples) {
+        int used = 0;
+        const int offered = std::min(static_cast<int>(buffer.size()), kMaxInputPerCall);
+        const int produced = resample_process(handle, downFactor_, buffer.data(), offered, 0, &used,
+                                              out + done, samples - done);
+        used = std::clamp(used, 0, offered);
+        buffer.erase(buffer.begin(), buffer.begin() + used);
+        if (produced <= 0 && used == 0) break;
+        done += std::max(produced, 0);
+    }
+    if (done >= samples) return true;
+    std::fill(out + done, out + samples, 0.0f);
+    return false;
+}
+
+} // namespace k1lib

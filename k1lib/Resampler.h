@@ -6,6 +6,18 @@
 // dropped or rendered twice, so latency stays constant for any sequence of block sizes, and an
 // event at host offset h is handled at engine sample trunc((H_k + h) x ratio) - trunc(H_k x ratio)
 // of the block's render. A short run of silence primes the filters once so every block is full.
+//
+// Silence: once the renderer is quiet and every channel's tail has left the filters, the
+// resampler parks at a host position on a fixed grid (the same one whatever the block sizes).
+// While parked nothing is rendered or converted; the host clock runs on. A channel that comes
+// back (on the next event, or when a bus is switched on again) is first run through zeros up to
+// the host position modulo the common period of both rates, which leaves it exactly where
+// continuous rendering would have: output after a silence is the same as without one.
+//
+// All eight handles are opened in the constructor, so a change of the channel count on the audio
+// thread never allocates; channels beyond the count simply wait. Not thread-safe: the engine's
+// lock covers every call.
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -18,23 +30,24 @@ class Resampler {
 public:
     static constexpr int kMaxChannels = 8;
 
-    Resampler(AudioRenderer& engine, float engineRate, float hostRate, unsigned long channelCount);
+    // channelCount is not used: every channel is prepared up front.
+    Resampler(AudioRenderer& engine, float engineRate, float hostRate,
+              unsigned long channelCount = kMaxChannels);
     ~Resampler();
     Resampler(const Resampler&) = delete;
     Resampler& operator=(const Resampler&) = delete;
 
     // Renders samples host frames into the first channels outputs (at most eight are written);
-    // takes the block's events (offsets in host samples) and empties events.
+    // takes the block's events (offsets in host samples, ascending) and empties events.
     void process(float** outputs, int channels, int samples, std::vector<SMidiEvent>& events);
 
-    // An idle block: the host clock moves on while the engine renders nothing.
+    // Parked: nothing sounds inside, no event waits, and a block without events may be skipped.
+    bool isParked() const { return bypass_ || (parked_ && pending_.empty()); }
+    // A skipped block while parked: the host clock moves on, nothing else does.
     void skip(int samples);
 
     // Events taken from the host but not yet due at the engine.
     bool hasPendingEvents() const { return !pending_.empty(); }
-
-    void setChannelCount(unsigned long channels);
-    void destroyResamplers();
 
     // How many host samples the output lags behind the engine: the silence that primes the
     // filters, at the host rate; 0 when no conversion takes place.
@@ -45,23 +58,36 @@ public:
 
 private:
     int64_t engineSampleAt(int64_t hostSample) const;
-    void processChunk(float** outputs, int channels, int samples, std::vector<SMidiEvent>& events);
-    void takeEvents(std::vector<SMidiEvent>& events, int samples);
+    int wakeOffset(const std::vector<SMidiEvent>& events, int from, int samples) const;
+    void processChunk(float** outputs, int written, int active, int from, int samples,
+                      std::vector<SMidiEvent>& events);
+    void takeEvents(std::vector<SMidiEvent>& events, int from, int to);
     void retireHandledEvents(int rendered);
-    void convert(float** outputs, int channels, int samples);
+    void noteSound(int active, int64_t firstEngineSample, int rendered);
+    bool isClean(int channel, int64_t hostSample) const;
+    bool canPark(int active) const;
+    void catchUp(int channel);
+    bool convert(int channel, float* out, int samples);
+    void destroyResamplers();
 
     AudioRenderer& engine_;
     const double engineRate_;
     const double hostRate_;
-    const double upRatio_;     // engine samples per host sample
-    const double downFactor_;  // host samples per engine sample
+    const double upRatio_;    // engine samples per host sample
+    const double downFactor_; // host samples per engine sample
     const bool bypass_;
-    std::vector<void*> handles_;
-    std::vector<std::vector<float>> buffers_;  // engine samples not yet taken by the conversion
-    std::vector<float> scratch_;               // output of a block with no channels
-    std::vector<SMidiEvent> pending_;          // offsets in engine samples from the next rendered sample
+    int64_t period_ = 0;       // host samples after which both clocks meet again; 0 when too long
+    int64_t grid_ = 0;         // host positions where parking may happen
+    int64_t flushSamples_ = 0; // engine samples after the last sound until a channel holds none
+    std::array<void*, kMaxChannels> handles_{};
+    std::array<std::vector<float>, kMaxChannels> buffers_; // engine samples not yet converted
+    std::array<int64_t, kMaxChannels> channelPosition_{};  // host samples each channel has produced
+    std::array<int64_t, kMaxChannels> soundEnd_{};         // engine sample after its last non-zero one
+    std::vector<float> scratch_;                           // output of a block with no channels
+    std::vector<SMidiEvent> pending_; // offsets in engine samples from the next rendered sample
     int64_t hostPosition_ = 0;
+    bool parked_ = true;
     uint64_t underruns_ = 0;
 };
 
-}  // namespace k1lib
+} // namespace k1lib

@@ -111,8 +111,8 @@ tresult PLUGIN_API k1AudioProcessor::setProcessing(TBool /*state*/) {
 }
 
 tresult PLUGIN_API k1AudioProcessor::setActive(TBool state) {
-    // Hosts activate around every render: each one starts without sounding voices.
-    if (state) plugin.clearAllVoices();
+    // Hosts activate around every render: each one starts from silence and renders the same.
+    if (state) plugin.reset();
     return k1SingleComponentEffect::setActive(state);
 }
 

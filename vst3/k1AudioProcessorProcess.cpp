@@ -14,6 +14,8 @@ using namespace Steinberg::Vst;
 tresult PLUGIN_API k1AudioProcessor::process(ProcessData& data) {
     // The host's edits made before this block are in its parameter changes.
     const uint32_t edits = hostEdits;
+    // Lines logged from here on (a program change logs two) are written by the log's own thread.
+    const k1lib::RealtimeLogScope realtime;
     // Events and parameters are taken even when there is nothing to render into, so that no
     // note is left hanging and the engine follows the host.
     if (data.inputEvents) takeHostEvents(*data.inputEvents);
@@ -148,7 +150,14 @@ void k1AudioProcessor::render(ProcessData& data) {
     }
     // Several buses: the engine's eight channels in order. Otherwise the main bus's two, into
     // scratch when the host provides none, so events and parameters still take effect.
-    plugin.process(channels, mask > 1 ? kMaxOutputChannels : std::max<size_t>(used, 2), samples);
+    const size_t count = mask > 1 ? kMaxOutputChannels : std::max<size_t>(used, 2);
+    if (!plugin.process(channels, count, samples)) return;
+    // The engine's idle path: every bus is exact silence, and the host may skip work downstream.
+    for (int32 b = 0; b < buses; ++b) {
+        AudioBusBuffers& bus = data.outputs[b];
+        if (bus.channelBuffers32 && bus.numChannels > 0)
+            bus.silenceFlags = (uint64(1) << std::min(bus.numChannels, int32(63))) - 1;
+    }
 }
 
 namespace {

@@ -92,19 +92,32 @@ TEST_F(EnginePresets, StoringARangeChecksBoundsAndReportsTheRange) {
               (Calls{"activeSingleModified 0", "singlesModified 0 3", "multisModified 382 2"}));
 }
 
-TEST_F(EnginePresets, RenamingPadsCutsAndNotifiesOnlyOnChange) {
+TEST_F(EnginePresets, RenamingTrimsCutsRoundTripsAndNotifiesOnlyOnChange) {
+    // A preset renamed to its own name, blank-padded or not, stays unmodified.
+    const std::string multiName = engine.getCurrentMulti().name;
+    engine.setCurrentMultiName(multiName + "   ");
+    EXPECT_FALSE(engine.isMultiModified(0));
     engine.setCurrentSingleName("");
-    EXPECT_EQ(std::string(engine.getCurrentSingle().name), "          ");
+    EXPECT_EQ(std::string(engine.getCurrentSingle().name), "");
+    EXPECT_FLOAT_EQ(engine.getParameter(Param_Name01), normalizedOf(Param_Name01, ' '));
     engine.setCurrentSingleName("Fourteen chars");
     EXPECT_EQ(std::string(engine.getCurrentSingle().name), "Fourteen c");
     EXPECT_FLOAT_EQ(engine.getParameter(Param_Name10), normalizedOf(Param_Name10, 'c'));
     engine.setCurrentSingleName("Fourteen cXYZ");
-    engine.setCurrentMultiName("Strings");
-    engine.setCurrentMultiName("Strings");
-    EXPECT_EQ(std::string(engine.getCurrentMulti().name), "Strings   ");
+    engine.setCurrentMultiName("AB");
+    engine.setCurrentMultiName("AB  ");
+    EXPECT_EQ(std::string(engine.getCurrentMulti().name), "AB");
     EXPECT_FLOAT_EQ(engine.getParameter(Param_MultiName08), normalizedOf(Param_MultiName08, ' '));
     EXPECT_EQ(listener.calls,
               (Calls{"activeSingleModified 0", "activeSingleModified 0", "activeMultiModified 0"}));
+    // A short name comes back from the saved state as the same record.
+    std::vector<unsigned char> state;
+    ASSERT_TRUE(engine.saveState(state));
+    enginetest::RecordingListener otherListener;
+    Engine other(&otherListener, PluginType_Vst3);
+    ASSERT_TRUE(other.loadState(state));
+    EXPECT_TRUE(sameMulti(other.getCurrentMulti(), engine.getCurrentMulti()));
+    EXPECT_TRUE(other.getCurrentSingle() == engine.getCurrentSingle());
 }
 
 TEST_F(EnginePresets, ModifiedPresetsRestoreFromTheFactorySet) {

@@ -11,6 +11,7 @@
 #include "SignalMeasure.h"
 
 using enginetest::EngineFixture;
+using enginetest::sineSingle;
 
 namespace {
 
@@ -23,28 +24,7 @@ k1lib::SMidiEvent noteOn(int key, int offset) {
     return e;
 }
 
-// One sustained sine source: wave "Sin 1st", coarse 84 with key tracking plays the key's pitch.
-k1lib::SinglePreset sineSingle() {
-    k1lib::SinglePreset s{};
-    std::strcpy(s.name, "Sine");
-    s.volume = 99;
-    s.pressureToFreq = s.vibratoDepth = s.pressureToVibrato = s.autoBendDepth = 50;
-    s.velToDepth = s.autoBendKeyScaleToTime = 50;
-    s.mute[1] = 1;
-    k1lib::SingleSource& src = s.sources[0];
-    src.fine = 50;
-    src.coarse = 84;
-    src.wave = 0;
-    src.keyTrack = 1;
-    src.envLevel = 100;
-    src.envSustain = 100;
-    src.levelModVel = src.levelModPressure = src.levelModKeyScale = 50;
-    src.timeModVel = src.timeModKeyScale = src.freqKeyScaleToFreq = 50;
-    s.sources[1] = src;
-    return s;
-}
-
-}  // namespace
+} // namespace
 
 class EngineProcess : public EngineFixture {
 protected:
@@ -63,11 +43,17 @@ TEST_F(EngineProcess, AnIdleEngineWritesExactZeros) {
     EXPECT_EQ(engine.getProcessingSamplerate(), 49920.0f);
 }
 
-TEST_F(EngineProcess, EventsOutOfOrderAreEachHandledOnce) {
+TEST_F(EngineProcess, EventsOutOfOrderOrInAnEmptyBlockAreEachHandledOnce) {
     engine.setSamplerate(44100.0f);
-    std::vector<k1lib::SMidiEvent> events = {noteOn(60, 5), noteOn(64, 2)};
+    std::vector<k1lib::SMidiEvent> events;
+    engine.process(outputs, 2, 1024, events); // settles into the idle state
+    events = {noteOn(67, 3)};
+    engine.process(outputs, 2, 0, events); // kept for the next block, though that brings none
     engine.process(outputs, 2, 256, events);
-    EXPECT_EQ(engine.getMulti().getActiveVoiceCount(), 2);
+    EXPECT_EQ(engine.getMulti().getActiveVoiceCount(), 1);
+    events = {noteOn(60, 5), noteOn(64, 2)};
+    engine.process(outputs, 2, 256, events);
+    EXPECT_EQ(engine.getMulti().getActiveVoiceCount(), 3);
 }
 
 TEST_F(EngineProcess, ASineVoicePlaysItsPitchAtEveryHostRate) {
@@ -80,27 +66,55 @@ TEST_F(EngineProcess, ASineVoicePlaysItsPitchAtEveryHostRate) {
         std::vector<k1lib::SMidiEvent> events = {noteOn(69, 0)};
         while (signal.size() < rate * 1.5) {
             engine.process(outputs, 2, 1024, events);
-            events.clear();  // the caller's events are spent once the block is processed
+            events.clear(); // the caller's events are spent once the block is processed
             signal.insert(signal.end(), left.begin(), left.end());
         }
-        const double frequency = signalmeasure::measureFrequency(signal, rate, static_cast<size_t>(rate * 0.3));
+        const double frequency =
+            signalmeasure::measureFrequency(signal, rate, static_cast<size_t>(rate * 0.3));
         EXPECT_NEAR(1200 * std::log2(frequency / 440.0), 0.0, 0.5) << rate;
     }
 }
 
-TEST_F(EngineProcess, SteadyStateProcessingAllocatesNothing) {
-    engine.setSamplerate(48000.0f);
-    std::vector<k1lib::SMidiEvent> events;
+// One test for the audio thread's allocations: steady play with notes coming and going, and the
+// host switching buses (2 -> 8 -> 2 -> 1 channels) while a note sounds. With the output mode
+// "Stereo" the main pair carries everything, so it must match an engine that stayed on two.
+TEST_F(EngineProcess, PlayAndChannelSwitchesAllocateNothingAndKeepTheMainPair) {
+    enginetest::RecordingListener otherListener;
+    k1lib::Engine reference(&otherListener, k1lib::PluginType_Vst3);
+    for (k1lib::Engine* e : {&engine, &reference}) {
+        ASSERT_TRUE(e->setSingle(0, sineSingle()));
+        e->setSamplerate(48000.0f);
+    }
+    std::vector<std::vector<float>> buffers(8, std::vector<float>(1024));
+    float* eight[8];
+    for (int c = 0; c < 8; ++c)
+        eight[c] = buffers[static_cast<size_t>(c)].data();
+    std::vector<k1lib::SMidiEvent> events, referenceEvents;
     events.reserve(16);
-    for (int k = 0; k < 8; ++k) events.push_back(noteOn(48 + k, k));
-    engine.process(outputs, 2, 512, events);
+    referenceEvents.reserve(16);
+    events = referenceEvents = {noteOn(69, 0)};
+    engine.process(eight, 2, 512, events);
+    reference.process(outputs, 2, 512, referenceEvents);
     AllocationCounter counter;
+    const int counts[] = {2, 8, 2, 1};
     for (int block = 0; block < 200; ++block) {
-        k1lib::SMidiEvent e = noteOn(40 + block % 40, block % 500);
-        e.status = block % 2 ? 0x80 : 0x90;
-        events.push_back(e);
-        engine.process(outputs, 2, 1 + (block * 53) % 1024, events);
+        const int channels = counts[block / 50];
+        const int samples = 1 + (block * 53) % 1024;
         events.clear();
+        if (block % 10 == 5) {
+            k1lib::SMidiEvent e = noteOn(40 + block % 40, block % samples);
+            e.status = block % 20 == 5 ? 0x90 : 0x80;
+            events.push_back(e);
+        }
+        referenceEvents = events;
+        engine.process(eight, channels, samples, events);
+        reference.process(outputs, 2, samples, referenceEvents);
+        for (int i = 0; i < samples; ++i) {
+            ASSERT_EQ(buffers[0][static_cast<size_t>(i)], left[static_cast<size_t>(i)]) << "block " << block;
+            if (channels > 1) {
+                ASSERT_EQ(buffers[1][static_cast<size_t>(i)], right[static_cast<size_t>(i)]);
+            }
+        }
     }
     EXPECT_EQ(counter.count(), 0u);
 }

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <random>
 
-#include "AllocationCounter.h"
 #include "Resampler.h"
 #include "SignalMeasure.h"
 
@@ -23,7 +22,8 @@ public:
         handledIds.reserve(1 << 14);
     }
 
-    void processAudio(float** outputs, int channels, int samples, const std::vector<SMidiEvent>& events) override {
+    void processAudio(float** outputs, int channels, int samples,
+                      const std::vector<SMidiEvent>& events) override {
         size_t e = 0;
         for (int i = 0; i < samples; ++i) {
             while (e < events.size() && (events[e].sampleOffset == i || events[e].sampleOffset < 0)) {
@@ -31,8 +31,10 @@ public:
                 handledIds.push_back(events[e].data1);
                 ++e;
             }
-            const float value = static_cast<float>(0.5 * std::sin(2 * kPi * frequency_ * position_ / kEngineRate));
-            for (int c = 0; c < channels; ++c) outputs[c][i] = value;
+            const float value =
+                static_cast<float>(0.5 * std::sin(2 * kPi * frequency_ * position_ / kEngineRate));
+            for (int c = 0; c < channels; ++c)
+                outputs[c][i] = value;
             ++position_;
         }
     }
@@ -54,7 +56,7 @@ SMidiEvent eventAt(int offset, int id) {
     return e;
 }
 
-}  // namespace
+} // namespace
 
 TEST(Resampler, EventsLandOnTheEngineSampleOfTheirHostOffset) {
     SineRenderer engine(440);
@@ -66,7 +68,7 @@ TEST(Resampler, EventsLandOnTheEngineSampleOfTheirHostOffset) {
     EXPECT_TRUE(events.empty());
     ASSERT_EQ(engine.handledAt.size(), 1u);
     EXPECT_EQ(engine.handledAt[0], 113);
-    EXPECT_EQ(engine.position(), 580 - 1);  // trunc(512 x 49920 / 44100)
+    EXPECT_EQ(engine.position(), 580 - 1); // trunc(512 x 49920 / 44100)
     EXPECT_FALSE(resampler.hasPendingEvents());
 }
 
@@ -81,16 +83,18 @@ TEST(Resampler, EveryEventIsHandledOnceWhateverTheBlockSizes) {
         std::vector<int64_t> expected;
         int id = 0;
         for (int block = 0; block < 2000; ++block) {
-            const int samples = static_cast<int>(random() % 6000);  // 0 and longer than one piece too
+            const int samples = static_cast<int>(random() % 6000); // 0 and longer than one piece too
             std::vector<SMidiEvent> events;
             if (samples > 0)
                 for (int k = 0; k < 3; ++k) {
                     const int offset = static_cast<int>(random() % samples);
                     events.push_back(eventAt(offset, id++ & 0x7F));
-                    expected.push_back(static_cast<int64_t>(std::floor((host + offset) * 49920.0L / hostRate)));
+                    expected.push_back(
+                        static_cast<int64_t>(std::floor((host + offset) * 49920.0L / hostRate)));
                 }
-            std::sort(events.begin(), events.end(),
-                      [](const SMidiEvent& a, const SMidiEvent& b) { return a.sampleOffset < b.sampleOffset; });
+            std::sort(events.begin(), events.end(), [](const SMidiEvent& a, const SMidiEvent& b) {
+                return a.sampleOffset < b.sampleOffset;
+            });
             std::sort(expected.end() - static_cast<long>(events.size()), expected.end());
             resampler.process(outputs, 1, samples, events);
             host += samples;
@@ -125,14 +129,15 @@ TEST(Resampler, SteadySineStaysContinuousWithConstantLatency) {
     EXPECT_EQ(resampler.underruns(), 0u);
     // Find the latency from the first crossing, then the whole minute must follow one ideal sine.
     size_t i = static_cast<size_t>(hostRate * 0.05);
-    while (!(signal[i] <= 0 && signal[i + 1] > 0)) ++i;
+    while (!(signal[i] <= 0 && signal[i + 1] > 0))
+        ++i;
     const double crossing = i + signal[i] / (signal[i] - signal[i + 1]);
     double worst = 0;
     for (size_t n = i; n < signal.size(); ++n) {
         const double ideal = 0.5 * std::sin(2 * kPi * frequency * (n - crossing) / hostRate);
         worst = std::max(worst, std::abs(signal[n] - ideal));
     }
-    EXPECT_LT(worst, 0.005);  // one engine sample dropped or repeated would be 0.06
+    EXPECT_LT(worst, 0.005); // one engine sample dropped or repeated would be 0.06
 }
 
 TEST(Resampler, PitchIsRightAtEveryHostRate) {
@@ -147,7 +152,8 @@ TEST(Resampler, PitchIsRightAtEveryHostRate) {
             resampler.process(outputs, 2, 512, none);
             signal.insert(signal.end(), left.begin(), left.end());
         }
-        const double measured = signalmeasure::measureFrequency(signal, hostRate, static_cast<size_t>(hostRate * 0.1));
+        const double measured =
+            signalmeasure::measureFrequency(signal, hostRate, static_cast<size_t>(hostRate * 0.1));
         EXPECT_NEAR(1200 * std::log2(measured / 440.0), 0.0, 0.5) << hostRate;
     }
 }
@@ -157,35 +163,69 @@ TEST(Resampler, ChannelCountChangesAndDegenerateCallsAreSafe) {
     Resampler resampler(engine, 49920.0f, 44100.0f, 2);
     std::vector<std::vector<float>> buffers(10, std::vector<float>(256, 7.0f));
     float* outputs[10];
-    for (int c = 0; c < 10; ++c) outputs[c] = buffers[c].data();
+    for (int c = 0; c < 10; ++c)
+        outputs[c] = buffers[c].data();
     std::vector<SMidiEvent> events;
     resampler.process(outputs, 2, 256, events);
     resampler.process(outputs, 8, 256, events);
     EXPECT_NE(buffers[7][200], 7.0f);
-    EXPECT_EQ(buffers[8][0], 7.0f);  // a ninth channel is never written
+    EXPECT_EQ(buffers[8][0], 7.0f); // a ninth channel is never written
     resampler.process(outputs, 10, 256, events);
     EXPECT_EQ(buffers[9][0], 7.0f);
     events = {eventAt(3, 9)};
-    resampler.process(nullptr, 0, 256, events);  // no channels: events still reach the engine
+    resampler.process(nullptr, 0, 256, events); // no channels: events still reach the engine
     EXPECT_EQ(engine.handledIds.back(), 9);
     resampler.process(outputs, 2, 0, events);
     EXPECT_EQ(resampler.underruns(), 0u);
 }
 
-TEST(Resampler, SteadyStateProcessingAllocatesNothing) {
-    SineRenderer engine(440);
-    Resampler resampler(engine, 49920.0f, 48000.0f, 2);
-    std::vector<float> left(1024), right(1024);
-    float* outputs[] = {left.data(), right.data()};
-    std::vector<SMidiEvent> events;
-    events.reserve(8);
-    resampler.process(outputs, 2, 1024, events);
-    AllocationCounter counter;
-    for (int block = 0; block < 100; ++block) {
-        events.push_back(eventAt(block % 1024, 1));
-        resampler.process(outputs, 2, 1 + (block * 37) % 1024, events);
+// A sine burst from each event that stops dead, so the filters ring after it; quiet once it ended
+// unless told never to be.
+class BurstRenderer : public k1lib::AudioRenderer {
+public:
+    explicit BurstRenderer(bool mayBeQuiet) : mayBeQuiet_(mayBeQuiet) {}
+    void processAudio(float** outputs, int channels, int samples,
+                      const std::vector<SMidiEvent>& events) override {
+        size_t e = 0;
+        for (int i = 0; i < samples; ++i) {
+            for (; e < events.size() && events[e].sampleOffset <= i; ++e)
+                left_ = 3000;
+            const float value = left_ > 0 ? static_cast<float>(0.5 * std::sin(0.3 * left_--)) : 0.0f;
+            for (int c = 0; c < channels; ++c)
+                outputs[c][i] = value;
+        }
     }
-    EXPECT_EQ(counter.count(), 0u);
+    bool isQuiet() const override { return mayBeQuiet_ && left_ == 0; }
+
+private:
+    bool mayBeQuiet_;
+    int left_ = 0;
+};
+
+TEST(Resampler, AParkedResamplerSoundsAsOneThatNeverStops) {
+    for (float hostRate : {22050.0f, 44100.0f, 96000.0f}) {
+        BurstRenderer parking(true), running(false);
+        Resampler parked(parking, 49920.0f, hostRate), reference(running, 49920.0f, hostRate);
+        std::mt19937 random(7);
+        std::vector<float> a(700), b(700);
+        float* outA[] = {a.data()};
+        float* outB[] = {b.data()};
+        int parkedBlocks = 0;
+        double worst = 0;
+        for (int block = 0; block < 3000; ++block) {
+            const int samples = 1 + static_cast<int>(random() % 700);
+            std::vector<SMidiEvent> events, same;
+            if (block % 100 == 7) events = same = {eventAt(static_cast<int>(random() % samples), 1)};
+            parked.process(outA, 1, samples, events);
+            reference.process(outB, 1, samples, same);
+            parkedBlocks += parked.isParked();
+            for (int i = 0; i < samples; ++i)
+                worst = std::max(worst, static_cast<double>(std::abs(a[i] - b[i])));
+        }
+        EXPECT_GT(parkedBlocks, 1000) << hostRate;
+        EXPECT_LT(worst, 1e-3) << hostRate; // a tail cut off inside would leave a hundred times more
+        EXPECT_EQ(parked.underruns(), 0u);
+    }
 }
 
 TEST(Resampler, ReportedLatencyIsTheDelayOfASineAtEveryHostRate) {

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <limits>
+#include <mutex>
 #include <string>
+#include <thread>
 
 #include "AllocationCounter.h"
 #include "Instrument.h"
@@ -315,7 +318,7 @@ TEST(Process, ControllerParametersAtTheirStoredValuesReplayNothing) {
     EXPECT_FLOAT_EQ(i->getParamNormalized(223), 5.0f / 127.0f);
 }
 
-TEST(Process, ActivationStartsEachRenderWithoutSoundingVoices) {
+TEST(Process, AResetStartsFromSilenceAndRendersTheSameAgain) {
     Instrument i;
     OutputBlock block(256);
     ASSERT_TRUE(soundsAfterNoteOn(i, block)); // held: no note-off follows
@@ -323,8 +326,67 @@ TEST(Process, ActivationStartsEachRenderWithoutSoundingVoices) {
     i->setActive(true);
     for (int n = 0; n < 4; ++n) {
         i.run(block);
-        EXPECT_TRUE(block.silent(0)) << "block " << n;
+        for (int32 c = 0; c < 2; ++c)
+            for (float v : block.channel(0, c))
+                ASSERT_EQ(v, 0.0f) << "block " << n;
     }
+    // Two bounces of the same notes, each after a reset, are the same to the bit.
+    auto bounce = [&] {
+        i->setActive(false);
+        i->setActive(true);
+        std::vector<float> out;
+        for (int n = 0; n < 60; ++n) {
+            EventList notes;
+            if (n % 15 == 1) notes.noteOn(static_cast<int16>(48 + n), 0.8f, 3 * n);
+            i.run(block, &notes);
+            out.insert(out.end(), block.channel(0, 0).begin(), block.channel(0, 0).end());
+        }
+        return out;
+    };
+    const std::vector<float> first = bounce();
+    EXPECT_GT(*std::max_element(first.begin(), first.end()), 0.01f);
+    EXPECT_EQ(bounce(), first);
+}
+
+TEST(Process, IdleBlocksSetTheSilenceFlagsOfEveryBus) {
+    Instrument i;
+    OutputBlock block(256);
+    i.run(block);
+    EXPECT_EQ(block.buses[0].silenceFlags, 3u);
+    ASSERT_TRUE(soundsAfterNoteOn(i, block));
+    EXPECT_EQ(block.buses[0].silenceFlags, 0u);
+}
+
+// A program change from the host runs on the audio thread and logs two lines: none may be
+// written there, and both must still arrive, in order.
+namespace {
+std::mutex g_sinkMutex;
+std::vector<std::pair<std::thread::id, std::string>> g_sunk;
+void recordingSink(const std::string& line) {
+    std::lock_guard<std::mutex> lock(g_sinkMutex);
+    g_sunk.emplace_back(std::this_thread::get_id(), line);
+}
+} // namespace
+
+TEST(Process, LogLinesOfAProgramChangeAreWrittenByAnotherThreadInOrder) {
+    Instrument i;
+    OutputBlock block(64);
+    const k1lib::LogSink previous = k1lib::setLogSink(&recordingSink);
+    ParameterChanges changes;
+    changes.add(224, {{0, 5.0 / 1351.0}});
+    i.run(block, nullptr, &changes);
+    std::vector<std::pair<std::thread::id, std::string>> sunk;
+    for (int wait = 0; wait < 200 && sunk.size() < 2; ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::lock_guard<std::mutex> lock(g_sinkMutex);
+        sunk = g_sunk;
+    }
+    k1lib::setLogSink(previous);
+    ASSERT_EQ(sunk.size(), 2u);
+    EXPECT_EQ(sunk[0].second, "setSingle@327: Switching to single 5");
+    EXPECT_EQ(sunk[1].second.rfind("dumpSingle@1311: \n", 0), 0u);
+    for (const auto& line : sunk)
+        EXPECT_NE(line.first, std::this_thread::get_id()) << line.second;
 }
 
 TEST(Process, ASteadyBlockAllocatesNothing) {

@@ -1,0 +1,204 @@
+// Sound ends, the engine goes idle, events arrive: nothing sounds between a tail and the next
+// note, latency does not move with silences, and block sizes do not change what is rendered.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <numeric>
+#include <random>
+
+#include "EngineFixture.h"
+#include "Multi.h"
+
+using k1lib::SMidiEvent;
+
+namespace {
+
+SMidiEvent midi(uint8_t status, uint8_t data1, uint8_t data2, int offset = 0) {
+    SMidiEvent e;
+    e.status = status;
+    e.data1 = data1;
+    e.data2 = data2;
+    e.sampleOffset = offset;
+    return e;
+}
+
+// A MIDI event at an absolute host sample.
+struct TimedEvent {
+    int64_t time;
+    SMidiEvent event;
+};
+
+class EngineSilence : public ::testing::Test {
+protected:
+    enginetest::RecordingListener listener;
+    std::unique_ptr<k1lib::Engine> engineObject;
+    int64_t blocksRendered = 0;
+    std::vector<float> left = std::vector<float>(4096), right = std::vector<float>(4096);
+    float* outputs[2] = {left.data(), right.data()};
+
+    k1lib::Engine& engine() { return *engineObject; }
+
+    static size_t singleNamed(const char* prefix) {
+        for (size_t i = 0; i < k1lib::Engine::singleCount(); ++i) {
+            const char* name = k1lib::Engine::getFactorySingle(i).name;
+            if (std::strncmp(name, prefix, std::strlen(prefix)) == 0) return i;
+        }
+        ADD_FAILURE() << "no Single named " << prefix;
+        return 0;
+    }
+
+    // A new engine at this rate playing Single index, replaced by single when one is given.
+    void start(float rate, size_t index, const k1lib::SinglePreset* single = nullptr) {
+        engineObject = std::make_unique<k1lib::Engine>(&listener, k1lib::PluginType_Vst3);
+        engine().setSamplerate(rate);
+        if (single) {
+            ASSERT_TRUE(engine().setSingle(index, *single));
+        }
+        ASSERT_TRUE(engine().setSingle(index));
+        blocksRendered = 0;
+    }
+
+    // One block; its left channel is appended to signal when given.
+    void block(int samples, std::vector<SMidiEvent> events = {}, std::vector<float>* signal = nullptr) {
+        engine().process(outputs, 2, samples, events);
+        ++blocksRendered;
+        if (signal) signal->insert(signal->end(), left.begin(), left.begin() + samples);
+    }
+
+    // Blocks until every voice has ended, then a tenth of a second more: the tail, however long
+    // it stays inside, has played out by then.
+    void playOut(int samples, float rate, std::vector<float>* signal = nullptr) {
+        for (int n = 0; n < rate * 10 / samples && engine().getMulti().getActiveVoiceCount() > 0; ++n)
+            block(samples, {}, signal);
+        ASSERT_EQ(engine().getMulti().getActiveVoiceCount(), 0);
+        for (int n = 0; n < rate / 10 / samples + 1; ++n)
+            block(samples, {}, signal);
+    }
+
+    // Renders the timed events from host sample 0 to end in blocks of the sizes size() gives.
+    template <typename BlockSize>
+    std::vector<float> render(const std::vector<TimedEvent>& timeline, int64_t end, BlockSize size) {
+        std::vector<float> signal;
+        signal.reserve(static_cast<size_t>(end));
+        size_t next = 0;
+        for (int64_t position = 0; position < end;) {
+            const int samples = static_cast<int>(std::min<int64_t>(size(), end - position));
+            std::vector<SMidiEvent> events;
+            for (; next < timeline.size() && timeline[next].time < position + samples; ++next) {
+                events.push_back(timeline[next].event);
+                events.back().sampleOffset = static_cast<int32_t>(timeline[next].time - position);
+            }
+            block(samples, events, &signal);
+            position += samples;
+        }
+        return signal;
+    }
+};
+
+// Lag of b against a, from the peak of their cross-correlation within +-range samples.
+int lagOf(const std::vector<float>& a, const std::vector<float>& b, int range) {
+    int best = 0;
+    double bestSum = -1e30;
+    for (int lag = -range; lag <= range; ++lag) {
+        double sum = 0;
+        for (size_t i = static_cast<size_t>(range); i + static_cast<size_t>(range) < a.size(); ++i)
+            sum += static_cast<double>(a[i]) * b[static_cast<size_t>(static_cast<int>(i) + lag)];
+        if (sum > bestSum) bestSum = sum, best = lag;
+    }
+    return best;
+}
+
+} // namespace
+
+TEST_F(EngineSilence, AfterATailNoteOffControllerAndProgramChangeAreExactSilence) {
+    const size_t hat = singleNamed("Hi Hat");
+    for (float rate : {44100.0f, 48000.0f})
+        for (int samples : {1, 64, 512}) {
+            SCOPED_TRACE(testing::Message() << rate << " Hz, blocks of " << samples);
+            start(rate, hat);
+            std::vector<float> heard;
+            block(samples, {midi(0x90, 60, 127)}, &heard);
+            playOut(samples, rate, &heard);
+            ASSERT_GT(*std::max_element(heard.begin(), heard.end()), 0.01f);
+            heard.clear();
+            for (const SMidiEvent& e : {midi(0x80, 60, 64), midi(0xB0, 1, 90), midi(0xC0, 3, 0)}) {
+                block(samples, {e}, &heard);
+                for (int n = 0; n < 2000 / samples + 2; ++n)
+                    block(samples, {}, &heard);
+            }
+            for (size_t i = 0; i < heard.size(); ++i)
+                ASSERT_EQ(heard[i], 0.0f) << "sample " << i;
+            block(samples, {midi(0x90, 60, 127)}, &heard);
+            for (int n = 0; n < 4000 / samples; ++n)
+                block(samples, {}, &heard);
+            EXPECT_GT(*std::max_element(heard.begin(), heard.end()), 0.01f) << "the next note sounds";
+        }
+}
+
+TEST_F(EngineSilence, ANoteAfterAThousandSilencesStartsAtTheSameOffsetAsTheFirst) {
+    const k1lib::SinglePreset sine = enginetest::sineSingle();
+    for (float rate : {44100.0f, 48000.0f, 96000.0f})
+        for (int samples : {128, 256, 512}) {
+            SCOPED_TRACE(testing::Message() << rate << " Hz, blocks of " << samples);
+            start(rate, 0, &sine);
+            const int window = 4096;
+            auto playNote = [&](std::vector<float>& heard) {
+                block(samples, {midi(0x90, 69, 100, 37)}, &heard);
+                while (static_cast<int>(heard.size()) < window)
+                    block(samples, {}, &heard);
+                heard.resize(window);
+                block(samples, {midi(0x80, 69, 64)});
+                playOut(samples, rate);
+            };
+            std::vector<float> first, again;
+            const int64_t firstBlock = blocksRendered;
+            playNote(first);
+            for (int gap = 0; gap < 1000; ++gap) {
+                for (int n = 0; n < 3; ++n)
+                    block(samples);
+                block(samples, {midi(0xB0, 1, 0, 17)}); // wakes the engine, changes nothing
+            }
+            // The note comes back at the same place in the rates' common period, so only the
+            // silences in between could move it.
+            const auto hostRate = static_cast<int64_t>(rate);
+            const int64_t period = hostRate / std::gcd(hostRate, int64_t{49920});
+            const int64_t blocksPerPeriod = period / std::gcd(period, int64_t{samples});
+            while ((blocksRendered - firstBlock) % blocksPerPeriod != 0)
+                block(samples);
+            playNote(again);
+            EXPECT_EQ(lagOf(first, again, 64), 0);
+        }
+}
+
+TEST_F(EngineSilence, RendersAgreeWhateverTheBlockSizes) {
+    const size_t piano = singleNamed("Grand");
+    const float rate = 44100.0f;
+    // Notes, overlapping and alone, with silences long enough to go idle in between.
+    std::vector<TimedEvent> timeline;
+    const int64_t second = 44100;
+    for (int64_t at : {int64_t{1000}, second / 2, second / 2 + 3001, 2 * second + 777, 3 * second + 50}) {
+        timeline.push_back({at, midi(0x90, static_cast<uint8_t>(48 + at % 24), 100)});
+        timeline.push_back({at + 6000, midi(0x80, static_cast<uint8_t>(48 + at % 24), 64)});
+    }
+    std::sort(timeline.begin(), timeline.end(),
+              [](const TimedEvent& a, const TimedEvent& b) { return a.time < b.time; });
+    const int64_t end = 4 * second;
+    std::vector<std::vector<float>> renders;
+    std::mt19937 random(3);
+    const std::vector<std::function<int()>> sizes = {[] { return 1; }, [] { return 64; }, [] { return 512; },
+                                                     [&] { return 1 + static_cast<int>(random() % 700); }};
+    for (const auto& size : sizes) {
+        start(rate, piano);
+        renders.push_back(render(timeline, end, size));
+    }
+    ASSERT_GT(*std::max_element(renders[0].begin(), renders[0].end()), 0.01f);
+    for (size_t r = 1; r < renders.size(); ++r) {
+        float worst = 0;
+        for (size_t i = 0; i < renders[0].size(); ++i)
+            worst = std::max(worst, std::abs(renders[r][i] - renders[0][i]));
+        EXPECT_LT(worst, 1e-6f) << "block sizes " << r;
+    }
+}
