@@ -184,6 +184,14 @@ private:
     void replyAllMultis(uint8_t channel, uint64_t first);
     void sendWriteResult(uint8_t channel, unsigned char function);
     void sendSysex(std::vector<unsigned char>& bytes);
+    // Rendering in runs. stepParameters: the manager's step for a run's first frame, applied.
+    // stepParametersInRun: while parameters move, the steps of the later frames of a run of at
+    // most limit frames, one per frame as sample by sample, keeping each frame's source-mix
+    // gains in m_runGains. The run ends before a frame whose changes do more than move those
+    // gains; stepped then says that frame's step is applied already. Returns the run's length.
+    void stepParameters();
+    int stepParametersInRun(int limit, bool& stepped);
+    bool applyParameterChangesInRun();
 
     IEngineListener* m_listener;
     PluginType m_pluginType;
@@ -207,6 +215,8 @@ private:
     std::unique_ptr<Resampler> m_resampler;
     ParameterManager m_parameterManager;
     Config m_config;
+    static constexpr int kMaxRampRun = 256;
+    float m_runGains[VoiceContext::SourceSlots][kMaxRampRun] = {};
 };
 
 } // namespace k1lib

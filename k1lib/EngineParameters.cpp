@@ -9,6 +9,8 @@
 #include "ParameterConverter.h"
 #include "SoundMath.h"
 
+#include <cstring>
+
 namespace k1lib {
 namespace {
 
@@ -106,6 +108,31 @@ void Engine::processParameterChange(EParam param, float value) {
         ParameterConverter::toMulti(m_multis[m_currentMulti], param, nearestInteger(value));
         m_multi->updateMulti(getCurrentMulti(), param);
     }
+}
+
+bool Engine::applyParameterChangesInRun() {
+    bool fits = true;
+    for (uint32_t k = 0; k < m_parameterManager.changedQueue.count; ++k) {
+        const auto p = static_cast<EParam>(m_parameterManager.changedQueue.at(k));
+        const float value = m_parameterManager.current[p];
+        if (p == Param_SourceMix12 || p == Param_SourceMix34 ||
+            (isSingleParameter(p) && m_playMode != PlayMode_Single) ||
+            (isMultiParameter(p) && m_playMode != PlayMode_Multi)) {
+            processParameterChange(p, value); // moves a gain, or nothing
+        } else if (isSingleParameter(p)) {
+            // Most steps of a ramp leave the rounded value, and so the Single, as it was.
+            unsigned char before[sizeof(SinglePreset)];
+            std::memcpy(before, &getCurrentSingle(), sizeof(SinglePreset));
+            const uint32_t bendRange = m_pitchBendRange;
+            processParameterChange(p, value);
+            fits = fits && bendRange == m_pitchBendRange &&
+                   std::memcmp(before, &getCurrentSingle(), sizeof(SinglePreset)) == 0;
+        } else {
+            processParameterChange(p, value);
+            fits = false;
+        }
+    }
+    return fits;
 }
 
 } // namespace k1lib

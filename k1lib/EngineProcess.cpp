@@ -49,27 +49,55 @@ void Engine::processAudio(float** outputs, int channels, int samples, const std:
     float* channel[Resampler::kMaxChannels];
     const int count = std::clamp(channels, 0, Resampler::kMaxChannels);
     std::copy(outputs, outputs + count, channel);
+    const float* const runGains[VoiceContext::SourceSlots] = {m_runGains[0], m_runGains[1], m_runGains[2],
+                                                              m_runGains[3]};
     size_t e = 0;
+    bool stepped = false;
     for (int i = 0; i < samples;) {
-        m_parameterManager.process();
-        for (uint32_t k = 0; k < m_parameterManager.changedQueue.count; ++k) {
-            const uint32_t p = m_parameterManager.changedQueue.at(k);
-            processParameterChange(static_cast<EParam>(p), m_parameterManager.current[p]);
-        }
+        if (!stepped) stepParameters();
         // Sorted on entry, so every event up to this sample is due now (negative: at once).
         while (e < events.size() && events[e].sampleOffset <= i) processMidiEvent(events[e++]);
-        // Up to the next event nothing changes from outside while no parameter ramps, so the
-        // Multi renders that stretch in one go.
-        int frames = 1;
-        if (m_parameterManager.rampQueue.count == 0 && m_parameterManager.changedQueue.count == 0) {
-            const int next = e < events.size() ? events[e].sampleOffset : samples;
-            frames = std::min(next, samples) - i;
+        // Up to the next event nothing changes from outside, so the Multi renders that stretch in
+        // one go; while parameters ramp, with the source-mix gains of each frame.
+        const int next = e < events.size() ? events[e].sampleOffset : samples;
+        int frames = std::min(next, samples) - i;
+        const float* const* gains = nullptr;
+        stepped = false;
+        if (m_parameterManager.rampQueue.count != 0 || m_parameterManager.changedQueue.count != 0) {
+            frames = stepParametersInRun(std::min(frames, kMaxRampRun), stepped);
+            gains = runGains;
         }
         for (int c = 0; c < count; ++c) std::fill(channel[c], channel[c] + frames, 0.0f);
-        m_multi->process(channel, count, frames);
+        m_multi->process(channel, count, frames, gains);
         for (int c = 0; c < count; ++c) channel[c] += frames;
         i += frames;
     }
 }
 
-}  // namespace k1lib
+void Engine::stepParameters() {
+    m_parameterManager.process();
+    for (uint32_t k = 0; k < m_parameterManager.changedQueue.count; ++k) {
+        const uint32_t p = m_parameterManager.changedQueue.at(k);
+        processParameterChange(static_cast<EParam>(p), m_parameterManager.current[p]);
+    }
+}
+
+int Engine::stepParametersInRun(int limit, bool& stepped) {
+    const float* gains = m_voiceContext.sourceGains;
+    for (int frame = 0; frame < limit; ++frame) {
+        // Frame 0's step is applied already; once nothing ramps, a step only clears the list of
+        // changes, and the gains hold still for the rest of the run.
+        if (frame > 0 && (m_parameterManager.changedQueue.count != 0 || m_parameterManager.rampQueue.count != 0)) {
+            const bool ramping = m_parameterManager.rampQueue.count != 0;
+            m_parameterManager.process();
+            if (ramping && !applyParameterChangesInRun()) {
+                stepped = true;
+                return frame;
+            }
+        }
+        for (int k = 0; k < VoiceContext::SourceSlots; ++k) m_runGains[k][frame] = gains[k];
+    }
+    return limit;
+}
+
+} // namespace k1lib

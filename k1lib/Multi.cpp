@@ -261,16 +261,16 @@ void Multi::mixStereo(float* const* outputs, int count, int section, const float
             outputs[1][offset + i] += state.panRight * values[i];
 }
 
-void Multi::process(float* const* outputs, int count, int frames) {
+void Multi::process(float* const* outputs, int count, int frames, const float* const* sourceGains) {
     if (outputs == nullptr || count <= 0) return;
     for (int done = 0; done < frames;) {
         const int n = std::min(frames - done, PitchFrames::MaxFrames);
-        processRun(outputs, count, done, n);
+        processRun(outputs, count, done, n, sourceGains);
         done += n;
     }
 }
 
-void Multi::processRun(float* const* outputs, int count, int offset, int frames) {
+void Multi::processRun(float* const* outputs, int count, int offset, int frames, const float* const* sourceGains) {
     const Routing route = routing(count);
     const StaticArray<MidiState, 16>& midi = m_host.getMidiStates();
     const float rate = m_host.getProcessingSamplerate();
@@ -312,7 +312,14 @@ void Multi::processRun(float* const* outputs, int count, int offset, int frames)
             std::fill(slot, slot + frames, 0.0f);
         float* const slots[Voice::MaxSources] = {mix[0], mix[1], mix[2], mix[3]};
         modulation[s].findMoves(frames);
-        const auto render = [&](Voice& voice) { return voice.process(slots, modulation[s], frames); };
+        const float* const* gains = nullptr;
+        const float* runGains[Voice::MaxSources];
+        if (sourceGains != nullptr) {
+            for (int k = 0; k < Voice::MaxSources; ++k)
+                runGains[k] = sourceGains[k] + offset;
+            gains = runGains;
+        }
+        const auto render = [&](Voice& voice) { return voice.process(slots, modulation[s], frames, gains); };
         playing.processAndErase(render);
         releasing.processAndErase(render);
 

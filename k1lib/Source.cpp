@@ -138,52 +138,32 @@ float Source::raiseByOctaves(float pitch) const {
     return pitch + 12.0f * std::ceil((m_minimumPitch - pitch) / 12.0f);
 }
 
-float Source::process(float& envelopeGain, const SourceInputs& in, bool inputsMoved) {
-    const float envelope = m_env.process(m_decayTime, m_sustain, m_rate);
-    if (m_env.stage() == Env::Delay) {
-        forgetPitchInputs(); // they may move before the pitch is next taken
-        envelopeGain = 0.0f;
-        return 0.0f;
-    }
-    const SingleSource& source = *m_source;
-    const int pressureDepth = offsetFromCentre(source.levelModPressure);
-    envelopeGain =
-        envelope * (pressureDepth != 0 ? applyPressure(m_level, pressureDepth, in.pressure) : m_level);
-    if (m_ended) return 0.0f; // a one-shot wave played out, or no wave at all
-
-    const float value = interpolate(m_samples, m_phase, m_shift, m_fractionMask, m_lengthMask, m_inverseUnit);
-    // The pitch only moves when its inputs or the source's routing of them do.
-    if (inputsMoved || source.vibABend != m_pitchVibABend || source.pressureToFreq != m_pitchPressure)
-        updatePitch(in);
-
-    const uint32_t previous = m_phase;
-    m_phase += m_step;
-    if (m_phase < previous && !m_loop) m_ended = true;
-    return value;
-}
-
 int Source::render(float* samples, float* envelopeGains, const SourceRun& run) {
-    int i = 0;
-    int unfinished = 0;
-    if (m_env.stage() == Env::Sustain && !m_ended) {
-        i = renderSustained(samples, envelopeGains, run);
-        unfinished = m_ended ? i - 1 : i;
+    const int frames = run.frames;
+    // A delayed start is silent and leaves the phase where it is.
+    const int silent = static_cast<int>(m_env.skipDelay(static_cast<uint32_t>(frames)));
+    if (silent > 0) {
+        forgetPitchInputs(); // they may move before the pitch is next taken
+        std::fill(samples, samples + silent, 0.0f);
+        std::fill(envelopeGains, envelopeGains + silent, 0.0f);
     }
-    for (; i < run.frames; ++i) {
-        samples[i] = process(envelopeGains[i], run.inputs(i), run.moved(i));
-        unfinished += isFinished() ? 0 : 1;
-    }
-    return unfinished;
+    const bool endedBefore = m_ended;
+    if (silent == frames) return endedBefore ? 0 : frames;
+
+    // Within a run the level settings and the channel pressure stand still, so the level does too.
+    const int pressureDepth = offsetFromCentre(m_source->levelModPressure);
+    const float level = pressureDepth != 0 ? applyPressure(m_level, pressureDepth, run.pressure) : m_level;
+    const int envelopeUnfinished =
+        silent + m_env.render(envelopeGains + silent, frames - silent, m_decayTime, m_sustain, m_rate, level);
+    // A one-shot wave that played out, or no wave at all, is silent.
+    const int played = endedBefore ? silent : renderWave(samples, run, silent);
+    std::fill(samples + played, samples + frames, 0.0f);
+    const int waveUnfinished = endedBefore ? 0 : m_ended ? played - 1 : frames;
+    return std::min(envelopeUnfinished, waveUnfinished);
 }
 
-int Source::renderSustained(float* samples, float* envelopeGains, const SourceRun& run) {
-    // Within a run the sustain level, the level settings and the channel pressure stand still, so
-    // the gain does too; only the phase moves.
+int Source::renderWave(float* samples, const SourceRun& run, int start) {
     const SingleSource& source = *m_source;
-    const float envelope = m_env.process(m_decayTime, m_sustain, m_rate); // sustaining: no change
-    const int pressureDepth = offsetFromCentre(source.levelModPressure);
-    const float gain =
-        envelope * (pressureDepth != 0 ? applyPressure(m_level, pressureDepth, run.pressure) : m_level);
     bool routeMoved = source.vibABend != m_pitchVibABend || source.pressureToFreq != m_pitchPressure;
     const int8_t* const wave = m_samples;
     const uint32_t shift = m_shift;
@@ -195,8 +175,9 @@ int Source::renderSustained(float* samples, float* envelopeGains, const SourceRu
         return interpolate(wave, phase, shift, fractionMask, lengthMask, inverseUnit);
     };
     uint32_t phase = m_phase;
-    int i = 0;
+    int i = start;
     while (i < run.frames) {
+        // The pitch only moves when its inputs or the source's routing of them do.
         if (run.moved(i) || routeMoved) {
             routeMoved = false;
             updatePitch(run.inputs(i)); // a one-shot wave may end: this frame still sounds
@@ -207,13 +188,11 @@ int Source::renderSustained(float* samples, float* envelopeGains, const SourceRu
         if (m_loop) {
             for (; i < end; ++i) {
                 samples[i] = sampleAt(phase);
-                envelopeGains[i] = gain;
                 phase += step;
             }
         } else {
             for (; i < end; ++i) {
                 samples[i] = sampleAt(phase);
-                envelopeGains[i] = gain;
                 const uint32_t previous = phase;
                 phase += step;
                 if (phase < previous) {

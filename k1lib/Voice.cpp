@@ -61,7 +61,8 @@ float Voice::autoBendAndVibrato(float vibrato, uint32_t clock) const {
     return std::clamp((t - 1.0f) * 0.5f, 0.0f, 1.0f) * vibrato + bend;
 }
 
-bool Voice::process(float* const mix[MaxSources], const PitchFrames& section, int frames) {
+bool Voice::process(float* const mix[MaxSources], const PitchFrames& section, int frames,
+                    const float* const* slotGains) {
     frames = std::clamp(frames, 1, PitchFrames::MaxFrames);
     // Nothing but the section's modulation moves within a run: events and parameter changes fall
     // between runs.
@@ -99,17 +100,23 @@ bool Voice::process(float* const mix[MaxSources], const PitchFrames& section, in
     for (int s = 0; s < m_sourceCount; ++s) {
         const auto k = static_cast<std::size_t>(s);
         const uint8_t slot = m_slots[k];
-        const float slotGain = m_context->sourceGains[slot];
         const float gain = m_gains[k];
         float* out = mix[slot];
         // The modulator (the source just before) shapes the carrier with its raw wave, without its
         // envelope or level.
+        const float* wave = samples[s];
         if (m_modulated[k]) {
             for (int i = 0; i < rendered; ++i)
-                out[i] += slotGain * (samples[s][i] * samples[s - 1][i]) * gain * envelopeGains[s][i];
-        } else {
+                samples[s][i] *= samples[s - 1][i];
+        }
+        if (slotGains != nullptr) {
+            const float* slotGain = slotGains[slot];
             for (int i = 0; i < rendered; ++i)
-                out[i] += slotGain * samples[s][i] * gain * envelopeGains[s][i];
+                out[i] += slotGain[i] * wave[i] * gain * envelopeGains[s][i];
+        } else {
+            const float slotGain = m_context->sourceGains[slot];
+            for (int i = 0; i < rendered; ++i)
+                out[i] += slotGain * wave[i] * gain * envelopeGains[s][i];
         }
     }
     m_clock += static_cast<uint32_t>(rendered);
