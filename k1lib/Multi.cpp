@@ -1,6 +1,7 @@
 #include "Multi.h"
 
 #include "Curves.h"
+#include "Lfo.h"
 #include "VoiceContext.h"
 
 #include <algorithm>
@@ -284,23 +285,43 @@ void Multi::processRun(float* const* outputs, int count, int offset, int frames,
         channels[s] = sectionChannel(s);
     }
 
-    // The sections' modulation moves every sample; the Random is drawn in the same order as
-    // when rendering sample by sample.
+    // The sections' modulation moves every sample. Random LFOs draw from the shared generator:
+    // with more than one of them the sections take turns sample by sample, so the draws come in
+    // the same order as when rendering one sample at a time.
+    bool updated[SectionCount] = {};
+    int randomLfos = 0;
+    for (int a = 0; a < m_activeSections.count; ++a) {
+        const int s = m_activeSections.sections[static_cast<std::size_t>(a)];
+        updated[s] = singles[s] != nullptr && channels[s] >= 0;
+        randomLfos += updated[s] && singles[s]->lfoShape >= Lfo::RandomShape ? 1 : 0;
+    }
     PitchFrames modulation[SectionCount];
-    for (int i = 0; i < frames; ++i) {
-        for (int a = 0; a < m_activeSections.count; ++a) {
-            const int s = m_activeSections.sections[static_cast<std::size_t>(a)];
-            const int channel = channels[s];
-            if (singles[s] != nullptr && channel >= 0)
-                m_sectionStates[static_cast<std::size_t>(s)].update(
-                    *singles[s], midi[static_cast<std::size_t>(channel)], bendRange, rate, random);
-        }
+    if (randomLfos <= 1) {
         for (int s = 0; s < SectionCount; ++s) {
-            const SectionState& state = m_sectionStates[static_cast<std::size_t>(s)];
-            modulation[s].modulation[i] = state.vibrato;
-            modulation[s].bend[i] = state.bend;
-            modulation[s].pressurePitch[i] = state.pressurePitch;
+            if (updated[s])
+                m_sectionStates[static_cast<std::size_t>(s)].render(
+                    *singles[s], midi[static_cast<std::size_t>(channels[s])], bendRange, rate, random,
+                    modulation[s], frames);
         }
+    } else {
+        for (int i = 0; i < frames; ++i) {
+            for (int s = 0; s < SectionCount; ++s) {
+                SectionState& state = m_sectionStates[static_cast<std::size_t>(s)];
+                if (updated[s])
+                    state.update(*singles[s], midi[static_cast<std::size_t>(channels[s])], bendRange, rate,
+                                 random);
+                modulation[s].modulation[i] = state.vibrato;
+                modulation[s].bend[i] = state.bend;
+                modulation[s].pressurePitch[i] = state.pressurePitch;
+            }
+        }
+    }
+    for (int s = 0; s < SectionCount; ++s) {
+        if (updated[s]) continue; // a section without a Single or a channel holds its modulation
+        const SectionState& state = m_sectionStates[static_cast<std::size_t>(s)];
+        std::fill(modulation[s].modulation, modulation[s].modulation + frames, state.vibrato);
+        std::fill(modulation[s].bend, modulation[s].bend + frames, state.bend);
+        std::fill(modulation[s].pressurePitch, modulation[s].pressurePitch + frames, state.pressurePitch);
     }
 
     for (int s = 0; s < SectionCount; ++s) {
