@@ -1,5 +1,6 @@
 #include "WavFile.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 
@@ -34,8 +35,15 @@ bool writeWavFile(const std::string& path, const std::vector<std::vector<float>>
     put16(f, 32);
     std::fwrite("data", 1, 4, f);
     put32(f, dataBytes);
-    for (uint32_t i = 0; i < frames; ++i)
-        for (const std::vector<float>& channel : channels) std::fwrite(&channel[i], 4, 1, f);
+    // Interleaved a stretch at a time: one write per sample would cost more than rendering it.
+    std::vector<float> interleaved;
+    for (uint32_t start = 0; start < frames; start += 4096) {
+        const uint32_t end = std::min(frames, start + 4096);
+        interleaved.clear();
+        for (uint32_t i = start; i < end; ++i)
+            for (const std::vector<float>& channel : channels) interleaved.push_back(channel[i]);
+        std::fwrite(interleaved.data(), 4, interleaved.size(), f);
+    }
     const bool ok = std::ferror(f) == 0;
     return std::fclose(f) == 0 && ok;
 }
