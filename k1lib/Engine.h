@@ -187,11 +187,13 @@ private:
     // Rendering in runs. stepParameters: the manager's step for a run's first frame, applied.
     // stepParametersInRun: while parameters move, the steps of the later frames of a run of at
     // most limit frames, one per frame as sample by sample, keeping each frame's source-mix
-    // gains in m_runGains. The run ends before a frame whose changes do more than move those
-    // gains; stepped then says that frame's step is applied already. Returns the run's length.
+    // gains in m_runGains. The run ends before a frame whose changes would do more than move
+    // those gains; pending then says that frame's step is taken and waits to be applied.
+    // Returns the run's length.
     void stepParameters();
-    int stepParametersInRun(int limit, bool& stepped);
-    bool applyParameterChangesInRun();
+    void applyParameterChanges();
+    int stepParametersInRun(int limit, bool& pending);
+    bool parameterChangesFitRun() const;
 
     IEngineListener* m_listener;
     PluginType m_pluginType;

@@ -110,29 +110,25 @@ void Engine::processParameterChange(EParam param, float value) {
     }
 }
 
-bool Engine::applyParameterChangesInRun() {
-    bool fits = true;
+bool Engine::parameterChangesFitRun() const {
     for (uint32_t k = 0; k < m_parameterManager.changedQueue.count; ++k) {
         const auto p = static_cast<EParam>(m_parameterManager.changedQueue.at(k));
-        const float value = m_parameterManager.current[p];
-        if (p == Param_SourceMix12 || p == Param_SourceMix34 ||
-            (isSingleParameter(p) && m_playMode != PlayMode_Single) ||
-            (isMultiParameter(p) && m_playMode != PlayMode_Multi)) {
-            processParameterChange(p, value); // moves a gain, or nothing
-        } else if (isSingleParameter(p)) {
+        if (p == Param_SourceMix12 || p == Param_SourceMix34) continue; // a gain per frame
+        if (isSingleParameter(p)) {
+            if (m_playMode != PlayMode_Single) continue; // ignored
             // Most steps of a ramp leave the rounded value, and so the Single, as it was.
-            unsigned char before[sizeof(SinglePreset)];
-            std::memcpy(before, &getCurrentSingle(), sizeof(SinglePreset));
-            const uint32_t bendRange = m_pitchBendRange;
-            processParameterChange(p, value);
-            fits = fits && bendRange == m_pitchBendRange &&
-                   std::memcmp(before, &getCurrentSingle(), sizeof(SinglePreset)) == 0;
-        } else {
-            processParameterChange(p, value);
-            fits = false;
+            const SinglePreset& current = getCurrentSingle();
+            SinglePreset changed;
+            std::memcpy(&changed, &current, sizeof(SinglePreset));
+            ParameterConverter::toSingle(changed, p, nearestInteger(m_parameterManager.current[p]));
+            if (std::memcmp(&changed, &current, sizeof(SinglePreset)) != 0) return false;
+            if (p == Param_PitchBendDepth && changed.pitchBendDepth != m_pitchBendRange) return false;
+            continue;
         }
+        if (isMultiParameter(p) && m_playMode != PlayMode_Multi) continue; // ignored
+        return false; // a Multi field or the play mode: remaps sections, may end voices
     }
-    return fits;
+    return true;
 }
 
 } // namespace k1lib

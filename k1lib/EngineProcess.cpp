@@ -52,9 +52,12 @@ void Engine::processAudio(float** outputs, int channels, int samples, const std:
     const float* const runGains[VoiceContext::SourceSlots] = {m_runGains[0], m_runGains[1], m_runGains[2],
                                                               m_runGains[3]};
     size_t e = 0;
-    bool stepped = false;
+    bool pending = false;
     for (int i = 0; i < samples;) {
-        if (!stepped) stepParameters();
+        if (pending)
+            applyParameterChanges();
+        else
+            stepParameters();
         // Sorted on entry, so every event up to this sample is due now (negative: at once).
         while (e < events.size() && events[e].sampleOffset <= i) processMidiEvent(events[e++]);
         // Up to the next event nothing changes from outside, so the Multi renders that stretch in
@@ -62,9 +65,9 @@ void Engine::processAudio(float** outputs, int channels, int samples, const std:
         const int next = e < events.size() ? events[e].sampleOffset : samples;
         int frames = std::min(next, samples) - i;
         const float* const* gains = nullptr;
-        stepped = false;
+        pending = false;
         if (m_parameterManager.rampQueue.count != 0 || m_parameterManager.changedQueue.count != 0) {
-            frames = stepParametersInRun(std::min(frames, kMaxRampRun), stepped);
+            frames = stepParametersInRun(std::min(frames, kMaxRampRun), pending);
             gains = runGains;
         }
         for (int c = 0; c < count; ++c) std::fill(channel[c], channel[c] + frames, 0.0f);
@@ -76,13 +79,17 @@ void Engine::processAudio(float** outputs, int channels, int samples, const std:
 
 void Engine::stepParameters() {
     m_parameterManager.process();
+    applyParameterChanges();
+}
+
+void Engine::applyParameterChanges() {
     for (uint32_t k = 0; k < m_parameterManager.changedQueue.count; ++k) {
         const uint32_t p = m_parameterManager.changedQueue.at(k);
         processParameterChange(static_cast<EParam>(p), m_parameterManager.current[p]);
     }
 }
 
-int Engine::stepParametersInRun(int limit, bool& stepped) {
+int Engine::stepParametersInRun(int limit, bool& pending) {
     const float* gains = m_voiceContext.sourceGains;
     for (int frame = 0; frame < limit; ++frame) {
         // Frame 0's step is applied already; once nothing ramps, a step only clears the list of
@@ -90,9 +97,12 @@ int Engine::stepParametersInRun(int limit, bool& stepped) {
         if (frame > 0 && (m_parameterManager.changedQueue.count != 0 || m_parameterManager.rampQueue.count != 0)) {
             const bool ramping = m_parameterManager.rampQueue.count != 0;
             m_parameterManager.process();
-            if (ramping && !applyParameterChangesInRun()) {
-                stepped = true;
-                return frame;
+            if (ramping) {
+                if (!parameterChangesFitRun()) {
+                    pending = true;
+                    return frame;
+                }
+                applyParameterChanges();
             }
         }
         for (int k = 0; k < VoiceContext::SourceSlots; ++k) m_runGains[k][frame] = gains[k];

@@ -102,8 +102,10 @@ int Env::render(float* gains, int frames, float decayTime, float sustain, float 
         m_x = x;
         if (i == frames) break;
         // Frame i ends the segment; it sounds at the next stage's start.
-        if (stage == Attack) endAttack(decayTime, sustain, rate);
-        else m_stage = stage == Decay ? Sustain : Done;
+        if (stage == Attack)
+            endAttack(decayTime, sustain, rate);
+        else
+            m_stage = stage == Decay ? Sustain : Done;
         if (m_stage == Done) unfinished = i;
         gains[i++] = m_x * level;
     }

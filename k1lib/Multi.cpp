@@ -271,7 +271,8 @@ void Multi::process(float* const* outputs, int count, int frames, const float* c
     }
 }
 
-void Multi::processRun(float* const* outputs, int count, int offset, int frames, const float* const* sourceGains) {
+void Multi::processRun(float* const* outputs, int count, int offset, int frames,
+                       const float* const* sourceGains) {
     const Routing route = routing(count);
     const StaticArray<MidiState, 16>& midi = m_host.getMidiStates();
     const float rate = m_host.getProcessingSamplerate();

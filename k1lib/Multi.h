@@ -98,7 +98,8 @@ private:
 
     Routing routing(int count) const;
     // At most PitchFrames::MaxFrames frames, written from outputs[k][offset] on.
-    void processRun(float* const* outputs, int count, int offset, int frames, const float* const* sourceGains);
+    void processRun(float* const* outputs, int count, int offset, int frames,
+                    const float* const* sourceGains);
     void mixStereo(float* const* outputs, int count, int section, const float* values, int offset,
                    int frames) const;
 
