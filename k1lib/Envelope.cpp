@@ -1,5 +1,7 @@
 #include "Envelope.h"
 
+#include "FrameMath.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -72,7 +74,7 @@ int Env::render(float* gains, int frames, float decayTime, float sustain, float 
         const Stage stage = m_stage;
         if (stage == Sustain || stage == Done) {
             if (stage == Done && unfinished == frames) unfinished = i;
-            std::fill(gains + i, gains + frames, m_x * level); // the output holds still
+            fillFrames(gains + i, frames - i, m_x * level); // the output holds still
             break;
         }
         if (stage == Delay) {

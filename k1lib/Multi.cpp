@@ -1,6 +1,7 @@
 #include "Multi.h"
 
 #include "Curves.h"
+#include "FrameMath.h"
 #include "Lfo.h"
 #include "VoiceContext.h"
 
@@ -318,11 +319,12 @@ void Multi::processRun(float* const* outputs, int count, int offset, int frames,
         }
     }
     for (int s = 0; s < SectionCount; ++s) {
-        if (updated[s]) continue; // a section without a Single or a channel holds its modulation
+        // A section without a Single or a channel holds its modulation, for the voices it has.
+        if (updated[s] || (m_playing[s].empty() && m_releasing[s].empty())) continue;
         const SectionState& state = m_sectionStates[static_cast<std::size_t>(s)];
-        std::fill(modulation[s].modulation, modulation[s].modulation + frames, state.vibrato);
-        std::fill(modulation[s].bend, modulation[s].bend + frames, state.bend);
-        std::fill(modulation[s].pressurePitch, modulation[s].pressurePitch + frames, state.pressurePitch);
+        fillFrames(modulation[s].modulation, frames, state.vibrato);
+        fillFrames(modulation[s].bend, frames, state.bend);
+        fillFrames(modulation[s].pressurePitch, frames, state.pressurePitch);
     }
 
     for (int s = 0; s < SectionCount; ++s) {

@@ -1,6 +1,7 @@
 #include "SectionState.h"
 
 #include "Curves.h"
+#include "FrameMath.h"
 #include "Lfo.h"
 #include "MidiState.h"
 #include "SinglePreset.h"
@@ -52,8 +53,8 @@ void SectionState::render(const SinglePreset& single, const MidiState& channel, 
     const int pressureDepth = static_cast<int>(single.pressureToFreq) - 50;
     const float pressureSemitones = pressureToFreq(std::abs(pressureDepth));
     pressurePitch = channel.pressure * (pressureDepth < 0 ? -pressureSemitones : pressureSemitones);
-    std::fill(out.bend, out.bend + frames, bend);
-    std::fill(out.pressurePitch, out.pressurePitch + frames, pressurePitch);
+    fillFrames(out.bend, frames, bend);
+    fillFrames(out.pressurePitch, frames, pressurePitch);
     vibrato = out.modulation[frames - 1];
 }
 

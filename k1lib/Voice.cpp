@@ -1,6 +1,7 @@
 #include "Voice.h"
 
 #include "Curves.h"
+#include "FrameMath.h"
 #include "SectionState.h"
 #include "SinglePreset.h"
 #include "SoundMath.h"
@@ -100,24 +101,18 @@ bool Voice::process(float* const mix[MaxSources], const PitchFrames& section, in
     for (int s = 0; s < m_sourceCount; ++s) {
         const auto k = static_cast<std::size_t>(s);
         const uint8_t slot = m_slots[k];
-        const float gain = m_gains[k];
-        float* out = mix[slot];
         // The modulator (the source just before) shapes the carrier with its raw wave, without its
         // envelope or level.
-        const float* wave = samples[s];
         if (m_modulated[k]) {
             for (int i = 0; i < rendered; ++i)
                 samples[s][i] *= samples[s - 1][i];
         }
-        if (slotGains != nullptr) {
-            const float* slotGain = slotGains[slot];
-            for (int i = 0; i < rendered; ++i)
-                out[i] += slotGain[i] * wave[i] * gain * envelopeGains[s][i];
-        } else {
-            const float slotGain = m_context->sourceGains[slot];
-            for (int i = 0; i < rendered; ++i)
-                out[i] += slotGain * wave[i] * gain * envelopeGains[s][i];
-        }
+        if (slotGains != nullptr)
+            addScaledFrames<true>(mix[slot], slotGains[slot], samples[s], m_gains[k], envelopeGains[s],
+                                  rendered);
+        else
+            addScaledFrames<false>(mix[slot], &m_context->sourceGains[slot], samples[s], m_gains[k],
+                                   envelopeGains[s], rendered);
     }
     m_clock += static_cast<uint32_t>(rendered);
     m_lastInputs = run.inputs(rendered - 1);
