@@ -45,20 +45,18 @@ inline float interpolate(const int8_t* wave, uint32_t phase, uint32_t shift, uin
 // lane. The fetches stay scalar; the conversions and the interpolation run four wide.
 inline __m128 interpolateFour(const int8_t* wave, uint32_t phase, uint32_t step, uint32_t shift,
                               uint32_t fractionMask, uint32_t lengthMask, __m128 inverseUnit) {
-    alignas(16) int32_t first[4];
-    alignas(16) int32_t difference[4];
-    alignas(16) int32_t fraction[4];
-    for (int k = 0; k < 4; ++k, phase += step) {
-        const uint32_t index = phase >> shift;
-        first[k] = wave[index];
-        difference[k] = wave[(index + 1) & lengthMask] - first[k];
-        fraction[k] = static_cast<int32_t>(phase & fractionMask);
-    }
-    const auto load = [](const int32_t* v) {
-        return _mm_cvtepi32_ps(_mm_load_si128(reinterpret_cast<const __m128i*>(v)));
-    };
-    const __m128 value =
-        _mm_add_ps(load(first), _mm_mul_ps(_mm_mul_ps(load(fraction), inverseUnit), load(difference)));
+    const uint32_t p0 = phase, p1 = p0 + step, p2 = p1 + step, p3 = p2 + step;
+    const uint32_t i0 = p0 >> shift, i1 = p1 >> shift, i2 = p2 >> shift, i3 = p3 >> shift;
+    // Built in registers: lanes stored one by one and loaded together would stall the load.
+    const __m128i first = _mm_set_epi32(wave[i3], wave[i2], wave[i1], wave[i0]);
+    const __m128i second = _mm_set_epi32(wave[(i3 + 1) & lengthMask], wave[(i2 + 1) & lengthMask],
+                                         wave[(i1 + 1) & lengthMask], wave[(i0 + 1) & lengthMask]);
+    const __m128i phases = _mm_set_epi32(static_cast<int32_t>(p3), static_cast<int32_t>(p2),
+                                         static_cast<int32_t>(p1), static_cast<int32_t>(p0));
+    const __m128i fractionBits = _mm_and_si128(phases, _mm_set1_epi32(static_cast<int32_t>(fractionMask)));
+    const __m128 fraction = _mm_mul_ps(_mm_cvtepi32_ps(fractionBits), inverseUnit);
+    const __m128 difference = _mm_cvtepi32_ps(_mm_sub_epi32(second, first));
+    const __m128 value = _mm_add_ps(_mm_cvtepi32_ps(first), _mm_mul_ps(fraction, difference));
     return _mm_mul_ps(value, _mm_set1_ps(1.0f / 128.0f));
 }
 #endif
