@@ -88,7 +88,7 @@ TEST_F(EngineProcess, ASineVoicePlaysItsPitchAtEveryHostRate) {
     }
 }
 
-TEST_F(EngineProcess, SteadyStateProcessingAllocatesNothing) {
+TEST_F(EngineProcess, SteadyStateProcessingAllocatesNothingEvenWhileParametersRamp) {
     engine.setSamplerate(48000.0f);
     std::vector<k1lib::SMidiEvent> events;
     events.reserve(16);
@@ -99,6 +99,9 @@ TEST_F(EngineProcess, SteadyStateProcessingAllocatesNothing) {
         k1lib::SMidiEvent e = noteOn(40 + block % 40, block % 500);
         e.status = block % 2 ? 0x80 : 0x90;
         events.push_back(e);
+        // Automation keeps ramps running through the blocks.
+        engine.setParameter(k1lib::Param_SourceMix12, static_cast<float>(block % 10) / 10.0f, true);
+        if (block % 7 == 0) engine.setParameter(k1lib::Param_VibratoDepth, static_cast<float>(block % 3) / 2.0f, true);
         engine.process(outputs, 2, 1 + (block * 53) % 1024, events);
         events.clear();
     }
