@@ -19,6 +19,15 @@ void sortByOffset(std::vector<SMidiEvent>& events) {
     }
 }
 
+// Whether every parameter the last step changed is one of the source-mix gains.
+bool onlySourceMixChanges(const ParameterManager& parameters) {
+    for (uint32_t k = 0; k < parameters.changedQueue.count; ++k) {
+        const uint32_t p = parameters.changedQueue.at(k);
+        if (p != Param_SourceMix12 && p != Param_SourceMix34) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 void Engine::setSamplerate(float rate) {
@@ -91,7 +100,19 @@ void Engine::applyParameterChanges() {
 
 int Engine::stepParametersInRun(int limit, bool& pending) {
     const float* gains = m_voiceContext.sourceGains;
+    uint32_t steady = 0; // further steps that only move the source mix, found at frame 1
     for (int frame = 0; frame < limit; ++frame) {
+        if (steady > 0) {
+            // Source-mix ramps in their middle: the same steps and gains, without the lists.
+            --steady;
+            m_parameterManager.stepSteadily();
+            for (uint32_t k = 0; k < m_parameterManager.changedQueue.count; ++k) {
+                const uint32_t p = m_parameterManager.changedQueue.at(k);
+                processParameterChange(static_cast<EParam>(p), m_parameterManager.current[p]);
+            }
+            for (int k = 0; k < VoiceContext::SourceSlots; ++k) m_runGains[k][frame] = gains[k];
+            continue;
+        }
         // Frame 0's step is applied already; once nothing ramps, a step only clears the list of
         // changes, and the gains hold still for the rest of the run.
         if (frame > 0 && (m_parameterManager.changedQueue.count != 0 || m_parameterManager.rampQueue.count != 0)) {
@@ -103,6 +124,7 @@ int Engine::stepParametersInRun(int limit, bool& pending) {
                     return frame;
                 }
                 applyParameterChanges();
+                if (onlySourceMixChanges(m_parameterManager)) steady = m_parameterManager.steadySteps();
             }
         }
         for (int k = 0; k < VoiceContext::SourceSlots; ++k) m_runGains[k][frame] = gains[k];
