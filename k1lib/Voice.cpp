@@ -65,8 +65,8 @@ float Voice::autoBendAndVibrato(float vibrato, uint32_t clock) const {
 bool Voice::process(float* const mix[MaxSources], const PitchFrames& section, int frames,
                     const float* const* slotGains) {
     frames = std::clamp(frames, 1, PitchFrames::MaxFrames);
-    // Nothing but the section's modulation moves within a run: events and parameter changes fall
-    // between runs.
+    // Nothing but the section's modulation and the source-mix gains moves within a run: events
+    // and other parameter changes fall between runs.
     const PitchFrames* pitch = &section;
     PitchFrames withAutoBend;
     if (m_single->autoBendTime != 0) {
