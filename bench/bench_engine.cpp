@@ -2,13 +2,16 @@
 // of processing time on one core.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <vector>
 
 #include "Engine.h"
+#include "Performance.h"
 #include "QuietListener.h"
 #include "Resampler.h"
+#include "Song.h"
 
 namespace {
 
@@ -85,16 +88,69 @@ void BM_Idle(benchmark::State& state) {
 BENCHMARK(BM_Idle);
 
 // A K1 at full load: sixteen voices of a two-source Single, stereo, at 48 kHz.
-void BM_K1Load(benchmark::State& state) {
-    EngineRig rig(2);
+void startK1Load(EngineRig& rig) {
     rig.engine.setSingle(0, sustainedSingle(false, false));
     rig.engine.setSingle(0);
     for (int k = 0; k < 16; ++k) rig.note(0, 36 + 3 * k);
     rig.block();
+}
+
+void BM_K1Load(benchmark::State& state) {
+    EngineRig rig(2);
+    startK1Load(rig);
     for (auto _ : state) rig.block();
     reportRealTime(state);
 }
 BENCHMARK(BM_K1Load);
+
+// The same load while the host automates one parameter every block, so a ramp always runs.
+void BM_K1LoadAutomated(benchmark::State& state) {
+    EngineRig rig(2);
+    startK1Load(rig);
+    int step = 0;
+    for (auto _ : state) {
+        step = (step + 1) % 64;
+        rig.engine.setParameter(k1lib::Param_SourceMix12, static_cast<float>(step < 32 ? step : 64 - step) / 32.0f,
+                                true);
+        rig.block();
+    }
+    reportRealTime(state);
+}
+BENCHMARK(BM_K1LoadAutomated);
+
+// The project's songs on factory Singles (1 "Grand Pno", 11 "Jazz Organ"), played in a loop:
+// notes in every envelope stage, the pedal, bends, the wheel and the source mix automated.
+void songLoad(benchmark::State& state, SongStyle style, uint64_t single) {
+    constexpr double kSeconds = 64.0;
+    EngineRig rig(2);
+    rig.engine.setSingle(single);
+    std::vector<TimedEvent> song;
+    if (!loadMidiBytes(makeSongMidiFile(style, kSeconds), 48000.0, song)) {
+        state.SkipWithError("the song does not load");
+        return;
+    }
+    const int64_t length = static_cast<int64_t>(kSeconds * 48000.0);
+    int64_t position = 0;
+    size_t next = 0;
+    for (auto _ : state) {
+        for (; next < song.size() && song[next].sample < position + kBlock; ++next) {
+            k1lib::SMidiEvent e = song[next].event;
+            e.sampleOffset = static_cast<int32_t>(std::max<int64_t>(song[next].sample - position, 0));
+            rig.events.push_back(e);
+        }
+        rig.block();
+        position += kBlock;
+        if (position >= length) {
+            position = 0;
+            next = 0;
+        }
+    }
+    reportRealTime(state);
+}
+void BM_SongPiano(benchmark::State& state) { songLoad(state, SongStyle::Piano, 1); }
+void BM_SongOrgan(benchmark::State& state) { songLoad(state, SongStyle::Organ, 11); }
+BENCHMARK(BM_SongPiano);
+BENCHMARK(BM_SongOrgan);
 
 // Eight sections of eight four-source voices with vibrato and a bend sweep, on eight channels.
 void BM_HeavyMulti(benchmark::State& state) {

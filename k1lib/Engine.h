@@ -189,6 +189,16 @@ private:
     void replyAllMultis(uint8_t channel, uint64_t first);
     void sendWriteResult(uint8_t channel, unsigned char function);
     void sendSysex(std::vector<unsigned char>& bytes);
+    // Rendering in runs. stepParameters: the manager's step for a run's first frame, applied.
+    // stepParametersInRun: while parameters move, the steps of the later frames of a run of at
+    // most limit frames, one per frame as sample by sample, keeping each frame's source-mix
+    // gains in m_runGains. The run ends before a frame whose changes would do more than move
+    // those gains; pending then says that frame's step is taken and waits to be applied.
+    // Returns the run's length.
+    void stepParameters();
+    void applyParameterChanges();
+    int stepParametersInRun(int limit, bool& pending);
+    bool parameterChangesFitRun() const;
 
     IEngineListener* m_listener;
     PluginType m_pluginType;
@@ -212,6 +222,8 @@ private:
     std::unique_ptr<Resampler> m_resampler;
     ParameterManager m_parameterManager;
     Config m_config;
+    static constexpr int kMaxRampRun = 256;
+    float m_runGains[VoiceContext::SourceSlots][kMaxRampRun] = {};
 };
 
 } // namespace k1lib

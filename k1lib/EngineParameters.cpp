@@ -9,6 +9,8 @@
 #include "ParameterConverter.h"
 #include "SoundMath.h"
 
+#include <cstring>
+
 namespace k1lib {
 namespace {
 
@@ -106,6 +108,27 @@ void Engine::processParameterChange(EParam param, float value) {
         ParameterConverter::toMulti(m_multis[m_currentMulti], param, nearestInteger(value));
         m_multi->updateMulti(getCurrentMulti(), param);
     }
+}
+
+bool Engine::parameterChangesFitRun() const {
+    for (uint32_t k = 0; k < m_parameterManager.changedQueue.count; ++k) {
+        const auto p = static_cast<EParam>(m_parameterManager.changedQueue.at(k));
+        if (p == Param_SourceMix12 || p == Param_SourceMix34) continue; // a gain per frame
+        if (isSingleParameter(p)) {
+            if (m_playMode != PlayMode_Single) continue; // ignored
+            // Most steps of a ramp leave the rounded value, and so the Single, as it was.
+            const SinglePreset& current = getCurrentSingle();
+            SinglePreset changed;
+            std::memcpy(&changed, &current, sizeof(SinglePreset));
+            ParameterConverter::toSingle(changed, p, nearestInteger(m_parameterManager.current[p]));
+            if (std::memcmp(&changed, &current, sizeof(SinglePreset)) != 0) return false;
+            if (p == Param_PitchBendDepth && changed.pitchBendDepth != m_pitchBendRange) return false;
+            continue;
+        }
+        if (isMultiParameter(p) && m_playMode != PlayMode_Multi) continue; // ignored
+        return false; // a Multi field or the play mode: remaps sections, may end voices
+    }
+    return true;
 }
 
 } // namespace k1lib

@@ -21,6 +21,15 @@ void sortByOffset(std::vector<SMidiEvent>& events) {
     }
 }
 
+// Whether every parameter the last step changed is one of the source-mix gains.
+bool onlySourceMixChanges(const ParameterManager& parameters) {
+    for (uint32_t k = 0; k < parameters.changedQueue.count; ++k) {
+        const uint32_t p = parameters.changedQueue.at(k);
+        if (p != Param_SourceMix12 && p != Param_SourceMix34) return false;
+    }
+    return true;
+}
+
 } // namespace
 
 void Engine::setSamplerate(float rate) {
@@ -34,11 +43,7 @@ void Engine::reset() {
     m_multi->clearAllVoices();
     m_multi->clearReleasingVoices();
     // Ramps end at their targets, applied as the render loop would.
-    while (m_parameterManager.process())
-        for (uint32_t k = 0; k < m_parameterManager.changedQueue.count; ++k) {
-            const uint32_t p = m_parameterManager.changedQueue.at(k);
-            processParameterChange(static_cast<EParam>(p), m_parameterManager.current[p]);
-        }
+    while (m_parameterManager.process()) applyParameterChanges();
     m_random = Random();
     m_multi->resetModulation();
     if (m_resampler)
@@ -72,30 +77,78 @@ void Engine::processAudio(float** outputs, int channels, int samples, const std:
     float* channel[Resampler::kMaxChannels];
     const int count = std::clamp(channels, 0, Resampler::kMaxChannels);
     std::copy(outputs, outputs + count, channel);
+    const float* const runGains[VoiceContext::SourceSlots] = {m_runGains[0], m_runGains[1], m_runGains[2],
+                                                              m_runGains[3]};
     size_t e = 0;
+    bool pending = false;
     for (int i = 0; i < samples;) {
-        m_parameterManager.process();
-        for (uint32_t k = 0; k < m_parameterManager.changedQueue.count; ++k) {
-            const uint32_t p = m_parameterManager.changedQueue.at(k);
-            processParameterChange(static_cast<EParam>(p), m_parameterManager.current[p]);
-        }
+        if (pending)
+            applyParameterChanges();
+        else
+            stepParameters();
         // Sorted on entry, so every event up to this sample is due now (negative: at once).
-        while (e < events.size() && events[e].sampleOffset <= i)
-            processMidiEvent(events[e++]);
-        // Up to the next event nothing changes from outside while no parameter ramps, so the
-        // Multi renders that stretch in one go.
-        int frames = 1;
-        if (m_parameterManager.rampQueue.count == 0 && m_parameterManager.changedQueue.count == 0) {
-            const int next = e < events.size() ? events[e].sampleOffset : samples;
-            frames = std::min(next, samples) - i;
+        while (e < events.size() && events[e].sampleOffset <= i) processMidiEvent(events[e++]);
+        // Up to the next event nothing changes from outside, so the Multi renders that stretch in
+        // one go; while parameters ramp, with the source-mix gains of each frame.
+        const int next = e < events.size() ? events[e].sampleOffset : samples;
+        int frames = std::min(next, samples) - i;
+        const float* const* gains = nullptr;
+        pending = false;
+        if (m_parameterManager.rampQueue.count != 0 || m_parameterManager.changedQueue.count != 0) {
+            frames = stepParametersInRun(std::min(frames, kMaxRampRun), pending);
+            gains = runGains;
         }
-        for (int c = 0; c < count; ++c)
-            std::fill(channel[c], channel[c] + frames, 0.0f);
-        m_multi->process(channel, count, frames);
-        for (int c = 0; c < count; ++c)
-            channel[c] += frames;
+        for (int c = 0; c < count; ++c) std::fill(channel[c], channel[c] + frames, 0.0f);
+        m_multi->process(channel, count, frames, gains);
+        for (int c = 0; c < count; ++c) channel[c] += frames;
         i += frames;
     }
+}
+
+void Engine::stepParameters() {
+    m_parameterManager.process();
+    applyParameterChanges();
+}
+
+void Engine::applyParameterChanges() {
+    for (uint32_t k = 0; k < m_parameterManager.changedQueue.count; ++k) {
+        const uint32_t p = m_parameterManager.changedQueue.at(k);
+        processParameterChange(static_cast<EParam>(p), m_parameterManager.current[p]);
+    }
+}
+
+int Engine::stepParametersInRun(int limit, bool& pending) {
+    const float* gains = m_voiceContext.sourceGains;
+    uint32_t steady = 0; // further steps that only move the source mix, found at frame 1
+    for (int frame = 0; frame < limit; ++frame) {
+        if (steady > 0) {
+            // Source-mix ramps in their middle: the same steps and gains, without the lists.
+            --steady;
+            m_parameterManager.stepSteadily();
+            for (uint32_t k = 0; k < m_parameterManager.changedQueue.count; ++k) {
+                const uint32_t p = m_parameterManager.changedQueue.at(k);
+                processParameterChange(static_cast<EParam>(p), m_parameterManager.current[p]);
+            }
+            for (int k = 0; k < VoiceContext::SourceSlots; ++k) m_runGains[k][frame] = gains[k];
+            continue;
+        }
+        // Frame 0's step is applied already; once nothing ramps, a step only clears the list of
+        // changes, and the gains hold still for the rest of the run.
+        if (frame > 0 && (m_parameterManager.changedQueue.count != 0 || m_parameterManager.rampQueue.count != 0)) {
+            const bool ramping = m_parameterManager.rampQueue.count != 0;
+            m_parameterManager.process();
+            if (ramping) {
+                if (!parameterChangesFitRun()) {
+                    pending = true;
+                    return frame;
+                }
+                applyParameterChanges();
+                if (onlySourceMixChanges(m_parameterManager)) steady = m_parameterManager.steadySteps();
+            }
+        }
+        for (int k = 0; k < VoiceContext::SourceSlots; ++k) m_runGains[k][frame] = gains[k];
+    }
+    return limit;
 }
 
 } // namespace k1lib

@@ -1,5 +1,7 @@
 #include "Envelope.h"
 
+#include "FrameMath.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -63,6 +65,53 @@ void Env::release(float releaseTime, float rate) {
         m_x = 0.0f;
         m_stage = Done;
     }
+}
+
+int Env::render(float* gains, int frames, float decayTime, float sustain, float rate, float level) {
+    int i = 0;
+    int unfinished = frames;
+    while (i < frames) {
+        const Stage stage = m_stage;
+        if (stage == Sustain || stage == Done) {
+            if (stage == Done && unfinished == frames) unfinished = i;
+            fillFrames(gains + i, frames - i, m_x * level); // the output holds still
+            break;
+        }
+        if (stage == Delay) {
+            gains[i++] = process(decayTime, sustain, rate) * level;
+            continue;
+        }
+        // A geometric segment, in locals: the compiler cannot tell m_x from the gains. Each frame
+        // tests its end before the step, as process() does.
+        float x = m_x;
+        const float factor = 1.0f + m_multiplier;
+        const auto step = [&x, factor] {
+            const float next = x * factor;
+            const bool moved = next != x;
+            x = next;
+            return moved;
+        };
+        if (stage == Attack) {
+            for (; i < frames && !(x <= Floor) && step(); ++i)
+                gains[i] = (1.0f - x) * level;
+        } else if (stage == Decay) {
+            for (; i < frames && !(sustain >= x) && step(); ++i)
+                gains[i] = x * level;
+        } else {
+            for (; i < frames && !(x <= Floor) && step(); ++i)
+                gains[i] = x * level;
+        }
+        m_x = x;
+        if (i == frames) break;
+        // Frame i ends the segment; it sounds at the next stage's start.
+        if (stage == Attack)
+            endAttack(decayTime, sustain, rate);
+        else
+            m_stage = stage == Decay ? Sustain : Done;
+        if (m_stage == Done) unfinished = i;
+        gains[i++] = m_x * level;
+    }
+    return unfinished;
 }
 
 } // namespace k1lib

@@ -1,6 +1,7 @@
 #pragma once
 // A source's envelope: delay, exponential attack, decay to the sustain level, sustain, release.
 // Segments are geometric (one multiply per sample) and end at 0.001, so no denormals appear.
+#include <algorithm>
 #include <cstdint>
 
 namespace k1lib {
@@ -37,6 +38,19 @@ public:
         // During the attack x falls from 1 towards the floor and the output rises.
         return m_stage == Attack ? 1.0f - m_x : m_x;
     }
+
+    // Consumes the delay: how many of the next frames (at most frames) stay silent. The frame
+    // after them begins the attack in process().
+    uint32_t skipDelay(uint32_t frames) {
+        if (m_stage != Delay) return 0;
+        const uint32_t silent = std::min(m_counter < m_delaySamples ? m_delaySamples - m_counter : 0, frames);
+        m_counter += silent;
+        return silent;
+    }
+
+    // frames samples of process() in a row, each output times level, to the bit. Returns how
+    // many frames passed before the one after which the envelope is done (frames when it is not).
+    int render(float* gains, int frames, float decayTime, float sustain, float rate, float level);
 
     Stage stage() const { return m_stage; }
     bool isDone() const { return m_stage == Done; }

@@ -35,27 +35,47 @@ float rawValue(LfoState& state, uint32_t shape, float oldPhase, Random& random) 
 
 float Lfo::process(LfoState& state, const SinglePreset& single, float sampleRate, float wheel,
                    Random& random) {
+    float value;
+    render(state, single, sampleRate, wheel, random, &value, 1);
+    return value;
+}
+
+void Lfo::render(LfoState& state, const SinglePreset& single, float sampleRate, float wheel, Random& random,
+                 float* values, int frames) {
     const float rate = usableProcessingRate(sampleRate);
     int speed = single.lfoSpeed;
     if (single.vibWheelMode == 1)
         speed = std::clamp(speed + truncateClamped(wheel * 32.0f + 0.5f, 0, 32), 0, 100);
+    const float increment = lfoSpeed(speed) / rate;
 
-    const float oldPhase = state.phase;
-    const float x = oldPhase + lfoSpeed(speed) / rate;
-    state.phase = x - std::trunc(x);
-
-    // Held: the countdown never goes below 0, so hours of a steady LFO cannot overflow it.
-    const int32_t before = state.countdown;
-    state.countdown = before > 0 ? before - 1 : 0;
-    if (before >= 2) return static_cast<float>(state.lastStep) / StepsPerUnit;
-
-    const float value = rawValue(state, single.lfoShape, oldPhase, random);
-    const int step = truncateClamped(value * StepsPerUnit, -64, 64);
-    if (step != state.lastStep) {
-        state.lastStep = static_cast<int8_t>(step);
-        state.countdown = static_cast<int32_t>(rate) * HoldMilliseconds / 1000;
+    float phase = state.phase;
+    for (int i = 0; i < frames;) {
+        // Held: the countdown never goes below 0, so hours of a steady LFO cannot overflow it.
+        const int32_t before = state.countdown;
+        if (before >= 2) {
+            const int held = std::min(frames - i, before - 1);
+            const float value = static_cast<float>(state.lastStep) / StepsPerUnit;
+            for (const int end = i + held; i < end; ++i) {
+                const float x = phase + increment;
+                phase = x - std::trunc(x);
+                values[i] = value;
+            }
+            state.countdown = before - held;
+            continue;
+        }
+        const float oldPhase = phase;
+        const float x = oldPhase + increment;
+        phase = state.phase = x - std::trunc(x);
+        state.countdown = before > 0 ? before - 1 : 0;
+        const float value = rawValue(state, single.lfoShape, oldPhase, random);
+        const int step = truncateClamped(value * StepsPerUnit, -64, 64);
+        if (step != state.lastStep) {
+            state.lastStep = static_cast<int8_t>(step);
+            state.countdown = static_cast<int32_t>(rate) * HoldMilliseconds / 1000;
+        }
+        values[i++] = static_cast<float>(step) / StepsPerUnit;
     }
-    return static_cast<float>(step) / StepsPerUnit;
+    state.phase = phase;
 }
 
 void Lfo::createRandomValue(LfoState& state, Random& random) {

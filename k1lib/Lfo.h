@@ -15,6 +15,10 @@ public:
     // One sample; wheel is the channel's modulation wheel 0..1 (it speeds the LFO up in wheel mode 1).
     static float process(LfoState& state, const SinglePreset& single, float sampleRate, float wheel,
                          Random& random);
+    // frames samples of process() in a row into values, to the bit: while a value is held only
+    // the phase and the countdown move.
+    static void render(LfoState& state, const SinglePreset& single, float sampleRate, float wheel,
+                       Random& random, float* values, int frames);
     // Stores a new random value in -1..1.
     static void createRandomValue(LfoState& state, Random& random);
 };

@@ -1,6 +1,8 @@
 #include "Multi.h"
 
 #include "Curves.h"
+#include "FrameMath.h"
+#include "Lfo.h"
 #include "VoiceContext.h"
 
 #include <algorithm>
@@ -265,16 +267,17 @@ void Multi::mixStereo(float* const* outputs, int count, int section, const float
             outputs[1][offset + i] += state.panRight * values[i];
 }
 
-void Multi::process(float* const* outputs, int count, int frames) {
+void Multi::process(float* const* outputs, int count, int frames, const float* const* sourceGains) {
     if (outputs == nullptr || count <= 0) return;
     for (int done = 0; done < frames;) {
         const int n = std::min(frames - done, PitchFrames::MaxFrames);
-        processRun(outputs, count, done, n);
+        processRun(outputs, count, done, n, sourceGains);
         done += n;
     }
 }
 
-void Multi::processRun(float* const* outputs, int count, int offset, int frames) {
+void Multi::processRun(float* const* outputs, int count, int offset, int frames,
+                       const float* const* sourceGains) {
     const Routing route = routing(count);
     const StaticArray<MidiState, 16>& midi = m_host.getMidiStates();
     const float rate = m_host.getProcessingSamplerate();
@@ -288,23 +291,44 @@ void Multi::processRun(float* const* outputs, int count, int offset, int frames)
         channels[s] = sectionChannel(s);
     }
 
-    // The sections' modulation moves every sample; the Random is drawn in the same order as
-    // when rendering sample by sample.
+    // The sections' modulation moves every sample. Random LFOs draw from the shared generator:
+    // with more than one of them the sections take turns sample by sample, so the draws come in
+    // the same order as when rendering one sample at a time.
+    bool updated[SectionCount] = {};
+    int randomLfos = 0;
+    for (int a = 0; a < m_activeSections.count; ++a) {
+        const int s = m_activeSections.sections[static_cast<std::size_t>(a)];
+        updated[s] = singles[s] != nullptr && channels[s] >= 0;
+        randomLfos += updated[s] && singles[s]->lfoShape >= Lfo::RandomShape ? 1 : 0;
+    }
     PitchFrames modulation[SectionCount];
-    for (int i = 0; i < frames; ++i) {
-        for (int a = 0; a < m_activeSections.count; ++a) {
-            const int s = m_activeSections.sections[static_cast<std::size_t>(a)];
-            const int channel = channels[s];
-            if (singles[s] != nullptr && channel >= 0)
-                m_sectionStates[static_cast<std::size_t>(s)].update(
-                    *singles[s], midi[static_cast<std::size_t>(channel)], bendRange, rate, random);
-        }
+    if (randomLfos <= 1) {
         for (int s = 0; s < SectionCount; ++s) {
-            const SectionState& state = m_sectionStates[static_cast<std::size_t>(s)];
-            modulation[s].modulation[i] = state.vibrato;
-            modulation[s].bend[i] = state.bend;
-            modulation[s].pressurePitch[i] = state.pressurePitch;
+            if (updated[s])
+                m_sectionStates[static_cast<std::size_t>(s)].render(
+                    *singles[s], midi[static_cast<std::size_t>(channels[s])], bendRange, rate, random,
+                    modulation[s], frames);
         }
+    } else {
+        for (int i = 0; i < frames; ++i) {
+            for (int s = 0; s < SectionCount; ++s) {
+                SectionState& state = m_sectionStates[static_cast<std::size_t>(s)];
+                if (updated[s])
+                    state.update(*singles[s], midi[static_cast<std::size_t>(channels[s])], bendRange, rate,
+                                 random);
+                modulation[s].modulation[i] = state.vibrato;
+                modulation[s].bend[i] = state.bend;
+                modulation[s].pressurePitch[i] = state.pressurePitch;
+            }
+        }
+    }
+    for (int s = 0; s < SectionCount; ++s) {
+        // A section without a Single or a channel holds its modulation, for the voices it has.
+        if (updated[s] || (m_playing[s].empty() && m_releasing[s].empty())) continue;
+        const SectionState& state = m_sectionStates[static_cast<std::size_t>(s)];
+        fillFrames(modulation[s].modulation, frames, state.vibrato);
+        fillFrames(modulation[s].bend, frames, state.bend);
+        fillFrames(modulation[s].pressurePitch, frames, state.pressurePitch);
     }
 
     for (int s = 0; s < SectionCount; ++s) {
@@ -316,7 +340,14 @@ void Multi::processRun(float* const* outputs, int count, int offset, int frames)
             std::fill(slot, slot + frames, 0.0f);
         float* const slots[Voice::MaxSources] = {mix[0], mix[1], mix[2], mix[3]};
         modulation[s].findMoves(frames);
-        const auto render = [&](Voice& voice) { return voice.process(slots, modulation[s], frames); };
+        const float* const* gains = nullptr;
+        const float* runGains[Voice::MaxSources];
+        if (sourceGains != nullptr) {
+            for (int k = 0; k < Voice::MaxSources; ++k)
+                runGains[k] = sourceGains[k] + offset;
+            gains = runGains;
+        }
+        const auto render = [&](Voice& voice) { return voice.process(slots, modulation[s], frames, gains); };
         playing.processAndErase(render);
         releasing.processAndErase(render);
 

@@ -64,8 +64,9 @@ public:
 
     // Adds frames sample frames to outputs[0 .. count - 1], then scales them by the Multi volume.
     // The caller handles every event and parameter change before or after the frames, never
-    // between them.
-    void process(float* const* outputs, int count, int frames = 1);
+    // between them, except for the source-mix gains: sourceGains, when given, holds each frame's
+    // four gains (sourceGains[k][frame]) in place of the voice context's.
+    void process(float* const* outputs, int count, int frames = 1, const float* const* sourceGains = nullptr);
 
     const MultiPreset& getSingleModeMulti() const { return m_singleModeMulti; }
     const MultiPreset& getPreset() const { return m_preset; }
@@ -99,7 +100,8 @@ private:
 
     Routing routing(int count) const;
     // At most PitchFrames::MaxFrames frames, written from outputs[k][offset] on.
-    void processRun(float* const* outputs, int count, int offset, int frames);
+    void processRun(float* const* outputs, int count, int offset, int frames,
+                    const float* const* sourceGains);
     void mixStereo(float* const* outputs, int count, int section, const float* values, int offset,
                    int frames) const;
 

@@ -112,4 +112,24 @@ bool ParameterManager::process() {
     return true;
 }
 
+uint32_t ParameterManager::steadySteps() const {
+    const uint32_t count = rampQueue.count;
+    if (count == 0 || changedQueue.count != count) return 0;
+    uint32_t steps = 0xFFFFFFFF;
+    for (uint32_t i = 0; i < count; ++i) {
+        const RampEntry& entry = *rampQueue.at(i);
+        if (changedQueue.at(i) != entry.param) return 0;
+        steps = std::min(steps, entry.stepsLeft - 1); // the last step lands on the target
+    }
+    return steps;
+}
+
+void ParameterManager::stepSteadily() {
+    for (uint32_t i = 0; i < rampQueue.count; ++i) {
+        RampEntry& entry = *rampQueue.at(i);
+        current[entry.param] += delta[entry.param];
+        --entry.stepsLeft;
+    }
+}
+
 } // namespace k1lib

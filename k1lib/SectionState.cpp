@@ -1,11 +1,13 @@
 #include "SectionState.h"
 
 #include "Curves.h"
+#include "FrameMath.h"
 #include "Lfo.h"
 #include "MidiState.h"
 #include "SinglePreset.h"
 #include "Vibrato.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdlib>
 
@@ -37,12 +39,23 @@ SectionState::SectionState(Random& random) {
 
 void SectionState::update(const SinglePreset& single, const MidiState& channel, float bendRange,
                           float sampleRate, Random& random) {
-    const float lfoValue = Lfo::process(lfo, single, sampleRate, channel.modWheel, random);
-    vibrato = Vibrato::process(single, lfoValue, channel.pressure, channel.modWheel);
+    PitchFrames frame;
+    render(single, channel, bendRange, sampleRate, random, frame, 1);
+}
+
+void SectionState::render(const SinglePreset& single, const MidiState& channel, float bendRange,
+                          float sampleRate, Random& random, PitchFrames& out, int frames) {
+    Lfo::render(lfo, single, sampleRate, channel.modWheel, random, out.modulation, frames);
+    const float depth = Vibrato::depth(single, channel.pressure, channel.modWheel);
+    for (int i = 0; i < frames; ++i)
+        out.modulation[i] *= depth;
     bend = bendRange * channel.pitchBend;
     const int pressureDepth = static_cast<int>(single.pressureToFreq) - 50;
     const float pressureSemitones = pressureToFreq(std::abs(pressureDepth));
     pressurePitch = channel.pressure * (pressureDepth < 0 ? -pressureSemitones : pressureSemitones);
+    fillFrames(out.bend, frames, bend);
+    fillFrames(out.pressurePitch, frames, pressurePitch);
+    vibrato = out.modulation[frames - 1];
 }
 
 } // namespace k1lib

@@ -42,6 +42,10 @@ struct SectionState {
     // The per-sample update from the section's Single and its channel's controllers.
     void update(const SinglePreset& single, const MidiState& channel, float bendRange, float sampleRate,
                 Random& random);
+    // frames updates in a row (at most PitchFrames::MaxFrames), each frame's pitch modulation
+    // into out; the controllers stand still meanwhile.
+    void render(const SinglePreset& single, const MidiState& channel, float bendRange, float sampleRate,
+                Random& random, PitchFrames& out, int frames);
 };
 
 } // namespace k1lib

@@ -11,6 +11,10 @@
 #include <cmath>
 #include <cstdlib>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace k1lib {
 
 namespace {
@@ -35,6 +39,27 @@ inline float interpolate(const int8_t* wave, uint32_t phase, uint32_t shift, uin
     const int s1 = wave[(index + 1) & lengthMask];
     return (static_cast<float>(s0) + fraction * static_cast<float>(s1 - s0)) * (1.0f / 128.0f);
 }
+
+#if defined(__SSE2__)
+// Four frames of interpolate() from phase on, phase moving by step: the same arithmetic lane by
+// lane. The fetches stay scalar; the conversions and the interpolation run four wide.
+inline __m128 interpolateFour(const int8_t* wave, uint32_t phase, uint32_t step, uint32_t shift,
+                              uint32_t fractionMask, uint32_t lengthMask, __m128 inverseUnit) {
+    const uint32_t p0 = phase, p1 = p0 + step, p2 = p1 + step, p3 = p2 + step;
+    const uint32_t i0 = p0 >> shift, i1 = p1 >> shift, i2 = p2 >> shift, i3 = p3 >> shift;
+    // Built in registers: lanes stored one by one and loaded together would stall the load.
+    const __m128i first = _mm_set_epi32(wave[i3], wave[i2], wave[i1], wave[i0]);
+    const __m128i second = _mm_set_epi32(wave[(i3 + 1) & lengthMask], wave[(i2 + 1) & lengthMask],
+                                         wave[(i1 + 1) & lengthMask], wave[(i0 + 1) & lengthMask]);
+    const __m128i phases = _mm_set_epi32(static_cast<int32_t>(p3), static_cast<int32_t>(p2),
+                                         static_cast<int32_t>(p1), static_cast<int32_t>(p0));
+    const __m128i fractionBits = _mm_and_si128(phases, _mm_set1_epi32(static_cast<int32_t>(fractionMask)));
+    const __m128 fraction = _mm_mul_ps(_mm_cvtepi32_ps(fractionBits), inverseUnit);
+    const __m128 difference = _mm_cvtepi32_ps(_mm_sub_epi32(second, first));
+    const __m128 value = _mm_add_ps(_mm_cvtepi32_ps(first), _mm_mul_ps(fraction, difference));
+    return _mm_mul_ps(value, _mm_set1_ps(1.0f / 128.0f));
+}
+#endif
 
 } // namespace
 
@@ -138,52 +163,32 @@ float Source::raiseByOctaves(float pitch) const {
     return pitch + 12.0f * std::ceil((m_minimumPitch - pitch) / 12.0f);
 }
 
-float Source::process(float& envelopeGain, const SourceInputs& in, bool inputsMoved) {
-    const float envelope = m_env.process(m_decayTime, m_sustain, m_rate);
-    if (m_env.stage() == Env::Delay) {
-        forgetPitchInputs(); // they may move before the pitch is next taken
-        envelopeGain = 0.0f;
-        return 0.0f;
-    }
-    const SingleSource& source = *m_source;
-    const int pressureDepth = offsetFromCentre(source.levelModPressure);
-    envelopeGain =
-        envelope * (pressureDepth != 0 ? applyPressure(m_level, pressureDepth, in.pressure) : m_level);
-    if (m_ended) return 0.0f; // a one-shot wave played out, or no wave at all
-
-    const float value = interpolate(m_samples, m_phase, m_shift, m_fractionMask, m_lengthMask, m_inverseUnit);
-    // The pitch only moves when its inputs or the source's routing of them do.
-    if (inputsMoved || source.vibABend != m_pitchVibABend || source.pressureToFreq != m_pitchPressure)
-        updatePitch(in);
-
-    const uint32_t previous = m_phase;
-    m_phase += m_step;
-    if (m_phase < previous && !m_loop) m_ended = true;
-    return value;
-}
-
 int Source::render(float* samples, float* envelopeGains, const SourceRun& run) {
-    int i = 0;
-    int unfinished = 0;
-    if (m_env.stage() == Env::Sustain && !m_ended) {
-        i = renderSustained(samples, envelopeGains, run);
-        unfinished = m_ended ? i - 1 : i;
+    const int frames = run.frames;
+    // A delayed start is silent and leaves the phase where it is.
+    const int silent = static_cast<int>(m_env.skipDelay(static_cast<uint32_t>(frames)));
+    if (silent > 0) {
+        forgetPitchInputs(); // they may move before the pitch is next taken
+        std::fill(samples, samples + silent, 0.0f);
+        std::fill(envelopeGains, envelopeGains + silent, 0.0f);
     }
-    for (; i < run.frames; ++i) {
-        samples[i] = process(envelopeGains[i], run.inputs(i), run.moved(i));
-        unfinished += isFinished() ? 0 : 1;
-    }
-    return unfinished;
+    const bool endedBefore = m_ended;
+    if (silent == frames) return endedBefore ? 0 : frames;
+
+    // Within a run the level settings and the channel pressure stand still, so the level does too.
+    const int pressureDepth = offsetFromCentre(m_source->levelModPressure);
+    const float level = pressureDepth != 0 ? applyPressure(m_level, pressureDepth, run.pressure) : m_level;
+    const int envelopeUnfinished =
+        silent + m_env.render(envelopeGains + silent, frames - silent, m_decayTime, m_sustain, m_rate, level);
+    // A one-shot wave that played out, or no wave at all, is silent.
+    const int played = endedBefore ? silent : renderWave(samples, run, silent);
+    std::fill(samples + played, samples + frames, 0.0f);
+    const int waveUnfinished = endedBefore ? 0 : m_ended ? played - 1 : frames;
+    return std::min(envelopeUnfinished, waveUnfinished);
 }
 
-int Source::renderSustained(float* samples, float* envelopeGains, const SourceRun& run) {
-    // Within a run the sustain level, the level settings and the channel pressure stand still, so
-    // the gain does too; only the phase moves.
+int Source::renderWave(float* samples, const SourceRun& run, int start) {
     const SingleSource& source = *m_source;
-    const float envelope = m_env.process(m_decayTime, m_sustain, m_rate); // sustaining: no change
-    const int pressureDepth = offsetFromCentre(source.levelModPressure);
-    const float gain =
-        envelope * (pressureDepth != 0 ? applyPressure(m_level, pressureDepth, run.pressure) : m_level);
     bool routeMoved = source.vibABend != m_pitchVibABend || source.pressureToFreq != m_pitchPressure;
     const int8_t* const wave = m_samples;
     const uint32_t shift = m_shift;
@@ -195,8 +200,9 @@ int Source::renderSustained(float* samples, float* envelopeGains, const SourceRu
         return interpolate(wave, phase, shift, fractionMask, lengthMask, inverseUnit);
     };
     uint32_t phase = m_phase;
-    int i = 0;
+    int i = start;
     while (i < run.frames) {
+        // The pitch only moves when its inputs or the source's routing of them do.
         if (run.moved(i) || routeMoved) {
             routeMoved = false;
             updatePitch(run.inputs(i)); // a one-shot wave may end: this frame still sounds
@@ -204,16 +210,28 @@ int Source::renderSustained(float* samples, float* envelopeGains, const SourceRu
         // A stretch of frames at one step: up to the next frame whose inputs moved.
         const uint32_t step = m_step;
         const int end = m_ended ? i + 1 : run.pitch->nextMove[i];
+#if defined(__SSE2__)
+        {
+            // Four frames at a time: a looping wave wraps freely, a one-shot wave only as long as
+            // its phase cannot pass the end.
+            const uint64_t reach =
+                m_loop ? ~uint64_t{0} : ((uint64_t{1} << 32) - 1 - phase) / std::max(step, uint32_t{1});
+            const int fourEnd =
+                i + static_cast<int>(std::min<uint64_t>(static_cast<uint64_t>(end - i), reach) / 4 * 4);
+            const __m128 inverseUnits = _mm_set1_ps(inverseUnit);
+            for (; i < fourEnd; i += 4, phase += 4 * step)
+                _mm_storeu_ps(samples + i, interpolateFour(wave, phase, step, shift, fractionMask, lengthMask,
+                                                           inverseUnits));
+        }
+#endif
         if (m_loop) {
             for (; i < end; ++i) {
                 samples[i] = sampleAt(phase);
-                envelopeGains[i] = gain;
                 phase += step;
             }
         } else {
             for (; i < end; ++i) {
                 samples[i] = sampleAt(phase);
-                envelopeGains[i] = gain;
                 const uint32_t previous = phase;
                 phase += step;
                 if (phase < previous) {

@@ -69,10 +69,9 @@ private:
     // Below the lowest pitch a waveform plays, whole octaves are added; a pitch that is not a
     // finite number plays at the lowest pitch.
     float raiseByOctaves(float pitch) const;
-    // One frame of a run, in any stage; inputsMoved: in differs from the frame before.
-    float process(float& envelopeGain, const SourceInputs& in, bool inputsMoved);
-    // The sustained, playing part of a run; stops early after the frame that ends a one-shot wave.
-    int renderSustained(float* samples, float* envelopeGains, const SourceRun& run);
+    // The wave from frame start of a run on, into samples; stops early after the frame that ends
+    // a one-shot wave. Returns the frame after the last one written.
+    int renderWave(float* samples, const SourceRun& run, int start);
     void updatePitch(const SourceInputs& in);
     void forgetPitchInputs() { m_pitchVibABend = m_pitchPressure = NoRouting; }
     void updateStep(float pitch);

@@ -9,6 +9,10 @@
 namespace k1lib {
 
 float Vibrato::process(const SinglePreset& single, float lfoValue, float pressure, float wheel) {
+    return depth(single, pressure, wheel) * lfoValue;
+}
+
+float Vibrato::depth(const SinglePreset& single, float pressure, float wheel) {
     const int depthOffset = static_cast<int>(single.vibratoDepth) - 50;
     const float sign = depthOffset < 0 ? -1.0f : 1.0f;
     const float depth = vibratoDepth(std::abs(depthOffset));
@@ -23,7 +27,7 @@ float Vibrato::process(const SinglePreset& single, float lfoValue, float pressur
                                  : std::clamp(withPressure, 0.0f, MaxDepth);
     }
     if (single.vibWheelMode == 0) amount += wheel;
-    return std::clamp(amount, -MaxDepth, MaxDepth) * lfoValue;
+    return std::clamp(amount, -MaxDepth, MaxDepth);
 }
 
 } // namespace k1lib

@@ -10,6 +10,8 @@ public:
     static constexpr float MaxDepth = 12.0f;
 
     static float process(const SinglePreset& single, float lfoValue, float pressure, float wheel);
+    // The amount the LFO value is multiplied by, in semitones.
+    static float depth(const SinglePreset& single, float pressure, float wheel);
 };
 
 } // namespace k1lib

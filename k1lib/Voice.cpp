@@ -1,6 +1,7 @@
 #include "Voice.h"
 
 #include "Curves.h"
+#include "FrameMath.h"
 #include "SectionState.h"
 #include "SinglePreset.h"
 #include "SoundMath.h"
@@ -61,10 +62,11 @@ float Voice::autoBendAndVibrato(float vibrato, uint32_t clock) const {
     return std::clamp((t - 1.0f) * 0.5f, 0.0f, 1.0f) * vibrato + bend;
 }
 
-bool Voice::process(float* const mix[MaxSources], const PitchFrames& section, int frames) {
+bool Voice::process(float* const mix[MaxSources], const PitchFrames& section, int frames,
+                    const float* const* slotGains) {
     frames = std::clamp(frames, 1, PitchFrames::MaxFrames);
-    // Nothing but the section's modulation moves within a run: events and parameter changes fall
-    // between runs.
+    // Nothing but the section's modulation and the source-mix gains moves within a run: events
+    // and other parameter changes fall between runs.
     const PitchFrames* pitch = &section;
     PitchFrames withAutoBend;
     if (m_single->autoBendTime != 0) {
@@ -99,18 +101,18 @@ bool Voice::process(float* const mix[MaxSources], const PitchFrames& section, in
     for (int s = 0; s < m_sourceCount; ++s) {
         const auto k = static_cast<std::size_t>(s);
         const uint8_t slot = m_slots[k];
-        const float slotGain = m_context->sourceGains[slot];
-        const float gain = m_gains[k];
-        float* out = mix[slot];
         // The modulator (the source just before) shapes the carrier with its raw wave, without its
         // envelope or level.
         if (m_modulated[k]) {
             for (int i = 0; i < rendered; ++i)
-                out[i] += slotGain * (samples[s][i] * samples[s - 1][i]) * gain * envelopeGains[s][i];
-        } else {
-            for (int i = 0; i < rendered; ++i)
-                out[i] += slotGain * samples[s][i] * gain * envelopeGains[s][i];
+                samples[s][i] *= samples[s - 1][i];
         }
+        if (slotGains != nullptr)
+            addScaledFrames<true>(mix[slot], slotGains[slot], samples[s], m_gains[k], envelopeGains[s],
+                                  rendered);
+        else
+            addScaledFrames<false>(mix[slot], &m_context->sourceGains[slot], samples[s], m_gains[k],
+                                   envelopeGains[s], rendered);
     }
     m_clock += static_cast<uint32_t>(rendered);
     m_lastInputs = run.inputs(rendered - 1);

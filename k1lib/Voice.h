@@ -26,8 +26,10 @@ public:
 
     // Renders frames samples (1 to PitchFrames::MaxFrames) with the section's modulation, added into
     // the four source slots' buffers. Stops after the sample at which the voice finished
-    // (isFinished) and returns true then.
-    bool process(float* const mix[MaxSources], const PitchFrames& section, int frames);
+    // (isFinished) and returns true then. slotGains, when given, holds each frame's source-mix
+    // gains per slot in place of the voice context's.
+    bool process(float* const mix[MaxSources], const PitchFrames& section, int frames,
+                 const float* const* slotGains = nullptr);
     // One sample, added into the four source slots; true when the voice has finished.
     bool process(float mix[MaxSources], const SectionState& section);
 

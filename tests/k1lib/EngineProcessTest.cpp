@@ -75,8 +75,8 @@ TEST_F(EngineProcess, ASineVoicePlaysItsPitchAtEveryHostRate) {
     }
 }
 
-// One test for the audio thread's allocations: steady play with notes coming and going, and the
-// host switching buses (2 -> 8 -> 2 -> 1 channels) while a note sounds. With the output mode
+// One test for the audio thread's allocations: steady play with notes coming and going, ramps
+// running, and the host switching buses (2 -> 8 -> 2 -> 1 channels) while a note sounds. With the output mode
 // "Stereo" the main pair carries everything, so it must match an engine that stayed on two.
 TEST_F(EngineProcess, PlayAndChannelSwitchesAllocateNothingAndKeepTheMainPair) {
     enginetest::RecordingListener otherListener;
@@ -100,6 +100,12 @@ TEST_F(EngineProcess, PlayAndChannelSwitchesAllocateNothingAndKeepTheMainPair) {
     for (int block = 0; block < 200; ++block) {
         const int channels = counts[block / 50];
         const int samples = 1 + (block * 53) % 1024;
+        // Automation keeps ramps running through the blocks.
+        for (k1lib::Engine* e : {&engine, &reference}) {
+            e->setParameter(k1lib::Param_SourceMix12, static_cast<float>(block % 10) / 10.0f, true);
+            if (block % 7 == 0)
+                e->setParameter(k1lib::Param_VibratoDepth, static_cast<float>(block % 3) / 2.0f, true);
+        }
         events.clear();
         if (block % 10 == 5) {
             k1lib::SMidiEvent e = noteOn(40 + block % 40, block % samples);

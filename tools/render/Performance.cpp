@@ -28,6 +28,10 @@ void note(std::vector<TimedEvent>& out, double rate, double start, double length
 bool loadMidiFile(const std::string& path, double hostRate, std::vector<TimedEvent>& out) {
     std::vector<unsigned char> bytes;
     if (k1lib::readFileBytes(path, bytes) != k1lib::FileBytesResult::Ok) return false;
+    return loadMidiBytes(bytes, hostRate, out);
+}
+
+bool loadMidiBytes(const std::vector<unsigned char>& bytes, double hostRate, std::vector<TimedEvent>& out) {
     k1lib::SmfFile smf;
     const bool ok = k1lib::readSmf(bytes, smf);
     if (smf.division == 0 || (smf.division & 0x8000)) return false;  // SMPTE time is not supported here

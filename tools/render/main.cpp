@@ -80,8 +80,16 @@ int main(int argc, char** argv) {
     }
 
     const int64_t total = static_cast<int64_t>(o.seconds * o.rate);
-    std::vector<std::vector<float>> channels(static_cast<size_t>(o.channels), std::vector<float>(static_cast<size_t>(total)));
+    WavFileWriter wav;
+    if (!wav.open(o.out, o.channels, static_cast<int>(o.rate), static_cast<uint32_t>(total))) {
+        std::fprintf(stderr, "zyk_render: cannot write %s\n", o.out.c_str());
+        return 1;
+    }
+    // One block's worth of each channel, written out after every block.
+    const int maxBlock = o.block > 0 ? o.block : 2048;
+    std::vector<std::vector<float>> channels(static_cast<size_t>(o.channels), std::vector<float>(static_cast<size_t>(maxBlock)));
     std::vector<float*> outputs(static_cast<size_t>(o.channels));
+    for (int c = 0; c < o.channels; ++c) outputs[static_cast<size_t>(c)] = channels[static_cast<size_t>(c)].data();
     std::vector<k1lib::SMidiEvent> events;
     std::mt19937 random(1);
     size_t next = 0;
@@ -93,14 +101,14 @@ int main(int argc, char** argv) {
             e.sampleOffset = static_cast<int32_t>(std::max<int64_t>(performance[next].sample - position, 0));
             events.push_back(std::move(e));
         }
-        for (int c = 0; c < o.channels; ++c) outputs[static_cast<size_t>(c)] = channels[static_cast<size_t>(c)].data() + position;
         const auto start = std::chrono::steady_clock::now();
         engine.process(outputs.data(), o.channels, block, events);
         busy += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        wav.write(outputs.data(), block);
         events.clear();
         position += block;
     }
-    if (!writeWavFile(o.out, channels, static_cast<int>(o.rate))) {
+    if (!wav.close()) {
         std::fprintf(stderr, "zyk_render: cannot write %s\n", o.out.c_str());
         return 1;
     }
