@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "MultiPreset.h"
+#include "Multis.h"
 #include "SinglePreset.h"
 
 namespace bankgen {
@@ -12,6 +13,7 @@ struct Bank {
     std::string id;   // file name without ".syx"
     bool phm = false; // the PHm module's 200 Singles, no Multis
     std::vector<k1lib::SinglePreset> singles;
+    std::vector<Slot> slots; // what each Single was made from, in the same order
     std::vector<k1lib::MultiPreset> multis;
 };
 

@@ -134,13 +134,13 @@ const Instrument kInstruments[] = {
     {"Music Box", "MuBox", G::Bell, F::Bell, "Glocken", "Sin 1st", 24},
     // Drums: fixed-pitch samples; the interval tunes them.
     {"Kick", "Kick", G::Drum, F::Drum, "PCM Bass Drum", "E Tom"},
-    {"Snare", "Snare", G::Drum, F::Drum, "PCM Ac Snare", "PCM White Noise"},
+    {"Snare", "Snare", G::Drum, F::Drum, "PCM Ac Snare", "PCM White Noise Loop"},
     {"Tight Snr", "TgSnr", G::Drum, F::Drum, "PCM Tight Snare", "PCM Rim"},
-    {"E Snare", "ESnr", G::Drum, F::Drum, "PCM E Snare", "PCM White Noise", 5},
+    {"E Snare", "ESnr", G::Drum, F::Drum, "PCM E Snare", "PCM White Noise Loop", 5},
     {"Tom", "Tom", G::Drum, F::Drum, "PCM Ac Tom", "E Tom#2", 12},
-    {"Hi Hat", "HiHat", G::Drum, F::Drum, "PCM H Hat", "PCM H Hat", 7},
+    {"Hi Hat", "HiHat", G::Drum, F::Drum, "PCM H Hat", "PCM H Hat Alt", 7},
     {"Crash", "Crash", G::Drum, F::Drum, "PCM Crash", "PCM Crash Alt"},
-    {"Ride", "Ride", G::Drum, F::Drum, "PCM Ride", "PCM H Hat", 3},
+    {"Ride", "Ride", G::Drum, F::Drum, "PCM Ride", "PCM H Hat Alt", 3},
     // Tuned and hand percussion.
     {"Rim Shot", "Rim", G::Perc, F::Drum, "PCM Rim", "Log Drum", 36},
     {"E Tom", "ETom", G::Perc, F::TunedPerc, "E Tom", "E Tom#2", -12},

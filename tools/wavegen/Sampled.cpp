@@ -229,15 +229,33 @@ const std::vector<Recipe>& recipes() {
 }
 
 constexpr double PeakLevel = 0.891; // -1 dBFS
-constexpr double FadeSeconds = 0.005;
+constexpr size_t SilentEnd = 320;     // more than the 256 samples a player hears as the end
 
-void fadeOut(Buffer& buffer) {
-    const auto fade = static_cast<size_t>(FadeSeconds * Rate);
-    for (size_t i = 0; i < fade; ++i)
-        buffer[buffer.size() - 1 - i] *= 0.5 - 0.5 * std::cos(Pi * static_cast<double>(i) / fade);
+// A one-shot rings out through its last quarter and ends in true silence, so it never stops while
+// still sounding.
+void decayToSilence(Buffer& buffer) {
+    const size_t end = buffer.size() - SilentEnd;
+    const size_t fade = buffer.size() / 4;
+    for (size_t i = 0; i < fade; ++i) {
+        const double x = static_cast<double>(i) / fade; // 0 at the start of the fade, 1 at its end
+        buffer[end - fade + i] *= 0.5 + 0.5 * std::cos(Pi * x);
+    }
+    std::fill(buffer.begin() + static_cast<long>(end), buffer.end(), 0.0);
 }
 
-// Scales to the peak level and rounds to unsigned 8 bits with triangular dither of one step.
+// No offset of our own: the wave is centred over what sounds (for a loop, the whole loop); a silent
+// end stays silent.
+void removeOffset(Buffer& buffer, size_t sounding) {
+    double sum = 0.0;
+    for (size_t i = 0; i < sounding; ++i)
+        sum += buffer[i];
+    const double mean = sum / static_cast<double>(sounding);
+    for (size_t i = 0; i < sounding; ++i)
+        buffer[i] -= mean;
+}
+
+// Scales to the peak level and rounds to unsigned 8 bits with triangular dither of one step; true
+// silence stays silent.
 void quantise(const Buffer& buffer, Random& random, unsigned char* out) {
     double peak = 0.0;
     for (double x : buffer)
@@ -245,7 +263,7 @@ void quantise(const Buffer& buffer, Random& random, unsigned char* out) {
     const double gain = peak > 0.0 ? PeakLevel * 127.0 / peak : 0.0;
     for (size_t n = 0; n < buffer.size(); ++n) {
         const double dither = random.uniform() - random.uniform();
-        const double value = std::round(buffer[n] * gain + dither);
+        const double value = buffer[n] == 0.0 ? 0.0 : std::round(buffer[n] * gain + dither);
         out[n] = static_cast<unsigned char>(std::clamp(value, -128.0, 127.0) + 128.0);
     }
 }
@@ -258,7 +276,9 @@ void writeSampledSegments(std::vector<unsigned char>& samples) {
         Random random(0x5a3e0000u + segment);
         Buffer buffer(SegmentLengths[segment], 0.0);
         list[segment].render(buffer, random);
-        if (list[segment].kind == Kind::OneShot) fadeOut(buffer);
+        const bool oneShot = list[segment].kind == Kind::OneShot;
+        if (oneShot) decayToSilence(buffer);
+        removeOffset(buffer, buffer.size() - (oneShot ? SilentEnd : 0));
         quantise(buffer, random, samples.data() + segmentStart(segment));
     }
 }
