@@ -2,8 +2,11 @@
 // keyboards, plucks, basses and drums, and a delayed vibrato on bowed, blown and sung sounds.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <map>
+#include <string>
 
 #include "Audition.h"
 #include "Banks.h"
@@ -65,11 +68,19 @@ int reversals(const std::vector<float>& modulation, size_t samples) {
     return turns;
 }
 
-// One test, so the banks are built (and heard) once.
+const std::vector<Bank>& banks() {
+    static const std::vector<Bank> built = buildBanks();
+    return built;
+}
+
+// Brightness around a moment of a note: four frames, which ride out the beating of detuned sources.
+double brightnessAt(const std::vector<float>& samples, double seconds) {
+    return brightness(samples, at(seconds), 4);
+}
+
 TEST(FactoryVoicing, FamiliesAnswerTouchAndSingWithVibrato) {
-    const std::vector<Bank> banks = buildBanks();
     Audition player;
-    for (const Bank& bank : banks) {
+    for (const Bank& bank : banks()) {
         for (size_t i = 0; i < bank.singles.size(); ++i) {
             const k1lib::SinglePreset& single = bank.singles[i];
             const Family family = bank.slots[i].instrument->family;
@@ -90,6 +101,76 @@ TEST(FactoryVoicing, FamiliesAnswerTouchAndSingWithVibrato) {
             }
         }
     }
+}
+
+TEST(FactoryVoicing, PianosBrightenWithTouchAndDarkenAsTheySustain) {
+    Audition player;
+    for (const Bank& bank : banks())
+        for (size_t i = 0; i < bank.singles.size(); ++i) {
+            if (bank.slots[i].instrument->family != Family::Piano) continue;
+            const k1lib::SinglePreset& single = bank.singles[i];
+            EXPECT_GT(brightnessAt(player.play(single, {60}, 120, 0.5f), 0.05),
+                      brightnessAt(player.play(single, {60}, 30, 0.5f), 0.05))
+                << single.name << " is no brighter when played hard";
+            const std::vector<float> note = player.play(single, {60}, 100, 2.3f);
+            EXPECT_LT(brightnessAt(note, 1.85), brightnessAt(note, 0.05)) << single.name << " brightens as it sustains";
+        }
+}
+
+// "Brt" and "Dark" variations of one instrument differ the way their names say. Where the two
+// sources of an instrument are nearly alike the difference stays within what the ear takes for the
+// same brightness (2 %), and may even lean the other way by that much; most pairs must differ.
+TEST(FactoryVoicing, BrightAndDarkVariationsSoundSo) {
+    Audition player;
+    std::map<std::string, double> heard; // by name
+    for (const Bank& bank : banks())
+        for (const k1lib::SinglePreset& single : bank.singles) {
+            const std::string name = single.name;
+            if (name.ends_with(" Brt") || name.ends_with(" Dark"))
+                heard[name] = brightnessAt(player.play(single, {60}, 100, 0.5f), 0.05);
+        }
+    int pairs = 0, brighter = 0;
+    for (const auto& [name, bright] : heard) {
+        if (!name.ends_with(" Brt")) continue;
+        const auto dark = heard.find(name.substr(0, name.size() - 4) + " Dark");
+        if (dark == heard.end()) continue;
+        ++pairs;
+        brighter += bright > dark->second;
+        EXPECT_GT(bright, dark->second * 0.98) << name << " is darker than " << dark->first;
+    }
+    EXPECT_GT(pairs, 50);
+    EXPECT_GE(brighter, pairs * 85 / 100);
+}
+
+// Families sit within 6 dB of each other (median level of a note at velocity 100), and no drum
+// stops while it still sounds: its last 10 ms at least 30 dB under its loudest.
+TEST(FactoryVoicing, FamiliesSitTogetherAndDrumsRingOut) {
+    Audition player;
+    std::map<Family, std::vector<float>> levels;
+    const size_t window = at(0.01);
+    for (const Bank& bank : banks())
+        for (size_t i = 0; i < bank.singles.size(); ++i) {
+            const k1lib::SinglePreset& single = bank.singles[i];
+            const Family family = bank.slots[i].instrument->family;
+            levels[family].push_back(decibels(loudestRms(player.play(single, {60}, 100, 1.0f))));
+            if (family != Family::Drum && family != Family::TunedPerc) continue;
+            std::vector<float> hit = player.listen(single, {60}, 100, 0.3f, 8.0f).samples;
+            while (!hit.empty() && hit.back() == 0.0f)
+                hit.pop_back();
+            ASSERT_GT(hit.size(), window) << single.name;
+            double loudest = 0.0;
+            for (size_t t = 0; t + window <= hit.size(); t += window / 2)
+                loudest = std::max(loudest, rms(hit, t, t + window));
+            EXPECT_GE(decibels(loudest) - decibels(rms(hit, hit.size() - window, hit.size())), 30.0f)
+                << single.name << " stops while still sounding";
+        }
+    float quietest = 0.0f, loudest = -100.0f;
+    for (auto& [family, values] : levels) {
+        std::nth_element(values.begin(), values.begin() + static_cast<long>(values.size() / 2), values.end());
+        quietest = std::min(quietest, values[values.size() / 2]);
+        loudest = std::max(loudest, values[values.size() / 2]);
+    }
+    EXPECT_LE(loudest - quietest, 6.0f);
 }
 
 } // namespace

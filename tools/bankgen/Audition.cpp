@@ -2,12 +2,16 @@
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
 
 #include "Curves.h"
 #include "SectionState.h"
 #include "Voice.h"
 
 namespace bankgen {
+namespace {
+constexpr double kPi = 3.14159265358979323846;
+}
 
 Audition::Audition()
     : m_waveforms(std::make_unique<const k1lib::Waveforms>()), m_context(*m_waveforms, m_midi, m_random) {}
@@ -83,17 +87,38 @@ double loudestRms(const std::vector<float>& samples) {
     return std::sqrt(best);
 }
 
-double brightness(const std::vector<float>& samples) {
-    double level = 0.0, slope = 0.0;
-    for (size_t i = 1; i < samples.size(); ++i) {
-        const double d = static_cast<double>(samples[i]) - samples[i - 1];
-        level += static_cast<double>(samples[i]) * samples[i];
-        slope += d * d;
+double brightness(const std::vector<float>& samples, size_t from, int frames) {
+    constexpr size_t N = 2048;
+    double weighted = 0.0, total = 0.0;
+    std::vector<std::complex<double>> a(N);
+    for (int frame = 0; frame < frames; ++frame, from += N) {
+        if (from + N > samples.size()) break;
+        for (size_t i = 0; i < N; ++i)
+            a[i] = samples[from + i] * (0.5 - 0.5 * std::cos(2.0 * kPi * static_cast<double>(i) / N));
+        for (size_t i = 1, j = 0; i < N; ++i) { // bit-reversed order, then radix-2 butterflies
+            size_t bit = N >> 1;
+            for (; j & bit; bit >>= 1)
+                j ^= bit;
+            j ^= bit;
+            if (i < j) std::swap(a[i], a[j]);
+        }
+        for (size_t length = 2; length <= N; length <<= 1) {
+            const std::complex<double> w = std::polar(1.0, -2.0 * kPi / static_cast<double>(length));
+            for (size_t i = 0; i < N; i += length) {
+                std::complex<double> v = 1.0;
+                for (size_t k = 0; k < length / 2; ++k, v *= w) {
+                    const std::complex<double> odd = a[i + k + length / 2] * v;
+                    a[i + k + length / 2] = a[i + k] - odd;
+                    a[i + k] += odd;
+                }
+            }
+        }
+        for (size_t k = 1; k < N / 2; ++k) {
+            weighted += std::norm(a[k]) * static_cast<double>(k) * Audition::Rate / N;
+            total += std::norm(a[k]);
+        }
     }
-    if (level <= 0.0) return 0.0;
-    // For a sine of frequency f the slope's power is (2 sin(pi f / rate))^2 times the level's.
-    const double ratio = std::min(std::sqrt(slope / level) / 2.0, 1.0);
-    return std::asin(ratio) * Audition::Rate / 3.14159265358979323846;
+    return total > 0.0 ? weighted / total : 0.0;
 }
 
 } // namespace bankgen

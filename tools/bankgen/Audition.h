@@ -47,7 +47,8 @@ private:
 double peakOf(const std::vector<float>& samples);
 // RMS of the loudest tenth of a second: a note's level whether it rings or only strikes.
 double loudestRms(const std::vector<float>& samples);
-// RMS frequency in Hz (from the slope against the level): higher means brighter.
-double brightness(const std::vector<float>& samples);
+// Spectral centroid in Hz over frames of 2048 samples (Hann window) from a point on, their power
+// spectra summed: higher is brighter. Several frames ride out the beating of detuned sources.
+double brightness(const std::vector<float>& samples, size_t from, int frames = 1);
 
 } // namespace bankgen

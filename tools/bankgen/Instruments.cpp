@@ -9,10 +9,11 @@ using F = Family;
 // Waves are named as in the wave ROM. "Sin 1st" to "Sin 16th" are single harmonics, so "Sin 2nd"
 // already sounds an octave up and "Sin 5th" two octaves and a third.
 const Instrument kInstruments[] = {
-    // Pianos: a bright attack (often the sampled hammer) over a sustaining body.
+    // Pianos: a bright attack (often the sampled hammer) over a darker sustaining body ("Piano 1"
+    // is the darkest).
     {"Grand Pno", "Grand", G::Piano, F::Piano, "PCM Piano", "Piano 1"},
-    {"Bright Pno", "Brite", G::Piano, F::Piano, "Piano 2", "Piano 3"},
-    {"Upright", "Uprt", G::Piano, F::Piano, "Piano 3#2", "Piano 4"},
+    {"Bright Pno", "Brite", G::Piano, F::Piano, "Piano 2", "Piano 1#2"},
+    {"Upright", "Uprt", G::Piano, F::Piano, "Piano 3#2", "Piano 1#3"},
     {"Honky Tonk", "Honky", G::Piano, F::Piano, "Piano 2#2", "Piano 2", 0, 9},
     {"El Grand", "ElGrd", G::Piano, F::Piano, "PCM El Grand", "El Grand"},
     {"Stage Pno", "Stage", G::Piano, F::Piano, "Piano 4#2", "El Grand#2"},

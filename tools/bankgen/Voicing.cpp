@@ -1,6 +1,7 @@
 #include "Voicing.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "Levels.h"
 #include "Waves.h"
@@ -93,25 +94,55 @@ int velocityStrength(Family family) {
     }
 }
 
-// The brighter source answers velocity more, so hard playing also sounds brighter.
-void velocityResponse(SinglePreset& p, Family family, int brighter) {
-    const int strength = velocityStrength(family);
-    if (strength == 0) return;
-    for (int i = 0; i < 2; ++i)
-        p.sources[i].levelModVel = clamp100(kCentre + strength + (i == brighter ? 10 : 0));
+// How bright each playing source sounds heard alone at middle C (spectral centroid, Hz).
+std::vector<double> sourceBrightness(const SinglePreset& p, Audition& audition) {
+    const int count = p.source2or4 ? 4 : 2;
+    std::vector<double> heard(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        SinglePreset alone = p;
+        alone.ampModS1S2 = alone.ampModS3S4 = 0;
+        for (int k = 0; k < 4; ++k)
+            alone.mute[k] = k == i ? 0 : 1;
+        heard[static_cast<size_t>(i)] =
+            brightness(audition.play(alone, {60}, 100, 0.4f), static_cast<size_t>(0.05f * Audition::Rate), 4);
+    }
+    return heard;
 }
 
-// The source (0 or 1) that sounds brighter heard alone at middle C.
-int brighterSource(const SinglePreset& p, Audition& audition) {
-    double heard[2] = {};
-    for (int i = 0; i < 2; ++i) {
-        SinglePreset alone = p;
-        alone.source2or4 = 0;
-        alone.ampModS1S2 = 0;
-        alone.mute[1 - i] = 1;
-        heard[i] = brightness(audition.play(alone, {60}, 100, 0.4f));
+// The brighter half of the sources: for two, the brighter one.
+std::vector<bool> brighterHalf(const std::vector<double>& heard) {
+    std::vector<bool> brighter(heard.size());
+    for (size_t i = 0; i < heard.size(); ++i) {
+        size_t below = 0;
+        for (size_t k = 0; k < heard.size(); ++k)
+            below += heard[k] < heard[i] || (heard[k] == heard[i] && k > i);
+        brighter[i] = below >= heard.size() / 2;
     }
-    return heard[1] > heard[0] ? 1 : 0;
+    return brighter;
+}
+
+// The brighter sources answer velocity more and come up strongly with hard playing, so hard
+// playing also sounds brighter.
+void velocityResponse(SinglePreset& p, Family family, const std::vector<bool>& brighter) {
+    const int strength = velocityStrength(family);
+    if (strength == 0) return;
+    for (size_t i = 0; i < brighter.size(); ++i) {
+        p.sources[i].levelModVel = clamp100(kCentre + strength + (brighter[i] ? 14 : 0));
+        if (brighter[i]) p.sources[i].envLevel = std::max<uint32_t>(p.sources[i].envLevel, 92);
+    }
+}
+
+// A piano's brightness dies first: the brighter sources decay sooner than the darker ones.
+void darkenAsItSustains(SinglePreset& p, const std::vector<bool>& brighter) {
+    int fastest = 100;
+    for (size_t i = 0; i < brighter.size(); ++i)
+        if (brighter[i]) {
+            p.sources[i].envDecay = clamp100(static_cast<int>(p.sources[i].envDecay) - 14);
+            fastest = std::min(fastest, static_cast<int>(p.sources[i].envDecay));
+        }
+    for (size_t i = 0; i < brighter.size(); ++i)
+        if (!brighter[i])
+            p.sources[i].envDecay = clamp100(std::max(static_cast<int>(p.sources[i].envDecay), fastest + 16));
 }
 
 SinglePreset base(const Instrument& in) {
@@ -302,15 +333,13 @@ void forFirstTwo(SinglePreset& p, auto change) {
     change(p.sources[1]);
 }
 
-void applyCharacter(SinglePreset& p, Character character, int brighter) {
+void applyCharacter(SinglePreset& p, Character character) {
     SingleSource& s1 = p.sources[0];
     SingleSource& s2 = p.sources[1];
     switch (character) {
     case Character::Plain:
         break;
-    case Character::Bright: // more of the brighter source
-        p.sources[brighter].envLevel = clamp100(static_cast<int>(p.sources[brighter].envLevel) + 8);
-        p.sources[1 - brighter].envLevel = clamp100(static_cast<int>(p.sources[1 - brighter].envLevel) - 8);
+    case Character::Bright: // set once the brighter sources are known (tiltBrightness)
         break;
     case Character::Soft:
         forFirstTwo(p, [](SingleSource& s) {
@@ -358,8 +387,7 @@ void applyCharacter(SinglePreset& p, Character character, int brighter) {
                 std::max(static_cast<int>(s.envAttack), std::min(static_cast<int>(s.envAttack) + 16, 66)));
         });
         break;
-    case Character::Dark: // less of the brighter source
-        p.sources[brighter].envLevel = clamp100(static_cast<int>(p.sources[brighter].envLevel) - 16);
+    case Character::Dark: // the level of the brighter sources: tiltBrightness
         s1.velCurve = s2.velCurve = 3;
         break;
     case Character::Solo:
@@ -390,6 +418,18 @@ void applyCharacter(SinglePreset& p, Character character, int brighter) {
     }
 }
 
+// "Brt" brings the brighter sources forward and the darker ones back; "Dark" takes the brighter
+// back, less where touch brings them in.
+void tiltBrightness(SinglePreset& p, Family family, Character character, const std::vector<bool>& brighter) {
+    const int darker = velocityStrength(family) > 0 ? 14 : 30;
+    for (size_t i = 0; i < brighter.size(); ++i) {
+        SingleSource& s = p.sources[i];
+        if (character == Character::Bright)
+            s.envLevel = clamp100(static_cast<int>(s.envLevel) + (brighter[i] ? 10 : -20));
+        if (character == Character::Dark && brighter[i]) s.envLevel = clamp100(static_cast<int>(s.envLevel) - darker);
+    }
+}
+
 // A few steps of variation, so patches of one recipe do not sound identical.
 void humanize(SinglePreset& p, Prng& prng) {
     const int count = p.source2or4 ? 4 : 2;
@@ -403,16 +443,18 @@ void humanize(SinglePreset& p, Prng& prng) {
 }
 
 // In a held sound a sample that plays once is only heard at the start, so it becomes the attack
-// transient (instant, gone within about a third of a second) and the other source, which carries
+// transient (instant, gone within about a third of a second, or 0.7 s for the touch-sensitive
+// families, whose pluck or strike carries their brightness) and the other source, which carries
 // the held note, comes up to nearly full level.
 void makeTransients(SinglePreset& p, Family family) {
     if (family == Family::Reverse) return; // the reversed sample is the swell itself
+    const uint32_t longestDecay = velocityStrength(family) > 0 ? 40 : 30;
     for (int i = 0; i < 2; ++i) {
         SingleSource& s = p.sources[i];
         SingleSource& other = p.sources[1 - i];
         if (waveLoops(s.wave) || s.envSustain == 0) continue;
         s.envAttack = 0;
-        s.envDecay = std::min<uint32_t>(s.envDecay, 30);
+        s.envDecay = std::min(s.envDecay, longestDecay);
         s.envSustain = 0;
         s.envLevel = std::min<uint32_t>(s.envLevel, 92);
         other.envLevel = std::max<uint32_t>(other.envLevel, 96);
@@ -477,10 +519,13 @@ std::span<const Character> charactersFor(Family family) {
 SinglePreset voiceSingle(const Instrument& instrument, Character character, Prng& prng, Audition& audition) {
     SinglePreset p = base(instrument);
     voiceFamily(p, instrument.family);
-    const int brighter = brighterSource(p, audition);
-    velocityResponse(p, instrument.family, brighter);
-    applyCharacter(p, character, brighter);
+    applyCharacter(p, character);
     makeTransients(p, instrument.family);
+    // Heard with the character: an octave or two more sources can change which are the brighter.
+    const std::vector<bool> brighter = brighterHalf(sourceBrightness(p, audition));
+    velocityResponse(p, instrument.family, brighter);
+    if (instrument.family == Family::Piano) darkenAsItSustains(p, brighter);
+    tiltBrightness(p, instrument.family, character, brighter);
     humanize(p, prng);
     if (!p.source2or4) {
         p.sources[2] = p.sources[0];
@@ -496,12 +541,14 @@ SinglePreset startupSingle(Audition& audition) {
     voiceFamily(p, Family::Piano);
     p.source2or4 = 1;
     p.sources[2] = makeSource("String Pad", kUnison, -4);
-    p.sources[3] = makeSource("String", kUnison + 12, 5);
+    p.sources[3] = makeSource("String Pad", kUnison - 12, 5); // an octave below: the piano stays on top
     shape(p.sources[2], {76, 0, 50, 60, 90, 56}, 56, 2);
     shape(p.sources[3], {68, 0, 54, 60, 88, 58}, 56, 2);
     p.sources[2].levelModVel = p.sources[3].levelModVel = kCentre + 30; // the strings follow the touch too
     p.pressureToVibrato = 53;
-    velocityResponse(p, Family::Piano, brighterSource(p, audition));
+    const std::vector<bool> brighter = brighterHalf(sourceBrightness(p, audition));
+    velocityResponse(p, Family::Piano, brighter);
+    darkenAsItSustains(p, brighter);
     setSingleVolume(p, audition);
     return p;
 }

@@ -26,7 +26,7 @@ const std::vector<Recipe>& recipes() {
     const double root = PcmRoot;
     static const std::vector<Recipe> list = {
         // 0 Piano
-        {Kind::OneShot, [=](B& o, R& r) { piano(o, r, 4e-4, 0.5, 1.0); }},
+        {Kind::OneShot, [=](B& o, R& r) { piano(o, r, 4e-4, 1.4, 0.8); }},
         // 1 String Sus / String Loop: an ensemble of five saws through the body resonances, bow noise.
         {Kind::Loop,
          [=](B& o, R& r) {
@@ -122,7 +122,7 @@ const std::vector<Recipe>& recipes() {
                  x = r.bipolar();
          }},
         // 14 El Grand
-        {Kind::OneShot, [=](B& o, R& r) { piano(o, r, 2e-4, 1.0, 1.6); }},
+        {Kind::OneShot, [=](B& o, R& r) { piano(o, r, 2e-4, 1.5, 1.2); }},
         // 15 F Guitar: steel strings with body resonances.
         {Kind::OneShot,
          [=](B& o, R& r) {
