@@ -98,7 +98,7 @@ const Instrument kInstruments[] = {
     {"Sub Bass", "Sub", G::SynthBass, F::SynthBass, "Sin 1st", "Triangle", 12},
     {"Acid Bass", "Acid", G::SynthBass, F::SynthBass, "Square 2", "Saw 9", 0, 4},
     // Bass guitars and upright bass.
-    {"Finger Bs", "Fingr", G::Bass, F::Bass, "Round Bass", "PCM Pull Bass"},
+    {"Finger Bs", "Fingr", G::Bass, F::Bass, "Round Bass", "PCM Pull Bass Loop"},
     {"Pick Bass", "Pick", G::Bass, F::Bass, "Pick Bass", "Pick Bass#2"},
     {"Slap Bass", "Slap", G::Bass, F::Bass, "Slap Bass", "Slap Bass#2"},
     {"Fretless", "Fretl", G::Bass, F::Bass, "Fretless", "Fretless#2"},
@@ -108,7 +108,7 @@ const Instrument kInstruments[] = {
     {"Nylon Gtr", "Nylon", G::Guitar, F::Guitar, "PCM A Guitar", "A Guitar"},
     {"Steel Gtr", "Steel", G::Guitar, F::Guitar, "PCM F Guitar", "F Guitar"},
     {"Strat Gtr", "Strat", G::Guitar, F::Guitar, "PCM Strat Guitar", "Strat"},
-    {"Mute Gtr", "Mute", G::Guitar, F::Pluck, "PCM Fuzz Mute", "Strat#2"},
+    {"Mute Gtr", "Mute", G::Guitar, F::Pluck, "PCM Strat Guitar", "Strat#2"},
     {"12 String", "12Str", G::Guitar, F::Guitar, "F Guitar#2", "F Guitar#3", 12, 4},
     {"Jazz Gtr", "JzGtr", G::Guitar, F::Guitar, "A Guitar#2", "Sin 1st"},
     // World instruments.
@@ -133,19 +133,21 @@ const Instrument kInstruments[] = {
     {"Chimes", "Chime", G::Bell, F::Bell, "Bell", "Tine#2", 24},
     {"Crystal", "Cryst", G::Bell, F::Bell, "Sin 2nd", "Sin 5th"},
     {"Music Box", "MuBox", G::Bell, F::Bell, "Glocken", "Sin 1st", 24},
-    // Drums: fixed-pitch samples; the interval tunes them.
+    // Drums: fixed-pitch samples; the interval tunes them. Waves whose segment also loops ("Alt",
+    // "Loop") carry the ring, which the envelope fades; a one-shot of such a segment would stop
+    // while still loud.
     {"Kick", "Kick", G::Drum, F::Drum, "PCM Bass Drum", "E Tom"},
     {"Snare", "Snare", G::Drum, F::Drum, "PCM Ac Snare", "PCM White Noise Loop"},
     {"Tight Snr", "TgSnr", G::Drum, F::Drum, "PCM Tight Snare", "PCM Rim"},
     {"E Snare", "ESnr", G::Drum, F::Drum, "PCM E Snare", "PCM White Noise Loop", 5},
     {"Tom", "Tom", G::Drum, F::Drum, "PCM Ac Tom", "E Tom#2", 12},
-    {"Hi Hat", "HiHat", G::Drum, F::Drum, "PCM H Hat", "PCM H Hat Alt", 7},
-    {"Crash", "Crash", G::Drum, F::Drum, "PCM Crash", "PCM Crash Alt"},
+    {"Hi Hat", "HiHat", G::Drum, F::Drum, "PCM H Hat Alt", "PCM H Hat Alt", 7},
+    {"Crash", "Crash", G::Drum, F::Drum, "PCM Crash Alt", "PCM White Noise Loop", 12},
     {"Ride", "Ride", G::Drum, F::Drum, "PCM Ride", "PCM H Hat Alt", 3},
     // Tuned and hand percussion.
     {"Rim Shot", "Rim", G::Perc, F::Drum, "PCM Rim", "Log Drum", 36},
     {"E Tom", "ETom", G::Perc, F::TunedPerc, "E Tom", "E Tom#2", -12},
-    {"Open Hat", "OpHat", G::Perc, F::Drum, "PCM H Hat Alt", "PCM H Hat"},
+    {"Open Hat", "OpHat", G::Perc, F::Drum, "PCM H Hat Alt", "PCM White Noise Loop", 12},
     {"Rev Snare", "RvSnr", G::Perc, F::Drum, "PCM Ac Snare Rev", "PCM Ac Tom Rev"},
     // Effects.
     {"Rising", "Rise", G::Fx, F::Sweep, "Saw 10", "Synth 2", 12, 8},

@@ -63,8 +63,9 @@ const std::vector<Recipe>& recipes() {
         // 4 Crash / Crash Alt
         {Kind::PingPong,
          [=](B& o, R& r) {
-             metal(o, r, 30, 3000, 12000, 1.5);
-             addNoise(o, r, highPass(3000), 0.5, 1.5, 0.002);
+             // A slow decay: the ping-pong loop of "Crash Alt" must not pump.
+             metal(o, r, 30, 3000, 12000, 5.0);
+             addNoise(o, r, highPass(3000), 0.5, 5.0, 0.002);
          }},
         // 5 Strat Guitar
         {Kind::OneShot,
@@ -134,12 +135,13 @@ const std::vector<Recipe>& recipes() {
          }},
         // 16 A Guitar: nylon, dark.
         {Kind::OneShot, [=](B& o, R& r) { addString(o, r, root, 1.0 / 3.0, 0.9, 1.2, 1.0); }},
-        // 17 Piano Noise / Alt: thump and thud with a lasting tail.
+        // 17 Piano Noise / Alt: a soft thump and thud in a lasting rumble, steady enough for the
+        // ping-pong loop.
         {Kind::PingPong,
          [=](B& o, R& r) {
-             addNoise(o, r, lowPass(800), 1.0, 0.06);
-             addPartial(o, 80, 0.8, 0.06);
-             addNoise(o, r, lowPass(1500), 0.3, 10.0);
+             addNoise(o, r, lowPass(800), 0.06, 0.06);
+             addPartial(o, 80, 0.05, 0.06);
+             addNoise(o, r, lowPass(1500), 0.5, 10.0);
          }},
         // 18 Pan Flute Attack: a chiff, then the tone swells in.
         {Kind::OneShot,
@@ -222,7 +224,7 @@ const std::vector<Recipe>& recipes() {
                      addPartial(o, hz * k, 0.1 / k, 0.035, r.uniform() * 2 * Pi);
              addNoise(o, r, highPass(7000), 0.5, 0.035);
              applyFilter(o, highPass(7000));
-             holdTail(o, 0.035, 0.3);
+             holdTail(o, 0.035, 0.8); // a strike, then a steady wash for the "Alt" loop
          }},
     };
     return list;
