@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <stdexcept>
 #include <utility>
 
@@ -72,7 +73,7 @@ const std::vector<BankPlan>& bankPlans() {
 // name twice.
 class SoundPicker {
 public:
-    SoundPicker(NameBook& names, Audition& audition) : m_names(names), m_audition(audition) {}
+    SoundPicker(NameBook& names, Audition* audition) : m_names(names), m_audition(audition) {}
 
     std::pair<Slot, SinglePreset> next(Group group, const std::string& bankId, int slot) {
         std::vector<const Instrument*> members;
@@ -101,16 +102,17 @@ public:
 
 private:
     NameBook& m_names;
-    Audition& m_audition;
+    Audition* m_audition;
     std::map<Group, size_t> m_cursors;
 };
 
 } // namespace
 
-std::vector<Bank> buildBanks() {
+std::vector<Bank> buildBanks(Listening listening) {
     NameBook names;
-    Audition audition;
-    SoundPicker picker(names, audition);
+    std::unique_ptr<Audition> audition;
+    if (listening == Listening::ByEar) audition = std::make_unique<Audition>();
+    SoundPicker picker(names, audition.get());
     std::vector<Bank> banks;
     for (const BankPlan& plan : bankPlans()) {
         Bank bank;
@@ -118,7 +120,7 @@ std::vector<Bank> buildBanks() {
         bank.phm = plan.phm;
         // K1INT's first Single is what a user hears on start-up.
         if (bank.id == "K1INT") {
-            SinglePreset first = startupSingle(audition);
+            SinglePreset first = startupSingle(audition.get());
             const std::string name = "Piano&Str";
             if (!names.claim(name)) throw std::runtime_error("start-up name taken");
             setPresetName(first.name, name);
@@ -140,8 +142,9 @@ std::vector<Bank> buildBanks() {
             }
         }
         if (!plan.phm) bank.multis = buildMultis(bank.slots, names, bank.id);
-        for (k1lib::MultiPreset& multi : bank.multis)
-            setMultiVolume(multi, bank.singles, audition);
+        if (audition != nullptr)
+            for (k1lib::MultiPreset& multi : bank.multis)
+                setMultiVolume(multi, bank.singles, *audition);
         banks.push_back(std::move(bank));
     }
     return banks;

@@ -17,7 +17,12 @@ struct Bank {
     std::vector<k1lib::MultiPreset> multis;
 };
 
+// ByEar sets levels and brightness by listening through the engine (the factory banks); Layout
+// only lays the banks out (every name, slot and Multi in place), much quicker, for checks of
+// the layout and the images.
+enum class Listening { ByEar, Layout };
+
 // All banks in bank-index order, K1INT first.
-std::vector<Bank> buildBanks();
+std::vector<Bank> buildBanks(Listening listening = Listening::ByEar);
 
 } // namespace bankgen

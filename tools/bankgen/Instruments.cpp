@@ -141,8 +141,8 @@ const Instrument kInstruments[] = {
     {"Tight Snr", "TgSnr", G::Drum, F::Drum, "PCM Tight Snare", "PCM Rim"},
     {"E Snare", "ESnr", G::Drum, F::Drum, "PCM E Snare", "PCM White Noise Loop", 5},
     {"Tom", "Tom", G::Drum, F::Drum, "PCM Ac Tom", "E Tom#2", 12},
-    {"Hi Hat", "HiHat", G::Drum, F::Drum, "PCM H Hat Alt", "PCM H Hat Alt", 7},
-    {"Crash", "Crash", G::Drum, F::Drum, "PCM Crash Alt", "PCM White Noise Loop", 12},
+    {"Hi Hat", "HiHat", G::Drum, F::Drum, "PCM H Hat Alt", "PCM H Hat Alt", 7, 0, -18},
+    {"Crash", "Crash", G::Drum, F::Drum, "PCM Crash Alt", "PCM White Noise Loop", 12, 0, 10},
     {"Ride", "Ride", G::Drum, F::Drum, "PCM Ride", "PCM H Hat Alt", 3},
     // Tuned and hand percussion.
     {"Rim Shot", "Rim", G::Perc, F::Drum, "PCM Rim", "Log Drum", 36},

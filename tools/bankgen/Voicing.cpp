@@ -95,16 +95,17 @@ int velocityStrength(Family family) {
 }
 
 // How bright each playing source sounds heard alone at middle C (spectral centroid, Hz).
-std::vector<double> sourceBrightness(const SinglePreset& p, Audition& audition) {
+// Without an audition every source counts as alike (S1 then the brighter half).
+std::vector<double> sourceBrightness(const SinglePreset& p, Audition* audition) {
     const int count = p.source2or4 ? 4 : 2;
     std::vector<double> heard(static_cast<size_t>(count));
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < count && audition != nullptr; ++i) {
         SinglePreset alone = p;
         alone.ampModS1S2 = alone.ampModS3S4 = 0;
         for (int k = 0; k < 4; ++k)
             alone.mute[k] = k == i ? 0 : 1;
         heard[static_cast<size_t>(i)] =
-            brightness(audition.play(alone, {60}, 100, 0.4f), static_cast<size_t>(0.05f * Audition::Rate), 4);
+            brightness(audition->play(alone, {60}, 100, 0.4f), static_cast<size_t>(0.05f * Audition::Rate), 4);
     }
     return heard;
 }
@@ -516,9 +517,10 @@ std::span<const Character> charactersFor(Family family) {
     }
 }
 
-SinglePreset voiceSingle(const Instrument& instrument, Character character, Prng& prng, Audition& audition) {
+SinglePreset voiceSingle(const Instrument& instrument, Character character, Prng& prng, Audition* audition) {
     SinglePreset p = base(instrument);
     voiceFamily(p, instrument.family);
+    forFirstTwo(p, [&](SingleSource& s) { s.envDecay = clamp100(static_cast<int>(s.envDecay) + instrument.ring); });
     applyCharacter(p, character);
     makeTransients(p, instrument.family);
     // Heard with the character: an octave or two more sources can change which are the brighter.
@@ -531,11 +533,11 @@ SinglePreset voiceSingle(const Instrument& instrument, Character character, Prng
         p.sources[2] = p.sources[0];
         p.sources[3] = p.sources[1];
     }
-    setSingleVolume(p, audition);
+    if (audition != nullptr) setSingleVolume(p, *audition);
     return p;
 }
 
-SinglePreset startupSingle(Audition& audition) {
+SinglePreset startupSingle(Audition* audition) {
     const Instrument piano{"", "", Group::Piano, Family::Piano, "PCM Piano", "Piano 1"};
     SinglePreset p = base(piano);
     voiceFamily(p, Family::Piano);
@@ -549,7 +551,7 @@ SinglePreset startupSingle(Audition& audition) {
     const std::vector<bool> brighter = brighterHalf(sourceBrightness(p, audition));
     velocityResponse(p, Family::Piano, brighter);
     darkenAsItSustains(p, brighter);
-    setSingleVolume(p, audition);
+    if (audition != nullptr) setSingleVolume(p, *audition);
     return p;
 }
 

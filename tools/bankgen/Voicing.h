@@ -36,11 +36,12 @@ std::span<const Character> charactersFor(Family family);
 
 // The Single without its name; S3 and S4 repeat S1 and S2 when only two sources play, so
 // switching to four sources sounds sensible.
-// The volume is set by ear through the audition.
+// The brighter sources and the volume are set by ear through the audition; without one (null)
+// the Single keeps the recipe's levels, which only the layout of the banks may rely on.
 k1lib::SinglePreset voiceSingle(const Instrument& instrument, Character character, Prng& prng,
-                                Audition& audition);
+                                Audition* audition);
 
 // The first sound a user hears: a grand piano over a soft string layer.
-k1lib::SinglePreset startupSingle(Audition& audition);
+k1lib::SinglePreset startupSingle(Audition* audition);
 
 } // namespace bankgen
