@@ -12,7 +12,7 @@ namespace {
 using namespace bankgen;
 
 const std::vector<Bank>& banks() {
-    static const std::vector<Bank> built = buildBanks();
+    static const std::vector<Bank> built = buildBanks(Listening::Layout);
     return built;
 }
 

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <stdexcept>
 #include <utility>
 
 #include "Instruments.h"
+#include "Levels.h"
 #include "Multis.h"
 #include "NameBook.h"
 #include "Voicing.h"
@@ -71,7 +73,7 @@ const std::vector<BankPlan>& bankPlans() {
 // name twice.
 class SoundPicker {
 public:
-    explicit SoundPicker(NameBook& names) : m_names(names) {}
+    SoundPicker(NameBook& names, Audition* audition) : m_names(names), m_audition(audition) {}
 
     std::pair<Slot, SinglePreset> next(Group group, const std::string& bankId, int slot) {
         std::vector<const Instrument*> members;
@@ -91,7 +93,7 @@ public:
             if (!m_names.claim(name)) continue;
             ++cursor;
             Prng prng(bankId, static_cast<uint64_t>(slot));
-            SinglePreset single = voiceSingle(in, character, prng);
+            SinglePreset single = voiceSingle(in, character, prng, m_audition);
             setPresetName(single.name, name);
             return {Slot{&in, in.stem, character}, single};
         }
@@ -100,28 +102,30 @@ public:
 
 private:
     NameBook& m_names;
+    Audition* m_audition;
     std::map<Group, size_t> m_cursors;
 };
 
 } // namespace
 
-std::vector<Bank> buildBanks() {
+std::vector<Bank> buildBanks(Listening listening) {
     NameBook names;
-    SoundPicker picker(names);
+    std::unique_ptr<Audition> audition;
+    if (listening == Listening::ByEar) audition = std::make_unique<Audition>();
+    SoundPicker picker(names, audition.get());
     std::vector<Bank> banks;
     for (const BankPlan& plan : bankPlans()) {
         Bank bank;
         bank.id = plan.id;
         bank.phm = plan.phm;
-        std::vector<Slot> slots;
         // K1INT's first Single is what a user hears on start-up.
         if (bank.id == "K1INT") {
-            SinglePreset first = startupSingle();
+            SinglePreset first = startupSingle(audition.get());
             const std::string name = "Piano&Str";
             if (!names.claim(name)) throw std::runtime_error("start-up name taken");
             setPresetName(first.name, name);
             static const Instrument startupPiano{"Piano&Str", "Piano", G::Piano, Family::Piano, "", ""};
-            slots.push_back({&startupPiano, startupPiano.stem, Character::Plain});
+            bank.slots.push_back({&startupPiano, startupPiano.stem, Character::Plain});
             bank.singles.push_back(first);
         }
         for (const auto& [group, count] : plan.singles) {
@@ -133,11 +137,14 @@ std::vector<Bank> buildBanks() {
                 return a.first.instrument < b.first.instrument;
             });
             for (const auto& [slot, single] : picked) {
-                slots.push_back(slot);
+                bank.slots.push_back(slot);
                 bank.singles.push_back(single);
             }
         }
-        if (!plan.phm) bank.multis = buildMultis(slots, names, bank.id);
+        if (!plan.phm) bank.multis = buildMultis(bank.slots, names, bank.id);
+        if (audition != nullptr)
+            for (k1lib::MultiPreset& multi : bank.multis)
+                setMultiVolume(multi, bank.singles, *audition);
         banks.push_back(std::move(bank));
     }
     return banks;

@@ -9,10 +9,11 @@ using F = Family;
 // Waves are named as in the wave ROM. "Sin 1st" to "Sin 16th" are single harmonics, so "Sin 2nd"
 // already sounds an octave up and "Sin 5th" two octaves and a third.
 const Instrument kInstruments[] = {
-    // Pianos: a bright attack (often the sampled hammer) over a sustaining body.
+    // Pianos: a bright attack (often the sampled hammer) over a darker sustaining body ("Piano 1"
+    // is the darkest).
     {"Grand Pno", "Grand", G::Piano, F::Piano, "PCM Piano", "Piano 1"},
-    {"Bright Pno", "Brite", G::Piano, F::Piano, "Piano 2", "Piano 3"},
-    {"Upright", "Uprt", G::Piano, F::Piano, "Piano 3#2", "Piano 4"},
+    {"Bright Pno", "Brite", G::Piano, F::Piano, "Piano 2", "Piano 1#2"},
+    {"Upright", "Uprt", G::Piano, F::Piano, "Piano 3#2", "Piano 1#3"},
     {"Honky Tonk", "Honky", G::Piano, F::Piano, "Piano 2#2", "Piano 2", 0, 9},
     {"El Grand", "ElGrd", G::Piano, F::Piano, "PCM El Grand", "El Grand"},
     {"Stage Pno", "Stage", G::Piano, F::Piano, "Piano 4#2", "El Grand#2"},
@@ -97,7 +98,7 @@ const Instrument kInstruments[] = {
     {"Sub Bass", "Sub", G::SynthBass, F::SynthBass, "Sin 1st", "Triangle", 12},
     {"Acid Bass", "Acid", G::SynthBass, F::SynthBass, "Square 2", "Saw 9", 0, 4},
     // Bass guitars and upright bass.
-    {"Finger Bs", "Fingr", G::Bass, F::Bass, "Round Bass", "PCM Pull Bass"},
+    {"Finger Bs", "Fingr", G::Bass, F::Bass, "Round Bass", "PCM Pull Bass Loop"},
     {"Pick Bass", "Pick", G::Bass, F::Bass, "Pick Bass", "Pick Bass#2"},
     {"Slap Bass", "Slap", G::Bass, F::Bass, "Slap Bass", "Slap Bass#2"},
     {"Fretless", "Fretl", G::Bass, F::Bass, "Fretless", "Fretless#2"},
@@ -107,7 +108,7 @@ const Instrument kInstruments[] = {
     {"Nylon Gtr", "Nylon", G::Guitar, F::Guitar, "PCM A Guitar", "A Guitar"},
     {"Steel Gtr", "Steel", G::Guitar, F::Guitar, "PCM F Guitar", "F Guitar"},
     {"Strat Gtr", "Strat", G::Guitar, F::Guitar, "PCM Strat Guitar", "Strat"},
-    {"Mute Gtr", "Mute", G::Guitar, F::Pluck, "PCM Fuzz Mute", "Strat#2"},
+    {"Mute Gtr", "Mute", G::Guitar, F::Pluck, "PCM Strat Guitar", "Strat#2"},
     {"12 String", "12Str", G::Guitar, F::Guitar, "F Guitar#2", "F Guitar#3", 12, 4},
     {"Jazz Gtr", "JzGtr", G::Guitar, F::Guitar, "A Guitar#2", "Sin 1st"},
     // World instruments.
@@ -132,19 +133,21 @@ const Instrument kInstruments[] = {
     {"Chimes", "Chime", G::Bell, F::Bell, "Bell", "Tine#2", 24},
     {"Crystal", "Cryst", G::Bell, F::Bell, "Sin 2nd", "Sin 5th"},
     {"Music Box", "MuBox", G::Bell, F::Bell, "Glocken", "Sin 1st", 24},
-    // Drums: fixed-pitch samples; the interval tunes them.
+    // Drums: fixed-pitch samples; the interval tunes them. Waves whose segment also loops ("Alt",
+    // "Loop") carry the ring, which the envelope fades; a one-shot of such a segment would stop
+    // while still loud.
     {"Kick", "Kick", G::Drum, F::Drum, "PCM Bass Drum", "E Tom"},
-    {"Snare", "Snare", G::Drum, F::Drum, "PCM Ac Snare", "PCM White Noise"},
+    {"Snare", "Snare", G::Drum, F::Drum, "PCM Ac Snare", "PCM White Noise Loop"},
     {"Tight Snr", "TgSnr", G::Drum, F::Drum, "PCM Tight Snare", "PCM Rim"},
-    {"E Snare", "ESnr", G::Drum, F::Drum, "PCM E Snare", "PCM White Noise", 5},
+    {"E Snare", "ESnr", G::Drum, F::Drum, "PCM E Snare", "PCM White Noise Loop", 5},
     {"Tom", "Tom", G::Drum, F::Drum, "PCM Ac Tom", "E Tom#2", 12},
-    {"Hi Hat", "HiHat", G::Drum, F::Drum, "PCM H Hat", "PCM H Hat", 7},
-    {"Crash", "Crash", G::Drum, F::Drum, "PCM Crash", "PCM Crash Alt"},
-    {"Ride", "Ride", G::Drum, F::Drum, "PCM Ride", "PCM H Hat", 3},
+    {"Hi Hat", "HiHat", G::Drum, F::Drum, "PCM H Hat Alt", "PCM H Hat Alt", 7, 0, -18},
+    {"Crash", "Crash", G::Drum, F::Drum, "PCM Crash Alt", "PCM White Noise Loop", 12, 0, 10},
+    {"Ride", "Ride", G::Drum, F::Drum, "PCM Ride", "PCM H Hat Alt", 3},
     // Tuned and hand percussion.
     {"Rim Shot", "Rim", G::Perc, F::Drum, "PCM Rim", "Log Drum", 36},
     {"E Tom", "ETom", G::Perc, F::TunedPerc, "E Tom", "E Tom#2", -12},
-    {"Open Hat", "OpHat", G::Perc, F::Drum, "PCM H Hat Alt", "PCM H Hat"},
+    {"Open Hat", "OpHat", G::Perc, F::Drum, "PCM H Hat Alt", "PCM White Noise Loop", 12},
     {"Rev Snare", "RvSnr", G::Perc, F::Drum, "PCM Ac Snare Rev", "PCM Ac Tom Rev"},
     // Effects.
     {"Rising", "Rise", G::Fx, F::Sweep, "Saw 10", "Synth 2", 12, 8},

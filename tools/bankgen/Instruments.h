@@ -69,6 +69,7 @@ struct Instrument {
     const char* wave2;
     int interval2 = 0; // S2 pitch above S1 in semitones
     int detune2 = 0;   // S2 fine tune, 1/50 semitone steps
+    int ring = 0;      // drums: added to the recipe's decays (a closed hat rings short, a crash long)
 };
 
 std::span<const Instrument> instruments();

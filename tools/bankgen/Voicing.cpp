@@ -1,7 +1,9 @@
 #include "Voicing.h"
 
 #include <algorithm>
+#include <vector>
 
+#include "Levels.h"
 #include "Waves.h"
 
 namespace bankgen {
@@ -14,12 +16,8 @@ using k1lib::SingleSource;
 constexpr int kCentre = 50;
 constexpr int kUnison = 84; // coarse: the key's own pitch
 
-// Volumes sit on flat steps of the volume curve (65-67 all give 0.467), so the jitter of one
-// step never changes the loudness. The engine adds voices without headroom, so a single note is
-// kept to a peak of about -6 dBFS (the middle of the set at middle C) to leave room for chords.
-constexpr uint8_t kVolume = 66;           // gain 0.467
-constexpr uint8_t kDenseVolume = 63;      // 0.433: organs, reeds and leads, whose waves are dense
-constexpr uint8_t kFourSourceVolume = 57; // 0.333: two more sources add about 3 dB
+// The volume is set by ear at the end (Levels); this is where it starts.
+constexpr uint8_t kVolume = 66;
 
 struct Envelope {
     int level, delay, attack, decay, sustain, release;
@@ -61,6 +59,93 @@ void keyScale(SinglePreset& p, int level, int time) {
     }
 }
 
+// A vibrato that waits: with no bend, the auto-bend time only delays the vibrato, which then grows
+// in over twice that time. Depth 70 is the smallest steady one, a semitone at the LFO's peaks.
+void delayedVibrato(SinglePreset& p, int lfoSpeed, int delay) {
+    p.vibratoDepth = 70;
+    p.lfoShape = 0; // triangle
+    p.lfoSpeed = static_cast<uint8_t>(lfoSpeed);
+    p.autoBendTime = static_cast<uint8_t>(delay);
+}
+
+// How far soft playing falls below hard playing (the strength of velocity to level), for the
+// families a player expects to answer the touch; 0 keeps the recipe's own.
+int velocityStrength(Family family) {
+    switch (family) {
+    case Family::Piano:
+        return 40; // about 18 dB from velocity 120 down to 30
+    case Family::EPiano:
+    case Family::Mallet:
+    case Family::Pizz:
+    case Family::Pluck:
+    case Family::Guitar:
+    case Family::Drum:
+    case Family::TunedPerc:
+        return 35; // about 14 dB
+    case Family::Bass:
+        return 36;
+    case Family::SynthBass:
+        return 33;
+    case Family::Bell:
+    case Family::Keys:
+        return 26;
+    default:
+        return 0;
+    }
+}
+
+// How bright each playing source sounds heard alone at middle C (spectral centroid, Hz).
+// Without an audition every source counts as alike (S1 then the brighter half).
+std::vector<double> sourceBrightness(const SinglePreset& p, Audition* audition) {
+    const int count = p.source2or4 ? 4 : 2;
+    std::vector<double> heard(static_cast<size_t>(count));
+    for (int i = 0; i < count && audition != nullptr; ++i) {
+        SinglePreset alone = p;
+        alone.ampModS1S2 = alone.ampModS3S4 = 0;
+        for (int k = 0; k < 4; ++k)
+            alone.mute[k] = k == i ? 0 : 1;
+        heard[static_cast<size_t>(i)] =
+            brightness(audition->play(alone, {60}, 100, 0.4f), static_cast<size_t>(0.05f * Audition::Rate), 4);
+    }
+    return heard;
+}
+
+// The brighter half of the sources: for two, the brighter one.
+std::vector<bool> brighterHalf(const std::vector<double>& heard) {
+    std::vector<bool> brighter(heard.size());
+    for (size_t i = 0; i < heard.size(); ++i) {
+        size_t below = 0;
+        for (size_t k = 0; k < heard.size(); ++k)
+            below += heard[k] < heard[i] || (heard[k] == heard[i] && k > i);
+        brighter[i] = below >= heard.size() / 2;
+    }
+    return brighter;
+}
+
+// The brighter sources answer velocity more and come up strongly with hard playing, so hard
+// playing also sounds brighter.
+void velocityResponse(SinglePreset& p, Family family, const std::vector<bool>& brighter) {
+    const int strength = velocityStrength(family);
+    if (strength == 0) return;
+    for (size_t i = 0; i < brighter.size(); ++i) {
+        p.sources[i].levelModVel = clamp100(kCentre + strength + (brighter[i] ? 14 : 0));
+        if (brighter[i]) p.sources[i].envLevel = std::max<uint32_t>(p.sources[i].envLevel, 92);
+    }
+}
+
+// A piano's brightness dies first: the brighter sources decay sooner than the darker ones.
+void darkenAsItSustains(SinglePreset& p, const std::vector<bool>& brighter) {
+    int fastest = 100;
+    for (size_t i = 0; i < brighter.size(); ++i)
+        if (brighter[i]) {
+            p.sources[i].envDecay = clamp100(static_cast<int>(p.sources[i].envDecay) - 14);
+            fastest = std::min(fastest, static_cast<int>(p.sources[i].envDecay));
+        }
+    for (size_t i = 0; i < brighter.size(); ++i)
+        if (!brighter[i])
+            p.sources[i].envDecay = clamp100(std::max(static_cast<int>(p.sources[i].envDecay), fastest + 16));
+}
+
 SinglePreset base(const Instrument& in) {
     SinglePreset p{};
     p.volume = kVolume;
@@ -97,7 +182,6 @@ void voiceFamily(SinglePreset& p, Family family) {
         shape(s1, {100, 0, 2, 50, 100, 18}, kCentre, 0);
         shape(s2, {88, 0, 2, 50, 100, 18}, kCentre, 0);
         p.lfoSpeed = 30;
-        p.volume = kDenseVolume;
         break;
     case Family::Keys:
         shape(s1, {100, 0, 0, 50, 0, 22}, 68, 1);
@@ -109,15 +193,14 @@ void voiceFamily(SinglePreset& p, Family family) {
         shape(s1, {92, 0, 12, 50, 94, 22}, 60, 2);
         shape(s2, {80, 0, 14, 50, 92, 22}, 60, 2);
         p.pressureToVibrato = 54;
-        p.lfoSpeed = 30;
-        p.volume = kDenseVolume;
+        delayedVibrato(p, 30, 52);
         break;
     case Family::Strings: // 0.3-0.5 s bow attack, about 1 s release
         shape(s1, {100, 0, 42, 56, 92, 48}, 64, 2);
         shape(s2, {88, 0, 46, 56, 90, 50}, 64, 2);
         s1.timeModVel = s2.timeModVel = 46; // harder playing bows faster
         p.pressureToVibrato = 53;
-        p.lfoSpeed = 27;
+        delayedVibrato(p, 27, 58); // blooms from 0.6 s to 1.8 s
         break;
     case Family::Pizz:
         shape(s1, {100, 0, 0, 42, 0, 30}, 70, 0);
@@ -128,15 +211,16 @@ void voiceFamily(SinglePreset& p, Family family) {
         shape(s1, {100, 0, 24, 44, 80, 32}, 66, 0);
         shape(s2, {90, 0, 28, 46, 78, 34}, 66, 0);
         s1.timeModVel = s2.timeModVel = 44;
-        p.autoBendDepth = 30;
-        p.autoBendTime = 18;
-        p.velToDepth = 56;
         p.pressureToVibrato = 53;
+        delayedVibrato(p, 28, 40); // the scoop falls over 0.23 s, then the vibrato grows
+        p.autoBendDepth = 30;
+        p.velToDepth = 56;
         break;
     case Family::Wind: // the second source is a short breath at the start
         shape(s1, {100, 0, 18, 46, 90, 26}, 62, 2);
         shape(s2, {62, 0, 0, 30, 0, 20}, 66, 0);
         p.pressureToVibrato = 54;
+        delayedVibrato(p, 29, 50);
         break;
     case Family::Pad: // 1.5 s swell, 2-3 s release, slow LFO
         shape(s1, {100, 0, 58, 62, 94, 62}, 60, 2);
@@ -147,13 +231,13 @@ void voiceFamily(SinglePreset& p, Family family) {
         shape(s1, {100, 0, 50, 60, 95, 58}, 60, 2);
         shape(s2, {86, 0, 54, 60, 92, 60}, 60, 2);
         p.pressureToVibrato = 53;
+        delayedVibrato(p, 27, 50);
         break;
     case Family::Lead:
         shape(s1, {100, 0, 2, 50, 95, 26}, 58, 1);
         shape(s2, {90, 0, 2, 50, 92, 26}, 58, 1);
         p.pressureToVibrato = 54;
-        p.lfoSpeed = 30;
-        p.volume = kDenseVolume;
+        delayedVibrato(p, 30, 45);
         break;
     case Family::SynthBass: // an octave down, plucky filter-like decay to a held level
         s1.coarse -= 12;
@@ -256,9 +340,7 @@ void applyCharacter(SinglePreset& p, Character character) {
     switch (character) {
     case Character::Plain:
         break;
-    case Character::Bright:
-        s2.envLevel = clamp100(static_cast<int>(s2.envLevel) + 8);
-        forFirstTwo(p, [](SingleSource& s) { s.velCurve = 1; });
+    case Character::Bright: // set once the brighter sources are known (tiltBrightness)
         break;
     case Character::Soft:
         forFirstTwo(p, [](SingleSource& s) {
@@ -273,7 +355,6 @@ void applyCharacter(SinglePreset& p, Character character) {
         break;
     case Character::Big: // four sources: an octave-down copy of S1 and a detuned copy of S2
         p.source2or4 = 1;
-        p.volume = kFourSourceVolume;
         p.sources[2] = s1;
         p.sources[3] = s2;
         p.sources[2].coarse = static_cast<uint32_t>(std::max(static_cast<int>(s1.coarse) - 12, 24));
@@ -307,8 +388,7 @@ void applyCharacter(SinglePreset& p, Character character) {
                 std::max(static_cast<int>(s.envAttack), std::min(static_cast<int>(s.envAttack) + 16, 66)));
         });
         break;
-    case Character::Dark:
-        s2.envLevel = clamp100(static_cast<int>(s2.envLevel) - 16);
+    case Character::Dark: // the level of the brighter sources: tiltBrightness
         s1.velCurve = s2.velCurve = 3;
         break;
     case Character::Solo:
@@ -339,9 +419,20 @@ void applyCharacter(SinglePreset& p, Character character) {
     }
 }
 
+// "Brt" brings the brighter sources forward and the darker ones back; "Dark" takes the brighter
+// back, less where touch brings them in.
+void tiltBrightness(SinglePreset& p, Family family, Character character, const std::vector<bool>& brighter) {
+    const int darker = velocityStrength(family) > 0 ? 14 : 30;
+    for (size_t i = 0; i < brighter.size(); ++i) {
+        SingleSource& s = p.sources[i];
+        if (character == Character::Bright)
+            s.envLevel = clamp100(static_cast<int>(s.envLevel) + (brighter[i] ? 10 : -20));
+        if (character == Character::Dark && brighter[i]) s.envLevel = clamp100(static_cast<int>(s.envLevel) - darker);
+    }
+}
+
 // A few steps of variation, so patches of one recipe do not sound identical.
 void humanize(SinglePreset& p, Prng& prng) {
-    p.volume = static_cast<uint8_t>(p.volume + prng.jitter(1));
     const int count = p.source2or4 ? 4 : 2;
     for (int i = 0; i < count; ++i) {
         SingleSource& s = p.sources[i];
@@ -353,16 +444,18 @@ void humanize(SinglePreset& p, Prng& prng) {
 }
 
 // In a held sound a sample that plays once is only heard at the start, so it becomes the attack
-// transient (instant, gone within about a third of a second) and the other source, which carries
+// transient (instant, gone within about a third of a second, or 0.7 s for the touch-sensitive
+// families, whose pluck or strike carries their brightness) and the other source, which carries
 // the held note, comes up to nearly full level.
 void makeTransients(SinglePreset& p, Family family) {
     if (family == Family::Reverse) return; // the reversed sample is the swell itself
+    const uint32_t longestDecay = velocityStrength(family) > 0 ? 40 : 30;
     for (int i = 0; i < 2; ++i) {
         SingleSource& s = p.sources[i];
         SingleSource& other = p.sources[1 - i];
         if (waveLoops(s.wave) || s.envSustain == 0) continue;
         s.envAttack = 0;
-        s.envDecay = std::min<uint32_t>(s.envDecay, 30);
+        s.envDecay = std::min(s.envDecay, longestDecay);
         s.envSustain = 0;
         s.envLevel = std::min<uint32_t>(s.envLevel, 92);
         other.envLevel = std::max<uint32_t>(other.envLevel, 96);
@@ -424,30 +517,41 @@ std::span<const Character> charactersFor(Family family) {
     }
 }
 
-SinglePreset voiceSingle(const Instrument& instrument, Character character, Prng& prng) {
+SinglePreset voiceSingle(const Instrument& instrument, Character character, Prng& prng, Audition* audition) {
     SinglePreset p = base(instrument);
     voiceFamily(p, instrument.family);
+    forFirstTwo(p, [&](SingleSource& s) { s.envDecay = clamp100(static_cast<int>(s.envDecay) + instrument.ring); });
     applyCharacter(p, character);
     makeTransients(p, instrument.family);
+    // Heard with the character: an octave or two more sources can change which are the brighter.
+    const std::vector<bool> brighter = brighterHalf(sourceBrightness(p, audition));
+    velocityResponse(p, instrument.family, brighter);
+    if (instrument.family == Family::Piano) darkenAsItSustains(p, brighter);
+    tiltBrightness(p, instrument.family, character, brighter);
     humanize(p, prng);
     if (!p.source2or4) {
         p.sources[2] = p.sources[0];
         p.sources[3] = p.sources[1];
     }
+    if (audition != nullptr) setSingleVolume(p, *audition);
     return p;
 }
 
-SinglePreset startupSingle() {
+SinglePreset startupSingle(Audition* audition) {
     const Instrument piano{"", "", Group::Piano, Family::Piano, "PCM Piano", "Piano 1"};
     SinglePreset p = base(piano);
     voiceFamily(p, Family::Piano);
-    p.volume = kVolume; // a little forward of the other four-source sounds
     p.source2or4 = 1;
     p.sources[2] = makeSource("String Pad", kUnison, -4);
-    p.sources[3] = makeSource("String", kUnison + 12, 5);
+    p.sources[3] = makeSource("String Pad", kUnison - 12, 5); // an octave below: the piano stays on top
     shape(p.sources[2], {76, 0, 50, 60, 90, 56}, 56, 2);
     shape(p.sources[3], {68, 0, 54, 60, 88, 58}, 56, 2);
+    p.sources[2].levelModVel = p.sources[3].levelModVel = kCentre + 30; // the strings follow the touch too
     p.pressureToVibrato = 53;
+    const std::vector<bool> brighter = brighterHalf(sourceBrightness(p, audition));
+    velocityResponse(p, Family::Piano, brighter);
+    darkenAsItSustains(p, brighter);
+    if (audition != nullptr) setSingleVolume(p, *audition);
     return p;
 }
 

@@ -3,6 +3,7 @@
 // scaling, LFO, vibrato and auto-bend, all in the K1's stored values.
 #include <span>
 
+#include "Audition.h"
 #include "Instruments.h"
 #include "Prng.h"
 #include "SinglePreset.h"
@@ -35,9 +36,12 @@ std::span<const Character> charactersFor(Family family);
 
 // The Single without its name; S3 and S4 repeat S1 and S2 when only two sources play, so
 // switching to four sources sounds sensible.
-k1lib::SinglePreset voiceSingle(const Instrument& instrument, Character character, Prng& prng);
+// The brighter sources and the volume are set by ear through the audition; without one (null)
+// the Single keeps the recipe's levels, which only the layout of the banks may rely on.
+k1lib::SinglePreset voiceSingle(const Instrument& instrument, Character character, Prng& prng,
+                                Audition* audition);
 
 // The first sound a user hears: a grand piano over a soft string layer.
-k1lib::SinglePreset startupSingle();
+k1lib::SinglePreset startupSingle(Audition* audition);
 
 } // namespace bankgen

@@ -26,7 +26,7 @@ const std::vector<Recipe>& recipes() {
     const double root = PcmRoot;
     static const std::vector<Recipe> list = {
         // 0 Piano
-        {Kind::OneShot, [=](B& o, R& r) { piano(o, r, 4e-4, 0.5, 1.0); }},
+        {Kind::OneShot, [=](B& o, R& r) { piano(o, r, 4e-4, 1.4, 0.8); }},
         // 1 String Sus / String Loop: an ensemble of five saws through the body resonances, bow noise.
         {Kind::Loop,
          [=](B& o, R& r) {
@@ -63,8 +63,9 @@ const std::vector<Recipe>& recipes() {
         // 4 Crash / Crash Alt
         {Kind::PingPong,
          [=](B& o, R& r) {
-             metal(o, r, 30, 3000, 12000, 1.5);
-             addNoise(o, r, highPass(3000), 0.5, 1.5, 0.002);
+             // A slow decay: the ping-pong loop of "Crash Alt" must not pump.
+             metal(o, r, 30, 3000, 12000, 5.0);
+             addNoise(o, r, highPass(3000), 0.5, 5.0, 0.002);
          }},
         // 5 Strat Guitar
         {Kind::OneShot,
@@ -122,7 +123,7 @@ const std::vector<Recipe>& recipes() {
                  x = r.bipolar();
          }},
         // 14 El Grand
-        {Kind::OneShot, [=](B& o, R& r) { piano(o, r, 2e-4, 1.0, 1.6); }},
+        {Kind::OneShot, [=](B& o, R& r) { piano(o, r, 2e-4, 1.5, 1.2); }},
         // 15 F Guitar: steel strings with body resonances.
         {Kind::OneShot,
          [=](B& o, R& r) {
@@ -134,12 +135,13 @@ const std::vector<Recipe>& recipes() {
          }},
         // 16 A Guitar: nylon, dark.
         {Kind::OneShot, [=](B& o, R& r) { addString(o, r, root, 1.0 / 3.0, 0.9, 1.2, 1.0); }},
-        // 17 Piano Noise / Alt: thump and thud with a lasting tail.
+        // 17 Piano Noise / Alt: a soft thump and thud in a lasting rumble, steady enough for the
+        // ping-pong loop.
         {Kind::PingPong,
          [=](B& o, R& r) {
-             addNoise(o, r, lowPass(800), 1.0, 0.06);
-             addPartial(o, 80, 0.8, 0.06);
-             addNoise(o, r, lowPass(1500), 0.3, 10.0);
+             addNoise(o, r, lowPass(800), 0.06, 0.06);
+             addPartial(o, 80, 0.05, 0.06);
+             addNoise(o, r, lowPass(1500), 0.5, 10.0);
          }},
         // 18 Pan Flute Attack: a chiff, then the tone swells in.
         {Kind::OneShot,
@@ -222,22 +224,40 @@ const std::vector<Recipe>& recipes() {
                      addPartial(o, hz * k, 0.1 / k, 0.035, r.uniform() * 2 * Pi);
              addNoise(o, r, highPass(7000), 0.5, 0.035);
              applyFilter(o, highPass(7000));
-             holdTail(o, 0.035, 0.3);
+             holdTail(o, 0.035, 0.8); // a strike, then a steady wash for the "Alt" loop
          }},
     };
     return list;
 }
 
 constexpr double PeakLevel = 0.891; // -1 dBFS
-constexpr double FadeSeconds = 0.005;
+constexpr size_t SilentEnd = 320;     // more than the 256 samples a player hears as the end
 
-void fadeOut(Buffer& buffer) {
-    const auto fade = static_cast<size_t>(FadeSeconds * Rate);
-    for (size_t i = 0; i < fade; ++i)
-        buffer[buffer.size() - 1 - i] *= 0.5 - 0.5 * std::cos(Pi * static_cast<double>(i) / fade);
+// A one-shot rings out through its last quarter and ends in true silence, so it never stops while
+// still sounding.
+void decayToSilence(Buffer& buffer) {
+    const size_t end = buffer.size() - SilentEnd;
+    const size_t fade = buffer.size() / 4;
+    for (size_t i = 0; i < fade; ++i) {
+        const double x = static_cast<double>(i) / fade; // 0 at the start of the fade, 1 at its end
+        buffer[end - fade + i] *= 0.5 + 0.5 * std::cos(Pi * x);
+    }
+    std::fill(buffer.begin() + static_cast<long>(end), buffer.end(), 0.0);
 }
 
-// Scales to the peak level and rounds to unsigned 8 bits with triangular dither of one step.
+// No offset of our own: the wave is centred over what sounds (for a loop, the whole loop); a silent
+// end stays silent.
+void removeOffset(Buffer& buffer, size_t sounding) {
+    double sum = 0.0;
+    for (size_t i = 0; i < sounding; ++i)
+        sum += buffer[i];
+    const double mean = sum / static_cast<double>(sounding);
+    for (size_t i = 0; i < sounding; ++i)
+        buffer[i] -= mean;
+}
+
+// Scales to the peak level and rounds to unsigned 8 bits with triangular dither of one step; true
+// silence stays silent.
 void quantise(const Buffer& buffer, Random& random, unsigned char* out) {
     double peak = 0.0;
     for (double x : buffer)
@@ -245,7 +265,7 @@ void quantise(const Buffer& buffer, Random& random, unsigned char* out) {
     const double gain = peak > 0.0 ? PeakLevel * 127.0 / peak : 0.0;
     for (size_t n = 0; n < buffer.size(); ++n) {
         const double dither = random.uniform() - random.uniform();
-        const double value = std::round(buffer[n] * gain + dither);
+        const double value = buffer[n] == 0.0 ? 0.0 : std::round(buffer[n] * gain + dither);
         out[n] = static_cast<unsigned char>(std::clamp(value, -128.0, 127.0) + 128.0);
     }
 }
@@ -258,7 +278,9 @@ void writeSampledSegments(std::vector<unsigned char>& samples) {
         Random random(0x5a3e0000u + segment);
         Buffer buffer(SegmentLengths[segment], 0.0);
         list[segment].render(buffer, random);
-        if (list[segment].kind == Kind::OneShot) fadeOut(buffer);
+        const bool oneShot = list[segment].kind == Kind::OneShot;
+        if (oneShot) decayToSilence(buffer);
+        removeOffset(buffer, buffer.size() - (oneShot ? SilentEnd : 0));
         quantise(buffer, random, samples.data() + segmentStart(segment));
     }
 }

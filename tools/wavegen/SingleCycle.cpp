@@ -148,9 +148,15 @@ double magnitude(const Voice& v, int k, double hz) {
         if (is(v, "Orchestra")) level += saw(k) * formant(hz, 900.0, 8.0, 0.8) * rolloff(hz, 900.0, 9.0);
         return level;
     }
-    if (is(v, "Piano")) return std::pow(k, -1.2) * (0.1 + std::abs(std::sin(Pi * k / (6.0 + v.number))));
+    // A piano's held tone, after the hammer's brightness has died: the upper partials roll off, so
+    // a sampled attack over it gets darker as it sounds on. Piano 1 and El Grand hold the sampled
+    // grands; the other numbers keep more of their brightness for pianos of two held tones.
+    if (is(v, "Piano"))
+        return std::pow(k, -1.2) * (0.1 + std::abs(std::sin(Pi * k / (6.0 + v.number)))) *
+               (v.number == 1 ? rolloff(hz, 500.0, 12.0) : rolloff(hz, 1000.0, 6.0));
     if (is(v, "El Grand"))
-        return std::pow(k, -1.0) * (0.1 + std::abs(std::sin(Pi * k / 8.0))) * formant(hz, 2000.0 * f, 6, 0.6);
+        return std::pow(k, -1.0) * (0.1 + std::abs(std::sin(Pi * k / 8.0))) * formant(hz, 2000.0 * f, 6, 0.6) *
+               rolloff(hz, 600.0, 12.0);
     if (is(v, "E Piano"))
         return partials(k, {{1, 0}, {2, -14}, {3, -26}}) +
                (k >= 6 + v.number && k <= 8 + v.number ? db(-12.0 - 3.0 * v.number) : 0.0) + 0.01 / k;
@@ -270,7 +276,9 @@ std::array<Spectrum, Tables> spectra(const Voice& v) {
 }
 
 // The sign of each harmonic: the natural ones for the classic shapes, otherwise the seeded pattern
-// with the lowest peak (a low crest factor keeps more of the 8 bits for the signal).
+// with the lowest peak (a low crest factor keeps more of the 8 bits for the signal). The three
+// lowest harmonics are always positive, so two waves layered at one pitch start out adding up
+// instead of cancelling.
 std::array<int, Harmonics + 1> signs(const Voice& v, const Spectrum& richest,
                                      const std::array<double, 512>& sine) {
     std::array<int, Harmonics + 1> best{};
@@ -286,7 +294,7 @@ std::array<int, Harmonics + 1> signs(const Voice& v, const Spectrum& richest,
     for (int pattern = 0; pattern < 16; ++pattern) {
         std::array<int, Harmonics + 1> candidate{};
         for (int k = 1; k <= Harmonics; ++k)
-            candidate[k] = pattern == 0 || random.next() & 1 ? 1 : -1;
+            candidate[k] = pattern == 0 || random.next() & 1 || k <= 3 ? 1 : -1;
         double peak = 0.0;
         for (int i = 0; i < HalfPeriod; ++i) {
             double value = 0.0;

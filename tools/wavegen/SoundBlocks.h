@@ -37,7 +37,8 @@ void addString(Buffer& out, Random& random, double hz, double pluck, double brig
 void addTone(Buffer& out, double hz, const std::vector<double>& levels, double attack, double tau,
              double vibratoHz = 0.0, double vibratoCents = 0.0, double scoopCents = 0.0,
              double scoopTime = 0.05);
-// A stretched-partial piano: three detuned strings per partial and a short hammer thump.
+// A stretched-partial piano: three detuned strings per partial and a short hammer thump; brightness
+// 1 keeps the partials at their natural levels, below 1 dulls and above 1 lifts the upper ones.
 void piano(Buffer& out, Random& random, double inharmonicity, double brightness, double decayScale);
 // Inharmonic partials spread over a band, for cymbals.
 void metal(Buffer& out, Random& random, int partials, double lowHz, double highHz, double tau);

@@ -1,0 +1,183 @@
+// What a player expects of each family, heard through the engine's voices: touch-sensitive
+// keyboards, plucks, basses and drums, and a delayed vibrato on bowed, blown and sung sounds.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <map>
+#include <string>
+
+#include "Audition.h"
+#include "Banks.h"
+#include "Curves.h"
+#include "FactoryData.h"
+#include "SoundMeasure.h"
+
+namespace {
+
+using namespace bankgen;
+using namespace soundmeasure;
+
+size_t at(double seconds) {
+    return static_cast<size_t>(seconds * Audition::Rate);
+}
+
+// The least drop in dB from velocity 120 to 30, or 0 where the family need not follow the touch.
+float touchRange(Family family) {
+    switch (family) {
+    case Family::Piano:
+        return 18.0f;
+    case Family::EPiano:
+    case Family::Mallet:
+    case Family::Pizz:
+    case Family::Pluck:
+    case Family::Guitar:
+    case Family::Bass:
+    case Family::SynthBass:
+    case Family::Drum:
+    case Family::TunedPerc:
+        return 12.0f;
+    default:
+        return 0.0f;
+    }
+}
+
+bool singsWithVibrato(Family family) {
+    switch (family) {
+    case Family::Strings:
+    case Family::Brass:
+    case Family::Wind:
+    case Family::Reed:
+    case Family::Choir:
+    case Family::Lead:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// How often the pitch modulation turns round within the first samples.
+int reversals(const std::vector<float>& modulation, size_t samples) {
+    int turns = 0, direction = 0;
+    for (size_t i = 1; i < std::min(samples, modulation.size()); ++i) {
+        const float step = modulation[i] - modulation[i - 1];
+        const int now = step > 0.0f ? 1 : step < 0.0f ? -1 : 0;
+        if (now != 0 && direction != 0 && now != direction) ++turns;
+        if (now != 0) direction = now;
+    }
+    return turns;
+}
+
+// A factory Single (the embedded one, which the generator reproduces byte for byte) with the
+// family it was voiced as.
+struct Voiced {
+    const k1lib::SinglePreset& single;
+    Family family;
+};
+
+// Every Single, or every every-th, in bank order.
+std::vector<Voiced> factory(size_t every = kEvery) {
+    static const std::vector<Bank> layout = buildBanks(Listening::Layout);
+    k1lib::initFactoryData();
+    std::vector<Voiced> all;
+    for (size_t b = 0; b < layout.size(); ++b) {
+        const uint64_t offset = k1lib::factorySinglesStorageInfo[b].offset;
+        for (size_t i = 0; i < layout[b].slots.size(); i += every)
+            all.push_back({k1lib::factorySingles[offset + i], layout[b].slots[i].instrument->family});
+    }
+    return all;
+}
+
+// Brightness around a moment of a note: four frames, which ride out the beating of detuned sources.
+double brightnessAt(const std::vector<float>& samples, double seconds) {
+    return brightness(samples, at(seconds), 4);
+}
+
+TEST(FactoryVoicing, FamiliesAnswerTouchAndSingWithVibrato) {
+    Audition player;
+    for (const auto& [single, family] : factory()) {
+        if (const float range = touchRange(family); range > 0.0f) {
+            const double soft = rms(player.play(single, {60}, 30, 0.5f));
+            const double hard = rms(player.play(single, {60}, 120, 0.5f));
+            EXPECT_GE(decibels(hard) - decibels(soft), range) << single.name << " barely follows the touch";
+        }
+        if (singsWithVibrato(family)) {
+            const Heard note = player.listen(single, {60}, 100, 2.5f, 0.0f, true);
+            // At first only the auto-bend may move the pitch, and it moves one way.
+            EXPECT_EQ(reversals(note.modulation, at(0.15)), 0) << single.name << ": vibrato from the start";
+            const double depth = span(note.modulation, at(1.5), at(2.5));
+            EXPECT_GE(depth, 0.9) << single.name << " has no vibrato";
+            EXPECT_LE(depth, 2.1) << single.name << " wobbles";
+            const float hz = k1lib::lfoSpeed(single.lfoSpeed);
+            EXPECT_TRUE(hz >= 4.5f && hz <= 7.5f) << single.name << " vibrato at " << hz << " Hz";
+        }
+    }
+}
+
+TEST(FactoryVoicing, PianosBrightenWithTouchAndDarkenAsTheySustain) {
+    Audition player;
+    for (const auto& [single, family] : factory()) {
+        if (family != Family::Piano) continue;
+        EXPECT_GT(brightnessAt(player.play(single, {60}, 120, 0.5f), 0.05),
+                  brightnessAt(player.play(single, {60}, 30, 0.5f), 0.05))
+            << single.name << " is no brighter when played hard";
+        const std::vector<float> note = player.play(single, {60}, 100, 2.3f);
+        EXPECT_LT(brightnessAt(note, 1.85), brightnessAt(note, 0.05)) << single.name << " brightens as it sustains";
+    }
+}
+
+// "Brt" and "Dark" variations of one instrument differ the way their names say. Where the two
+// sources of an instrument are nearly alike the difference stays within what the ear takes for the
+// same brightness (2 %), and may even lean the other way by that much; most pairs must differ.
+TEST(FactoryVoicing, BrightAndDarkVariationsSoundSo) {
+    Audition player;
+    std::map<std::string, double> heard; // by name
+    for (const Voiced& voiced : factory(1)) { // the pairs, which every sixteenth Single would miss
+        const std::string name = voiced.single.name;
+        if (name.ends_with(" Brt") || name.ends_with(" Dark"))
+            heard[name] = brightnessAt(player.play(voiced.single, {60}, 100, 0.5f), 0.05);
+    }
+    int pairs = 0, brighter = 0;
+    for (const auto& [name, bright] : heard) {
+        if (!name.ends_with(" Brt")) continue;
+        const auto dark = heard.find(name.substr(0, name.size() - 4) + " Dark");
+        if (dark == heard.end()) continue;
+        ++pairs;
+        brighter += bright > dark->second;
+        EXPECT_GT(bright, dark->second * 0.98) << name << " is darker than " << dark->first;
+    }
+    EXPECT_GT(pairs, 50);
+    EXPECT_GE(brighter, pairs * 85 / 100);
+}
+
+// Families sit within 6 dB of each other (median level of a note at velocity 100; over every
+// Single only), and no drum stops while it still sounds: its last 10 ms at least 30 dB under its
+// loudest.
+TEST(FactoryVoicing, FamiliesSitTogetherAndDrumsRingOut) {
+    Audition player;
+    std::map<Family, std::vector<float>> levels;
+    const size_t window = at(0.01);
+    for (const auto& [single, family] : factory()) {
+        levels[family].push_back(decibels(loudestRms(player.play(single, {60}, 100, 1.0f))));
+        if (family != Family::Drum && family != Family::TunedPerc) continue;
+        std::vector<float> hit = player.listen(single, {60}, 100, 0.3f, 8.0f).samples;
+        while (!hit.empty() && hit.back() == 0.0f)
+            hit.pop_back();
+        ASSERT_GT(hit.size(), window) << single.name;
+        double loudest = 0.0;
+        for (size_t t = 0; t + window <= hit.size(); t += window / 2)
+            loudest = std::max(loudest, rms(hit, t, t + window));
+        EXPECT_GE(decibels(loudest) - decibels(rms(hit, hit.size() - window, hit.size())), 30.0f)
+            << single.name << " stops while still sounding";
+    }
+    float quietest = 0.0f, loudest = -100.0f;
+    for (auto& [family, values] : levels) {
+        std::nth_element(values.begin(), values.begin() + static_cast<long>(values.size() / 2), values.end());
+        quietest = std::min(quietest, values[values.size() / 2]);
+        loudest = std::max(loudest, values[values.size() / 2]);
+    }
+    if (kEvery == 1) EXPECT_LE(loudest - quietest, 6.0f); // medians of a sixteenth say little
+}
+
+} // namespace
