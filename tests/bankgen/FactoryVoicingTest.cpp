@@ -177,7 +177,9 @@ TEST(FactoryVoicing, FamiliesSitTogetherAndDrumsRingOut) {
         quietest = std::min(quietest, values[values.size() / 2]);
         loudest = std::max(loudest, values[values.size() / 2]);
     }
-    if (kEvery == 1) EXPECT_LE(loudest - quietest, 6.0f); // medians of a sixteenth say little
+    if (kEvery == 1) { // medians of a sixteenth say little
+        EXPECT_LE(loudest - quietest, 6.0f);
+    }
 }
 
 } // namespace

@@ -121,6 +121,7 @@ TEST_F(EngineSilence, AfterATailNoteOffControllerAndProgramChangeAreExactSilence
             start(rate, hat);
             std::vector<float> heard;
             block(samples, {midi(0x90, 60, 127)}, &heard);
+            block(samples, {midi(0x80, 60, 64)}, &heard);
             playOut(samples, rate, &heard);
             ASSERT_GT(*std::max_element(heard.begin(), heard.end()), 0.01f);
             heard.clear();
