@@ -1,0 +1,303 @@
+// The editor core: building the panel, the event queue and destruction.
+#include "K1Editor.h"
+
+#include "Log.h"
+#include "Plugin.h"
+#include "XmlContentProvider.h"
+#include "k1EditorListener.h"
+#include "uiMultilevelOptionMenu.h"
+#include "uiResizer.h"
+#include "vstgui/vstgui_uidescription.h"
+
+#include <cstring>
+#include <string>
+
+using namespace VSTGUI;
+
+K1Editor::K1Editor(k1lib::Plugin& plugin, void* parentWindow, VSTGUIEditorInterface* editorInterface,
+                   k1EditorListener* listener, const CRect& requestedSize, PlatformType platformType,
+                   IPlatformFrameConfig* config, CFrame* existingFrame)
+    : plugin(plugin), parentWindow(parentWindow), listener(listener), rect(requestedSize),
+      frameSupplied(existingFrame != nullptr), frame(existingFrame) {
+    k1lib::log("K1Editor", 87, "Opening GUI");
+    CView* root = nullptr;
+    if (frame) {
+        frame->getSize(rect);
+        root = frame->getView(0);
+    } else if (!buildFrame(parentWindow, editorInterface, platformType, config)) {
+        return;
+    } else {
+        root = frame->getView(0);
+    }
+    frame->setTransparency(true);
+    frame->setBitmapInterpolationQuality(BitmapInterpolationQuality::kHigh);
+    frame->registerKeyboardHook(this);
+    if (root) initializeViews(root);
+    applyInitialSize(rect);
+    frame->enableTooltips(true, 500);
+}
+
+bool K1Editor::buildFrame(void* parent, VSTGUIEditorInterface* editorInterface, PlatformType platformType,
+                          IPlatformFrameConfig* config) {
+    XmlContentProvider provider;
+    auto description = owned(new UIDescription(&provider));
+    CView* root = description->parse() ? description->createView("Zyk", nullptr) : nullptr;
+    if (!root) {
+        k1lib::log("K1Editor", 114, "Failed to parse UI description");
+        return false;
+    }
+    frame = new CFrame(rect, editorInterface);
+    frame->addView(root);
+    frame->open(parent, platformType, config);
+    return true;
+}
+
+void K1Editor::applyInitialSize(const CRect& requested) {
+    // Only the bounds apply here; the frame keeps the size it was made with.
+    CRect bounded = rect;
+    validateSize(bounded);
+    zoom = bounded.getWidth() / kReferenceWidth;
+    CGraphicsTransform scale;
+    scale.scale(zoom, zoom);
+    frame->setTransform(scale);
+    rect = frame->getViewSize();
+    if (rect != requested && listener) listener->onSizeChanged();
+}
+
+void K1Editor::initializeViews(CView* root) {
+    ControlHelpers::getViewsByCustomViewName(viewsByName, root);
+    for (auto& [name, views] : viewsByName)
+        for (CView* view : views)
+            if (auto* control = dynamic_cast<CControl*>(view)) control->setListener(this);
+    bindParameters();
+    fetchNamedViews();
+    takeButtonImages();
+    createCompanions();
+
+    activeSource = 0;
+    setActiveSource(0);
+    setButtonImage(btSystem, bitmapSmallOff);
+    setButtonImage(btEdit, bitmapSmallOff);
+    setModeEdit(false);
+    onPlayModeChanged();
+    updateEditSingleName();
+    updateEditMultiName();
+    for (uint32_t p = 0; p < k1lib::kParamCount; ++p) {
+        const auto param = static_cast<k1lib::EParam>(p);
+        onParamChanged(param, plugin.getParameter(param));
+    }
+
+    clickableLogo = ControlHelpers::initView<CView>(viewsByName, "clickableLogo");
+    btDonate = ControlHelpers::initView<CView>(viewsByName, "btDonate");
+    if (clickableLogo) clickableLogo->registerViewMouseListener(this);
+    if (btDonate) btDonate->registerViewMouseListener(this);
+}
+
+void K1Editor::bindParameters() {
+    for (uint32_t p = 0; p < k1lib::kParamCount; ++p) {
+        const auto found = viewsByName.find(k1lib::CParam::getEnumString(static_cast<k1lib::EParam>(p)));
+        if (found == viewsByName.end()) continue;
+        for (CView* view : found->second)
+            assignViewToParam(p, view);
+    }
+    for (uint32_t p = 0; p < k1lib::kParamCount; ++p) {
+        COptionMenu* menu = optionMenus[p];
+        if (!menu) continue;
+        if (p == k1lib::Param_SourceS1Coarse || p == k1lib::Param_SourceS1Wave)
+            multilevelOptionMenus[p] = createMultilevelOptionMenu(menu);
+        initOptionMenu(menu, p);
+    }
+}
+
+void K1Editor::fetchNamedViews() {
+    using H = ControlHelpers;
+    modePlay = H::initView<CViewContainer>(viewsByName, "mode_play");
+    modeEdit = H::initView<CViewContainer>(viewsByName, "mode_edit");
+    modeEditMulti = H::initView<CViewContainer>(viewsByName, "mode_edit_multi");
+    modeEditSystem = H::initView<CViewContainer>(viewsByName, "mode_edit_system");
+    editCommon = H::initView<CViewContainer>(viewsByName, "edit_common");
+    editSource = H::initView<CViewContainer>(viewsByName, "edit_source");
+    btModeSingle = H::initView<CKickButton>(viewsByName, "btModeSingle");
+    btModeMulti = H::initView<CKickButton>(viewsByName, "btModeMulti");
+    btEdit = H::initView<CKickButton>(viewsByName, "btEdit");
+    btSystem = H::initView<CKickButton>(viewsByName, "btSystem");
+    btEditCommon = H::initView<CKickButton>(viewsByName, "btEditCommon");
+    btWaveDec = H::initView<CKickButton>(viewsByName, "btWaveDec");
+    btWaveInc = H::initView<CKickButton>(viewsByName, "btWaveInc");
+    btCoarseDec = H::initView<CKickButton>(viewsByName, "btCoarseDec");
+    btCoarseInc = H::initView<CKickButton>(viewsByName, "btCoarseInc");
+    btCoarseDecText = H::initView<CView>(viewsByName, "btCoarseDecText");
+    btCoarseIncText = H::initView<CView>(viewsByName, "btCoarseIncText");
+    editSingleName = H::initView<CTextEdit>(viewsByName, "editSingleName");
+    editMultiName = H::initView<CTextEdit>(viewsByName, "editMultiName");
+    for (int i = 0; i < 4; ++i)
+        btEditSource[i] = H::initView<CKickButton>(viewsByName, std::string("btEditSource") + char('A' + i));
+}
+
+void K1Editor::takeButtonImages() {
+    std::array<CKickButton*, 4> mutes{};
+    for (int i = 0; i < 4; ++i)
+        mutes[i] = ControlHelpers::initView<CKickButton>(viewsByName,
+                                                         std::string("Param_SourceS") + char('1' + i) + "Mute");
+    // The template draws these buttons with the plain, green and red small images and the plain and
+    // green wide ones; the editor swaps button states among them.
+    auto take = [](CView* view) {
+        CBitmap* bitmap = view ? view->getBackground() : nullptr;
+        if (bitmap) bitmap->remember();
+        return bitmap;
+    };
+    bitmapSmallOff = take(mutes[0]);
+    bitmapSmallOn = take(mutes[1]);
+    bitmapSmallRed = take(mutes[2]);
+    bitmapLargeOff = take(kickButtons[k1lib::Param_SourceS1VibABend]);
+    bitmapLargeOn = take(kickButtons[k1lib::Param_SourceS1PressureToFreq]);
+    for (CKickButton* mute : mutes)
+        setButtonImage(mute, bitmapSmallOff);
+}
+
+void K1Editor::createCompanions() {
+    resizer = std::make_unique<uiResizer>(*this);
+}
+
+uiMultilevelOptionMenu* K1Editor::createMultilevelOptionMenu(COptionMenu* menu) {
+    ownedMultilevelMenus.push_back(std::make_unique<uiMultilevelOptionMenu>(menu));
+    return ownedMultilevelMenus.back().get();
+}
+
+K1Editor::~K1Editor() {
+    if (frame) {
+        // Nothing may commit into a companion that is about to go, nor call back into this editor.
+        endTextEditing();
+        frame->unregisterKeyboardHook(this);
+    }
+    if (clickableLogo) clickableLogo->unregisterViewMouseListener(this);
+    if (btDonate) btDonate->unregisterViewMouseListener(this);
+    // A supplied frame outlives the editor: its controls must not keep calling it.
+    for (auto& [name, views] : viewsByName)
+        for (CView* view : views)
+            if (auto* control = dynamic_cast<CControl*>(view); control && control->getListener() == this)
+                control->setListener(nullptr);
+
+    // Companions, all of them before the frame and its views go.
+    envelope = nullptr;
+    settings.reset();
+    multi.reset();
+    sourceMix.reset();
+    resizer.reset();
+    browser.reset();
+    display.reset();
+    multilevelOptionMenus.fill(nullptr);
+    ownedMultilevelMenus.clear();
+
+    for (CBitmap* bitmap : {bitmapSmallOff, bitmapSmallOn, bitmapSmallRed, bitmapLargeOff, bitmapLargeOn})
+        if (bitmap) bitmap->forget();
+
+    if (frame && !frameSupplied) {
+        if (frame->isOpen())
+            frame->close();
+        else
+            frame->forget();
+    }
+    frame = nullptr;
+}
+
+void K1Editor::endTextEditing() {
+    if (auto* edit = dynamic_cast<CTextEdit*>(frame->getFocusView()); edit && edit->isEditing()) {
+        // Escape reverts the text, so losing the focus below commits nothing.
+        edit->setListener(nullptr);
+        VstKeyCode escape{0, VKEY_ESCAPE, 0};
+        edit->onKeyDown(escape);
+    }
+    frame->setFocusView(nullptr);
+}
+
+bool K1Editor::getRect(CRect& out) const {
+    if (!frame) return false;
+    out = frame->getViewSize();
+    return true;
+}
+
+void K1Editor::onEvent(const k1lib::PluginToEditorEvent& event) {
+    std::lock_guard<std::recursive_mutex> lock(eventMutex);
+    pendingEvents.push_back(event);
+}
+
+void K1Editor::idle() {
+    std::vector<k1lib::PluginToEditorEvent> events;
+    {
+        std::lock_guard<std::recursive_mutex> lock(eventMutex);
+        events.swap(pendingEvents);
+    }
+    // Without a frame there is nothing to show the events on.
+    if (!frame) return;
+    for (const k1lib::PluginToEditorEvent& event : events)
+        applyEvent(event);
+}
+
+void K1Editor::applyEvent(const k1lib::PluginToEditorEvent& e) {
+    using E = k1lib::PluginToEditorEvent;
+    switch (e.type) {
+    case E::ParameterChanged:
+        if (e.param < k1lib::kParamCount) onParamChanged(static_cast<k1lib::EParam>(e.param), e.value);
+        break;
+    case E::SinglesModified: onSinglesModified(e.index, e.count); break;
+    case E::SingleModified: onSingleModified(e.index); break;
+    case E::ActiveSingleModified: onActiveSingleModified(e.index); break;
+    case E::ActiveSingleChanged: onActiveSingleChanged(e.index); break;
+    case E::MultisModified: onMultisModified(e.index, e.count); break;
+    case E::MultiModified: onMultiModified(e.index); break;
+    case E::ActiveMultiModified: onActiveMultiModified(e.index); break;
+    case E::ActiveMultiChanged: onActiveMultiChanged(e.index); break;
+    case E::PlayModeChanged: onPlayModeChanged(); break;
+    case E::ConfigChanged: onConfigChanged(); break;
+    default: break; // unknown types are dropped
+    }
+}
+
+// The browser, display, Multi page and settings page follow these events through their own objects.
+void K1Editor::onSinglesModified(uint64_t, uint64_t) {
+    updateEditSingleName();
+}
+
+void K1Editor::onSingleModified(uint64_t) {}
+
+void K1Editor::onActiveSingleModified(uint64_t) {
+    updateEditSingleName();
+}
+
+void K1Editor::onActiveSingleChanged(uint64_t) {
+    updateEditSingleName();
+}
+
+void K1Editor::onMultisModified(uint64_t, uint64_t) {
+    updateEditMultiName();
+}
+
+void K1Editor::onMultiModified(uint64_t) {}
+
+void K1Editor::onActiveMultiModified(uint64_t) {
+    updateEditMultiName();
+}
+
+void K1Editor::onActiveMultiChanged(uint64_t) {
+    updateEditMultiName();
+}
+
+void K1Editor::onConfigChanged() {}
+
+namespace {
+// The stored name up to its terminating zero, without trailing blanks.
+template <size_t N> std::string trimmedName(const char (&name)[N]) {
+    std::string text(name, strnlen(name, N));
+    text.erase(text.find_last_not_of(' ') + 1);
+    return text;
+}
+} // namespace
+
+void K1Editor::updateEditSingleName() {
+    if (editSingleName) editSingleName->setText(trimmedName(plugin.getCurrentSingle().name));
+}
+
+void K1Editor::updateEditMultiName() {
+    if (editMultiName) editMultiName->setText(trimmedName(plugin.getCurrentMulti().name));
+}

@@ -1,0 +1,241 @@
+// The editor: builds the panel from the embedded user-interface description, binds its views to the
+// 209 parameters by name, owns the objects that drive the display, browser, pages and pads, and shows
+// every change the facade reports.
+//
+// Thread contract: onEvent may be called from any thread (the facade calls it inside its engine lock,
+// often on the audio thread); it only appends to the event queue under eventMutex. Everything else -
+// construction, idle, the VSTGUI callbacks, destruction - runs on the user-interface thread, and idle
+// releases eventMutex before any view or facade work, so the lock order is engine lock -> eventMutex.
+#pragma once
+
+#include "ControlHelpers.h"
+#include "ParameterControls.h"
+#include "PluginToEditorEvent.h"
+#include "vstgui/vstgui.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace k1lib {
+class Plugin;
+}
+
+class k1EditorListener;
+class uiDisplay;
+class uiEnvelope;
+class uiMulti;
+class uiMultilevelOptionMenu;
+class uiResizer;
+class uiSettings;
+class uiSingles;
+class uiSourceMix;
+
+// Owns a companion object whose class is only declared here: the deleter is bound by makeCompanion,
+// where the class is complete, so this header and the editor's destructor never need its definition.
+template <class T> using CompanionPtr = std::unique_ptr<T, void (*)(T*)>;
+template <class T, class... Args> CompanionPtr<T> makeCompanion(Args&&... args) {
+    return CompanionPtr<T>(new T(std::forward<Args>(args)...), [](T* p) { delete p; });
+}
+
+class K1Editor : public ParameterControls,
+                 public k1lib::IEditor,
+                 private VSTGUI::IControlListener,
+                 private VSTGUI::IViewMouseListener,
+                 private VSTGUI::IKeyboardHook {
+public:
+    // Design size of the panel artwork and the size limits of the editor.
+    static constexpr double kReferenceWidth = 2560;
+    static constexpr double kReferenceHeight = 1440;
+    static constexpr double kMinWidth = 640;
+    static constexpr double kMinHeight = 360;
+    static constexpr double kMinZoom = kMinWidth / kReferenceWidth;
+    static constexpr double kMaxZoom = 1.0;
+
+    // `existingFrame` non-null: the editor works on that frame (its first child is the panel) and
+    // leaves it alone when destroyed. Otherwise the editor builds and opens its own frame; when the
+    // description does not parse it stays without one (inert: getRect false, events dropped).
+    K1Editor(k1lib::Plugin& plugin, void* parentWindow, VSTGUI::VSTGUIEditorInterface* editorInterface,
+             k1EditorListener* listener, const VSTGUI::CRect& requestedSize,
+             VSTGUI::PlatformType platformType = VSTGUI::PlatformType::kDefaultNative,
+             VSTGUI::IPlatformFrameConfig* config = nullptr, VSTGUI::CFrame* existingFrame = nullptr);
+    ~K1Editor() override;
+    K1Editor(const K1Editor&) = delete;
+    K1Editor& operator=(const K1Editor&) = delete;
+
+    // k1lib::IEditor: any thread; queues the event for the next idle.
+    void onEvent(const k1lib::PluginToEditorEvent& event) override;
+    // User-interface thread: applies every queued event in arrival order.
+    void idle();
+
+    bool getRect(VSTGUI::CRect& out) const;
+    static VSTGUI::CRect getDefaultRect() { return VSTGUI::CRect(0, 0, 1024, 576); }
+
+    // Handlers of the facade's events (types 1..10).
+    void onSinglesModified(uint64_t first, uint64_t count);
+    void onSingleModified(uint64_t index);
+    void onActiveSingleModified(uint64_t index);
+    void onActiveSingleChanged(uint64_t index);
+    void onMultisModified(uint64_t first, uint64_t count);
+    void onMultiModified(uint64_t index);
+    void onActiveMultiModified(uint64_t index);
+    void onActiveMultiChanged(uint64_t index);
+    void onPlayModeChanged();
+    void onConfigChanged();
+    void updateEditSingleName();
+    void updateEditMultiName();
+
+    // Values in both directions.
+    void onParamChanged(k1lib::EParam param, float value);
+    void setParameterFromUi(unsigned long param, float value) const;
+    void setActiveSource(unsigned long source);
+    uint64_t getActiveSource() const { return activeSource; }
+    void swapSources(int a, int b);
+    void updateMultilevelOptionMenuFromParam(uiMultilevelOptionMenu* menu, k1lib::EParam param, float value);
+    void setSmallButtonActive(VSTGUI::CKickButton* button, bool on);
+    void setLargeButtonActive(VSTGUI::CKickButton* button, bool on);
+
+    // Pages and dialogs.
+    bool isEditMode() const;
+    bool setModeEdit(bool edit);
+    void setModeSystem(bool on);
+    bool setEditModeCommon();
+    bool handleKeyDownSetSource(unsigned long source);
+    void openURL(const std::string& url, const std::string& question);
+    void showMessageBoxOk(const std::string& text) const;
+    bool showMessageBoxYesNo(const std::string& text) const;
+
+    // Size and zoom: the panel keeps 16:9 between 640x360 and 2560x1440 and is scaled, never re-laid-out.
+    static void validateSize(VSTGUI::CRect& rect);
+    static void validateAspect(VSTGUI::CRect& rect);
+    static void roundRect(VSTGUI::CRect& rect);
+    static void validateRect(VSTGUI::CRect& rect);
+    bool setSize(const VSTGUI::CRect& requested);
+    void changeZoom(double zoom);
+    double getZoom() const { return zoom; }
+
+    // Clears `menu` and fills it for the parameter.
+    void initOptionMenu(VSTGUI::COptionMenu* menu, unsigned long param);
+    // Creates a multilevel menu over `menu` that lives as long as the editor.
+    uiMultilevelOptionMenu* createMultilevelOptionMenu(VSTGUI::COptionMenu* menu);
+
+    // What the companion objects reach through the editor.
+    k1lib::Plugin& getPlugin() const { return plugin; }
+    VSTGUI::CFrame* getFrame() const { return frame; }
+    const ViewsByName& getViewsByName() const { return viewsByName; }
+    VSTGUI::CBitmap* getBitmapSmallOff() const { return bitmapSmallOff; }
+    VSTGUI::CBitmap* getBitmapSmallOn() const { return bitmapSmallOn; }
+    VSTGUI::CBitmap* getBitmapSmallRed() const { return bitmapSmallRed; }
+    VSTGUI::CBitmap* getBitmapLargeOff() const { return bitmapLargeOff; }
+    VSTGUI::CBitmap* getBitmapLargeOn() const { return bitmapLargeOn; }
+    uiDisplay* getDisplay() const { return display.get(); }
+    uiEnvelope* getEnvelope() const { return envelope; }
+    uiSingles* getBrowser() const { return browser.get(); }
+    uiSourceMix* getSourceMix() const { return sourceMix.get(); }
+    uiMulti* getMulti() const { return multi.get(); }
+    uiSettings* getSettings() const { return settings.get(); }
+
+    // IKeyboardHook, public so that hosts forwarding keys reach the same map: 1 handled, -1 not.
+    int32_t onKeyDown(const VSTGUI::VstKeyCode& key, VSTGUI::CFrame* frame) override;
+    int32_t onKeyUp(const VSTGUI::VstKeyCode& key, VSTGUI::CFrame* frame) override;
+
+private:
+    // IControlListener
+    void valueChanged(VSTGUI::CControl* control) override;
+    // IViewMouseListener: the logo and donate clicks.
+    VSTGUI::CMouseEventResult viewOnMouseDown(VSTGUI::CView* view, VSTGUI::CPoint where,
+                                              VSTGUI::CButtonState buttons) override;
+    VSTGUI::CMouseEventResult viewOnMouseUp(VSTGUI::CView* view, VSTGUI::CPoint where,
+                                            VSTGUI::CButtonState buttons) override;
+    VSTGUI::CMouseEventResult viewOnMouseMoved(VSTGUI::CView* view, VSTGUI::CPoint where,
+                                               VSTGUI::CButtonState buttons) override;
+    VSTGUI::CMouseEventResult viewOnMouseCancel(VSTGUI::CView* view) override;
+    void viewOnMouseEntered(VSTGUI::CView* view) override;
+    void viewOnMouseExited(VSTGUI::CView* view) override;
+    void viewOnMouseEnabled(VSTGUI::CView* view, bool state) override;
+
+    bool buildFrame(void* parent, VSTGUI::VSTGUIEditorInterface* editorInterface,
+                    VSTGUI::PlatformType platformType, VSTGUI::IPlatformFrameConfig* config);
+    void initializeViews(VSTGUI::CView* root);
+    void bindParameters();
+    void fetchNamedViews();
+    void takeButtonImages();
+    void createCompanions();
+    void applyInitialSize(const VSTGUI::CRect& requested);
+    void applyEvent(const k1lib::PluginToEditorEvent& event);
+    void endTextEditing();
+
+    void onNameEdited(VSTGUI::CTextEdit* field, unsigned long firstParam, bool single);
+    bool onButtonReleased(VSTGUI::CControl* control);
+    bool onPageButton(VSTGUI::CControl* control);
+    void onBoundControl(VSTGUI::CControl* control);
+    void stepParameter(unsigned long param, int delta, int modulo);
+    void showKeyTracking(unsigned long coarseParam, bool keyTrack);
+    void moveSourceViews(unsigned long source);
+    void setButtonImage(VSTGUI::CView* button, VSTGUI::CBitmap* image);
+
+    k1lib::Plugin& plugin;
+    void* parentWindow;
+    k1EditorListener* listener;
+    ViewsByName viewsByName;
+
+    // Pages.
+    VSTGUI::CViewContainer* modePlay = nullptr;
+    VSTGUI::CViewContainer* modeEdit = nullptr;
+    VSTGUI::CViewContainer* modeEditMulti = nullptr;
+    VSTGUI::CViewContainer* modeEditSystem = nullptr;
+    VSTGUI::CViewContainer* editSource = nullptr;
+    VSTGUI::CViewContainer* editCommon = nullptr;
+
+    // Mode, page and step buttons.
+    VSTGUI::CKickButton* btModeSingle = nullptr;
+    VSTGUI::CKickButton* btModeMulti = nullptr;
+    VSTGUI::CKickButton* btEdit = nullptr;
+    VSTGUI::CKickButton* btSystem = nullptr;
+    VSTGUI::CKickButton* btEditCommon = nullptr;
+    std::array<VSTGUI::CKickButton*, 4> btEditSource{};
+    VSTGUI::CKickButton* btWaveDec = nullptr;
+    VSTGUI::CKickButton* btWaveInc = nullptr;
+    VSTGUI::CKickButton* btCoarseDec = nullptr;
+    VSTGUI::CKickButton* btCoarseInc = nullptr;
+    VSTGUI::CView* btCoarseDecText = nullptr;
+    VSTGUI::CView* btCoarseIncText = nullptr;
+
+    VSTGUI::CTextEdit* editSingleName = nullptr;
+    VSTGUI::CTextEdit* editMultiName = nullptr;
+
+    // Button images taken from template buttons; one reference held on each.
+    VSTGUI::CBitmap* bitmapSmallOff = nullptr;
+    VSTGUI::CBitmap* bitmapSmallOn = nullptr;
+    VSTGUI::CBitmap* bitmapSmallRed = nullptr;
+    VSTGUI::CBitmap* bitmapLargeOff = nullptr;
+    VSTGUI::CBitmap* bitmapLargeOn = nullptr;
+
+    uint64_t activeSource = 0;
+
+    // Companions. The envelope view belongs to the "edit_source" container it is added to.
+    CompanionPtr<uiDisplay> display{nullptr, nullptr};
+    uiEnvelope* envelope = nullptr;
+    CompanionPtr<uiSingles> browser{nullptr, nullptr};
+    std::unique_ptr<uiResizer> resizer;
+    CompanionPtr<uiSourceMix> sourceMix{nullptr, nullptr};
+    CompanionPtr<uiMulti> multi{nullptr, nullptr};
+    CompanionPtr<uiSettings> settings{nullptr, nullptr};
+    // Owns every multilevel menu, whichever table slot currently points at it.
+    std::vector<std::unique_ptr<uiMultilevelOptionMenu>> ownedMultilevelMenus;
+
+    VSTGUI::CView* clickableLogo = nullptr;
+    VSTGUI::CView* btDonate = nullptr;
+
+    double zoom = 1.0;
+    VSTGUI::CRect rect;
+    bool frameSupplied = false;
+    VSTGUI::CFrame* frame = nullptr;
+
+    std::recursive_mutex eventMutex;
+    std::vector<k1lib::PluginToEditorEvent> pendingEvents;
+};

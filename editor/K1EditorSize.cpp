@@ -1,0 +1,79 @@
+// The editor's size: 16:9 between 640x360 and 2560x1440; the panel is scaled, never re-laid-out.
+#include "K1Editor.h"
+
+#include "k1EditorListener.h"
+
+#include <algorithm>
+#include <cmath>
+
+using namespace VSTGUI;
+
+void K1Editor::validateSize(CRect& r) {
+    const CCoord w = r.getWidth();
+    const CCoord h = r.getHeight();
+    if (w > kReferenceWidth) r.right = r.left + kReferenceWidth;
+    if (w < kMinWidth) r.right = r.left + kMinWidth;
+    if (h > kReferenceHeight) r.bottom = r.top + kReferenceHeight;
+    if (h < kMinHeight) r.bottom = r.top + kMinHeight;
+}
+
+void K1Editor::validateAspect(CRect& r) {
+    CCoord width = r.getWidth();
+    CCoord height = r.getHeight();
+    const CCoord widthForHeight = height * kReferenceWidth / kReferenceHeight;
+    const CCoord heightForWidth = width * kReferenceHeight / kReferenceWidth;
+    if (width > widthForHeight) {
+        width = widthForHeight;
+        height = std::round(kReferenceHeight * widthForHeight / kReferenceWidth);
+    } else if (height > heightForWidth) {
+        height = heightForWidth;
+        width = std::round(kReferenceWidth * heightForWidth / kReferenceHeight);
+    } else {
+        return;
+    }
+    r.right = r.left + width;
+    r.bottom = r.top + height;
+}
+
+void K1Editor::roundRect(CRect& r) {
+    r.left = std::round(r.left);
+    r.top = std::round(r.top);
+    r.right = std::round(r.right);
+    r.bottom = std::round(r.bottom);
+}
+
+void K1Editor::validateRect(CRect& r) {
+    validateSize(r);
+    validateAspect(r);
+    roundRect(r);
+}
+
+bool K1Editor::setSize(const CRect& requested) {
+    if (!frame) return false;
+    CRect wanted = requested;
+    validateRect(wanted);
+    if (wanted == rect) {
+        // The editor keeps its size; a host that proposed another one is told the real one.
+        if (requested != rect && listener) listener->onSizeChanged();
+        return false;
+    }
+    frame->setSize(wanted.getWidth(), wanted.getHeight());
+    rect = frame->getViewSize();
+    zoom = rect.getWidth() / kReferenceWidth;
+    CGraphicsTransform scale;
+    scale.scale(zoom, zoom);
+    frame->setTransform(scale);
+    if (listener) listener->onSizeChanged();
+    return true;
+}
+
+void K1Editor::changeZoom(double z) {
+    const double wanted = std::clamp(z, kMinZoom, kMaxZoom);
+    if (!frame || wanted == zoom) return;
+    // Start from the exact size of the old zoom, so that rounding never accumulates.
+    frame->setSize(kReferenceWidth * zoom, kReferenceHeight * zoom);
+    if (!frame->setZoom(wanted)) return;
+    zoom = wanted;
+    rect = frame->getViewSize();
+    if (listener) listener->onSizeChanged();
+}

@@ -1,0 +1,56 @@
+#include "ParameterControls.h"
+
+#include "uiMultilevelOptionMenu.h"
+#include "vstgui/vstgui.h"
+
+using namespace VSTGUI;
+
+namespace {
+bool isCoarse(unsigned long param) {
+    return param >= k1lib::Param_SourceS1Coarse && param <= k1lib::Param_SourceS4Coarse;
+}
+} // namespace
+
+ParameterControls::ParameterControls() = default;
+
+void ParameterControls::assignViewToParam(unsigned long param, CView* view) {
+    if (!view || param >= k1lib::kParamCount) return;
+    if (auto* control = dynamic_cast<CControl*>(view)) {
+        const k1lib::CParam& p = k1lib::g_params[param];
+        if (isCoarse(param)) {
+            // The coarse knob works in plain units (84 +- 24 semitones): its default is the middle of
+            // its own range, 84, so that Ctrl+click resets to no transposition.
+            control->setDefaultValue(control->getMin() + 0.5f * control->getRange());
+            control->setWheelInc(1.f / 48.f);
+        } else {
+            control->setDefaultValue((p.defaultValue - p.min) * (1.f / p.range));
+            control->setWheelInc(1.f / (p.max - p.min));
+        }
+    }
+    if (auto* kick = dynamic_cast<CKickButton*>(view))
+        kickButtons[param] = kick;
+    else if (auto* menu = dynamic_cast<COptionMenu*>(view))
+        optionMenus[param] = menu;
+    else if (auto* label = dynamic_cast<CTextLabel*>(view))
+        labels[param] = label;
+    else if (auto* control = dynamic_cast<CControl*>(view)) {
+        controls[param] = control;
+        if (auto* knob = dynamic_cast<CKnobBase*>(control)) knob->setZoomFactor(2.f);
+    }
+}
+
+void ParameterControls::unassignViewFromParam(CView* view) {
+    for (unsigned long p = 0; p < k1lib::kParamCount; ++p) {
+        if (controls[p] == view) controls[p] = nullptr;
+        if (labels[p] == view) labels[p] = nullptr;
+        if (optionMenus[p] == view) optionMenus[p] = nullptr;
+        if (kickButtons[p] == view) kickButtons[p] = nullptr;
+    }
+    if (!dynamic_cast<COptionMenu*>(view)) return;
+    for (uiMultilevelOptionMenu*& menu : multilevelOptionMenus)
+        if (menu && menu->getMenu() == view) menu = nullptr;
+}
+
+void ParameterControls::assignMultilevelOptionMenuToParam(unsigned long param, uiMultilevelOptionMenu* menu) {
+    if (param < k1lib::kParamCount) multilevelOptionMenus[param] = menu;
+}

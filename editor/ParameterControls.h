@@ -1,0 +1,38 @@
+// Which view shows which parameter: five tables indexed by parameter number, filled by name when the
+// panel is built and rebound when the active source or a Multi section column changes.
+#pragma once
+
+#include "Parameters.h"
+
+#include <array>
+
+namespace VSTGUI {
+class CControl;
+class CKickButton;
+class COptionMenu;
+class CTextLabel;
+class CView;
+} // namespace VSTGUI
+
+class uiMultilevelOptionMenu;
+
+class ParameterControls {
+public:
+    template <class T> using Table = std::array<T*, k1lib::kParamCount>;
+
+    ParameterControls();
+
+    // Prepares the view (default value and wheel step for the parameter) and enters it in exactly one
+    // table: kick button, else option menu, else label, else any other control. Null does nothing.
+    void assignViewToParam(unsigned long param, VSTGUI::CView* view);
+    // Clears every entry that shows `view`, including the multilevel menu wrapping it.
+    void unassignViewFromParam(VSTGUI::CView* view);
+    void assignMultilevelOptionMenuToParam(unsigned long param, uiMultilevelOptionMenu* menu);
+
+    // The views are owned by the frame; the tables only point at them.
+    Table<VSTGUI::CControl> controls{};
+    Table<VSTGUI::CTextLabel> labels{};
+    Table<VSTGUI::COptionMenu> optionMenus{};
+    Table<uiMultilevelOptionMenu> multilevelOptionMenus{};
+    Table<VSTGUI::CKickButton> kickButtons{};
+};

@@ -1,0 +1,33 @@
+// Scales the whole editor while the user drags the grip in the panel's bottom-right corner.
+#pragma once
+
+
+#include "vstgui/vstgui.h"
+
+class K1Editor;
+
+class uiResizer : public VSTGUI::IViewMouseListener {
+public:
+    explicit uiResizer(K1Editor& editor);
+    ~uiResizer() override;
+    uiResizer(const uiResizer&) = delete;
+    uiResizer& operator=(const uiResizer&) = delete;
+
+    VSTGUI::CMouseEventResult viewOnMouseDown(VSTGUI::CView* view, VSTGUI::CPoint where,
+                                              VSTGUI::CButtonState buttons) override;
+    VSTGUI::CMouseEventResult viewOnMouseUp(VSTGUI::CView* view, VSTGUI::CPoint where,
+                                            VSTGUI::CButtonState buttons) override;
+    VSTGUI::CMouseEventResult viewOnMouseMoved(VSTGUI::CView* view, VSTGUI::CPoint where,
+                                               VSTGUI::CButtonState buttons) override;
+    VSTGUI::CMouseEventResult viewOnMouseCancel(VSTGUI::CView* view) override;
+    void viewOnMouseEntered(VSTGUI::CView* view) override;
+    void viewOnMouseExited(VSTGUI::CView* view) override;
+    void viewOnMouseEnabled(VSTGUI::CView* view, bool state) override;
+
+private:
+    K1Editor& editor;
+    VSTGUI::CView* handle = nullptr;
+    bool dragging = false;
+    VSTGUI::CPoint startPoint{0, 0};
+    double startZoom = 0.5;
+};
