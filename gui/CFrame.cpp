@@ -37,7 +37,10 @@ CFrame::~CFrame() {
 }
 
 bool CFrame::open(void* parent, PlatformType type, IPlatformFrameConfig*) {
-    if (type == PlatformType::kX11EmbedWindowID) {
+    // On Linux the platform's native type is the X11 window id. No parent: a frame without a
+    // window, drawn offscreen (tests).
+    const bool x11 = type == PlatformType::kX11EmbedWindowID || type == PlatformType::kDefaultNative;
+    if (parent && x11) {
         platformWindow = zykgui::X11FrameWindow::create(
             this, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(parent)));
         if (!platformWindow) return false;

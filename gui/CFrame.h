@@ -29,8 +29,9 @@ public:
     CFrame(const CRect& size, VSTGUIEditorInterface* editor);
     ~CFrame() override;
 
-    // kX11EmbedWindowID (the parent is an X window id) makes a child window of the parent; false
-    // when it cannot be made. Other types only record the parent: a frame without a window.
+    // With a parent, kX11EmbedWindowID and kDefaultNative (the parent is an X window id) make a
+    // child window of the parent; false when it cannot be made. Without a parent the frame has
+    // no window and is drawn offscreen.
     bool open(void* parent, PlatformType type = PlatformType::kDefaultNative,
               IPlatformFrameConfig* config = nullptr);
     // Removes all views and releases the caller's reference, as VSTGUI does.

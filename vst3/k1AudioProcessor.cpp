@@ -3,9 +3,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <string>
 
 #include "Log.h"
+#include "k1EditController.h"
 #include "pluginterfaces/base/ustring.h"
 
 using namespace Steinberg;
@@ -169,13 +171,31 @@ ParamValue PLUGIN_API k1AudioProcessor::getParamNormalized(ParamID id) {
 
 tresult PLUGIN_API k1AudioProcessor::setParamNormalized(ParamID id, ParamValue value) {
     k1lib::log("setParamNormalized", 613, "setParamNormalized ", id, " ", value);
-    // The value reaches the engine as a parameter change of the next block; only an open
-    // editor would be told now, and there is no editor yet.
-    return id < static_cast<ParamID>(kParamCount) ? kResultOk : kResultFalse;
+    if (id >= static_cast<ParamID>(kParamCount)) return kResultFalse;
+    // The value reaches the engine as a parameter change of the next block; an open editor
+    // shows it now.
+    if (isK1Param(id) && view && view->getEditor()) {
+        k1lib::PluginToEditorEvent event;
+        event.type = k1lib::PluginToEditorEvent::ParameterChanged;
+        event.param = id;
+        event.value = static_cast<float>(value);
+        view->getEditor()->onEvent(event);
+    }
+    return kResultOk;
 }
 
-IPlugView* PLUGIN_API k1AudioProcessor::createView(FIDString /*name*/) {
-    return nullptr; // no editor yet
+IPlugView* PLUGIN_API k1AudioProcessor::createView(FIDString name) {
+    if (!name || view || std::strcmp(name, "editor") != 0) return nullptr;
+    view = new k1EditController(this, nullptr, plugin);
+    return view;
+}
+
+void k1AudioProcessor::onViewRemoved(k1EditController* removed) {
+    if (view == removed) view = nullptr;
+}
+
+void k1AudioProcessor::pumpDelayedCalls() {
+    delayedCalls.pump();
 }
 
 tresult PLUGIN_API k1AudioProcessor::getMidiControllerAssignment(int32 busIndex, int16 /*channel*/,

@@ -20,6 +20,8 @@
 #include "pluginterfaces/vst/ivstmidicontrollers.h"
 #include "pluginterfaces/vst/ivstparameterchanges.h"
 
+class k1EditController;
+
 class k1AudioProcessor : public k1SingleComponentEffect,
                          public k1lib::IPluginListener,
                          public Steinberg::Vst::IMidiMapping {
@@ -97,6 +99,11 @@ public:
     // in line with the banks, telling the host of each entry that changed.
     void updateProgramNames(uint32_t first, uint32_t count);
     k1lib::Plugin& getPlugin() { return plugin; }
+    // The view's destructor: forget it, so a new view can be created.
+    void onViewRemoved(k1EditController* removed);
+    // User-interface thread: runs the deferred calls that are due (the open editor's run-loop
+    // timer calls this, for hosts whose context offers no run loop).
+    void pumpDelayedCalls();
 
     OBJ_METHODS(k1AudioProcessor, k1SingleComponentEffect)
     tresult PLUGIN_API queryInterface(const Steinberg::TUID iid, void** obj) override;
@@ -128,6 +135,7 @@ private:
     bool listening = false;                        // refreshes are deferred only while delayedCalls exists
 
     k1lib::Plugin plugin;
+    k1EditController* view = nullptr; // borrowed: the host owns the one open view
     // After the facade, so it goes first: no pending call can reach a destroyed facade.
     k1DelayedCalls delayedCalls;
 
