@@ -186,12 +186,16 @@ tresult PLUGIN_API k1AudioProcessor::setParamNormalized(ParamID id, ParamValue v
 
 IPlugView* PLUGIN_API k1AudioProcessor::createView(FIDString name) {
     if (!name || view || std::strcmp(name, "editor") != 0) return nullptr;
-    view = new k1EditController(this, nullptr, plugin);
+    // A window the host closed and opens again comes back at the size it was closed with.
+    view = new k1EditController(this, hasLastViewSize ? &lastViewSize : nullptr, plugin);
     return view;
 }
 
 void k1AudioProcessor::onViewRemoved(k1EditController* removed) {
-    if (view == removed) view = nullptr;
+    if (view != removed) return;
+    lastViewSize = removed->getRect();
+    hasLastViewSize = true;
+    view = nullptr;
 }
 
 void k1AudioProcessor::pumpDelayedCalls() {

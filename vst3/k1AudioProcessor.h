@@ -136,6 +136,8 @@ private:
 
     k1lib::Plugin plugin;
     k1EditController* view = nullptr; // borrowed: the host owns the one open view
+    Steinberg::ViewRect lastViewSize; // the size of the last view, for the next one
+    bool hasLastViewSize = false;
     // After the facade, so it goes first: no pending call can reach a destroyed facade.
     k1DelayedCalls delayedCalls;
 

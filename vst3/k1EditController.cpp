@@ -12,6 +12,7 @@ k1EditController::k1EditController(k1AudioProcessor* owner, ViewRect* size, k1li
 }
 
 k1EditController::~k1EditController() {
+    updateRectFromEditor();
     if (processor) processor->onViewRemoved(this);
     destroyEditor();
 }

@@ -171,9 +171,14 @@ TEST_F(EditorView, OneViewAtATimeAndOnlyForTheEditorName) {
     EXPECT_EQ(i->createView(nullptr), nullptr);
     ASSERT_TRUE(create());
     EXPECT_EQ(i->createView("editor"), nullptr);
+    ASSERT_TRUE(attach());
+    ViewRect hostSize(0, 0, 1600, 900);
+    view->onSize(&hostSize);
+    view->removed();
     view->release();
     view = nullptr;
-    EXPECT_TRUE(create()); // destroying the view let the processor make a new one
+    ASSERT_TRUE(create()); // destroying the view let the processor make a new one
+    EXPECT_EQ(sizeOf(view), std::make_pair(1600, 900)); // at the size the last window closed with
 }
 
 TEST_F(EditorView, APanelEditIsOneCompleteHostEditAndShowsAtOnce) {
