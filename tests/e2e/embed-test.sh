@@ -14,4 +14,4 @@ FAKE
 chmod +x "$WORK/bin/xdg-open"
 export PATH="$WORK/bin:$PATH" HOME="$WORK/home" ZYK_WORK="$WORK"
 sed "s|@WORK@|$WORK|g" "$SCRIPT" > "$WORK/script"
-exec sh "$HERE/with-xvfb.sh" "$HOST" "$MODULE" "$WORK/script" "$WORK/shots"
+exec sh "$HERE/../hosts/with-xvfb.sh" "$HOST" "$MODULE" "$WORK/script" "$WORK/shots"
