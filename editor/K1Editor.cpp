@@ -16,7 +16,7 @@ using namespace VSTGUI;
 
 K1Editor::K1Editor(k1lib::Plugin& plugin, void* parentWindow, VSTGUIEditorInterface* editorInterface,
                    k1EditorListener* listener, const CRect& requestedSize, PlatformType platformType,
-                   IPlatformFrameConfig* config, CFrame* existingFrame)
+                   IPlatformFrameConfig* config, CFrame* existingFrame, Xml::IContentProvider* description)
     : plugin(plugin), parentWindow(parentWindow), listener(listener), rect(requestedSize),
       frameSupplied(existingFrame != nullptr), frame(existingFrame) {
     k1lib::log("K1Editor", 87, "Opening GUI");
@@ -24,7 +24,7 @@ K1Editor::K1Editor(k1lib::Plugin& plugin, void* parentWindow, VSTGUIEditorInterf
     if (frame) {
         frame->getSize(rect);
         root = frame->getView(0);
-    } else if (!buildFrame(parentWindow, editorInterface, platformType, config)) {
+    } else if (!buildFrame(parentWindow, editorInterface, platformType, config, description)) {
         return;
     } else {
         root = frame->getView(0);
@@ -33,14 +33,14 @@ K1Editor::K1Editor(k1lib::Plugin& plugin, void* parentWindow, VSTGUIEditorInterf
     frame->setBitmapInterpolationQuality(BitmapInterpolationQuality::kHigh);
     frame->registerKeyboardHook(this);
     if (root) initializeViews(root);
-    applyInitialSize(rect);
+    applyInitialSize();
     frame->enableTooltips(true, 500);
 }
 
 bool K1Editor::buildFrame(void* parent, VSTGUIEditorInterface* editorInterface, PlatformType platformType,
-                          IPlatformFrameConfig* config) {
-    XmlContentProvider provider;
-    auto description = owned(new UIDescription(&provider));
+                          IPlatformFrameConfig* config, Xml::IContentProvider* provider) {
+    XmlContentProvider embedded;
+    auto description = owned(new UIDescription(provider ? provider : &embedded));
     CView* root = description->parse() ? description->createView("Zyk", nullptr) : nullptr;
     if (!root) {
         k1lib::log("K1Editor", 114, "Failed to parse UI description");
@@ -52,8 +52,9 @@ bool K1Editor::buildFrame(void* parent, VSTGUIEditorInterface* editorInterface, 
     return true;
 }
 
-void K1Editor::applyInitialSize(const CRect& requested) {
+void K1Editor::applyInitialSize() {
     // Only the bounds apply here; the frame keeps the size it was made with.
+    const CRect requested = rect;
     CRect bounded = rect;
     validateSize(bounded);
     zoom = bounded.getWidth() / kReferenceWidth;
@@ -137,8 +138,8 @@ void K1Editor::fetchNamedViews() {
 void K1Editor::takeButtonImages() {
     std::array<CKickButton*, 4> mutes{};
     for (int i = 0; i < 4; ++i)
-        mutes[i] = ControlHelpers::initView<CKickButton>(viewsByName,
-                                                         std::string("Param_SourceS") + char('1' + i) + "Mute");
+        mutes[i] = ControlHelpers::initView<CKickButton>(viewsByName, std::string("Param_SourceS") +
+                                                                          char('1' + i) + "Mute");
     // The template draws these buttons with the plain, green and red small images and the plain and
     // green wide ones; the editor swaps button states among them.
     auto take = [](CView* view) {
@@ -240,17 +241,38 @@ void K1Editor::applyEvent(const k1lib::PluginToEditorEvent& e) {
     case E::ParameterChanged:
         if (e.param < k1lib::kParamCount) onParamChanged(static_cast<k1lib::EParam>(e.param), e.value);
         break;
-    case E::SinglesModified: onSinglesModified(e.index, e.count); break;
-    case E::SingleModified: onSingleModified(e.index); break;
-    case E::ActiveSingleModified: onActiveSingleModified(e.index); break;
-    case E::ActiveSingleChanged: onActiveSingleChanged(e.index); break;
-    case E::MultisModified: onMultisModified(e.index, e.count); break;
-    case E::MultiModified: onMultiModified(e.index); break;
-    case E::ActiveMultiModified: onActiveMultiModified(e.index); break;
-    case E::ActiveMultiChanged: onActiveMultiChanged(e.index); break;
-    case E::PlayModeChanged: onPlayModeChanged(); break;
-    case E::ConfigChanged: onConfigChanged(); break;
-    default: break; // unknown types are dropped
+    case E::SinglesModified:
+        onSinglesModified(e.index, e.count);
+        break;
+    case E::SingleModified:
+        onSingleModified(e.index);
+        break;
+    case E::ActiveSingleModified:
+        onActiveSingleModified(e.index);
+        break;
+    case E::ActiveSingleChanged:
+        onActiveSingleChanged(e.index);
+        break;
+    case E::MultisModified:
+        onMultisModified(e.index, e.count);
+        break;
+    case E::MultiModified:
+        onMultiModified(e.index);
+        break;
+    case E::ActiveMultiModified:
+        onActiveMultiModified(e.index);
+        break;
+    case E::ActiveMultiChanged:
+        onActiveMultiChanged(e.index);
+        break;
+    case E::PlayModeChanged:
+        onPlayModeChanged();
+        break;
+    case E::ConfigChanged:
+        onConfigChanged();
+        break;
+    default:
+        break; // unknown types are dropped
     }
 }
 

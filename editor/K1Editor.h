@@ -12,6 +12,7 @@
 #include "ParameterControls.h"
 #include "PluginToEditorEvent.h"
 #include "vstgui/vstgui.h"
+#include "vstgui/vstgui_uidescription.h"
 
 #include <array>
 #include <cstdint>
@@ -57,12 +58,14 @@ public:
     static constexpr double kMaxZoom = 1.0;
 
     // `existingFrame` non-null: the editor works on that frame (its first child is the panel) and
-    // leaves it alone when destroyed. Otherwise the editor builds and opens its own frame; when the
-    // description does not parse it stays without one (inert: getRect false, events dropped).
+    // leaves it alone when destroyed. Otherwise the editor builds and opens its own frame from
+    // `description` (null: the embedded panel document); when that does not parse it stays without a
+    // frame (inert: getRect false, events dropped).
     K1Editor(k1lib::Plugin& plugin, void* parentWindow, VSTGUI::VSTGUIEditorInterface* editorInterface,
              k1EditorListener* listener, const VSTGUI::CRect& requestedSize,
              VSTGUI::PlatformType platformType = VSTGUI::PlatformType::kDefaultNative,
-             VSTGUI::IPlatformFrameConfig* config = nullptr, VSTGUI::CFrame* existingFrame = nullptr);
+             VSTGUI::IPlatformFrameConfig* config = nullptr, VSTGUI::CFrame* existingFrame = nullptr,
+             VSTGUI::Xml::IContentProvider* description = nullptr);
     ~K1Editor() override;
     K1Editor(const K1Editor&) = delete;
     K1Editor& operator=(const K1Editor&) = delete;
@@ -159,13 +162,14 @@ private:
     void viewOnMouseEnabled(VSTGUI::CView* view, bool state) override;
 
     bool buildFrame(void* parent, VSTGUI::VSTGUIEditorInterface* editorInterface,
-                    VSTGUI::PlatformType platformType, VSTGUI::IPlatformFrameConfig* config);
+                    VSTGUI::PlatformType platformType, VSTGUI::IPlatformFrameConfig* config,
+                    VSTGUI::Xml::IContentProvider* description);
     void initializeViews(VSTGUI::CView* root);
     void bindParameters();
     void fetchNamedViews();
     void takeButtonImages();
     void createCompanions();
-    void applyInitialSize(const VSTGUI::CRect& requested);
+    void applyInitialSize();
     void applyEvent(const k1lib::PluginToEditorEvent& event);
     void endTextEditing();
 

@@ -15,9 +15,9 @@ using namespace k1lib;
 
 namespace {
 constexpr unsigned long kNameLength = 10;
-constexpr unsigned long kSourceParamsBegin = Param_SourceS1Mute;    // 27: per-source parameters start
+constexpr unsigned long kSourceParamsBegin = Param_SourceS1Mute; // 27: per-source parameters start
 constexpr unsigned long kSourceParamsEnd = Param_SourceS4FreqKeyScaleToFreq; // 106: and end
-constexpr int kCoarseCentre = 84;                                    // the coarse note of no transposition
+constexpr int kCoarseCentre = 84; // the coarse note of no transposition
 
 bool inRange(unsigned long p, unsigned long first, unsigned long last) {
     return p >= first && p <= last;
@@ -199,7 +199,8 @@ void K1Editor::onBoundControl(CControl* control) {
         const auto param = static_cast<EParam>(p);
         if (control == kickButtons[p]) {
             // Bound kick buttons toggle on the press notification; the release sends nothing.
-            if (control->getValue() > 0.5f) setParameterFromUi(p, plugin.getParameter(param) > 0.5f ? 0.f : 1.f);
+            if (control->getValue() > 0.5f)
+                setParameterFromUi(p, plugin.getParameter(param) > 0.5f ? 0.f : 1.f);
             return;
         }
         if (control == optionMenus[p]) {
@@ -208,7 +209,8 @@ void K1Editor::onBoundControl(CControl* control) {
                 COptionMenu* sub = multilevel->getMenu()->getLastItemMenu(index);
                 const CMenuItem* item = sub ? sub->getEntry(index) : nullptr;
                 // Entries of a multilevel menu carry the plain value as their tag.
-                if (item && item->getTag() >= 0) setParameterFromUi(p, normalisedOf(p, float(item->getTag())));
+                if (item && item->getTag() >= 0)
+                    setParameterFromUi(p, normalisedOf(p, float(item->getTag())));
                 return;
             }
             const float value = control->getValueNormalized();

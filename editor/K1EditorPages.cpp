@@ -80,15 +80,21 @@ int32_t K1Editor::onKeyDown(const VstKeyCode& key, CFrame*) {
     case '1':
     case '2':
     case '3':
-    case '4': return handleKeyDownSetSource(static_cast<unsigned long>(key.character - '1')) ? 1 : -1;
+    case '4':
+        return handleKeyDownSetSource(static_cast<unsigned long>(key.character - '1')) ? 1 : -1;
     case '5':
     case 'C':
-    case 'c': setEditModeCommon(); return 1;
+    case 'c':
+        setEditModeCommon();
+        return 1;
     case 'E':
-    case 'e': return setModeEdit(true) ? 1 : -1;
+    case 'e':
+        return setModeEdit(true) ? 1 : -1;
     case 'P':
-    case 'p': return setModeEdit(false) ? 1 : -1;
-    default: break;
+    case 'p':
+        return setModeEdit(false) ? 1 : -1;
+    default:
+        break;
     }
     return -1;
 }
@@ -124,7 +130,8 @@ void K1Editor::viewOnMouseEnabled(CView*, bool) {}
 
 void K1Editor::openURL(const std::string& url, const std::string& question) {
     zykgui::Dialogs& dialogs = zykgui::Dialogs::current();
-    if (dialogs.askOkCancel(frame, kBoxTitle, question + " (internet connection required)")) dialogs.openURL(url);
+    if (dialogs.askOkCancel(frame, kBoxTitle, question + " (internet connection required)"))
+        dialogs.openURL(url);
 }
 
 void K1Editor::showMessageBoxOk(const std::string& text) const {

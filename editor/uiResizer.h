@@ -1,7 +1,6 @@
 // Scales the whole editor while the user drags the grip in the panel's bottom-right corner.
 #pragma once
 
-
 #include "vstgui/vstgui.h"
 
 class K1Editor;

@@ -21,10 +21,10 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 echo "== ThreadSanitizer: the tests that run threads against each other"
 cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZYK_TSAN=ON \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
-cmake --build build/tsan -j"$jobs" --target zyk_k1lib_tests zyk_gui_tests zyk_vst3_tests
+cmake --build build/tsan -j"$jobs" --target zyk_k1lib_tests zyk_gui_tests zyk_vst3_tests zyk_editor_tests
 threaded='*Thread*:*Stress*:*Concurren*'
 for suite in build/tsan/tests/k1lib/zyk_k1lib_tests build/tsan/tests/gui/zyk_gui_tests \
-  build/tsan/tests/vst3/zyk_vst3_tests; do
+  build/tsan/tests/vst3/zyk_vst3_tests build/tsan/tests/editor/zyk_editor_tests; do
   TSAN_OPTIONS=halt_on_error=1 "$suite" --gtest_filter="$threaded" --gtest_brief=1
 done
 

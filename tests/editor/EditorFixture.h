@@ -1,5 +1,5 @@
 // An editor over a real facade, in a frame that is never put on screen, with a listener that records
-// what the editor asks of its host view.
+// what the editor asks of its host view and delivers each change back through the facade, as a host does.
 #pragma once
 
 #include "K1Editor.h"
@@ -14,15 +14,6 @@
 #include <string>
 #include <utility>
 #include <vector>
-
-class RecordingListener : public k1EditorListener {
-public:
-    void changeParameter(k1lib::EParam param, float value) override { changes.emplace_back(param, value); }
-    void onSizeChanged() override { ++sizeChanges; }
-
-    std::vector<std::pair<k1lib::EParam, float>> changes;
-    int sizeChanges = 0;
-};
 
 class QuietPluginListener : public k1lib::IPluginListener {
 public:
@@ -42,24 +33,78 @@ public:
     void onConfigChanged() override {}
 };
 
+class RecordingListener : public k1EditorListener {
+public:
+    explicit RecordingListener(k1lib::Plugin& plugin) : plugin(plugin) {}
+    void changeParameter(k1lib::EParam param, float value) override {
+        changes.emplace_back(param, value);
+        plugin.setParameter(param, value);
+    }
+    void onSizeChanged() override { ++sizeChanges; }
+
+    k1lib::Plugin& plugin;
+    std::vector<std::pair<k1lib::EParam, float>> changes;
+    int sizeChanges = 0;
+};
+
+// A plain normalised value of parameter p.
+inline float normalised(k1lib::EParam p, float plain) {
+    return (plain - k1lib::g_params[p].min) * k1lib::g_params[p].rangeInv;
+}
+
 class EditorTest : public ::testing::Test {
 protected:
-    void SetUp() override { open(K1Editor::getDefaultRect()); }
-    void open(const VSTGUI::CRect& size) {
+    void SetUp() override {
+        plugin.setSampleRate(48000.f);
+        open(K1Editor::getDefaultRect());
+    }
+    void TearDown() override { close(); }
+    void open(const VSTGUI::CRect& size, VSTGUI::Xml::IContentProvider* description = nullptr) {
+        close();
+        editor =
+            std::make_unique<K1Editor>(plugin, nullptr, nullptr, &listener, size,
+                                       VSTGUI::PlatformType::kDefaultNative, nullptr, nullptr, description);
+        plugin.setEditor(editor.get());
+    }
+    void close() {
+        plugin.setEditor(nullptr);
         editor.reset();
-        editor = std::make_unique<K1Editor>(plugin, nullptr, nullptr, &listener, size);
+    }
+    // Sets a value as the host or the engine would, lets it reach the patch and the editor show it.
+    void setFromHost(k1lib::EParam p, float plain) {
+        plugin.setParameter(p, normalised(p, plain));
+        settle();
+    }
+    // A fifth of a second of audio: parameter changes (ramped over a tenth of a second) reach the patch
+    // records; then the editor applies its events.
+    void settle() {
+        std::vector<float> left(4800), right(4800);
+        float* outputs[] = {left.data(), right.data()};
+        plugin.process(outputs, 2, 4800);
+        plugin.process(outputs, 2, 4800);
+        editor->idle();
     }
 
     VSTGUI::CFrame* frame() const { return editor->getFrame(); }
     template <class T = VSTGUI::CView> T* view(const std::string& name, size_t index = 0) const {
-        const auto& views = editor->getViewsByName().at(name);
-        return dynamic_cast<T*>(views.at(index));
+        return dynamic_cast<T*>(editor->getViewsByName().at(name).at(index));
+    }
+    // The window pixel at the centre of a view.
+    static VSTGUI::CPoint centre(VSTGUI::CView* v) {
+        VSTGUI::CPoint p = v->getViewSize().getCenter();
+        return v->localToFrame(p);
+    }
+    void click(VSTGUI::CView* v, int32_t buttons = VSTGUI::kLButton) {
+        zykgui::test::click(frame(), centre(v), buttons);
+    }
+    static std::string renderPath(const std::string& file) {
+        return std::string(ZYK_EDITOR_RENDER_DIR) + "/" + file;
     }
 
     LogCapture log;
     zykgui::test::ScriptedDialogs dialogs;
     QuietPluginListener pluginListener;
     k1lib::Plugin plugin{&pluginListener, k1lib::PluginType_Vst3};
-    RecordingListener listener;
+    RecordingListener listener{plugin};
     std::unique_ptr<K1Editor> editor;
 };
