@@ -105,9 +105,10 @@ protected:
     LogCapture log;
     zykgui::test::ScriptedDialogs dialogs;
     zykgui::test::ManualClock clock;
-    Instrument i;
+    // The host's objects outlive the instrument, which lets go of the handler when it terminates.
     FakeRunLoop loop;
     RecordingPlugFrame plugFrame{&loop};
+    Instrument i;
     k1EditController* view = nullptr;
 };
 
@@ -235,9 +236,9 @@ TEST_F(EditorView, AHostWithoutRunLoopIsRefused) {
 TEST(EditorViewThread, OpeningAndClosingWhileTheAudioThreadPlays) {
     LogCapture log;
     zykgui::test::ScriptedDialogs dialogs;
-    Instrument i;
     FakeRunLoop loop;
     RecordingPlugFrame plugFrame(&loop);
+    Instrument i;
     i->setComponentHandler(&plugFrame);
     std::atomic<bool> stop{false};
     std::thread audio([&] {
