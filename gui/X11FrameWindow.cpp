@@ -132,6 +132,13 @@ struct X11FrameWindow::Impl {
         XSendEvent(display, parentWindow, True, down ? KeyPressMask : KeyReleaseMask, &forward);
     }
 
+    // A release the frame never saw (it came while a modal window was up) would leave the mouse
+    // captured; the first event that shows no button held ends the capture.
+    void endLostCapture(const CPoint& where, unsigned int state) {
+        if (frame->getMouseDownView() && !(state & (Button1Mask | Button2Mask | Button3Mask)))
+            frame->platformOnMouseUp(where, modifiersFromX(state));
+    }
+
     void dispatch(XEvent& event, bool acceptInput) {
         switch (event.type) {
         case Expose: {
@@ -140,7 +147,9 @@ struct X11FrameWindow::Impl {
             return;
         }
         case ButtonPress:
-            if (acceptInput) onButtonPress(event.xbutton);
+            if (!acceptInput) return;
+            endLostCapture(CPoint(event.xbutton.x, event.xbutton.y), event.xbutton.state);
+            onButtonPress(event.xbutton);
             return;
         case ButtonRelease: {
             const int32_t button = buttonFromXNumber(event.xbutton.button);
@@ -153,9 +162,10 @@ struct X11FrameWindow::Impl {
             // Only the latest position matters.
             while (XCheckTypedWindowEvent(display, window, MotionNotify, &event)) {
             }
-            if (acceptInput)
-                frame->platformOnMouseMoved(CPoint(event.xmotion.x, event.xmotion.y),
-                                            buttonsFromX(event.xmotion.state));
+            if (!acceptInput) return;
+            const CPoint where(event.xmotion.x, event.xmotion.y);
+            endLostCapture(where, event.xmotion.state);
+            frame->platformOnMouseMoved(where, buttonsFromX(event.xmotion.state));
             return;
         }
         case LeaveNotify:

@@ -13,6 +13,7 @@
 //   key <keysym name or character>
 //   resize <w> <h>                    the host's drag: checkSizeConstraint, then onSize
 //   expect-size <w> <h>               getSize and the editor window both have that size
+//   expect-wider-than <w>             both have one 16:9 size wider than w
 //   shot <name>                       screenshot of the editor window into <out>/<name>.png
 //   expect-color <shot> <x> <y> <w> <h> <r> <g> <b> <tolerance>   mean colour of a region
 //   expect-bright <shot> <x> <y> <w> <h> <min mean brightness>
@@ -33,7 +34,9 @@
 #include <array>
 #include <atomic>
 #include <iomanip>
+#include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <condition_variable>
 #include <cstdio>
 #include <fstream>
@@ -141,7 +144,11 @@ public:
         error.clear();
         const char byte = 1;
         if (write(fds[1], &byte, 1) != 1) fail("write");
-        finished.wait(lock, [&] { return done; });
+        // A main thread stuck (in a modal window nobody answers) cannot be unwound: report, stop.
+        if (!finished.wait_for(lock, std::chrono::seconds(30), [&] { return done; })) {
+            std::fprintf(stderr, "FAILED: the main thread has not answered for 30 s\n");
+            std::_Exit(1);
+        }
         if (!error.empty()) fail(error);
     }
     // Main thread.
@@ -221,6 +228,18 @@ public:
             Window root;
             XGetGeometry(display, editorWindow(), &root, &x, &y, &width, &height, &border, &depth);
             if (size.first != number(w, 1) || size.second != number(w, 2) || static_cast<int>(width) != size.first ||
+                static_cast<int>(height) != size.second)
+                fail("size: view " + std::to_string(size.first) + "x" + std::to_string(size.second) + ", window " +
+                     std::to_string(width) + "x" + std::to_string(height));
+        } else if (c == "expect-wider-than") {
+            std::pair<int, int> size;
+            mainThread.run([&] { size = viewSize(); });
+            int x, y;
+            unsigned width, height, border, depth;
+            Window root;
+            XGetGeometry(display, editorWindow(), &root, &x, &y, &width, &height, &border, &depth);
+            const bool sixteenByNine = std::abs(size.first * 9 - size.second * 16) <= 16;
+            if (size.first <= number(w, 1) || !sixteenByNine || static_cast<int>(width) != size.first ||
                 static_cast<int>(height) != size.second)
                 fail("size: view " + std::to_string(size.first) + "x" + std::to_string(size.second) + ", window " +
                      std::to_string(width) + "x" + std::to_string(height));
