@@ -63,7 +63,8 @@ bool isInPath(const std::string& name) {
         const std::string dir = end > start ? dirs.substr(start, end - start) : ".";
         const std::string candidate = dir + "/" + name;
         struct stat info;
-        if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(candidate.c_str(), X_OK) == 0)
+        if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+            access(candidate.c_str(), X_OK) == 0)
             return true;
         start = end + 1;
     }

@@ -46,12 +46,13 @@ std::vector<std::string> X11Dialogs::zenityArguments(const FileRequest& request)
     return args;
 }
 
-std::vector<std::string> X11Dialogs::kdialogArguments(const FileRequest& request, const std::string& startDir) {
+std::vector<std::string> X11Dialogs::kdialogArguments(const FileRequest& request,
+                                                      const std::string& startDir) {
     std::string filter;
     for (const FileType& type : request.types)
         filter += (filter.empty() ? "" : "\n") + ("*." + type.extension + "|" + type.description);
     return {"kdialog", "--title", request.title, request.save ? "--getsavefilename" : "--getopenfilename",
-            startDir, filter};
+            startDir,  filter};
 }
 
 std::string X11Dialogs::chooseFile(VSTGUI::CFrame* frame, const FileRequest& request) {

@@ -45,13 +45,13 @@ VstKeyCode keyCodeFromX(unsigned long keysym, int32_t character, unsigned int st
         unsigned char virt;
     };
     static constexpr Virtual table[] = {
-        {XK_BackSpace, VKEY_BACK},  {XK_Tab, VKEY_TAB},         {XK_ISO_Left_Tab, VKEY_TAB},
-        {XK_Return, VKEY_RETURN},   {XK_KP_Enter, VKEY_ENTER},  {XK_Escape, VKEY_ESCAPE},
-        {XK_Left, VKEY_LEFT},       {XK_KP_Left, VKEY_LEFT},    {XK_Up, VKEY_UP},
-        {XK_KP_Up, VKEY_UP},        {XK_Right, VKEY_RIGHT},     {XK_KP_Right, VKEY_RIGHT},
-        {XK_Down, VKEY_DOWN},       {XK_KP_Down, VKEY_DOWN},    {XK_Home, VKEY_HOME},
-        {XK_KP_Home, VKEY_HOME},    {XK_End, VKEY_END},         {XK_KP_End, VKEY_END},
-        {XK_Page_Up, VKEY_PAGEUP},  {XK_Page_Down, VKEY_NEXT},  {XK_Delete, VKEY_DELETE},
+        {XK_BackSpace, VKEY_BACK},   {XK_Tab, VKEY_TAB},        {XK_ISO_Left_Tab, VKEY_TAB},
+        {XK_Return, VKEY_RETURN},    {XK_KP_Enter, VKEY_ENTER}, {XK_Escape, VKEY_ESCAPE},
+        {XK_Left, VKEY_LEFT},        {XK_KP_Left, VKEY_LEFT},   {XK_Up, VKEY_UP},
+        {XK_KP_Up, VKEY_UP},         {XK_Right, VKEY_RIGHT},    {XK_KP_Right, VKEY_RIGHT},
+        {XK_Down, VKEY_DOWN},        {XK_KP_Down, VKEY_DOWN},   {XK_Home, VKEY_HOME},
+        {XK_KP_Home, VKEY_HOME},     {XK_End, VKEY_END},        {XK_KP_End, VKEY_END},
+        {XK_Page_Up, VKEY_PAGEUP},   {XK_Page_Down, VKEY_NEXT}, {XK_Delete, VKEY_DELETE},
         {XK_KP_Delete, VKEY_DELETE}, {XK_Insert, VKEY_INSERT},
     };
     VstKeyCode code;

@@ -66,7 +66,8 @@ public:
         cairo_surface_t* scratch = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1, 1);
         cairo_t* cr = cairo_create(scratch);
         selectFont(cr);
-        lines = wrapText(spec.message, kWidth - 2 * kMargin, [&](const std::string& t) { return textWidth(cr, t); });
+        lines = wrapText(spec.message, kWidth - 2 * kMargin,
+                         [&](const std::string& t) { return textWidth(cr, t); });
         cairo_destroy(cr);
         cairo_surface_destroy(scratch);
         height = kMargin + static_cast<int>(lines.size()) * kLineHeight + kMargin +
@@ -82,8 +83,8 @@ public:
                      ExposureMask | ButtonPressMask | ButtonReleaseMask | KeyPressMask | StructureNotifyMask);
         XStoreName(display, window, spec.title.c_str());
         const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
-        XChangeProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False), utf8, 8, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(spec.title.data()),
+        XChangeProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False), utf8, 8,
+                        PropModeReplace, reinterpret_cast<const unsigned char*>(spec.title.data()),
                         static_cast<int>(spec.title.size()));
         const Atom dialogType = XInternAtom(display, "_NET_WM_WINDOW_TYPE_DIALOG", False);
         XChangeProperty(display, window, XInternAtom(display, "_NET_WM_WINDOW_TYPE", False), XA_ATOM, 32,
@@ -126,14 +127,16 @@ public:
                 pressed = buttonAt(event.xbutton.x, event.xbutton.y);
                 break;
             case ButtonRelease:
-                if (pressed >= 0 && pressed == buttonAt(event.xbutton.x, event.xbutton.y)) return answer(pressed);
+                if (pressed >= 0 && pressed == buttonAt(event.xbutton.x, event.xbutton.y))
+                    return answer(pressed);
                 pressed = -1;
                 break;
             case KeyPress:
                 if (onKey(event.xkey)) return true;
                 break;
             case ClientMessage:
-                if (static_cast<Atom>(event.xclient.data.l[0]) == deleteWindow) return answer(spec.cancelButton);
+                if (static_cast<Atom>(event.xclient.data.l[0]) == deleteWindow)
+                    return answer(spec.cancelButton);
                 break;
             default:
                 break;

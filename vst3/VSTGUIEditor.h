@@ -28,7 +28,8 @@ public:
     ~VSTGUIEditor() override;
 
     // The subclass makes its frame (into `frame`) on the parent window; false refuses the attach.
-    virtual bool open(void* parent, const VSTGUI::PlatformType& type = VSTGUI::PlatformType::kDefaultNative) = 0;
+    virtual bool open(void* parent,
+                      const VSTGUI::PlatformType& type = VSTGUI::PlatformType::kDefaultNative) = 0;
     // The subclass closes its frame and sets `frame` to null.
     virtual void close() = 0;
 
@@ -55,7 +56,10 @@ public:
 
 protected:
     // The size the editor would take for `size`; false when it has no rule (the host's stands).
-    virtual bool constrainSize(VSTGUI::CRect& size) { (void)size; return false; }
+    virtual bool constrainSize(VSTGUI::CRect& size) {
+        (void)size;
+        return false;
+    }
     // Each run-loop tick, before the frame is served: work of the subclass on this thread.
     virtual void onRunLoopTick() {}
     // Serves the frame's window now (the run loop calls this too).

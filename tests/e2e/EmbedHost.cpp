@@ -33,14 +33,14 @@
 
 #include <array>
 #include <atomic>
-#include <iomanip>
 #include <chrono>
 #include <cmath>
-#include <cstdlib>
 #include <condition_variable>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <iomanip>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -76,7 +76,8 @@ struct Failure {
 // The host's side of the view: its window, its run loop and the edits it is told of.
 class PlugFrame : public IPlugFrame, public Vst::IComponentHandler {
 public:
-    PlugFrame(HostRunLoop& loop, Display* display, Window window) : loop(loop), display(display), window(window) {}
+    PlugFrame(HostRunLoop& loop, Display* display, Window window)
+        : loop(loop), display(display), window(window) {}
 
     tresult PLUGIN_API resizeView(IPlugView* view, ViewRect* newSize) override {
         if (!view || !newSize) return kInvalidArgument;
@@ -191,7 +192,8 @@ struct Image {
 
 class Script {
 public:
-    Script(const std::string& out, MainThreadQueue& mainThread, std::function<void(const std::vector<std::string>&)> viewCall,
+    Script(const std::string& out, MainThreadQueue& mainThread,
+           std::function<void(const std::vector<std::string>&)> viewCall,
            std::function<std::pair<int, int>()> viewSize, PlugFrame& plugFrame, Window hostWindow)
         : outDir(out), mainThread(mainThread), viewCall(std::move(viewCall)), viewSize(std::move(viewSize)),
           plugFrame(plugFrame), hostWindow(hostWindow) {
@@ -227,10 +229,10 @@ public:
             unsigned width, height, border, depth;
             Window root;
             XGetGeometry(display, editorWindow(), &root, &x, &y, &width, &height, &border, &depth);
-            if (size.first != number(w, 1) || size.second != number(w, 2) || static_cast<int>(width) != size.first ||
-                static_cast<int>(height) != size.second)
-                fail("size: view " + std::to_string(size.first) + "x" + std::to_string(size.second) + ", window " +
-                     std::to_string(width) + "x" + std::to_string(height));
+            if (size.first != number(w, 1) || size.second != number(w, 2) ||
+                static_cast<int>(width) != size.first || static_cast<int>(height) != size.second)
+                fail("size: view " + std::to_string(size.first) + "x" + std::to_string(size.second) +
+                     ", window " + std::to_string(width) + "x" + std::to_string(height));
         } else if (c == "expect-wider-than") {
             std::pair<int, int> size;
             mainThread.run([&] { size = viewSize(); });
@@ -241,23 +243,26 @@ public:
             const bool sixteenByNine = std::abs(size.first * 9 - size.second * 16) <= 16;
             if (size.first <= number(w, 1) || !sixteenByNine || static_cast<int>(width) != size.first ||
                 static_cast<int>(height) != size.second)
-                fail("size: view " + std::to_string(size.first) + "x" + std::to_string(size.second) + ", window " +
-                     std::to_string(width) + "x" + std::to_string(height));
+                fail("size: view " + std::to_string(size.first) + "x" + std::to_string(size.second) +
+                     ", window " + std::to_string(width) + "x" + std::to_string(height));
         } else if (c == "shot") {
             shots[w.at(1)] = screenshot(editorWindow(), outDir + "/" + w.at(1) + ".png");
         } else if (c == "expect-color") {
-            const auto mean = meanColor(shot(w.at(1)), number(w, 2), number(w, 3), number(w, 4), number(w, 5));
+            const auto mean =
+                meanColor(shot(w.at(1)), number(w, 2), number(w, 3), number(w, 4), number(w, 5));
             const int tolerance = number(w, 9);
             for (int i = 0; i < 3; ++i)
                 if (std::abs(mean[i] - number(w, 6 + i)) > tolerance)
-                    fail("colour in " + w[1] + ": " + std::to_string(int(mean[0])) + "," + std::to_string(int(mean[1])) +
-                         "," + std::to_string(int(mean[2])));
+                    fail("colour in " + w[1] + ": " + std::to_string(int(mean[0])) + "," +
+                         std::to_string(int(mean[1])) + "," + std::to_string(int(mean[2])));
         } else if (c == "expect-bright") {
-            const auto mean = meanColor(shot(w.at(1)), number(w, 2), number(w, 3), number(w, 4), number(w, 5));
+            const auto mean =
+                meanColor(shot(w.at(1)), number(w, 2), number(w, 3), number(w, 4), number(w, 5));
             const double brightness = (mean[0] + mean[1] + mean[2]) / 3;
             if (brightness < number(w, 6)) fail("brightness in " + w[1] + ": " + std::to_string(brightness));
         } else if (c == "expect-dominant") {
-            const auto mean = meanColor(shot(w.at(1)), number(w, 2), number(w, 3), number(w, 4), number(w, 5));
+            const auto mean =
+                meanColor(shot(w.at(1)), number(w, 2), number(w, 3), number(w, 4), number(w, 5));
             const std::string& hue = w.at(6);
             const int i = hue == "red" ? 0 : hue == "green" ? 1 : 2;
             if (mean[i] < 1.4 * mean[(i + 1) % 3] || mean[i] < 1.4 * mean[(i + 2) % 3])
@@ -269,7 +274,9 @@ public:
             int changed = 0;
             for (int y = number(w, 4); y < number(w, 4) + number(w, 6); ++y)
                 for (int x = number(w, 3); x < number(w, 3) + number(w, 5); ++x)
-                    if (x < a.width && y < a.height && x < b.width && y < b.height && a.at(x, y) != b.at(x, y)) ++changed;
+                    if (x < a.width && y < a.height && x < b.width && y < b.height &&
+                        a.at(x, y) != b.at(x, y))
+                        ++changed;
             if (changed == 0) fail("no pixel differs between " + w[1] + " and " + w[2]);
         } else if (c == "expect-window" || c == "answer") {
             const Window dialog = waitForWindow(w.at(1));
@@ -297,7 +304,9 @@ private:
         if (i >= w.size()) fail("missing argument " + std::to_string(i) + " of " + w[0]);
         return std::stoi(w[i]);
     }
-    static unsigned buttonMask(unsigned button) { return button == 1 ? Button1Mask : button == 2 ? Button2Mask : Button3Mask; }
+    static unsigned buttonMask(unsigned button) {
+        return button == 1 ? Button1Mask : button == 2 ? Button2Mask : Button3Mask;
+    }
 
     // The editor's window: the child of the host window made by another client.
     Window editorWindow() {
@@ -311,10 +320,14 @@ private:
     }
 
     void sendButton(int type, unsigned button, int x, int y, unsigned state) {
+        sendButtonTo(editorWindow(), type, button, x, y, state);
+    }
+
+    void sendButtonTo(Window target, int type, unsigned button, int x, int y, unsigned state) {
         XEvent e{};
         e.xbutton.type = type;
         e.xbutton.display = display;
-        e.xbutton.window = editorWindow();
+        e.xbutton.window = target;
         e.xbutton.root = DefaultRootWindow(display);
         e.xbutton.x = x;
         e.xbutton.y = y;
@@ -322,7 +335,8 @@ private:
         e.xbutton.state = state;
         e.xbutton.same_screen = True;
         e.xbutton.time = ++fakeTime * 1000; // far apart: no double clicks unless asked for
-        XSendEvent(display, e.xbutton.window, False, type == ButtonPress ? ButtonPressMask : ButtonReleaseMask, &e);
+        XSendEvent(display, e.xbutton.window, False,
+                   type == ButtonPress ? ButtonPressMask : ButtonReleaseMask, &e);
         XFlush(display);
         usleep(30000);
     }
@@ -342,7 +356,8 @@ private:
     }
 
     void sendKey(Window target, const std::string& name) {
-        KeySym keysym = name.size() == 1 ? static_cast<KeySym>(static_cast<unsigned char>(name[0])) : XStringToKeysym(name.c_str());
+        KeySym keysym = name.size() == 1 ? static_cast<KeySym>(static_cast<unsigned char>(name[0]))
+                                         : XStringToKeysym(name.c_str());
         if (keysym == NoSymbol) fail("unknown key " + name);
         XEvent e{};
         e.xkey.display = display;
@@ -450,17 +465,8 @@ private:
             XWindowAttributes a;
             XGetWindowAttributes(display, dialog, &a);
             const int x = a.width - 20 - 48, y = a.height - 20 - 15;
-            for (int type : {ButtonPress, ButtonRelease}) {
-                XEvent e{};
-                e.xbutton.type = type;
-                e.xbutton.window = dialog;
-                e.xbutton.x = x;
-                e.xbutton.y = y;
-                e.xbutton.button = 1;
-                e.xbutton.same_screen = True;
-                XSendEvent(display, dialog, False, type == ButtonPress ? ButtonPressMask : ButtonReleaseMask, &e);
-            }
-            XFlush(display);
+            sendButtonTo(dialog, ButtonPress, 1, x, y, 0);
+            sendButtonTo(dialog, ButtonRelease, 1, x, y, Button1Mask);
         }
         for (int i = 0; i < 100 && isViewable(dialog); ++i)
             usleep(50000);
@@ -526,7 +532,8 @@ int main(int argc, char** argv) {
         Vst::IComponent* component = nullptr;
         factory->createInstance(info.cid, Vst::IComponent::iid, reinterpret_cast<void**>(&component));
         Vst::IEditController* controller = nullptr;
-        if (!component || component->queryInterface(Vst::IEditController::iid, reinterpret_cast<void**>(&controller)) != kResultOk) {
+        if (!component || component->queryInterface(Vst::IEditController::iid,
+                                                    reinterpret_cast<void**>(&controller)) != kResultOk) {
             std::fprintf(stderr, "no component with an edit controller\n");
             return 1;
         }
@@ -537,7 +544,8 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "no X display\n");
             return 1;
         }
-        const Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1024, 576, 0, 0, 0x202020);
+        const Window window =
+            XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1024, 576, 0, 0, 0x202020);
         XStoreName(display, window, "Zyk embedding host");
         XSelectInput(display, window, StructureNotifyMask);
         XMapWindow(display, window);

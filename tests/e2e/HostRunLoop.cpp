@@ -6,7 +6,8 @@
 
 namespace embedhost {
 
-tresult PLUGIN_API HostRunLoop::registerEventHandler(Linux::IEventHandler* handler, Linux::FileDescriptor fd) {
+tresult PLUGIN_API HostRunLoop::registerEventHandler(Linux::IEventHandler* handler,
+                                                     Linux::FileDescriptor fd) {
     if (!handler || fd < 0) return kInvalidArgument;
     handlers.push_back({handler, fd});
     return kResultOk;
@@ -14,7 +15,8 @@ tresult PLUGIN_API HostRunLoop::registerEventHandler(Linux::IEventHandler* handl
 
 tresult PLUGIN_API HostRunLoop::unregisterEventHandler(Linux::IEventHandler* handler) {
     const size_t before = handlers.size();
-    handlers.erase(std::remove_if(handlers.begin(), handlers.end(), [&](const Handler& h) { return h.handler == handler; }),
+    handlers.erase(std::remove_if(handlers.begin(), handlers.end(),
+                                  [&](const Handler& h) { return h.handler == handler; }),
                    handlers.end());
     return handlers.size() < before ? kResultOk : kInvalidArgument;
 }
@@ -28,8 +30,9 @@ tresult PLUGIN_API HostRunLoop::registerTimer(Linux::ITimerHandler* handler, Lin
 
 tresult PLUGIN_API HostRunLoop::unregisterTimer(Linux::ITimerHandler* handler) {
     const size_t before = timers.size();
-    timers.erase(std::remove_if(timers.begin(), timers.end(), [&](const Timer& t) { return t.handler == handler; }),
-                 timers.end());
+    timers.erase(
+        std::remove_if(timers.begin(), timers.end(), [&](const Timer& t) { return t.handler == handler; }),
+        timers.end());
     return timers.size() < before ? kResultOk : kInvalidArgument;
 }
 
@@ -55,8 +58,8 @@ void HostRunLoop::run(int ms) {
         auto next = end;
         for (const Timer& t : timers)
             next = std::min(next, t.due);
-        const int timeout =
-            static_cast<int>(std::max<int64_t>(0, std::chrono::duration_cast<std::chrono::milliseconds>(next - now).count()));
+        const int timeout = static_cast<int>(
+            std::max<int64_t>(0, std::chrono::duration_cast<std::chrono::milliseconds>(next - now).count()));
         std::vector<pollfd> fds;
         for (const Watch& w : watches)
             fds.push_back({w.fd, POLLIN, 0});
@@ -70,8 +73,9 @@ void HostRunLoop::run(int ms) {
             if (fds[i].revents & POLLIN) watchesNow[i].onReady();
         for (size_t i = 0; i < handlersNow.size(); ++i) {
             if (!(fds[watchesNow.size() + i].revents & POLLIN)) continue;
-            const bool stillThere = std::any_of(handlers.begin(), handlers.end(),
-                                                [&](const Handler& h) { return h.handler == handlersNow[i].handler; });
+            const bool stillThere = std::any_of(handlers.begin(), handlers.end(), [&](const Handler& h) {
+                return h.handler == handlersNow[i].handler;
+            });
             if (stillThere) handlersNow[i].handler->onFDIsSet(handlersNow[i].fd);
         }
         const auto fired = Clock::now();

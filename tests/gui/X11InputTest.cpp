@@ -50,21 +50,27 @@ TEST(X11Input, ADoubleClickIsASecondNearbyPressOfTheSameButtonSoonAfter) {
 TEST(X11Dialogs, FileSelectorsGetArgumentVectorsWithTitleFiltersAndSaveMode) {
     FileRequest request{true, "Choose a sysex file", {{"Sysex File (*.syx)", "syx"}}, "syx"};
     const std::vector<std::string> zenity = X11Dialogs::zenityArguments(request);
-    const std::vector<std::string> expected{"zenity", "--file-selection", "--title=Choose a sysex file", "--save",
-                                            "--confirm-overwrite", "--file-filter=Sysex File (*.syx) | *.syx",
+    const std::vector<std::string> expected{"zenity",
+                                            "--file-selection",
+                                            "--title=Choose a sysex file",
+                                            "--save",
+                                            "--confirm-overwrite",
+                                            "--file-filter=Sysex File (*.syx) | *.syx",
                                             "--file-filter=All files | *"};
     EXPECT_EQ(zenity, expected);
     request.save = false;
     request.types.push_back({"Midi File (*.mid)", "mid"});
     const std::vector<std::string> kdialog = X11Dialogs::kdialogArguments(request, "/home/u/");
-    const std::vector<std::string> expectedK{"kdialog", "--title", "Choose a sysex file", "--getopenfilename",
-                                             "/home/u/", "*.syx|Sysex File (*.syx)\n*.mid|Midi File (*.mid)"};
+    const std::vector<std::string> expectedK{
+        "kdialog",           "--title",  "Choose a sysex file",
+        "--getopenfilename", "/home/u/", "*.syx|Sysex File (*.syx)\n*.mid|Midi File (*.mid)"};
     EXPECT_EQ(kdialog, expectedK);
 }
 
 TEST(X11Dialogs, MessagesWrapAtWordsAndKeepTheirLineBreaks) {
     auto width = [](const std::string& s) { return static_cast<double>(s.size()); };
-    EXPECT_EQ(wrapText("one two three four", 9, width), (std::vector<std::string>{"one two", "three", "four"}));
+    EXPECT_EQ(wrapText("one two three four", 9, width),
+              (std::vector<std::string>{"one two", "three", "four"}));
     EXPECT_EQ(wrapText("a\nb c", 10, width), (std::vector<std::string>{"a", "b c"}));
     // A word longer than the line stays whole on its own line.
     EXPECT_EQ(wrapText("x averyverylongword y", 5, width),

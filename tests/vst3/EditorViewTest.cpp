@@ -39,7 +39,8 @@ public:
         return kResultOk;
     }
     tresult PLUGIN_API queryInterface(const TUID iid, void** obj) override {
-        if (FUnknownPrivate::iidEqual(iid, IPlugFrame::iid) || FUnknownPrivate::iidEqual(iid, FUnknown::iid)) {
+        if (FUnknownPrivate::iidEqual(iid, IPlugFrame::iid) ||
+            FUnknownPrivate::iidEqual(iid, FUnknown::iid)) {
             *obj = static_cast<IPlugFrame*>(this);
             return kResultOk;
         }
@@ -100,7 +101,9 @@ protected:
         return {r.getWidth(), r.getHeight()};
     }
     // Volume shown by the panel's control for it.
-    float shownVolume() const { return view->getEditor()->controls[k1lib::Param_Volume]->getValueNormalized(); }
+    float shownVolume() const {
+        return view->getEditor()->controls[k1lib::Param_Volume]->getValueNormalized();
+    }
 
     LogCapture log;
     zykgui::test::ScriptedDialogs dialogs;
@@ -129,11 +132,12 @@ TEST_F(EditorView, SizesFromTheDefaultThroughEditorAndHostResizes) {
 
     // A host's drag lands on the editor's rule: 16:9 between 640x360 and 2560x1440.
     EXPECT_EQ(view->canResize(), kResultTrue);
-    for (auto [w, h, ew, eh] : {std::array<int32, 4>{1000, 1000, 1000, 563}, {100, 100, 640, 360},
-                                {4000, 3000, 2560, 1440}}) {
+    for (auto [w, h, ew, eh] :
+         {std::array<int32, 4>{1000, 1000, 1000, 563}, {100, 100, 640, 360}, {4000, 3000, 2560, 1440}}) {
         ViewRect proposed(0, 0, w, h);
         EXPECT_EQ(view->checkSizeConstraint(&proposed), kResultTrue);
-        EXPECT_EQ(std::make_pair(proposed.getWidth(), proposed.getHeight()), std::make_pair(ew, eh)) << w << "x" << h;
+        EXPECT_EQ(std::make_pair(proposed.getWidth(), proposed.getHeight()), std::make_pair(ew, eh))
+            << w << "x" << h;
     }
     ViewRect hostSize(0, 0, 1600, 900);
     EXPECT_EQ(view->onSize(&hostSize), kResultOk);
