@@ -198,9 +198,6 @@ void k1AudioProcessor::onViewRemoved(k1EditController* removed) {
     view = nullptr;
 }
 
-void k1AudioProcessor::pumpDelayedCalls() {
-    delayedCalls.pump();
-}
 
 tresult PLUGIN_API k1AudioProcessor::getMidiControllerAssignment(int32 busIndex, int16 /*channel*/,
                                                                  CtrlNumber controller, ParamID& id) {

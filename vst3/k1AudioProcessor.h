@@ -98,12 +98,13 @@ public:
     // User-interface thread: brings the host's program names of entries first .. first + count - 1
     // in line with the banks, telling the host of each entry that changed.
     void updateProgramNames(uint32_t first, uint32_t count);
+    // User-interface thread: runs the work deferred from other threads (program-name refreshes,
+    // telling the host of new parameter values) now. An open editor's run loop calls this on
+    // each tick; the host's own calls on its user-interface thread run it too.
+    void runPendingCalls();
     k1lib::Plugin& getPlugin() { return plugin; }
     // The view's destructor: forget it, so a new view can be created.
     void onViewRemoved(k1EditController* removed);
-    // User-interface thread: runs the deferred calls that are due (the open editor's run-loop
-    // timer calls this, for hosts whose context offers no run loop).
-    void pumpDelayedCalls();
 
     OBJ_METHODS(k1AudioProcessor, k1SingleComponentEffect)
     tresult PLUGIN_API queryInterface(const Steinberg::TUID iid, void** obj) override;

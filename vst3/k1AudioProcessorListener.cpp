@@ -94,3 +94,7 @@ tresult PLUGIN_API k1AudioProcessor::getProgramName(ProgramListID listId, int32 
     UString(name, 128).fromAscii(presetName(static_cast<uint32_t>(programIndex)).c_str());
     return kResultTrue;
 }
+
+void k1AudioProcessor::runPendingCalls() {
+    delayedCalls.pump();
+}

@@ -104,5 +104,5 @@ void k1EditController::changeParameter(k1lib::EParam param, float value) {
 }
 
 void k1EditController::onRunLoopTick() {
-    if (processor) processor->pumpDelayedCalls();
+    if (processor) processor->runPendingCalls();
 }

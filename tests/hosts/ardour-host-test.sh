@@ -33,6 +33,19 @@ run() { # run <log> <command...>
   rc=0; timeout 300 "$@" > "$log" 2>&1 || rc=$?
   [ $rc -eq 0 ] || { cat "$log"; fail "$* (exit $rc)"; }
 }
+# Ardour 7.3 itself sometimes aborts while it creates a track ("Port already exists"), also with
+# its own synth: a session script that died by a signal is run again, anything else fails.
+lua() { # lua <log> <session-dir-to-clear-or-empty> <script arguments...>
+  log=$1; fresh=$2; shift 2
+  for try in 1 2 3; do
+    [ -z "$fresh" ] || rm -rf "$fresh"
+    rc=0; timeout 300 ardour7-lua "$@" > "$log" 2>&1 || rc=$?
+    [ $rc -eq 0 ] && return 0
+    [ $rc -gt 128 ] && [ $rc -ne 124 ] || { cat "$log"; fail "ardour7-lua $* (exit $rc)"; }
+    echo "ardour7-lua died by signal $((rc - 128)), attempt $try"
+  done
+  cat "$log"; fail "ardour7-lua died three times"
+}
 expect() { # expect <log> <fixed text>
   grep -qF -- "$2" "$1" || { cat "$1"; fail "'$2' missing from $(basename "$1")"; }
 }
@@ -64,19 +77,6 @@ scan() {
   echo "scan: found Marn' Zyk with 7 audio outputs (8 channels), MIDI in and out"
 }
 
-# ardour7-lua (7.3) sometimes aborts while it creates the MIDI track ("Port already exists"), also
-# with Ardour's own synth: a run that died by a signal is retried; any other failure is ours.
-run_lua() { # run_lua <log> <arguments...>
-  log=$1; shift
-  for try in 1 2 3; do
-    rc=0; timeout 300 ardour7-lua "$@" > "$log" 2>&1 || rc=$?
-    [ $rc -eq 0 ] && return 0
-    [ $rc -gt 128 ] && [ $rc -ne 124 ] && [ $try -lt 3 ] || { cat "$log"; fail "ardour7-lua $* (exit $rc)"; }
-    echo "ardour7-lua died by a signal (exit $rc), attempt $try"
-    if [ "$2" = create ]; then rm -rf "$3"; fi # it must not exist when the session is made
-  done
-}
-
 # ardour7-export renders the session range in a fresh process (the plug-in restored through
 # setState). Ardour 7.3 rarely dies of its own heap corruption at export teardown, also with no
 # plug-in at all: by a signal, or stuck on malloc's lock inside its export-channel destructor
@@ -95,11 +95,11 @@ export_wav() { # export_wav <session> <out.wav>
 
 session() {
   lua="$HERE/zyk-session.lua"
-  run_lua "$WORK/create-edited.log" "$lua" create "$WORK/edited" "$CLASS_ID" edited
+  lua "$WORK/create-edited.log" "$WORK/edited" "$lua" create "$WORK/edited" "$CLASS_ID" edited
   expect "$WORK/create-edited.log" ZYK-OK
-  run_lua "$WORK/create-plain.log" "$lua" create "$WORK/plain" "$CLASS_ID" plain
+  lua "$WORK/create-plain.log" "$WORK/plain" "$lua" create "$WORK/plain" "$CLASS_ID" plain
   expect "$WORK/create-plain.log" ZYK-OK
-  run_lua "$WORK/create-program.log" "$lua" create "$WORK/program" "$CLASS_ID" program
+  lua "$WORK/create-program.log" "$WORK/program" "$lua" create "$WORK/program" "$CLASS_ID" program
   expect "$WORK/create-program.log" ZYK-OK
   cp "$WORK/edited/zyk.ardour" "$WORK/saved-first.ardour"
 
@@ -115,7 +115,7 @@ session() {
   python3 "$HERE/wavcheck.py" differ "$WORK/out/program.wav" "$WORK/out/edited.wav" ||
     fail "the parameter set through the host was not restored with the session"
 
-  run_lua "$WORK/reload.log" "$lua" reload "$WORK/edited"
+  lua "$WORK/reload.log" "" "$lua" reload "$WORK/edited"
   expect "$WORK/reload.log" ZYK-OK
   [ "$(grep '<chunk>' "$WORK/saved-first.ardour")" = "$(grep '<chunk>' "$WORK/edited/zyk.ardour")" ] ||
     fail "the plug-in state changed after reload and save"
@@ -150,7 +150,7 @@ gui() {
   </Extra>
 </Ardour>
 XML
-  run_lua "$WORK/create-gui.log" "$HERE/zyk-session.lua" create "$WORK/gui" "$CLASS_ID" plain
+  lua "$WORK/create-gui.log" "$WORK/gui" "$HERE/zyk-session.lua" create "$WORK/gui" "$CLASS_ID" plain
   expect "$WORK/create-gui.log" ZYK-OK
   python3 "$HERE/mark-editor-open.py" "$WORK/gui/zyk.ardour" > /dev/null
   export XDG_DATA_HOME="$WORK/data" HOME="$WORK"
