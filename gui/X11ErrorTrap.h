@@ -1,5 +1,6 @@
 // Catches X protocol errors around a few calls instead of letting Xlib's default handler end
-// the host's process. The handler is process-wide, so the previous one is restored at once.
+// the host's process. The handler is process-wide: errors of other connections go on to the
+// previous handler, which is restored when the trap ends.
 //
 // Thread contract: the user-interface thread; the trap is held only around a few calls.
 #pragma once

@@ -4,11 +4,12 @@
 #include "CFrame.h"
 #include "GuiLog.h"
 #include "X11ErrorTrap.h"
+#include "X11Display.h"
+#include "X11ImageBlit.h"
 #include "X11Input.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <cairo-xlib.h>
 #include <cairo.h>
 
 #include <cmath>
@@ -33,11 +34,9 @@ struct X11FrameWindow::Impl {
     CFrame* frame = nullptr;
     Display* display = nullptr;
     Window window = 0;
-    Visual* visual = nullptr;
     int width = 0;
     int height = 0;
     cairo_surface_t* backBuffer = nullptr;
-    cairo_surface_t* windowSurface = nullptr;
     DoubleClickDetector clicks;
     // Cleared when the window goes, so an event loop whose handler closed the frame can stop.
     std::shared_ptr<bool> alive = std::make_shared<bool>(true);
@@ -53,14 +52,12 @@ struct X11FrameWindow::Impl {
 
     void releaseSurfaces() {
         if (backBuffer) cairo_surface_destroy(backBuffer);
-        if (windowSurface) cairo_surface_destroy(windowSurface);
-        backBuffer = windowSurface = nullptr;
+        backBuffer = nullptr;
     }
 
     void makeSurfaces() {
         releaseSurfaces();
         backBuffer = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
-        windowSurface = cairo_xlib_surface_create(display, window, visual, width, height);
     }
 
     void followFrameSize() {
@@ -85,14 +82,9 @@ struct X11FrameWindow::Impl {
             cairo_destroy(cr);
             frame->paintDirtyRegion(&context);
         }
-        cairo_surface_flush(backBuffer);
-        cairo_t* cr = cairo_create(windowSurface);
-        cairo_set_source_surface(cr, backBuffer, 0, 0);
         for (const CRect& r : rects)
-            cairo_rectangle(cr, r.left, r.top, r.getWidth(), r.getHeight());
-        cairo_fill(cr);
-        cairo_destroy(cr);
-        cairo_surface_flush(windowSurface);
+            blitImage(display, window, backBuffer, static_cast<int>(r.left), static_cast<int>(r.top),
+                      static_cast<int>(r.getWidth()), static_cast<int>(r.getHeight()));
         XFlush(display);
     }
 
@@ -191,7 +183,7 @@ std::unique_ptr<X11FrameWindow> X11FrameWindow::create(CFrame* frame, uint32_t p
     auto impl = std::make_unique<Impl>();
     impl->frame = frame;
     impl->parentWindow = parentWindow;
-    impl->display = XOpenDisplay(nullptr);
+    impl->display = openDisplay();
     if (!impl->display) {
         log(__func__, __LINE__, "Cannot open the X display");
         return nullptr;
@@ -219,13 +211,15 @@ std::unique_ptr<X11FrameWindow> X11FrameWindow::create(CFrame* frame, uint32_t p
         XChangeProperty(impl->display, impl->window, xembedInfo, xembedInfo, 32, PropModeReplace,
                         reinterpret_cast<const unsigned char*>(info), 2);
         XMapWindow(impl->display, impl->window);
-        XWindowAttributes own;
-        if (trap.failed() || !XGetWindowAttributes(impl->display, impl->window, &own) || trap.failed()) {
+        if (trap.failed()) {
             log(__func__, __LINE__, "Cannot create the editor window");
             impl->window = 0;
             return nullptr;
         }
-        impl->visual = own.visual;
+        if (!canBlitTo(impl->display, impl->window)) {
+            log(__func__, __LINE__, "The editor needs a 24-bit true-colour display");
+            return nullptr;
+        }
     }
     impl->makeSurfaces();
     frame->invalidWindowRect(size);

@@ -3,13 +3,14 @@
 #include "CFrame.h"
 #include "GuiLog.h"
 #include "UTF8String.h"
+#include "X11Display.h"
+#include "X11ImageBlit.h"
 #include "X11ErrorTrap.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
-#include <cairo-xlib.h>
 #include <cairo.h>
 #include <poll.h>
 
@@ -103,10 +104,8 @@ public:
         hints.min_height = hints.max_height = height;
         XSetWMNormalHints(display, window, &hints);
         XMapRaised(display, window);
-        if (trap.failed()) return false;
-        XWindowAttributes attributes;
-        XGetWindowAttributes(display, window, &attributes);
-        surface = cairo_xlib_surface_create(display, window, attributes.visual, kWidth, height);
+        if (trap.failed() || !canBlitTo(display, window)) return false;
+        surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, kWidth, height);
         return true;
     }
 
@@ -242,7 +241,7 @@ private:
             cairo_show_text(cr, spec.buttons[i].c_str());
         }
         cairo_destroy(cr);
-        cairo_surface_flush(surface);
+        blitImage(display, window, surface, 0, 0, kWidth, height);
         XFlush(display);
     }
 
@@ -260,7 +259,7 @@ private:
 
 ModalWindowAnswer runModalWindow(VSTGUI::CFrame* frame, const ModalWindowSpec& spec) {
     ModalWindowAnswer cancelled{spec.cancelButton, spec.text};
-    Display* display = XOpenDisplay(nullptr);
+    Display* display = openDisplay();
     if (!display) {
         log(__func__, __LINE__, "Cannot open the X display for \"" + spec.title + "\": " + spec.message);
         return cancelled;

@@ -510,6 +510,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s <module.so> <script> <output dir>\n", argv[0]);
         return 2;
     }
+    // The script's thread has its own connection, opened while the plug-in opens its own.
+    XInitThreads();
     // A window that goes away between a query and its use is not the host's failure.
     XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
     void* module = dlopen(argv[1], RTLD_NOW | RTLD_LOCAL);
