@@ -14,11 +14,18 @@
 
 using namespace VSTGUI;
 
+namespace {
+// A full patch of parameter changes (209) with room to spare, between two idle ticks.
+constexpr size_t kEventQueueCapacity = 1024;
+} // namespace
+
 K1Editor::K1Editor(k1lib::Plugin& plugin, void* parentWindow, VSTGUIEditorInterface* editorInterface,
                    k1EditorListener* listener, const CRect& requestedSize, PlatformType platformType,
                    IPlatformFrameConfig* config, CFrame* existingFrame, Xml::IContentProvider* description)
     : plugin(plugin), parentWindow(parentWindow), listener(listener), rect(requestedSize),
       frameSupplied(existingFrame != nullptr), frame(existingFrame) {
+    pendingEvents.reserve(kEventQueueCapacity);
+    appliedEvents.reserve(kEventQueueCapacity);
     k1lib::log("K1Editor", 87, "Opening GUI");
     CView* root = nullptr;
     if (frame) {
@@ -224,15 +231,18 @@ void K1Editor::onEvent(const k1lib::PluginToEditorEvent& event) {
 }
 
 void K1Editor::idle() {
-    std::vector<k1lib::PluginToEditorEvent> events;
+    if (applyingEvents) return;
     {
         std::lock_guard<std::recursive_mutex> lock(eventMutex);
-        events.swap(pendingEvents);
+        pendingEvents.swap(appliedEvents);
     }
     // Without a frame there is nothing to show the events on.
-    if (!frame) return;
-    for (const k1lib::PluginToEditorEvent& event : events)
-        applyEvent(event);
+    applyingEvents = true;
+    if (frame)
+        for (const k1lib::PluginToEditorEvent& event : appliedEvents)
+            applyEvent(event);
+    appliedEvents.clear();
+    applyingEvents = false;
 }
 
 void K1Editor::applyEvent(const k1lib::PluginToEditorEvent& e) {

