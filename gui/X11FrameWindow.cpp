@@ -3,8 +3,8 @@
 #include "CDrawContext.h"
 #include "CFrame.h"
 #include "GuiLog.h"
-#include "X11ErrorTrap.h"
 #include "X11Display.h"
+#include "X11ErrorTrap.h"
 #include "X11ImageBlit.h"
 #include "X11Input.h"
 

@@ -11,8 +11,8 @@ namespace zykgui {
 bool canBlitTo(Display* display, unsigned long window) {
     XWindowAttributes a;
     if (!XGetWindowAttributes(display, window, &a) || !a.visual) return false;
-    return (a.depth == 24 || a.depth == 32) && a.visual->red_mask == 0xFF0000 && a.visual->green_mask == 0xFF00 &&
-           a.visual->blue_mask == 0xFF;
+    return (a.depth == 24 || a.depth == 32) && a.visual->red_mask == 0xFF0000 &&
+           a.visual->green_mask == 0xFF00 && a.visual->blue_mask == 0xFF;
 }
 
 void blitImage(Display* display, unsigned long window, cairo_surface_t* image, int x, int y, int w, int h) {

@@ -4,8 +4,8 @@
 #include "GuiLog.h"
 #include "UTF8String.h"
 #include "X11Display.h"
-#include "X11ImageBlit.h"
 #include "X11ErrorTrap.h"
+#include "X11ImageBlit.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>

@@ -50,6 +50,7 @@
 #include <vector>
 
 #include "HostRunLoop.h"
+#include "XWindows.h"
 #include "pluginterfaces/base/ipluginbase.h"
 #include "pluginterfaces/gui/iplugview.h"
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
@@ -223,28 +224,14 @@ public:
         } else if (c == "key") {
             sendKey(editorWindow(), w.at(1));
         } else if (c == "expect-size") {
-            std::pair<int, int> size;
-            mainThread.run([&] { size = viewSize(); });
-            int x, y;
-            unsigned width, height, border, depth;
-            Window root;
-            XGetGeometry(display, editorWindow(), &root, &x, &y, &width, &height, &border, &depth);
-            if (size.first != number(w, 1) || size.second != number(w, 2) ||
-                static_cast<int>(width) != size.first || static_cast<int>(height) != size.second)
-                fail("size: view " + std::to_string(size.first) + "x" + std::to_string(size.second) +
-                     ", window " + std::to_string(width) + "x" + std::to_string(height));
+            const std::pair<int, int> size = consistentSize();
+            if (size != std::make_pair(number(w, 1), number(w, 2)))
+                fail("size " + std::to_string(size.first) + "x" + std::to_string(size.second));
         } else if (c == "expect-wider-than") {
-            std::pair<int, int> size;
-            mainThread.run([&] { size = viewSize(); });
-            int x, y;
-            unsigned width, height, border, depth;
-            Window root;
-            XGetGeometry(display, editorWindow(), &root, &x, &y, &width, &height, &border, &depth);
+            const std::pair<int, int> size = consistentSize();
             const bool sixteenByNine = std::abs(size.first * 9 - size.second * 16) <= 16;
-            if (size.first <= number(w, 1) || !sixteenByNine || static_cast<int>(width) != size.first ||
-                static_cast<int>(height) != size.second)
-                fail("size: view " + std::to_string(size.first) + "x" + std::to_string(size.second) +
-                     ", window " + std::to_string(width) + "x" + std::to_string(height));
+            if (size.first <= number(w, 1) || !sixteenByNine)
+                fail("size " + std::to_string(size.first) + "x" + std::to_string(size.second));
         } else if (c == "shot") {
             shots[w.at(1)] = screenshot(editorWindow(), outDir + "/" + w.at(1) + ".png");
         } else if (c == "expect-color") {
@@ -306,6 +293,20 @@ private:
     }
     static unsigned buttonMask(unsigned button) {
         return button == 1 ? Button1Mask : button == 2 ? Button2Mask : Button3Mask;
+    }
+
+    // The size the view reports, which its window must have too.
+    std::pair<int, int> consistentSize() {
+        std::pair<int, int> size;
+        mainThread.run([&] { size = viewSize(); });
+        int x, y;
+        unsigned width, height, border, depth;
+        Window root;
+        XGetGeometry(display, editorWindow(), &root, &x, &y, &width, &height, &border, &depth);
+        if (static_cast<int>(width) != size.first || static_cast<int>(height) != size.second)
+            fail("size: view " + std::to_string(size.first) + "x" + std::to_string(size.second) +
+                 ", window " + std::to_string(width) + "x" + std::to_string(height));
+        return size;
     }
 
     // The editor's window: the child of the host window made by another client.
@@ -428,27 +429,9 @@ private:
         return XGetWindowAttributes(display, window, &a) && a.map_state == IsViewable;
     }
 
-    Window findTopLevel(const std::string& title) {
-        Window root, parent, *children = nullptr;
-        unsigned count = 0;
-        XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
-        Window found = 0;
-        for (unsigned i = 0; i < count && !found; ++i) {
-            char* name = nullptr;
-            XWindowAttributes a;
-            if (XGetWindowAttributes(display, children[i], &a) && a.map_state == IsViewable &&
-                XFetchName(display, children[i], &name) && name) {
-                if (title == name) found = children[i];
-                XFree(name);
-            }
-        }
-        if (children) XFree(children);
-        return found;
-    }
-
     Window waitForWindow(const std::string& title) {
         for (int i = 0; i < 100; ++i) {
-            if (Window w = findTopLevel(title)) {
+            if (Window w = xtest::findViewableTopLevel(display, title)) {
                 usleep(200000); // let it paint
                 return w;
             }

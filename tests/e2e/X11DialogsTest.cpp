@@ -15,6 +15,7 @@
 
 #include "LogCapture.h"
 #include "X11Dialogs.h"
+#include "XWindows.h"
 
 namespace {
 
@@ -67,21 +68,7 @@ public:
 private:
     Window waitForDialog() {
         for (int i = 0; i < 200; ++i) {
-            Window root, parent, *children = nullptr;
-            unsigned count = 0;
-            XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
-            Window found = 0;
-            for (unsigned c = 0; c < count && !found; ++c) {
-                char* name = nullptr;
-                XWindowAttributes a;
-                if (XGetWindowAttributes(display, children[c], &a) && a.map_state == IsViewable &&
-                    XFetchName(display, children[c], &name) && name) {
-                    if (std::string(name) == "Marn' Zyk") found = children[c];
-                    XFree(name);
-                }
-            }
-            if (children) XFree(children);
-            if (found) {
+            if (Window found = xtest::findViewableTopLevel(display, "Marn' Zyk")) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(150));
                 return found;
             }
