@@ -6,6 +6,8 @@
 #include "ListenerList.h"
 #include "MenuPopup.h"
 #include "TextMeasure.h"
+#include "X11Dialogs.h"
+#include "X11FrameWindow.h"
 
 #include <algorithm>
 #include <cmath>
@@ -27,13 +29,23 @@ CFrame::CFrame(const CRect& rect, VSTGUIEditorInterface* frameEditor)
     : CViewContainer(CRect(0, 0, rect.getWidth(), rect.getHeight())), editor(frameEditor) {}
 
 CFrame::~CFrame() {
+    platformWindow.reset();
     closePopup();
     if (tooltipTimer) tooltipTimer->stop();
     focusView = nullptr;
     removeAll(true);
 }
 
-bool CFrame::open(void* parent, PlatformType, IPlatformFrameConfig*) {
+bool CFrame::open(void* parent, PlatformType type, IPlatformFrameConfig*) {
+    // On Linux the platform's native type is the X11 window id. No parent: a frame without a
+    // window, drawn offscreen (tests).
+    const bool x11 = type == PlatformType::kX11EmbedWindowID || type == PlatformType::kDefaultNative;
+    if (parent && x11) {
+        platformWindow = zykgui::X11FrameWindow::create(
+            this, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(parent)));
+        if (!platformWindow) return false;
+        zykgui::X11Dialogs::makePlatformDefault();
+    }
     parentWindow = parent;
     opened = true;
     invalid();
@@ -41,12 +53,25 @@ bool CFrame::open(void* parent, PlatformType, IPlatformFrameConfig*) {
 }
 
 void CFrame::close() {
+    platformWindow.reset();
     closePopup();
     setFocusView(nullptr);
     removeAll(true);
     opened = false;
     parentWindow = nullptr;
     forget();
+}
+
+int CFrame::getPlatformFileDescriptor() const {
+    return platformWindow ? platformWindow->getFileDescriptor() : -1;
+}
+
+uint32_t CFrame::getPlatformWindowId() const {
+    return platformWindow ? platformWindow->getWindowId() : 0;
+}
+
+void CFrame::processPlatformEvents(bool acceptInput) {
+    if (platformWindow) platformWindow->processEvents(acceptInput);
 }
 
 bool CFrame::setSize(CCoord width, CCoord height) {

@@ -4,6 +4,7 @@
 
 #include "CViewContainer.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -18,7 +19,8 @@ class CVSTGUITimer;
 
 namespace zykgui {
 class MenuPopup;
-}
+class X11FrameWindow;
+} // namespace zykgui
 
 namespace VSTGUI {
 
@@ -27,7 +29,9 @@ public:
     CFrame(const CRect& size, VSTGUIEditorInterface* editor);
     ~CFrame() override;
 
-    // Without a platform window this only records the parent; the X11 layer adds the window.
+    // With a parent, kX11EmbedWindowID and kDefaultNative (the parent is an X window id) make a
+    // child window of the parent; false when it cannot be made. Without a parent the frame has
+    // no window and is drawn offscreen.
     bool open(void* parent, PlatformType type = PlatformType::kDefaultNative,
               IPlatformFrameConfig* config = nullptr);
     // Removes all views and releases the caller's reference, as VSTGUI does.
@@ -35,6 +39,13 @@ public:
     bool isOpen() const { return opened; }
     void* getParentWindow() const { return parentWindow; }
     VSTGUIEditorInterface* getEditor() const { return editor; }
+
+    // The platform window (user-interface thread). Without one: descriptor -1, window id 0.
+    int getPlatformFileDescriptor() const;
+    uint32_t getPlatformWindowId() const;
+    // Serves the window's queued events, follows the frame's size and paints the dirty region;
+    // without `acceptInput` only exposures (while a modal dialog is up).
+    void processPlatformEvents(bool acceptInput = true);
     CFrame* getFrame() const override { return const_cast<CFrame*>(this); }
 
     // Size in window pixels.
@@ -119,6 +130,7 @@ private:
     UTF8String shownTooltip;
     CRect tooltipRect;
     std::unique_ptr<zykgui::MenuPopup> menuPopup;
+    std::unique_ptr<zykgui::X11FrameWindow> platformWindow;
     COptionMenu* menuPopupAnchor = nullptr;
     std::function<void(COptionMenu*, int32_t)> menuPopupFinished;
 };

@@ -7,10 +7,16 @@ namespace zykgui {
 namespace {
 HeadlessDialogs g_headless;
 Dialogs* g_current = nullptr;
+Dialogs* g_platform = nullptr;
 } // namespace
 
 Dialogs& Dialogs::current() {
-    return g_current ? *g_current : g_headless;
+    if (g_current) return *g_current;
+    return g_platform ? *g_platform : g_headless;
+}
+
+void Dialogs::setPlatformDefault(Dialogs* dialogs) {
+    g_platform = dialogs;
 }
 
 void Dialogs::install(Dialogs* dialogs) {

@@ -45,6 +45,9 @@ public:
     static Dialogs& current();
     // Makes `dialogs` current (not owned; it must outlive its use); null restores the default.
     static void install(Dialogs* dialogs);
+    // The default while nothing is installed: the platform's dialogs once a display is in use
+    // (not owned); null goes back to the headless answers.
+    static void setPlatformDefault(Dialogs* dialogs);
 };
 
 // Answers without a display: logs the text, "Cancel", no file, opens nothing.

@@ -3,10 +3,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <string>
 
 #include "Log.h"
 #include "k1AudioProcessorMidi.h"
+#include "k1EditController.h"
 #include "pluginterfaces/base/ustring.h"
 
 using namespace Steinberg;
@@ -214,14 +216,33 @@ tresult PLUGIN_API k1AudioProcessor::setParamNormalized(ParamID id, ParamValue v
     ++hostEdits; // before the deferred work runs: no "values changed" while this edit is in flight
     onHostCall();
     k1lib::log("setParamNormalized", 613, "setParamNormalized ", id, " ", value);
-    // The value reaches the engine as a parameter change of the next block; only an open
-    // editor would be told now, and there is no editor yet.
-    return id < static_cast<ParamID>(kParamCount) ? kResultOk : kResultFalse;
+    if (id >= static_cast<ParamID>(kParamCount)) return kResultFalse;
+    // The value reaches the engine as a parameter change of the next block; an open editor
+    // shows it now.
+    if (isK1Param(id) && view && view->getEditor()) {
+        k1lib::PluginToEditorEvent event;
+        event.type = k1lib::PluginToEditorEvent::ParameterChanged;
+        event.param = id;
+        event.value = static_cast<float>(value);
+        view->getEditor()->onEvent(event);
+    }
+    return kResultOk;
 }
 
-IPlugView* PLUGIN_API k1AudioProcessor::createView(FIDString /*name*/) {
-    return nullptr; // no editor yet
+IPlugView* PLUGIN_API k1AudioProcessor::createView(FIDString name) {
+    if (!name || view || std::strcmp(name, "editor") != 0) return nullptr;
+    // A window the host closed and opens again comes back at the size it was closed with.
+    view = new k1EditController(this, hasLastViewSize ? &lastViewSize : nullptr, plugin);
+    return view;
 }
+
+void k1AudioProcessor::onViewRemoved(k1EditController* removed) {
+    if (view != removed) return;
+    lastViewSize = removed->getRect();
+    hasLastViewSize = true;
+    view = nullptr;
+}
+
 
 tresult PLUGIN_API k1AudioProcessor::getMidiControllerAssignment(int32 busIndex, int16 /*channel*/,
                                                                  CtrlNumber controller, ParamID& id) {

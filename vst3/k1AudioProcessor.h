@@ -27,6 +27,8 @@
 #include "pluginterfaces/vst/ivstmidicontrollers.h"
 #include "pluginterfaces/vst/ivstparameterchanges.h"
 
+class k1EditController;
+
 class k1AudioProcessor : public k1SingleComponentEffect,
                          public k1lib::IPluginListener,
                          public Steinberg::Vst::IMidiMapping {
@@ -112,6 +114,8 @@ public:
     // each tick; the host's own calls on its user-interface thread run it too.
     void runPendingCalls();
     k1lib::Plugin& getPlugin() { return plugin; }
+    // The view's destructor: forget it, so a new view can be created.
+    void onViewRemoved(k1EditController* removed);
 
     OBJ_METHODS(k1AudioProcessor, k1SingleComponentEffect)
     tresult PLUGIN_API queryInterface(const Steinberg::TUID iid, void** obj) override;
@@ -164,6 +168,9 @@ private:
     bool listening = false;                        // refreshes are deferred only while delayedCalls exists
 
     k1lib::Plugin plugin;
+    k1EditController* view = nullptr; // borrowed: the host owns the one open view
+    Steinberg::ViewRect lastViewSize; // the size of the last view, for the next one
+    bool hasLastViewSize = false;
     // After the facade, so it goes first: no pending call can reach a destroyed facade.
     k1DelayedCalls delayedCalls;
 

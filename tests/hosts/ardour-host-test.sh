@@ -4,6 +4,7 @@
 #   ardour-host-test.sh scan    <Zyk.vst3> <work-dir>
 #   ardour-host-test.sh session <Zyk.vst3> <work-dir>
 #   ardour-host-test.sh programs <Zyk.vst3> <work-dir>
+#   ardour-host-test.sh gui     <Zyk.vst3> <work-dir>
 #
 # scan:    Ardour's scanner loads the bundle and finds "Marn' Zyk" with its buses.
 # session: scan, then a session with a MIDI track on the instrument: notes from a MIDI region,
@@ -14,11 +15,13 @@
 # programs: scan, then a session where a K1 dump renames Single 5 of two instruments: Ardour's
 #          program list shows the new name after its next user-interface call (a save), without
 #          a reload or an editor.
+# gui:     scan, then a session whose instrument window is marked open; Ardour's GUI on a private
+#          Xvfb opens our editor in it (screenshots in <work-dir>/out), saves and quits by itself.
 # Every Ardour call runs under a timeout; Ardour's own logs are printed when a step fails.
 set -eu
 HERE=$(cd "$(dirname "$0")" && pwd)
 MODE=${1:-}; BUNDLE=${2:-}; WORK=${3:-}
-[ -n "$WORK" ] && [ -d "$BUNDLE" ] || { echo "usage: $0 scan|session|programs <Zyk.vst3> <work-dir>"; exit 2; }
+[ -n "$WORK" ] && [ -d "$BUNDLE" ] || { echo "usage: $0 scan|session|programs|gui <Zyk.vst3> <work-dir>"; exit 2; }
 BUNDLE=$(realpath "$BUNDLE"); WORK=$(realpath -m "$WORK")
 CLASS_ID=84E8DE5E92554F5296FAE4123C935A17
 command -v ardour7-lua >/dev/null && [ -x /usr/lib/ardour7/ardour-vst3-scanner ] ||
@@ -134,10 +137,45 @@ programs() {
   echo "programs: the controls show the instrument's values; a Single renamed by sysex shows in Ardour's program list without a reload"
 }
 
+gui() {
+  cfg="$XDG_CONFIG_HOME/ardour7"
+  mkdir -p "$cfg"
+  touch "$cfg/.a7" # no first-run wizard
+  # The Dummy backend chosen and started, no plug-in discovery at start, our folder as the path.
+  cat > "$cfg/config" <<XML
+<?xml version="1.0" encoding="UTF-8"?>
+<Ardour>
+  <Config>
+    <Option name="hide-dummy-backend" value="0"/>
+    <Option name="try-autostart-engine" value="1"/>
+    <Option name="discover-plugins-on-start" value="0"/>
+    <Option name="plugin-path-vst3" value="$WORK/vst3"/>
+  </Config>
+  <Extra>
+    <AudioMIDISetup>
+      <EngineStates>
+        <State backend="None (Dummy)" driver="Normal Speed" device="Silence" input-device="" output-device="" sample-rate="48000" buffer-size="1024" n-periods="0" input-latency="0" output-latency="0" active="1" use-buffered-io="0" midi-option="1 in, 1 out, Silence" lru="$(date +%s)">
+          <MIDIDevices/>
+        </State>
+      </EngineStates>
+    </AudioMIDISetup>
+  </Extra>
+</Ardour>
+XML
+  lua "$WORK/create-gui.log" "$WORK/gui" "$HERE/zyk-session.lua" create "$WORK/gui" "$CLASS_ID" plain
+  expect "$WORK/create-gui.log" ZYK-OK
+  python3 "$HERE/mark-editor-open.py" "$WORK/gui/zyk.ardour" > /dev/null
+  export XDG_DATA_HOME="$WORK/data" HOME="$WORK"
+  rc=0; timeout -k 10 300 sh "$HERE/with-xvfb.sh" sh "$HERE/ardour-gui-inner.sh" "$WORK/gui/zyk.ardour" "$WORK/out" || rc=$?
+  [ $rc -eq 0 ] || fail "Ardour's GUI with our editor (exit $rc)"
+  echo "gui: Ardour showed our editor ($WORK/out/ardour-editor.png), saved and quit"
+}
+
 case "$MODE" in
   scan) scan ;;
   session) scan; session ;;
   programs) scan; programs ;;
-  *) echo "usage: $0 scan|session|programs <Zyk.vst3> <work-dir>"; exit 2 ;;
+  gui) scan; gui ;;
+  *) echo "usage: $0 scan|session|programs|gui <Zyk.vst3> <work-dir>"; exit 2 ;;
 esac
 echo "ardour host test ($MODE): OK"

@@ -181,7 +181,6 @@ TEST(Processor, EditsFromTheControllerOnlyLogUntilTheNextBlock) {
     EXPECT_TRUE(log.contains("setParamNormalized@613: setParamNormalized 10 0.25"));
     EXPECT_EQ(i->getParamNormalized(k1lib::Param_Volume), before);
     EXPECT_EQ(i->getParamNormalized(215), 0.0);
-    EXPECT_EQ(i->createView("editor"), nullptr); // no editor yet
 }
 
 TEST(Processor, ProgramListCoversAllSinglesThenAllMultis) {

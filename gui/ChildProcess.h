@@ -1,0 +1,29 @@
+// Starting helper programs without a shell: an argument vector through posix_spawnp.
+//
+// Thread contract: the user-interface thread (the dialogs call these).
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace zykgui {
+
+// True when `name` is an executable file in one of PATH's directories.
+bool isInPath(const std::string& name);
+
+// Starts the program detached: its own session, standard streams on the null device; never
+// waits for it. Children that ended are reaped on later calls. False when it cannot start.
+bool spawnDetached(const std::vector<std::string>& argv);
+
+struct ChildOutput {
+    bool started = false;
+    int exitStatus = -1; // the exit code; -1 when it did not exit normally
+    std::string standardOutput;
+};
+
+// Runs the program to its end and collects its standard output; `whileWaiting` is called about
+// every 20 ms (to keep a window painted).
+ChildOutput runAndCapture(const std::vector<std::string>& argv, const std::function<void()>& whileWaiting);
+
+} // namespace zykgui

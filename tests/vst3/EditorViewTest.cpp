@@ -1,0 +1,270 @@
+// The editor view as a host drives it: attaching with a plug frame that offers a run loop,
+// sizes both ways, edits reaching the host, closing and reopening, and the audio thread playing
+// on while the view comes and goes. The frame has no window here (no parent window is given).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <thread>
+
+#include "CControl.h"
+#include "Instrument.h"
+#include "LogCapture.h"
+#include "TestHost.h"
+#include "ZykGuiTest.h"
+#include "k1EditController.h"
+
+using namespace Steinberg;
+using testhost::FakeRunLoop;
+using testhost::Instrument;
+
+namespace {
+
+// The host's side: resize requests and edits, in order; offers the run loop when it has one.
+class RecordingPlugFrame : public IPlugFrame, public Vst::IComponentHandler, public Vst::IUnitHandler {
+public:
+    explicit RecordingPlugFrame(FakeRunLoop* loop) : loop(loop) {}
+
+    tresult PLUGIN_API resizeView(IPlugView* view, ViewRect* size) override {
+        resizes.push_back(*size);
+        return view->onSize(size);
+    }
+    tresult PLUGIN_API beginEdit(Vst::ParamID id) override { return record('b', id, 0); }
+    tresult PLUGIN_API performEdit(Vst::ParamID id, Vst::ParamValue v) override { return record('p', id, v); }
+    tresult PLUGIN_API endEdit(Vst::ParamID id) override { return record('e', id, 0); }
+    tresult PLUGIN_API restartComponent(int32) override { return kResultOk; }
+    tresult PLUGIN_API notifyUnitSelection(Vst::UnitID) override { return kResultOk; }
+    tresult PLUGIN_API notifyProgramListChange(Vst::ProgramListID, int32) override {
+        ++programListChanges;
+        return kResultOk;
+    }
+    tresult PLUGIN_API queryInterface(const TUID iid, void** obj) override {
+        if (FUnknownPrivate::iidEqual(iid, IPlugFrame::iid) ||
+            FUnknownPrivate::iidEqual(iid, FUnknown::iid)) {
+            *obj = static_cast<IPlugFrame*>(this);
+            return kResultOk;
+        }
+        if (FUnknownPrivate::iidEqual(iid, Vst::IComponentHandler::iid)) {
+            *obj = static_cast<Vst::IComponentHandler*>(this);
+            return kResultOk;
+        }
+        if (FUnknownPrivate::iidEqual(iid, Vst::IUnitHandler::iid)) {
+            *obj = static_cast<Vst::IUnitHandler*>(this);
+            return kResultOk;
+        }
+        if (loop && FUnknownPrivate::iidEqual(iid, Linux::IRunLoop::iid)) {
+            loop->addRef();
+            *obj = static_cast<Linux::IRunLoop*>(loop);
+            return kResultOk;
+        }
+        *obj = nullptr;
+        return kNoInterface;
+    }
+    uint32 PLUGIN_API addRef() override { return 1; }
+    uint32 PLUGIN_API release() override { return 1; }
+
+    struct Edit {
+        char kind;
+        Vst::ParamID id;
+        double value;
+    };
+    tresult record(char kind, Vst::ParamID id, double value) {
+        edits.push_back({kind, id, value});
+        return kResultOk;
+    }
+
+    FakeRunLoop* loop;
+    std::vector<ViewRect> resizes;
+    std::vector<Edit> edits;
+    int programListChanges = 0;
+};
+
+class EditorView : public ::testing::Test {
+protected:
+    void SetUp() override { i->setComponentHandler(&plugFrame); }
+    void TearDown() override {
+        if (view) {
+            view->removed();
+            view->release();
+        }
+    }
+
+    k1EditController* create() {
+        view = static_cast<k1EditController*>(i->createView("editor"));
+        if (view) view->setFrame(&plugFrame);
+        return view;
+    }
+    bool attach() { return view->attached(nullptr, "X11EmbedWindowID") == kResultTrue; }
+    static std::pair<int32, int32> sizeOf(IPlugView* v) {
+        ViewRect r;
+        v->getSize(&r);
+        return {r.getWidth(), r.getHeight()};
+    }
+    // Volume shown by the panel's control for it.
+    float shownVolume() const {
+        return view->getEditor()->controls[k1lib::Param_Volume]->getValueNormalized();
+    }
+
+    LogCapture log;
+    zykgui::test::ScriptedDialogs dialogs;
+    zykgui::test::ManualClock clock;
+    // The host's objects outlive the instrument, which lets go of the handler when it terminates.
+    FakeRunLoop loop;
+    RecordingPlugFrame plugFrame{&loop};
+    Instrument i;
+    k1EditController* view = nullptr;
+};
+
+} // namespace
+
+TEST_F(EditorView, SizesFromTheDefaultThroughEditorAndHostResizes) {
+    ASSERT_TRUE(create());
+    ViewRect r;
+    ASSERT_EQ(view->getSize(&r), kResultOk);
+    EXPECT_EQ(std::make_tuple(r.left, r.top, r.right, r.bottom), std::make_tuple(0, 0, 1024, 576));
+    ASSERT_TRUE(attach());
+    ASSERT_EQ(plugFrame.resizes.size(), 1u); // the frame's size, told once on attaching
+    EXPECT_EQ(plugFrame.resizes[0].getWidth(), 1024);
+
+    view->getEditor()->changeZoom(0.5);
+    EXPECT_EQ(sizeOf(view), std::make_pair(1280, 720));
+    EXPECT_EQ(plugFrame.resizes.size(), 2u); // the editor's own resize asks the host once
+
+    // A host's drag lands on the editor's rule: 16:9 between 640x360 and 2560x1440.
+    EXPECT_EQ(view->canResize(), kResultTrue);
+    for (auto [w, h, ew, eh] :
+         {std::array<int32, 4>{1000, 1000, 1000, 563}, {100, 100, 640, 360}, {4000, 3000, 2560, 1440}}) {
+        ViewRect proposed(0, 0, w, h);
+        EXPECT_EQ(view->checkSizeConstraint(&proposed), kResultTrue);
+        EXPECT_EQ(std::make_pair(proposed.getWidth(), proposed.getHeight()), std::make_pair(ew, eh))
+            << w << "x" << h;
+    }
+    ViewRect hostSize(0, 0, 1600, 900);
+    EXPECT_EQ(view->onSize(&hostSize), kResultOk);
+    EXPECT_EQ(sizeOf(view), std::make_pair(1600, 900));
+    EXPECT_EQ(view->onSize(nullptr), kInvalidArgument);
+    EXPECT_EQ(sizeOf(view), std::make_pair(1600, 900));
+}
+
+TEST_F(EditorView, ClosingLetsGoOfTheEditorAndReopeningKeepsTheLastSize) {
+    ASSERT_TRUE(create());
+    ASSERT_TRUE(attach());
+    EXPECT_EQ(loop.timers.size(), 1u);
+    EXPECT_EQ(loop.interval, 10u);
+    ViewRect hostSize(0, 0, 1280, 720);
+    view->onSize(&hostSize);
+    EXPECT_EQ(view->removed(), kResultOk);
+    EXPECT_EQ(view->getEditor(), nullptr);
+    EXPECT_TRUE(loop.timers.empty()); // everything registered is unregistered
+
+    // The facade reports a parameter change; a facade still pointing at the deleted editor would
+    // be a use after free (the sanitizer build sees it).
+    testhost::OutputBlock block(64);
+    testhost::ParameterChanges changes;
+    changes.add(k1lib::Param_Volume, {{0, 0.3}});
+    i.run(block, nullptr, &changes);
+
+    ASSERT_TRUE(attach());
+    EXPECT_EQ(sizeOf(view), std::make_pair(1280, 720));
+    VSTGUI::CRect frameSize;
+    view->getEditor()->getFrame()->getSize(frameSize);
+    EXPECT_EQ(frameSize.getWidth(), 1280);
+}
+
+TEST_F(EditorView, OneViewAtATimeAndOnlyForTheEditorName) {
+    EXPECT_EQ(i->createView("other"), nullptr);
+    EXPECT_EQ(i->createView(nullptr), nullptr);
+    ASSERT_TRUE(create());
+    EXPECT_EQ(i->createView("editor"), nullptr);
+    ASSERT_TRUE(attach());
+    ViewRect hostSize(0, 0, 1600, 900);
+    view->onSize(&hostSize);
+    view->removed();
+    view->release();
+    view = nullptr;
+    ASSERT_TRUE(create()); // destroying the view let the processor make a new one
+    EXPECT_EQ(sizeOf(view), std::make_pair(1600, 900)); // at the size the last window closed with
+}
+
+TEST_F(EditorView, APanelEditIsOneCompleteHostEditAndShowsAtOnce) {
+    ASSERT_TRUE(create());
+    ASSERT_TRUE(attach());
+    view->changeParameter(k1lib::Param_Volume, 0.75f);
+    ASSERT_EQ(plugFrame.edits.size(), 3u);
+    EXPECT_EQ(plugFrame.edits[0].kind, 'b');
+    EXPECT_EQ(plugFrame.edits[1].kind, 'p');
+    EXPECT_EQ(plugFrame.edits[1].id, static_cast<Vst::ParamID>(k1lib::Param_Volume));
+    EXPECT_FLOAT_EQ(plugFrame.edits[1].value, 0.75);
+    EXPECT_EQ(plugFrame.edits[2].kind, 'e');
+    // The echo reaches the panel on the next idle tick, driven from the host's run loop.
+    clock.advance(100);
+    loop.tick();
+    EXPECT_FLOAT_EQ(shownVolume(), 0.75f);
+}
+
+TEST_F(EditorView, HostValuesAndDeferredCallsRunFromTheRunLoop) {
+    ASSERT_TRUE(create());
+    ASSERT_TRUE(attach());
+    EXPECT_EQ(i->setParamNormalized(k1lib::Param_Volume, 0.25), kResultOk);
+    clock.advance(99);
+    loop.tick();
+    EXPECT_NE(shownVolume(), 0.25f); // not before the 100 ms idle tick
+    clock.advance(1);
+    loop.tick();
+    EXPECT_FLOAT_EQ(shownVolume(), 0.25f);
+
+    // A renamed Single: the program list's refresh is deferred to the user-interface thread and
+    // runs from the editor's run-loop timer.
+    i->getPlugin().setCurrentSingleName("RENAMED");
+    EXPECT_EQ(plugFrame.programListChanges, 0);
+    loop.tick();
+    EXPECT_EQ(plugFrame.programListChanges, 1);
+}
+
+TEST_F(EditorView, AHostWithoutRunLoopIsRefused) {
+    RecordingPlugFrame noLoop(nullptr);
+    ASSERT_TRUE(create());
+    view->setFrame(&noLoop);
+    EXPECT_EQ(view->attached(nullptr, "X11EmbedWindowID"), kResultFalse);
+    EXPECT_EQ(view->getEditor(), nullptr);
+    const auto lines = log.lines();
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const std::string& l) {
+        return l.find("The host offers no run loop; the editor cannot open") != std::string::npos;
+    }));
+    EXPECT_EQ(view->attached(nullptr, "HWND"), kResultFalse);
+    view->setFrame(&plugFrame);
+    EXPECT_TRUE(attach());
+}
+
+// The audio thread plays notes and parameter changes while the view opens and closes.
+TEST(EditorViewThread, OpeningAndClosingWhileTheAudioThreadPlays) {
+    LogCapture log;
+    zykgui::test::ScriptedDialogs dialogs;
+    FakeRunLoop loop;
+    RecordingPlugFrame plugFrame(&loop);
+    Instrument i;
+    i->setComponentHandler(&plugFrame);
+    std::atomic<bool> stop{false};
+    std::thread audio([&] {
+        testhost::OutputBlock block(128);
+        for (int n = 0; !stop; ++n) {
+            testhost::EventList notes;
+            notes.noteOn(static_cast<int16>(48 + n % 24), 0.8f, 0);
+            testhost::ParameterChanges changes;
+            changes.add(k1lib::Param_Volume, {{0, (n % 100) / 100.0}});
+            i.run(block, &notes, &changes);
+        }
+    });
+    for (int round = 0; round < 6; ++round) {
+        auto* view = static_cast<k1EditController*>(i->createView("editor"));
+        ASSERT_NE(view, nullptr);
+        view->setFrame(&plugFrame);
+        ASSERT_EQ(view->attached(nullptr, "X11EmbedWindowID"), kResultTrue);
+        loop.tick();
+        view->getEditor()->idle();
+        view->removed();
+        view->release();
+    }
+    stop = true;
+    audio.join();
+}

@@ -1,0 +1,108 @@
+#include "k1EditController.h"
+
+#include "Plugin.h"
+#include "k1AudioProcessor.h"
+
+using namespace Steinberg;
+
+k1EditController::k1EditController(k1AudioProcessor* owner, ViewRect* size, k1lib::Plugin& facade)
+    : VSTGUIEditor(owner, nullptr), rect(size ? toCRect(*size) : K1Editor::getDefaultRect()), plugin(facade),
+      processor(owner) {
+    setRect(toViewRect(rect));
+}
+
+k1EditController::~k1EditController() {
+    updateRectFromEditor();
+    if (processor) processor->onViewRemoved(this);
+    destroyEditor();
+}
+
+VSTGUI::CRect k1EditController::toCRect(const ViewRect& r) {
+    return VSTGUI::CRect(r.left, r.top, r.left + (r.right - r.left), r.top + (r.bottom - r.top));
+}
+
+ViewRect k1EditController::toViewRect(const VSTGUI::CRect& r) {
+    return ViewRect(static_cast<int32>(r.left), static_cast<int32>(r.top), static_cast<int32>(r.right),
+                    static_cast<int32>(r.bottom));
+}
+
+bool k1EditController::updateRectFromEditor() {
+    if (!editor || !editor->getFrame()) return false;
+    VSTGUI::CRect size;
+    editor->getFrame()->getSize(size);
+    rect = size;
+    setRect(toViewRect(rect));
+    return true;
+}
+
+bool k1EditController::open(void* parent, const VSTGUI::PlatformType&) {
+    auto created = std::make_unique<K1Editor>(plugin, parent, this, this, rect);
+    // A panel that failed to build, or a window the display refused, shows nothing: the host
+    // gets a refusal rather than an empty window.
+    if (!created->getFrame() || !created->getFrame()->isOpen()) return false;
+    plugin.setEditor(created.get());
+    editor = std::move(created); // an editor still open goes only now, after the facade let it go
+    frame = editor->getFrame();
+    updateRectFromEditor();
+    return true;
+}
+
+void k1EditController::close() {
+    if (!editor) return;
+    updateRectFromEditor();
+    destroyEditor();
+}
+
+void k1EditController::destroyEditor() {
+    if (!editor) return;
+    plugin.setEditor(nullptr);
+    frame = nullptr;
+    editor.reset();
+}
+
+VSTGUI::CMessageResult k1EditController::notify(VSTGUI::CBaseObject* sender, VSTGUI::IdStringPtr message) {
+    if (editor && message == VSTGUI::CVSTGUITimer::kMsgTimer) editor->idle();
+    return VSTGUIEditor::notify(sender, message);
+}
+
+tresult PLUGIN_API k1EditController::onSize(ViewRect* newSize) {
+    if (!editor) return VSTGUIEditor::onSize(newSize);
+    if (!newSize) return kInvalidArgument;
+    editor->setSize(toCRect(*newSize));
+    return kResultOk;
+}
+
+void k1EditController::onSizeChanged() {
+    if (!updateRectFromEditor()) return;
+    ViewRect size = getRect();
+    if (plugFrame) plugFrame->resizeView(this, &size);
+}
+
+tresult PLUGIN_API k1EditController::getSize(ViewRect* size) {
+    updateRectFromEditor();
+    return VSTGUIEditor::getSize(size);
+}
+
+bool k1EditController::constrainSize(VSTGUI::CRect& size) {
+    K1Editor::validateRect(size);
+    return true;
+}
+
+void k1EditController::changeParameter(k1lib::EParam param, float value) {
+    // Hosts record automation only between beginEdit and endEdit, so each change from the
+    // panel is one complete edit.
+    if (Vst::EditController* controller = getController()) {
+        controller->beginEdit(param);
+        controller->performEdit(param, value);
+        controller->endEdit(param);
+    }
+    k1lib::PluginToEditorEvent event;
+    event.type = k1lib::PluginToEditorEvent::ParameterChanged;
+    event.param = param;
+    event.value = value;
+    if (editor) editor->onEvent(event);
+}
+
+void k1EditController::onRunLoopTick() {
+    if (processor) processor->runPendingCalls();
+}

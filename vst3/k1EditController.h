@@ -1,0 +1,55 @@
+#pragma once
+// The plug-in view the host embeds: it owns the editor while the host has the view attached,
+// registers that editor with the facade so it hears the facade's events, drives the editor's
+// idle from the 100 ms timer, passes host resizes to the editor and editor sizes to the host,
+// and turns edits made in the editor into host edits. Its rectangle outlives each editor, so a
+// reopened window has the size it was closed with.
+//
+// Thread contract: the host's user-interface thread only. The facade reaches the editor on other
+// threads only through K1Editor::onEvent (a queue); setEditor takes the engine lock, so once it
+// has cleared the editor no facade event can reach it and deleting it is safe.
+#include <memory>
+
+#include "K1Editor.h"
+#include "VSTGUIEditor.h"
+#include "k1EditorListener.h"
+
+namespace k1lib {
+class Plugin;
+}
+class k1AudioProcessor;
+
+class k1EditController : public Steinberg::Vst::VSTGUIEditor, public k1EditorListener {
+public:
+    k1EditController(k1AudioProcessor* processor, Steinberg::ViewRect* size, k1lib::Plugin& plugin);
+    ~k1EditController() override;
+
+    Steinberg::tresult PLUGIN_API getSize(Steinberg::ViewRect* size) override;
+    Steinberg::tresult PLUGIN_API onSize(Steinberg::ViewRect* newSize) override;
+    bool open(void* parent, const VSTGUI::PlatformType& type) override;
+    void close() override;
+    VSTGUI::CMessageResult notify(VSTGUI::CBaseObject* sender, VSTGUI::IdStringPtr message) override;
+
+    // k1EditorListener
+    void changeParameter(k1lib::EParam param, float value) override;
+    void onSizeChanged() override;
+
+    K1Editor* getEditor() const { return editor.get(); }
+
+protected:
+    bool constrainSize(VSTGUI::CRect& size) override;
+    void onRunLoopTick() override;
+
+private:
+    static VSTGUI::CRect toCRect(const Steinberg::ViewRect& r);
+    static Steinberg::ViewRect toViewRect(const VSTGUI::CRect& r);
+    // Takes the frame's size into `rect` and the base rectangle; false without an editor or frame.
+    bool updateRectFromEditor();
+    // Unregisters the editor from the facade, then deletes it.
+    void destroyEditor();
+
+    std::unique_ptr<K1Editor> editor;
+    VSTGUI::CRect rect;
+    k1lib::Plugin& plugin;
+    k1AudioProcessor* processor;
+};
