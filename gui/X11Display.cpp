@@ -2,19 +2,22 @@
 
 #include <X11/Xlib.h>
 
-#include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 
 namespace zykgui {
 
 Display* openDisplay() {
-    constexpr int kAttempts = 5;
+    const char* name = std::getenv("DISPLAY");
+    if (!name || !*name) return nullptr;
+    // A busy server may refuse a connection for a moment (its listen queue is full); whatever
+    // errno Xlib leaves behind, a few tries over about a second tell a busy server from none.
+    constexpr int kAttempts = 8;
     for (int attempt = 1;; ++attempt) {
-        errno = 0;
         if (Display* display = XOpenDisplay(nullptr)) return display;
-        if (errno != EAGAIN || attempt == kAttempts) return nullptr;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20 * attempt));
+        if (attempt == kAttempts) return nullptr;
+        std::this_thread::sleep_for(std::chrono::milliseconds(30 * attempt));
     }
 }
 

@@ -7,8 +7,9 @@ typedef struct _XDisplay Display;
 
 namespace zykgui {
 
-// The display named by DISPLAY, or null. A server busy accepting other clients refuses a
-// connection for a moment (EAGAIN), so a few attempts are made a little apart.
+// The display named by DISPLAY, or null (at once when DISPLAY is unset). A server busy
+// accepting other clients refuses a connection for a moment, so a few attempts are made over
+// about a second.
 Display* openDisplay();
 
 } // namespace zykgui
