@@ -180,27 +180,3 @@ TEST(EngineNumbering, FollowsTheK1Banks) {
               std::string(multi.name, strnlen(multi.name, 11)));
     EXPECT_EQ(Engine::getFactoryPresetName(968, PlayMode_Single), "");
 }
-
-TEST_F(EnginePresets, DumpsASingleAsText) {
-    SinglePreset single{};
-    std::memcpy(single.name, "Dump", 4);
-    single.ampModS1S2 = 2;
-    single.ampModS3S4 = 1;
-    std::string expected = "dumpSingle@1311: \nSingle Dump:\n";
-    for (unsigned k = 0; k < 4; ++k) {
-        SingleSource& s = single.sources[k];
-        s.coarse = 40 + k;
-        s.fine = 50;
-        s.wave = static_cast<uint8_t>(k * 70);
-        s.envLevel = 100;
-        s.envDelay = 1;
-        s.envRelease = 5 + k;
-        expected += " S" + std::to_string(k + 1) + ":\n  coarse=" + std::to_string(40 + k) +
-                    ", fine=50\n  wave=" + std::to_string(k * 70) + " " + Waveforms::getName(s.wave) +
-                    "\n  env: level=100, dadsr=1 0 0 0 " + std::to_string(5 + k) + "\n";
-    }
-    expected += "ampMod S1S2=2, S3S4=1\n";
-    LogCapture log;
-    engine.dumpSingle(single);
-    EXPECT_EQ(log.lines(), std::vector<std::string>{expected});
-}

@@ -122,11 +122,6 @@ TEST(WaveformsTest, SampledWavesFollowTheirTokens) {
     }
 }
 
-TEST(WaveformsTest, NamesRunFromSin1stToPianoNoiseAlt) {
-    EXPECT_STREQ(Waveforms::getName(0), "001: Sin 1st");
-    EXPECT_STREQ(Waveforms::getName(255), "256: Piano Noise Alt");
-}
-
 TEST(WaveformsTest, BadLabelsStopTheWalk) {
     struct Case {
         std::string from, to, line;

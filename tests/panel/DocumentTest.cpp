@@ -335,33 +335,29 @@ TEST_F(PanelFixture, FixedLayoutPositions) {
         return v ? v->getViewSize() : CRect(-1, -1, -1, -1);
     };
     auto at = [](double x, double y, double w, double h) { return CRect(CPoint(x, y), CPoint(w, h)); };
-    EXPECT_PRED2(sameRect, rectOf("LCDLight"), at(752.499, 345.8, 847, 336));
-    EXPECT_PRED2(sameRect, rectOf("LCDLines"), at(863.499, 447.8, 631, 129));
-    EXPECT_PRED2(sameRect, rectOf("shadow"), at(838.499, 426.8, 670, 172));
-    EXPECT_PRED2(sameRect, rectOf("clickableLogo"), at(1690.5, 436.3, 641, 266));
-    EXPECT_PRED2(sameRect, rectOf("btDonate"), at(324.7, 207.3, 238.6, 73.4));
-    EXPECT_PRED2(sameRect, rectOf("throttleArea"), at(279.9999, 357, 320, 320));
-    EXPECT_PRED2(sameRect, rectOf("throttle"), at(246.0001, 246, 74, 74));
-    EXPECT_PRED2(sameRect, rectOf("btModeSingle"), at(747, 735, 215, 87));
-    EXPECT_PRED2(sameRect, rectOf("btModeMulti"), at(960.2, 735, 215, 87));
-    EXPECT_PRED2(sameRect, rectOf("btEdit"), at(1176.85, 735, 215, 87));
-    EXPECT_PRED2(sameRect, rectOf("btSystem"), at(1391.15, 735, 215, 87));
-    EXPECT_PRED2(sameRect, rectOf("mode_edit"), at(188.5999, 864.5001, 2209.6, 525));
-    EXPECT_PRED2(sameRect, rectOf("sourcesMute"), at(1975, -0.5, 223.6, 517.2));
-    EXPECT_PRED2(sameRect, rectOf("edit_source"), at(269.4, -0.5, 1665.1, 517));
-    EXPECT_PRED2(sameRect, rectOf("edit_common"), at(333.27, 0, 1537.15, 517));
-    EXPECT_PRED2(sameRect, rectOf("mode_play"), at(230.4999, 864.5001, 2063, 517));
-    EXPECT_PRED2(sameRect, rectOf("mode_edit_multi"), at(230.45, 864.5001, 2215.7, 525));
+    const struct {
+        const char* name;
+        double x, y, w, h;
+    } fixed[] = {
+        {"LCDLight", 752.499, 345.8, 847, 336}, {"LCDLines", 863.499, 447.8, 631, 129},
+        {"shadow", 838.499, 426.8, 670, 172}, {"clickableLogo", 1690.5, 436.3, 641, 266},
+        {"btDonate", 324.7, 207.3, 238.6, 73.4}, {"throttleArea", 279.9999, 357, 320, 320},
+        {"throttle", 246.0001, 246, 74, 74}, {"btModeSingle", 747, 735, 215, 87},
+        {"btModeMulti", 960.2, 735, 215, 87}, {"btEdit", 1176.85, 735, 215, 87},
+        {"btSystem", 1391.15, 735, 215, 87}, {"mode_edit", 188.5999, 864.5001, 2209.6, 525},
+        {"sourcesMute", 1975, -0.5, 223.6, 517.2}, {"edit_source", 269.4, -0.5, 1665.1, 517},
+        {"edit_common", 333.27, 0, 1537.15, 517}, {"mode_play", 230.4999, 864.5001, 2063, 517},
+        {"mode_edit_multi", 230.45, 864.5001, 2215.7, 525}, {"arrowLeft", 228, 188.7, 128, 256},
+        {"arrowRight", 2085.7, 188.7, 128, 256}, {"mode_edit_system", 230.4999, 864.545, 2101, 475.45},
+        {"audio", 0, 227, 546, 103}, {"resizeHandle", 2437.85, 1340, 122, 100},
+        {"fontExport", 0, 0, 722.9449, 344.8}
+    };
+    for (const auto& f : fixed)
+        EXPECT_PRED2(sameRect, rectOf(f.name), at(f.x, f.y, f.w, f.h)) << f.name;
     const double columns[] = {524.6, 921.7, 1318.8, 1715.9};
     for (int k = 0; k < 4; ++k)
         EXPECT_PRED2(sameRect, rectOf(std::string("multiSection") + char('A' + k)),
                      at(columns[k], 0, 347.1, 525));
-    EXPECT_PRED2(sameRect, rectOf("arrowLeft"), at(228, 188.7, 128, 256));
-    EXPECT_PRED2(sameRect, rectOf("arrowRight"), at(2085.7, 188.7, 128, 256));
-    EXPECT_PRED2(sameRect, rectOf("mode_edit_system"), at(230.4999, 864.545, 2101, 475.45));
-    EXPECT_PRED2(sameRect, rectOf("audio"), at(0, 227, 546, 103));
-    EXPECT_PRED2(sameRect, rectOf("resizeHandle"), at(2437.85, 1340, 122, 100));
-    EXPECT_PRED2(sameRect, rectOf("fontExport"), at(0, 0, 722.9449, 344.8));
     for (int c = 0; c < 16; ++c) {
         const double x = c == 2 ? 77.99994 : 39.0 * c;
         EXPECT_PRED2(sameRect, rectOf(numbered("char0%02d", c)), at(x, 12.095, 39, 50));
