@@ -244,7 +244,7 @@ TEST_F(EngineMidiInput, SectionProgramChangesSetTheSinglesOfThatChannel) {
 }
 
 TEST(EngineMidiInputAllocations, ProgramChangeAllocatesOnlyForItsLogLines) {
-    struct QuietListener : enginetest::RecordingListener {
+    struct CountingListener : IEngineListener {
         int activeChanges = 0;
         void onActiveSingleChanged(size_t) override { ++activeChanges; }
         static void sink(const std::string&) {}
@@ -256,7 +256,7 @@ TEST(EngineMidiInputAllocations, ProgramChangeAllocatesOnlyForItsLogLines) {
         engine.dumpSingle(engine.getSingles()[9]);
         dump = log.lines().at(0).substr(std::string("dumpSingle@1311: ").size());
     }
-    const LogSink previous = setLogSink(&QuietListener::sink);
+    const LogSink previous = setLogSink(&CountingListener::sink);
     size_t logAllocations = 0;
     {
         AllocationCounter counter;
