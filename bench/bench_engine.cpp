@@ -9,7 +9,7 @@
 
 #include "Engine.h"
 #include "Performance.h"
-#include "QuietListener.h"
+#include "IEngineListener.h"
 #include "Resampler.h"
 #include "Song.h"
 
@@ -44,7 +44,7 @@ k1lib::SinglePreset sustainedSingle(bool fourSources, bool vibrato) {
 }
 
 struct EngineRig {
-    QuietListener listener;
+    k1lib::IEngineListener listener;
     k1lib::Engine engine{&listener, k1lib::PluginType_Vst3};
     std::vector<std::vector<float>> buffers;
     std::vector<float*> outputs;
@@ -56,18 +56,11 @@ struct EngineRig {
         engine.setSamplerate(48000.0f);
     }
     void note(int channel, int key) {
-        k1lib::SMidiEvent e;
-        e.status = static_cast<uint8_t>(0x90 | channel);
-        e.data1 = static_cast<uint8_t>(key);
-        e.data2 = 100;
-        events.push_back(e);
+        events.push_back(k1lib::shortMessage(static_cast<uint8_t>(0x90 | channel), static_cast<uint8_t>(key), 100));
     }
     void bend(int channel, int value) {
-        k1lib::SMidiEvent e;
-        e.status = static_cast<uint8_t>(0xE0 | channel);
-        e.data1 = static_cast<uint8_t>(value & 0x7F);
-        e.data2 = static_cast<uint8_t>(value >> 7);
-        events.push_back(e);
+        events.push_back(k1lib::shortMessage(static_cast<uint8_t>(0xE0 | channel), static_cast<uint8_t>(value & 0x7F),
+                                             static_cast<uint8_t>(value >> 7)));
     }
     void block() {
         engine.process(outputs.data(), static_cast<int>(outputs.size()), kBlock, events);

@@ -7,7 +7,6 @@
 #pragma once
 
 #include "StaticArray.h"
-#include "ViewMouseListenerAdapter.h"
 #include "vstgui/vstgui.h"
 
 #include <cstdint>
@@ -16,7 +15,7 @@
 
 class K1Editor;
 
-class uiDisplay : public ViewMouseListenerAdapter {
+class uiDisplay : public VSTGUI::ViewMouseListenerAdapter {
 public:
     static constexpr size_t kColumns = 16;
     using Row = StaticArray<VSTGUI::CView*, kColumns>;

@@ -6,7 +6,6 @@
 
 #include "ControlHelpers.h"
 #include "Parameters.h"
-#include "ViewMouseListenerAdapter.h"
 #include "vstgui/vstgui.h"
 
 #include <array>
@@ -15,7 +14,7 @@
 class K1Editor;
 class uiMultiSection;
 
-class uiMulti : public ViewMouseListenerAdapter {
+class uiMulti : public VSTGUI::ViewMouseListenerAdapter {
 public:
     static constexpr int kColumns = 4;
 

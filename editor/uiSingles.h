@@ -28,7 +28,7 @@ namespace k1lib {
 class Plugin;
 }
 
-class uiSingles : public VSTGUI::IViewMouseListener, public VSTGUI::IControlListener {
+class uiSingles : public VSTGUI::ViewMouseListenerAdapter, public VSTGUI::IControlListener {
 public:
     // A kick button of the browser with its caption and the caption's own colour.
     struct Button {
@@ -78,19 +78,6 @@ public:
     // IViewMouseListener: clicks on the cells.
     VSTGUI::CMouseEventResult viewOnMouseDown(VSTGUI::CView* view, VSTGUI::CPoint where,
                                               VSTGUI::CButtonState buttons) override;
-    VSTGUI::CMouseEventResult viewOnMouseUp(VSTGUI::CView*, VSTGUI::CPoint, VSTGUI::CButtonState) override {
-        return VSTGUI::kMouseEventNotImplemented;
-    }
-    VSTGUI::CMouseEventResult viewOnMouseMoved(VSTGUI::CView*, VSTGUI::CPoint,
-                                               VSTGUI::CButtonState) override {
-        return VSTGUI::kMouseEventNotImplemented;
-    }
-    VSTGUI::CMouseEventResult viewOnMouseCancel(VSTGUI::CView*) override {
-        return VSTGUI::kMouseEventNotImplemented;
-    }
-    void viewOnMouseEntered(VSTGUI::CView*) override {}
-    void viewOnMouseExited(VSTGUI::CView*) override {}
-    void viewOnMouseEnabled(VSTGUI::CView*, bool) override {}
 
 private:
     enum ButtonId {

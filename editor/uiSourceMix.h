@@ -5,12 +5,11 @@
 // Thread contract: user-interface thread only.
 #pragma once
 
-#include "ViewMouseListenerAdapter.h"
 #include "vstgui/vstgui.h"
 
 class K1Editor;
 
-class uiSourceMix : public ViewMouseListenerAdapter {
+class uiSourceMix : public VSTGUI::ViewMouseListenerAdapter {
 public:
     explicit uiSourceMix(K1Editor& editor);
     ~uiSourceMix() override;

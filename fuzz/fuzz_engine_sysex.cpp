@@ -7,12 +7,12 @@
 
 #include "Engine.h"
 #include "Log.h"
-#include "QuietListener.h"
+#include "IEngineListener.h"
 
 namespace {
 
 // Every message the engine sends must be one whole sysex message.
-class SilentListener : public QuietListener {
+class SilentListener : public k1lib::IEngineListener {
 public:
     void sendMidi(const k1lib::SMidiEvent& event) override {
         if (event.sysex.size() < 7 || event.sysex.front() != 0xF0 || event.sysex.back() != 0xF7) std::abort();

@@ -10,7 +10,7 @@
 #include "Engine.h"
 #include "EngineStateRecord.h"
 #include "Log.h"
-#include "QuietListener.h"
+#include "IEngineListener.h"
 
 namespace {
 
@@ -73,7 +73,7 @@ std::vector<unsigned char> patched(const std::vector<unsigned char>& good, const
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
     k1lib::setLogSink(&quiet);
-    static QuietListener listener;
+    static k1lib::IEngineListener listener;
     static k1lib::Engine engine(&listener, k1lib::PluginType_Vst3);
     // A valid record with short banks keeps each run quick; the loader completes them.
     static const std::vector<unsigned char> good = [] {

@@ -42,6 +42,18 @@ public:
     virtual void viewOnMouseEnabled(CView* view, bool state) = 0;
 };
 
+// Leaves every event to the view, so a listener overrides only the events it acts on.
+class ViewMouseListenerAdapter : public IViewMouseListener {
+public:
+    CMouseEventResult viewOnMouseDown(CView*, CPoint, CButtonState) override { return kMouseEventNotImplemented; }
+    CMouseEventResult viewOnMouseUp(CView*, CPoint, CButtonState) override { return kMouseEventNotImplemented; }
+    CMouseEventResult viewOnMouseMoved(CView*, CPoint, CButtonState) override { return kMouseEventNotImplemented; }
+    CMouseEventResult viewOnMouseCancel(CView*) override { return kMouseEventNotImplemented; }
+    void viewOnMouseEntered(CView*) override {}
+    void viewOnMouseExited(CView*) override {}
+    void viewOnMouseEnabled(CView*, bool) override {}
+};
+
 // Sees every key before the focus view; any result other than -1 consumes the key.
 class IKeyboardHook {
 public:

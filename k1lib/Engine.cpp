@@ -6,6 +6,7 @@
 #include <cstring>
 #include <utility>
 
+#include "EngineMultiHost.h"
 #include "FactoryData.h"
 #include "IEngineListener.h"
 #include "Log.h"
@@ -70,7 +71,8 @@ Engine::Engine(IEngineListener* listener, PluginType pluginType)
     initFactoryData();
     m_singles = factorySingles;
     m_multis = factoryMultis;
-    m_multi = std::make_unique<Multi>(*this);
+    m_multiHost = std::make_unique<EngineMultiHost>(*this);
+    m_multi = std::make_unique<Multi>(*m_multiHost);
     pushSingleParameters();
     pushMultiParameters();
 }

@@ -25,6 +25,7 @@
 
 namespace k1lib {
 
+class EngineMultiHost;
 class IEngineListener;
 class Multi;
 
@@ -212,6 +213,7 @@ private:
     Random m_random;
     // Carries the fine tune and the four source-mix gains ([0] S1 .. [3] S4).
     VoiceContext m_voiceContext;
+    std::unique_ptr<EngineMultiHost> m_multiHost; // outlives the Multi that reads through it
     std::unique_ptr<Multi> m_multi;
     uint32_t m_pitchBendRange = 12;
     uint8_t m_rpnLsb = 127;

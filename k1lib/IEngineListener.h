@@ -9,27 +9,28 @@
 
 namespace k1lib {
 
+// Every notification does nothing unless overridden: a listener names only what it acts on, and a
+// plain IEngineListener is one that ignores them all.
 class IEngineListener {
 public:
-    virtual void onActiveSingleChanged(size_t index) = 0;
-    virtual void onSingleModified(size_t index) = 0;
-    virtual void onSinglesModified(size_t first, size_t count) = 0;
-    virtual void onActiveSingleModified(size_t index) = 0;
-    virtual void onActiveMultiChanged(size_t index) = 0;
-    virtual void onMultiModified(size_t index) = 0;
-    virtual void onMultisModified(size_t first, size_t count) = 0;
-    virtual void onActiveMultiModified(size_t index) = 0;
-    // A parameter the engine changed by itself (controllers 16/17, "Sect" program changes).
-    virtual void onParameterChanged(EParam param, float normalizedValue) = 0;
-    // A system-exclusive message to send.
-    virtual void sendMidi(const SMidiEvent& event) = 0;
-    virtual void serializeCustomData(std::vector<unsigned char>& data) = 0;
-    virtual void deserializeCustomData(const std::vector<unsigned char>& data) = 0;
-    virtual void onPlayModeChanged() = 0;
-    virtual void onConfigChanged() = 0;
+    virtual ~IEngineListener() = default;
 
-protected:
-    ~IEngineListener() = default;
+    virtual void onActiveSingleChanged(size_t /*index*/) {}
+    virtual void onSingleModified(size_t /*index*/) {}
+    virtual void onSinglesModified(size_t /*first*/, size_t /*count*/) {}
+    virtual void onActiveSingleModified(size_t /*index*/) {}
+    virtual void onActiveMultiChanged(size_t /*index*/) {}
+    virtual void onMultiModified(size_t /*index*/) {}
+    virtual void onMultisModified(size_t /*first*/, size_t /*count*/) {}
+    virtual void onActiveMultiModified(size_t /*index*/) {}
+    // A parameter the engine changed by itself (controllers 16/17, "Sect" program changes).
+    virtual void onParameterChanged(EParam /*param*/, float /*normalizedValue*/) {}
+    // A system-exclusive message to send.
+    virtual void sendMidi(const SMidiEvent& /*event*/) {}
+    virtual void serializeCustomData(std::vector<unsigned char>& /*data*/) {}
+    virtual void deserializeCustomData(const std::vector<unsigned char>& /*data*/) {}
+    virtual void onPlayModeChanged() {}
+    virtual void onConfigChanged() {}
 };
 
 } // namespace k1lib

@@ -1,6 +1,6 @@
 #pragma once
-// What the Multi reads from and asks of its engine. The engine's own binding is in
-// MultiEngineHost.cpp; tests give the Multi a host of their own.
+// What the Multi reads from and asks of its engine. The engine's own binding is
+// EngineMultiHost; tests give the Multi a host of their own.
 #include "MidiState.h"
 #include "MultiPreset.h"
 #include "SinglePreset.h"

@@ -8,22 +8,23 @@
 
 namespace k1lib {
 
+// Every notification does nothing unless overridden: a listener names only what it acts on.
 class IPluginListener {
 public:
-    virtual void onActiveSingleChanged(size_t index) = 0;
-    virtual void onSingleModified(size_t index) = 0;
-    virtual void onActiveSingleModified(size_t index) = 0;
-    virtual void onSinglesModified(size_t first, size_t count) = 0;
-    virtual void onActiveMultiChanged(size_t index) = 0;
-    virtual void onMultiModified(size_t index) = 0;
-    virtual void onActiveMultiModified(size_t index) = 0;
-    virtual void onMultisModified(size_t first, size_t count) = 0;
-    virtual void sendMidi(const SMidiEvent& event) = 0;
-    virtual void onParameterChanged(EParam param, float normalizedValue) = 0;
-    virtual void serializeCustomData(std::vector<unsigned char>& data) = 0;
-    virtual void deserializeCustomData(const std::vector<unsigned char>& data) = 0;
-    virtual void onPlayModeChanged() = 0;
-    virtual void onConfigChanged() = 0;
+    virtual void onActiveSingleChanged(size_t /*index*/) {}
+    virtual void onSingleModified(size_t /*index*/) {}
+    virtual void onActiveSingleModified(size_t /*index*/) {}
+    virtual void onSinglesModified(size_t /*first*/, size_t /*count*/) {}
+    virtual void onActiveMultiChanged(size_t /*index*/) {}
+    virtual void onMultiModified(size_t /*index*/) {}
+    virtual void onActiveMultiModified(size_t /*index*/) {}
+    virtual void onMultisModified(size_t /*first*/, size_t /*count*/) {}
+    virtual void sendMidi(const SMidiEvent& /*event*/) {}
+    virtual void onParameterChanged(EParam /*param*/, float /*normalizedValue*/) {}
+    virtual void serializeCustomData(std::vector<unsigned char>& /*data*/) {}
+    virtual void deserializeCustomData(const std::vector<unsigned char>& /*data*/) {}
+    virtual void onPlayModeChanged() {}
+    virtual void onConfigChanged() {}
 
 protected:
     ~IPluginListener() = default;

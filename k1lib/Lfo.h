@@ -1,12 +1,19 @@
 #pragma once
 // The section LFO: triangle, saw, square (0/1) or random, quantised to 1/64 and holding each new
 // value for at least 17 ms.
-#include "SectionState.h"
+#include <cstdint>
 
 namespace k1lib {
 
 struct SinglePreset;
 class Random;
+
+struct LfoState {
+    float phase = 0.0f;       // 0 <= phase < 1
+    float randomValue = 0.0f; // -1..1, the held value of the Random shape
+    int8_t lastStep = 0;      // -64..64, output in 1/64
+    int32_t countdown = 0;    // samples until a new output value may be taken
+};
 
 class Lfo {
 public:

@@ -6,7 +6,6 @@
 #include "VoiceContext.h"
 
 #include <algorithm>
-#include <utility>
 
 namespace k1lib {
 
@@ -39,17 +38,6 @@ MultiPreset makeSingleModeMulti() {
 } // namespace
 
 Multi::Multi(IMultiHost& host) : m_host(host) {
-    build();
-}
-
-Multi::Multi(std::unique_ptr<IMultiHost> ownedHost)
-    : m_ownedHost(std::move(ownedHost)), m_host(*m_ownedHost) {
-    build();
-}
-
-Multi::~Multi() = default;
-
-void Multi::build() {
     m_noteProcessors.reserve(ChannelCount);
     for (int ch = 0; ch < ChannelCount; ++ch) {
         const auto channel = static_cast<uint8_t>(ch);

@@ -12,12 +12,9 @@
 #include "VoiceList.h"
 
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 namespace k1lib {
-
-class Engine;
 
 class Multi {
 public:
@@ -36,9 +33,7 @@ public:
         int count = 0;
     };
 
-    explicit Multi(Engine& engine);
     explicit Multi(IMultiHost& host);
-    ~Multi();
     Multi(const Multi&) = delete;
     Multi& operator=(const Multi&) = delete;
 
@@ -81,8 +76,6 @@ public:
 private:
     enum class Routing { PerSource, Stereo, PerSection };
 
-    Multi(std::unique_ptr<IMultiHost> ownedHost);
-    void build();
     void mapChannels();
 
     const SinglePreset* sectionSingle(int section) const;
@@ -105,7 +98,6 @@ private:
     void mixStereo(float* const* outputs, int count, int section, const float* values, int offset,
                    int frames) const;
 
-    std::unique_ptr<IMultiHost> m_ownedHost;
     IMultiHost& m_host;
     std::vector<NoteProcessor> m_noteProcessors;
     StaticArray<VoiceList<MaxPlayingVoices>, SectionCount> m_playing;

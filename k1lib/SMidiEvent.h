@@ -13,4 +13,14 @@ struct SMidiEvent {
     int32_t sampleOffset = 0;    // within the block; negative means at once
 };
 
+// A channel message (status and up to two data bytes), due at sampleOffset within the block.
+inline SMidiEvent shortMessage(uint8_t status, uint8_t data1, uint8_t data2 = 0, int32_t sampleOffset = 0) {
+    SMidiEvent event;
+    event.status = status;
+    event.data1 = data1;
+    event.data2 = data2;
+    event.sampleOffset = sampleOffset;
+    return event;
+}
+
 }  // namespace k1lib

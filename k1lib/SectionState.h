@@ -3,18 +3,13 @@
 // never reset: the LFO runs on across notes and Single changes.
 #include <cstdint>
 
+#include "Lfo.h"
+
 namespace k1lib {
 
 struct SinglePreset;
 struct MidiState;
 class Random;
-
-struct LfoState {
-    float phase = 0.0f;       // 0 <= phase < 1
-    float randomValue = 0.0f; // -1..1, the held value of the Random shape
-    int8_t lastStep = 0;      // -64..64, output in 1/64
-    int32_t countdown = 0;    // samples until a new output value may be taken
-};
 
 // The pitch modulation of each frame of a run rendered in one go, and where it moves.
 struct PitchFrames {

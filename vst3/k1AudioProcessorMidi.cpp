@@ -20,14 +20,7 @@ uint8_t sevenBit(float value) {
     return v < 128 ? static_cast<uint8_t>(v) : 0;
 }
 
-k1lib::SMidiEvent shortMessage(uint8_t status, uint8_t data1, uint8_t data2, int32 offset) {
-    k1lib::SMidiEvent event;
-    event.status = status;
-    event.data1 = data1;
-    event.data2 = data2;
-    event.sampleOffset = offset;
-    return event;
-}
+using k1lib::shortMessage;
 
 } // namespace
 

@@ -18,20 +18,7 @@
 // Counts the MIDI the facade sends to K1 hardware; ignores the rest.
 class PluginListener : public k1lib::IPluginListener {
 public:
-    void onActiveSingleChanged(size_t) override {}
-    void onSingleModified(size_t) override {}
-    void onSinglesModified(size_t, size_t) override {}
-    void onActiveSingleModified(size_t) override {}
-    void onActiveMultiChanged(size_t) override {}
-    void onMultiModified(size_t) override {}
-    void onMultisModified(size_t, size_t) override {}
-    void onActiveMultiModified(size_t) override {}
-    void onParameterChanged(k1lib::EParam, float) override {}
     void sendMidi(const k1lib::SMidiEvent& event) override { sysexSent += !event.sysex.empty(); }
-    void serializeCustomData(std::vector<unsigned char>&) override {}
-    void deserializeCustomData(const std::vector<unsigned char>&) override {}
-    void onPlayModeChanged() override {}
-    void onConfigChanged() override {}
     int sysexSent = 0;
 };
 

@@ -39,7 +39,7 @@ struct ProbeView : CView {
     CPoint lastWhere;
 };
 
-struct ProbeListener : IViewMouseListener {
+struct ProbeListener : ViewMouseListenerAdapter {
     ProbeListener(std::string n, Log& l, Result r) : name(std::move(n)), log(l), result(r) {}
     Result record(const char* event) {
         log.push_back(name + event);
@@ -48,10 +48,8 @@ struct ProbeListener : IViewMouseListener {
     Result viewOnMouseDown(CView*, CPoint, CButtonState) override { return record(":down"); }
     Result viewOnMouseUp(CView*, CPoint, CButtonState) override { return record(":up"); }
     Result viewOnMouseMoved(CView*, CPoint, CButtonState) override { return record(":moved"); }
-    Result viewOnMouseCancel(CView*) override { return kMouseEventNotImplemented; }
     void viewOnMouseEntered(CView*) override { record(":entered"); }
     void viewOnMouseExited(CView*) override { record(":exited"); }
-    void viewOnMouseEnabled(CView*, bool) override {}
     std::string name;
     Log& log;
     Result result;

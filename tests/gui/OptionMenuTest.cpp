@@ -212,7 +212,7 @@ TEST_F(GuiMenuPopup, RemovingTheMenuDuringItsPopupClosesItWithoutAChoice) {
 }
 
 TEST_F(GuiMenuPopup, APressThatOpensAContextMenuDoesNotCaptureTheMouse) {
-    struct ContextOpener : IViewMouseListener {
+    struct ContextOpener : ViewMouseListenerAdapter {
         COptionMenu* menu = nullptr;
         int presses = 0;
         Result viewOnMouseDown(CView*, CPoint, CButtonState buttons) override {
@@ -220,12 +220,6 @@ TEST_F(GuiMenuPopup, APressThatOpensAContextMenuDoesNotCaptureTheMouse) {
             if (buttons.getButtonState() == kRButton) menu->popup();
             return kMouseEventHandled;
         }
-        Result viewOnMouseUp(CView*, CPoint, CButtonState) override { return kMouseEventNotImplemented; }
-        Result viewOnMouseMoved(CView*, CPoint, CButtonState) override { return kMouseEventNotImplemented; }
-        Result viewOnMouseCancel(CView*) override { return kMouseEventNotImplemented; }
-        void viewOnMouseEntered(CView*) override {}
-        void viewOnMouseExited(CView*) override {}
-        void viewOnMouseEnabled(CView*, bool) override {}
     } opener;
     opener.menu = menu;
     menu->addEntry("Copy");

@@ -2,13 +2,13 @@
 // A listener that records every engine notification as text, and helpers shared by the engine tests.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "Engine.h"
 #include "IEngineListener.h"
+#include "SineSingle.h"
 
 namespace enginetest {
 
@@ -56,26 +56,7 @@ private:
 
 using Calls = std::vector<std::string>;
 
-// One sustained sine source: wave "Sin 1st", coarse 84 with key tracking plays the key's pitch.
-inline k1lib::SinglePreset sineSingle() {
-    k1lib::SinglePreset s{};
-    std::strcpy(s.name, "Sine");
-    s.volume = 99;
-    s.pressureToFreq = s.vibratoDepth = s.pressureToVibrato = s.autoBendDepth = 50;
-    s.velToDepth = s.autoBendKeyScaleToTime = 50;
-    s.mute[1] = 1;
-    k1lib::SingleSource& src = s.sources[0];
-    src.fine = 50;
-    src.coarse = 84;
-    src.wave = 0;
-    src.keyTrack = 1;
-    src.envLevel = 100;
-    src.envSustain = 100;
-    src.levelModVel = src.levelModPressure = src.levelModKeyScale = 50;
-    src.timeModVel = src.timeModKeyScale = src.freqKeyScaleToFreq = 50;
-    s.sources[1] = src;
-    return s;
-}
+using testsupport::sineSingle;
 
 class EngineFixture : public ::testing::Test {
 protected:

@@ -9,18 +9,11 @@ using enginetest::Calls;
 
 namespace {
 
-SMidiEvent message(uint8_t status, uint8_t data1, uint8_t data2 = 0) {
-    SMidiEvent event;
-    event.status = status;
-    event.data1 = data1;
-    event.data2 = data2;
-    return event;
-}
 
 class EngineMidiInput : public enginetest::EngineFixture {
 protected:
     void send(uint8_t status, uint8_t data1, uint8_t data2 = 0) {
-        engine.processMidiEvent(message(status, data1, data2));
+        engine.processMidiEvent(shortMessage(status, data1, data2));
     }
     void controller(uint8_t channel, uint8_t number, uint8_t value) { send(0xB0 | channel, number, value); }
     const MidiState& state(uint8_t channel) const { return engine.getMidiStates()[channel]; }
@@ -98,7 +91,7 @@ TEST_F(EngineMidiInput, DataBytesAbove127AreIgnored) {
     switchToMulti();
     controller(1, 7, 200);
     send(0xD1, 128);
-    engine.processMidiEvent(message(0xB1, 135, 0));
+    engine.processMidiEvent(shortMessage(0xB1, 135, 0));
     EXPECT_EQ(state(1).volume, 1.0f);
     EXPECT_EQ(state(1).pressure, 0.0f);
 }
@@ -251,7 +244,7 @@ TEST_F(EngineMidiInput, SectionProgramChangesSetTheSinglesOfThatChannel) {
 }
 
 TEST(EngineMidiInputAllocations, ProgramChangeAllocatesOnlyForItsLogLines) {
-    struct QuietListener : enginetest::RecordingListener {
+    struct CountingListener : IEngineListener {
         int activeChanges = 0;
         void onActiveSingleChanged(size_t) override { ++activeChanges; }
         static void sink(const std::string&) {}
@@ -263,7 +256,7 @@ TEST(EngineMidiInputAllocations, ProgramChangeAllocatesOnlyForItsLogLines) {
         engine.dumpSingle(engine.getSingles()[9]);
         dump = log.lines().at(0).substr(std::string("dumpSingle@1311: ").size());
     }
-    const LogSink previous = setLogSink(&QuietListener::sink);
+    const LogSink previous = setLogSink(&CountingListener::sink);
     size_t logAllocations = 0;
     {
         AllocationCounter counter;
@@ -274,7 +267,7 @@ TEST(EngineMidiInputAllocations, ProgramChangeAllocatesOnlyForItsLogLines) {
     size_t programAllocations = 0;
     {
         AllocationCounter counter;
-        engine.processMidiEvent(message(0xC0, 9));
+        engine.processMidiEvent(shortMessage(0xC0, 9));
         programAllocations = counter.count();
     }
     setLogSink(previous);

@@ -16,12 +16,7 @@ using enginetest::sineSingle;
 namespace {
 
 k1lib::SMidiEvent noteOn(int key, int offset) {
-    k1lib::SMidiEvent e;
-    e.status = 0x90;
-    e.data1 = static_cast<uint8_t>(key);
-    e.data2 = 100;
-    e.sampleOffset = offset;
-    return e;
+    return k1lib::shortMessage(0x90, static_cast<uint8_t>(key), 100, offset);
 }
 
 } // namespace

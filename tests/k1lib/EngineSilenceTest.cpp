@@ -16,14 +16,7 @@ using k1lib::SMidiEvent;
 
 namespace {
 
-SMidiEvent midi(uint8_t status, uint8_t data1, uint8_t data2, int offset = 0) {
-    SMidiEvent e;
-    e.status = status;
-    e.data1 = data1;
-    e.data2 = data2;
-    e.sampleOffset = offset;
-    return e;
-}
+using k1lib::shortMessage;
 
 // A MIDI event at an absolute host sample.
 struct TimedEvent {
@@ -120,19 +113,19 @@ TEST_F(EngineSilence, AfterATailNoteOffControllerAndProgramChangeAreExactSilence
             SCOPED_TRACE(testing::Message() << rate << " Hz, blocks of " << samples);
             start(rate, hat);
             std::vector<float> heard;
-            block(samples, {midi(0x90, 60, 127)}, &heard);
-            block(samples, {midi(0x80, 60, 64)}, &heard);
+            block(samples, {shortMessage(0x90, 60, 127)}, &heard);
+            block(samples, {shortMessage(0x80, 60, 64)}, &heard);
             playOut(samples, rate, &heard);
             ASSERT_GT(*std::max_element(heard.begin(), heard.end()), 0.01f);
             heard.clear();
-            for (const SMidiEvent& e : {midi(0x80, 60, 64), midi(0xB0, 1, 90), midi(0xC0, 3, 0)}) {
+            for (const SMidiEvent& e : {shortMessage(0x80, 60, 64), shortMessage(0xB0, 1, 90), shortMessage(0xC0, 3, 0)}) {
                 block(samples, {e}, &heard);
                 for (int n = 0; n < 2000 / samples + 2; ++n)
                     block(samples, {}, &heard);
             }
             for (size_t i = 0; i < heard.size(); ++i)
                 ASSERT_EQ(heard[i], 0.0f) << "sample " << i;
-            block(samples, {midi(0x90, 60, 127)}, &heard);
+            block(samples, {shortMessage(0x90, 60, 127)}, &heard);
             for (int n = 0; n < 4000 / samples; ++n)
                 block(samples, {}, &heard);
             EXPECT_GT(*std::max_element(heard.begin(), heard.end()), 0.01f) << "the next note sounds";
@@ -147,11 +140,11 @@ TEST_F(EngineSilence, ANoteAfterAThousandSilencesStartsAtTheSameOffsetAsTheFirst
             start(rate, 0, &sine);
             const int window = 4096;
             auto playNote = [&](std::vector<float>& heard) {
-                block(samples, {midi(0x90, 69, 100, 37)}, &heard);
+                block(samples, {shortMessage(0x90, 69, 100, 37)}, &heard);
                 while (static_cast<int>(heard.size()) < window)
                     block(samples, {}, &heard);
                 heard.resize(window);
-                block(samples, {midi(0x80, 69, 64)});
+                block(samples, {shortMessage(0x80, 69, 64)});
                 playOut(samples, rate);
             };
             std::vector<float> first, again;
@@ -160,7 +153,7 @@ TEST_F(EngineSilence, ANoteAfterAThousandSilencesStartsAtTheSameOffsetAsTheFirst
             for (int gap = 0; gap < 1000; ++gap) {
                 for (int n = 0; n < 3; ++n)
                     block(samples);
-                block(samples, {midi(0xB0, 1, 0, 17)}); // wakes the engine, changes nothing
+                block(samples, {shortMessage(0xB0, 1, 0, 17)}); // wakes the engine, changes nothing
             }
             // The note comes back at the same place in the rates' common period, so only the
             // silences in between could move it.
@@ -181,8 +174,8 @@ TEST_F(EngineSilence, RendersAgreeWhateverTheBlockSizes) {
     std::vector<TimedEvent> timeline;
     const int64_t second = 44100;
     for (int64_t at : {int64_t{1000}, second / 2, second / 2 + 3001, 2 * second + 777, 3 * second + 50}) {
-        timeline.push_back({at, midi(0x90, static_cast<uint8_t>(48 + at % 24), 100)});
-        timeline.push_back({at + 6000, midi(0x80, static_cast<uint8_t>(48 + at % 24), 64)});
+        timeline.push_back({at, shortMessage(0x90, static_cast<uint8_t>(48 + at % 24), 100)});
+        timeline.push_back({at + 6000, shortMessage(0x80, static_cast<uint8_t>(48 + at % 24), 64)});
     }
     std::sort(timeline.begin(), timeline.end(),
               [](const TimedEvent& a, const TimedEvent& b) { return a.time < b.time; });

@@ -64,11 +64,7 @@ struct TestEngine {
 };
 
 SMidiEvent noteOn(uint8_t note) {
-    SMidiEvent event;
-    event.status = 0x90;
-    event.data1 = note;
-    event.data2 = 100;
-    return event;
+    return shortMessage(0x90, note, 100);
 }
 
 // Where two records first differ (their common length when one is a prefix of the other).

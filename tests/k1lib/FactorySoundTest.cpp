@@ -13,7 +13,7 @@
 #include "Curves.h"
 #include "Engine.h"
 #include "FactoryData.h"
-#include "QuietListener.h"
+#include "IEngineListener.h"
 #include "SoundMeasure.h"
 
 namespace {
@@ -82,7 +82,7 @@ class FactoryMultiSound : public testing::TestWithParam<int> {};
 // Each Multi as it is meant to be played: a chord in the middle of every active section's zone on
 // that section's channel, once hard (velocity 100) and once soft (40) for the soft layers.
 TEST_P(FactoryMultiSound, AChordInEverySectionLeavesHeadroom) {
-    QuietListener listener;
+    k1lib::IEngineListener listener;
     Engine engine(&listener, PluginType_Vst3);
     engine.setPlayMode(PlayMode_Multi);
     const StorageInfo& bank = factoryMultisStorageInfo[static_cast<size_t>(GetParam())];
@@ -107,11 +107,7 @@ TEST_P(FactoryMultiSound, AChordInEverySectionLeavesHeadroom) {
             }
             std::vector<SMidiEvent> events;
             for (const auto& [channel, note] : keys) {
-                SMidiEvent on;
-                on.status = static_cast<uint8_t>(0x90 | channel);
-                on.data1 = static_cast<uint8_t>(note);
-                on.data2 = velocity;
-                events.push_back(on);
+                events.push_back(shortMessage(static_cast<uint8_t>(0x90 | channel), static_cast<uint8_t>(note), velocity));
             }
             const int frames = static_cast<int>(seconds * Engine::kProcessingSamplerate);
             std::vector<float> left(static_cast<size_t>(frames)), right(static_cast<size_t>(frames));

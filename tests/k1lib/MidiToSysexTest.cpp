@@ -7,63 +7,17 @@
 
 #include "LogCapture.h"
 #include "MidiToSysex.h"
+#include "SmfWriter.h"
 
 using k1lib::MidiToSysex;
-using Bytes = std::vector<unsigned char>;
+using k1lib::smf::appendChunk;
+using k1lib::smf::Bytes;
+using k1lib::smf::Track;
 
 namespace {
 
-void appendVarLen(Bytes& out, uint32_t value) {
-    unsigned char groups[5];
-    int n = 0;
-    do {
-        groups[n++] = value & 0x7F;
-        value >>= 7;
-    } while (value);
-    while (n > 1) out.push_back(groups[--n] | 0x80);
-    out.push_back(groups[0]);
-}
-
-void appendChunk(Bytes& file, const char* id, const Bytes& body, uint32_t declared) {
-    file.insert(file.end(), id, id + 4);
-    for (int shift = 24; shift >= 0; shift -= 8) file.push_back(static_cast<unsigned char>(declared >> shift));
-    file.insert(file.end(), body.begin(), body.end());
-}
-void appendChunk(Bytes& file, const char* id, const Bytes& body) {
-    appendChunk(file, id, body, static_cast<uint32_t>(body.size()));
-}
-
-// A track body built event by event, each with delta time 0 unless given.
-struct Track {
-    Bytes body;
-    Track& raw(const Bytes& bytes, uint32_t delta = 0) {
-        appendVarLen(body, delta);
-        body.insert(body.end(), bytes.begin(), bytes.end());
-        return *this;
-    }
-    Track& sysex(unsigned char status, const Bytes& data) {
-        appendVarLen(body, 0);
-        body.push_back(status);
-        appendVarLen(body, static_cast<uint32_t>(data.size()));
-        body.insert(body.end(), data.begin(), data.end());
-        return *this;
-    }
-    Track& meta(unsigned char type, const Bytes& data) {
-        appendVarLen(body, 0);
-        body.push_back(0xFF);
-        body.push_back(type);
-        appendVarLen(body, static_cast<uint32_t>(data.size()));
-        body.insert(body.end(), data.begin(), data.end());
-        return *this;
-    }
-    Track& end() { return meta(0x2F, {}); }
-};
-
 Bytes midiFile(const std::vector<Bytes>& tracks) {
-    Bytes file;
-    appendChunk(file, "MThd", {0, 1, 0, static_cast<unsigned char>(tracks.size()), 0, 96});
-    for (const Bytes& t : tracks) appendChunk(file, "MTrk", t);
-    return file;
+    return k1lib::smf::makeFile(1, 96, tracks);
 }
 
 Bytes payload(unsigned char fill, size_t n) {

@@ -18,7 +18,7 @@ namespace {
 // A stand-in for the engine: two banks of 64 Singles, each playing sine wave 0.
 struct FakeHost : IMultiHost {
     TestEngine engine;
-    std::vector<SinglePreset> singles = std::vector<SinglePreset>(128, makeSingle());
+    std::vector<SinglePreset> singles = std::vector<SinglePreset>(128, sineSingle());
     uint64_t current = 0;
     uint64_t offset = 0;
     uint8_t basicChannel = 0;

@@ -49,8 +49,6 @@ public:
     }
     void sendMidi(const SMidiEvent&) override { journal_.add("L sendMidi"); }
     void onParameterChanged(EParam p, float) override { journal_.add("L param " + std::to_string(p)); }
-    void serializeCustomData(std::vector<unsigned char>&) override {}
-    void deserializeCustomData(const std::vector<unsigned char>&) override {}
     void onPlayModeChanged() override { journal_.add("L PlayModeChanged"); }
     void onConfigChanged() override { journal_.add("L ConfigChanged"); }
 
@@ -221,15 +219,9 @@ TEST(PluginStress, AudioAndUserInterfaceThreadsShareTheFacade) {
         std::vector<float> left(256), right(256);
         float* outputs[] = {left.data(), right.data()};
         for (int block = 0; !stop.load(); ++block) {
-            SMidiEvent on;
-            on.status = 0x90;
-            on.data1 = static_cast<uint8_t>(48 + block % 24);
-            on.data2 = 100;
-            rig.plugin.addMidiEvent(on);
-            SMidiEvent off = on;
-            off.status = 0x80;
-            off.sampleOffset = 200;
-            rig.plugin.addMidiEvent(off);
+            const auto note = static_cast<uint8_t>(48 + block % 24);
+            rig.plugin.addMidiEvent(shortMessage(0x90, note, 100));
+            rig.plugin.addMidiEvent(shortMessage(0x80, note, 100, 200));
             rig.plugin.setParameter(Param_Volume, (block % 100) / 100.0f);
             rig.plugin.process(outputs, 2, 256);
         }
@@ -254,11 +246,7 @@ TEST(PluginStress, AudioAndUserInterfaceThreadsShareTheFacade) {
     rig.plugin.setPlayMode(PlayMode_Single);
     rig.plugin.setCurrentPresetIndex(0);
     rig.plugin.setParameter(Param_Volume, 1.0f);
-    SMidiEvent on;
-    on.status = 0x90;
-    on.data1 = 60;
-    on.data2 = 127;
-    rig.plugin.addMidiEvent(on);
+    rig.plugin.addMidiEvent(shortMessage(0x90, 60, 127));
     std::vector<float> left(4096), right(4096);
     float* outputs[] = {left.data(), right.data()};
     float peak = 0;

@@ -15,13 +15,7 @@ namespace {
 
 using enginetest::RecordingListener;
 
-k1lib::SMidiEvent shortMessage(uint8_t status, uint8_t data1, uint8_t data2) {
-    k1lib::SMidiEvent e;
-    e.status = status;
-    e.data1 = data1;
-    e.data2 = data2;
-    return e;
-}
+using k1lib::shortMessage;
 
 // Two engines set up alike. Events and parameter moves reach both between stretches; one renders
 // each stretch in a single call, the other one sample per call, each call a whole engine step.

@@ -32,7 +32,7 @@ std::vector<float> render(TestEngine& engine, const SinglePreset& single, uint8_
 }
 
 SinglePreset firstSourceOnly() {
-    SinglePreset single = makeSingle();
+    SinglePreset single = sineSingle();
     single.mute[1] = 1;
     return single;
 }

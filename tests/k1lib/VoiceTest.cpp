@@ -43,7 +43,7 @@ float highest(const std::vector<float>& v) {
 
 TEST(Voice, SourcesMutesAndSlots) {
     TestEngine engine;
-    SinglePreset single = makeSingle();
+    SinglePreset single = sineSingle();
     single.source2or4 = 1;
     single.mute[1] = 1;
     Voice voice(engine.context, single, 60, 100, 0, Rate, 0, 0, 100, 0);
@@ -74,7 +74,7 @@ TEST(Voice, SourcesMutesAndSlots) {
 TEST(Voice, AmplitudeModulationPairsAndMutedModulators) {
     TestEngine engine;
     for (uint32_t mode : {1u, 2u}) {
-        SinglePreset single = makeSingle();
+        SinglePreset single = sineSingle();
         single.ampModS1S2 = mode;
         single.mute[0] = 1; // S1 is silent but still shapes S2
         Voice voice(engine.context, single, 69, 100, 0, Rate, 0, 0, 100, 0);
@@ -87,7 +87,7 @@ TEST(Voice, AmplitudeModulationPairsAndMutedModulators) {
         EXPECT_NEAR(highest(out.slots[1]), (60.0f / 128.0f) * (60.0f / 128.0f), 0.01f);
     }
     // Without the pair, S2 alone is a full sine.
-    SinglePreset single = makeSingle();
+    SinglePreset single = sineSingle();
     single.mute[0] = 1;
     Voice plain(engine.context, single, 69, 100, 0, Rate, 0, 0, 100, 0);
     ASSERT_EQ(plain.getSourceCount(), 1);
@@ -96,7 +96,7 @@ TEST(Voice, AmplitudeModulationPairsAndMutedModulators) {
 
 TEST(Voice, AutoBendFallsOverItsTimeThenVibratoFadesIn) {
     TestEngine engine;
-    SinglePreset single = makeSingle();
+    SinglePreset single = sineSingle();
     single.autoBendTime = 60;   // 220 / 4000 * 12.0276 s
     single.autoBendDepth = 100; // +12 semitones
     const float time = envDelayTime(60);
@@ -134,7 +134,7 @@ TEST(Voice, AutoBendFallsOverItsTimeThenVibratoFadesIn) {
 
 TEST(Voice, AutoBendDepthAndTimeScaling) {
     TestEngine engine;
-    SinglePreset single = makeSingle();
+    SinglePreset single = sineSingle();
     single.autoBendTime = 50;
     single.autoBendDepth = 0; // -12 semitones
     single.velToDepth = 100;
@@ -155,7 +155,7 @@ TEST(Voice, AutoBendDepthAndTimeScaling) {
 
 TEST(Voice, ReleaseEndsTheVoiceAndCopiesCarryOn) {
     TestEngine engine;
-    SinglePreset single = makeSingle();
+    SinglePreset single = sineSingle();
     single.sources[0].envRelease = single.sources[1].envRelease = 0;
     Voice voice(engine.context, single, 60, 100, 0, Rate, 0, 0, 100, 0);
     render(voice, 500);
@@ -177,7 +177,7 @@ TEST(Voice, ReleaseEndsTheVoiceAndCopiesCarryOn) {
 
 TEST(Voice, RenderingAStartedVoiceAllocatesNothing) {
     TestEngine engine;
-    SinglePreset single = makeSingle();
+    SinglePreset single = sineSingle();
     single.source2or4 = 1;
     single.ampModS3S4 = 2;
     single.sources[2].wave = LoopWave;

@@ -1,11 +1,12 @@
 #pragma once
 // Test support for sound generation: a small wave ROM image made here (sine single-cycle waves,
-// a one-shot and a looping sampled wave), a stand-in for the engine's voice context, a plain
-// Single and a frequency meter.
+// a one-shot and a looping sampled wave), a stand-in for the engine's voice context and a
+// frequency meter.
 #include "MidiState.h"
 #include "Random.h"
 #include "SectionState.h"
 #include "SignalMeasure.h"
+#include "SineSingle.h"
 #include "SinglePreset.h"
 #include "StaticArray.h"
 #include "VoiceContext.h"
@@ -130,29 +131,7 @@ struct TestEngine {
     k1lib::VoiceContext context{testWaveforms(), midi, random};
 };
 
-// A two-source Single playing sine wave 0 at the key's pitch: full level, instant attack, no decay,
-// full sustain, every modulation centred and off.
-inline k1lib::SinglePreset makeSingle() {
-    k1lib::SinglePreset single{};
-    single.volume = 99;
-    single.pressureToFreq = single.vibratoDepth = single.pressureToVibrato = 50;
-    single.autoBendDepth = single.velToDepth = single.autoBendKeyScaleToTime = 50;
-    single.lfoSpeed = 50;
-    single.pitchBendDepth = 2;
-    for (k1lib::SingleSource& s : single.sources) {
-        s.fine = 50;
-        s.coarse = 84;
-        s.wave = 0;
-        s.keyTrack = 1;
-        s.envLevel = 100;
-        s.envSustain = 100;
-        s.envDecay = 0;
-        s.levelModVel = s.levelModPressure = s.levelModKeyScale = 50;
-        s.timeModVel = s.timeModKeyScale = s.freqKeyScaleToFreq = 50;
-    }
-    return single;
-}
-
+using testsupport::sineSingle;
 using signalmeasure::cents;
 using signalmeasure::measureFrequency;
 

@@ -11,18 +11,12 @@ using namespace paneltest;
 namespace {
 using Result = CMouseEventResult;
 
-struct ClickRecorder : IViewMouseListener {
+struct ClickRecorder : ViewMouseListenerAdapter {
     std::vector<CView*> downs;
     Result viewOnMouseDown(CView* view, CPoint, CButtonState) override {
         downs.push_back(view);
         return kMouseEventHandled;
     }
-    Result viewOnMouseUp(CView*, CPoint, CButtonState) override { return kMouseEventNotImplemented; }
-    Result viewOnMouseMoved(CView*, CPoint, CButtonState) override { return kMouseEventNotImplemented; }
-    Result viewOnMouseCancel(CView*) override { return kMouseEventNotImplemented; }
-    void viewOnMouseEntered(CView*) override {}
-    void viewOnMouseExited(CView*) override {}
-    void viewOnMouseEnabled(CView*, bool) override {}
 };
 
 struct ValueRecorder : IControlListener {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "FactoryData.h"
+#include "SmfWriter.h"
 #include "Sysex.h"
 #include "WavLoader.h"
 
@@ -21,30 +22,12 @@ bool save(const fs::path& path, const Bytes& bytes) {
     return std::fclose(f) == 0 && ok;
 }
 
-void appendVarLen(Bytes& out, uint32_t value) {
-    unsigned char groups[5];
-    int n = 0;
-    do {
-        groups[n++] = value & 0x7F;
-        value >>= 7;
-    } while (value);
-    while (n > 1) out.push_back(groups[--n] | 0x80);
-    out.push_back(groups[0]);
-}
-
-// A one-track file: a program change, a note with running status, the dump, end of track.
+// A one-track file: a program change, a note with running status, a text, the dump, end of track.
 Bytes midiFileWith(const Bytes& dump) {
-    Bytes track = {0x00, 0xC0, 0x05, 0x00, 0x90, 0x3C, 0x40, 0x60, 0x3C, 0x00, 0x00, 0xFF, 0x01, 0x03, 'K', '1', '!'};
-    track.push_back(0x00);
-    track.push_back(0xF0);
-    appendVarLen(track, static_cast<uint32_t>(dump.size() - 1));
-    track.insert(track.end(), dump.begin() + 1, dump.end());
-    track.insert(track.end(), {0x00, 0xFF, 0x2F, 0x00});
-    Bytes file = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96, 'M', 'T', 'r', 'k'};
-    const uint32_t length = static_cast<uint32_t>(track.size());
-    for (int shift = 24; shift >= 0; shift -= 8) file.push_back(static_cast<unsigned char>(length >> shift));
-    file.insert(file.end(), track.begin(), track.end());
-    return file;
+    k1lib::smf::Track track;
+    track.raw({0xC0, 0x05}).raw({0x90, 0x3C, 0x40}).raw({0x3C, 0x00}, 0x60).meta(0x01, {'K', '1', '!'});
+    track.sysex(0xF0, Bytes(dump.begin() + 1, dump.end())).end();
+    return k1lib::smf::makeFile(0, 96, {track.body});
 }
 
 Bytes withPrefix(unsigned char prefix, const Bytes& message) {

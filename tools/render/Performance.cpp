@@ -7,13 +7,7 @@
 
 namespace {
 
-k1lib::SMidiEvent shortMessage(uint8_t status, uint8_t data1, uint8_t data2) {
-    k1lib::SMidiEvent e;
-    e.status = status;
-    e.data1 = data1;
-    e.data2 = data2;
-    return e;
-}
+using k1lib::shortMessage;
 
 void note(std::vector<TimedEvent>& out, double rate, double start, double length, int channel, int key, int velocity) {
     const uint8_t ch = static_cast<uint8_t>(channel & 15);

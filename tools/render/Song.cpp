@@ -1,5 +1,7 @@
 #include "Song.h"
 
+#include "SmfWriter.h"
+
 #include <algorithm>
 #include <cstdint>
 
@@ -60,49 +62,20 @@ private:
     uint32_t m_order = 0;
 };
 
-void put32(std::vector<unsigned char>& out, uint32_t v) {
-    for (int shift = 24; shift >= 0; shift -= 8)
-        out.push_back(static_cast<unsigned char>(v >> shift));
-}
-
-void putVariable(std::vector<unsigned char>& out, uint64_t v) {
-    unsigned char bytes[10];
-    int n = 0;
-    do {
-        bytes[n++] = static_cast<unsigned char>(v & 0x7F);
-        v >>= 7;
-    } while (v != 0 && n < 10);
-    while (n > 1)
-        out.push_back(static_cast<unsigned char>(bytes[--n] | 0x80));
-    out.push_back(bytes[0]);
-}
-
 std::vector<unsigned char> Writer::file(uint64_t endTick) {
     std::stable_sort(m_events.begin(), m_events.end(), [](const Event& a, const Event& b) {
         return a.tick != b.tick ? a.tick < b.tick : a.order < b.order;
     });
-    std::vector<unsigned char> track = {0x00,
-                                        0xFF,
-                                        0x51,
-                                        0x03,
-                                        static_cast<unsigned char>(kTempo >> 16),
-                                        static_cast<unsigned char>(kTempo >> 8),
-                                        static_cast<unsigned char>(kTempo)};
+    k1lib::smf::Track track;
+    track.meta(0x51, {static_cast<unsigned char>(kTempo >> 16), static_cast<unsigned char>(kTempo >> 8),
+                      static_cast<unsigned char>(kTempo)});
     uint64_t last = 0;
     for (const Event& e : m_events) {
-        putVariable(track, e.tick - last);
+        track.raw(e.bytes, static_cast<uint32_t>(e.tick - last));
         last = e.tick;
-        track.insert(track.end(), e.bytes.begin(), e.bytes.end());
     }
-    putVariable(track, endTick > last ? endTick - last : 0);
-    track.insert(track.end(), {0xFF, 0x2F, 0x00});
-
-    std::vector<unsigned char> out = {'M', 'T', 'h', 'd'};
-    put32(out, 6);
-    out.insert(out.end(), {0, 0, 0, 1, kTicksPerQuarter >> 8, kTicksPerQuarter & 0xFF, 'M', 'T', 'r', 'k'});
-    put32(out, static_cast<uint32_t>(track.size()));
-    out.insert(out.end(), track.begin(), track.end());
-    return out;
+    track.end(static_cast<uint32_t>(endTick > last ? endTick - last : 0));
+    return k1lib::smf::makeFile(0, kTicksPerQuarter, {track.body});
 }
 
 // Four chords (C, A minor, F, G), moved up a fourth every eight bars and back down after three moves.

@@ -10,7 +10,7 @@
 
 #include "Engine.h"
 #include "Performance.h"
-#include "QuietListener.h"
+#include "IEngineListener.h"
 #include "WavFile.h"
 
 namespace {
@@ -57,7 +57,7 @@ bool parse(int argc, char** argv, Options& o) {
 int main(int argc, char** argv) {
     Options o;
     if (!parse(argc, argv, o)) return usage();
-    QuietListener listener;
+    k1lib::IEngineListener listener;
     k1lib::Engine engine(&listener, k1lib::PluginType_Vst3);
     engine.setSamplerate(static_cast<float>(o.rate));
     if (o.channels == 8) {
