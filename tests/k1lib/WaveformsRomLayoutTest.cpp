@@ -1,3 +1,4 @@
+#include "K1Constants.h"
 #include "WavLoader.h"
 
 #include <gtest/gtest.h>
@@ -71,7 +72,7 @@ std::vector<uint32_t> expectedCuePositions() {
         positions.push_back(position);
         position += length;
     }
-    for (uint32_t n = 0; n <= 204; ++n)
+    for (uint32_t n = 0; n <= k1lib::kFirstSampledWave; ++n)
         positions.push_back(393216 + 640 * n);
     return positions;
 }
