@@ -155,7 +155,7 @@ void Engine::processProgramChange(uint8_t channel, bool own, uint8_t program) {
         setSingle(base + program);
     } else if (selectsMulti && own) {
         if (m_playMode == PlayMode_Single) switchPlayMode(PlayMode_Multi);
-        setMulti(base + (program & 31));
+        setMulti(base + program % kMultisPerBank);
     }
     m_bankSelectLsb = kNone;
     m_bankSelectMsb = kNone;

@@ -55,7 +55,7 @@ void Engine::processMidiSysex(const std::vector<unsigned char>& bytes) {
 void Engine::replySingle(uint8_t channel, uint64_t number) {
     std::vector<unsigned char> reply;
     if (number >= 2 * kSinglesPerBank || number >= m_singles.size() ||
-        !Sysex::writeSingle(reply, m_singles[number], channel, location(number >> 5),
+        !Sysex::writeSingle(reply, m_singles[number], channel, location(number / kSinglesPerLocation),
                             static_cast<unsigned char>(number % kSinglesPerBank)))
         Sysex::writeWriteResult(reply, channel, kWriteErrorProtected);
     sendSysex(reply);
@@ -64,7 +64,7 @@ void Engine::replySingle(uint8_t channel, uint64_t number) {
 void Engine::replyMulti(uint8_t channel, uint64_t number) {
     std::vector<unsigned char> reply;
     if (number >= 2 * kMultisPerBank || number >= m_multis.size() ||
-        !Sysex::writeMulti(reply, m_multis[number], channel, location((number >> 5) * 2),
+        !Sysex::writeMulti(reply, m_multis[number], channel, location(number / kMultisPerBank * 2),
                            static_cast<unsigned char>(number % kMultisPerBank)))
         Sysex::writeWriteResult(reply, channel, kWriteErrorProtected);
     sendSysex(reply);
@@ -76,7 +76,8 @@ void Engine::replyAllSingles(uint8_t channel, uint64_t first) {
         !Sysex::writeSingles(
             reply,
             std::vector<SinglePreset>(m_singles.begin() + first, m_singles.begin() + first + kBlockSize),
-            channel, location(first >> 5), static_cast<unsigned char>(first % kSinglesPerBank)))
+            channel, location(first / kSinglesPerLocation),
+            static_cast<unsigned char>(first % kSinglesPerBank)))
         Sysex::writeWriteResult(reply, channel, kWriteErrorProtected);
     sendSysex(reply);
 }
@@ -86,7 +87,8 @@ void Engine::replyAllMultis(uint8_t channel, uint64_t first) {
     if (first >= 2 * kMultisPerBank || !fitsInBank(first, kBlockSize, m_multis.size()) ||
         !Sysex::writeMultis(
             reply, std::vector<MultiPreset>(m_multis.begin() + first, m_multis.begin() + first + kBlockSize),
-            channel, location((first >> 5) * 2), static_cast<unsigned char>(first % kMultisPerBank)))
+            channel, location(first / kMultisPerBank * 2),
+            static_cast<unsigned char>(first % kMultisPerBank)))
         Sysex::writeWriteResult(reply, channel, kWriteErrorProtected);
     sendSysex(reply);
 }
@@ -121,9 +123,10 @@ bool Engine::swapSourcesOnModulationCross(uint32_t oldValue, uint32_t newValue, 
 
 bool Engine::sendSingle(uint64_t index, uint8_t program) {
     std::vector<unsigned char> message;
-    if (program >= 128 || index >= m_singles.size() ||
-        !Sysex::writeSingle(message, m_singles[index], getBasicChannel(), location(program >> 5),
-                            program & 63))
+    if (program >= 2 * kSinglesPerBank || index >= m_singles.size() ||
+        !Sysex::writeSingle(message, m_singles[index], getBasicChannel(),
+                            location(program / kSinglesPerLocation),
+                            static_cast<unsigned char>(program % kSinglesPerBank)))
         return false;
     sendSysex(message);
     return true;
@@ -132,8 +135,9 @@ bool Engine::sendSingle(uint64_t index, uint8_t program) {
 bool Engine::sendMulti(uint64_t index, uint8_t program) {
     std::vector<unsigned char> message;
     if (program >= 2 * kMultisPerBank || index >= m_multis.size() ||
-        !Sysex::writeMulti(message, m_multis[index], getBasicChannel(), location((program >> 5) * 2),
-                           program & 31))
+        !Sysex::writeMulti(message, m_multis[index], getBasicChannel(),
+                           location(program / kMultisPerBank * 2),
+                           static_cast<unsigned char>(program % kMultisPerBank)))
         return false;
     sendSysex(message);
     return true;

@@ -83,6 +83,13 @@ TEST(Records, RandomInRangeRecordsRoundTripExactlyThroughSevenBitBytes) {
     EXPECT_TRUE(capture.lines().empty());
 }
 
+TEST(Records, AnyNonzeroMuteFlagWritesAsMuted) {
+    SinglePreset s{};
+    s.mute[0] = 2;
+    s.mute[3] = 1;
+    EXPECT_EQ(singleRecord(s)[SingleMap::Mute.byte], 0x09);
+}
+
 TEST(Records, SectionModeKeepsBothBitsAndOldModesWriteAsBefore) {
     MultiPreset m{};
     m.sections[0].mode = 1;
