@@ -137,4 +137,14 @@ constexpr FieldRun Fields[] = {{Volume, 1},   {Single, 8},   {ZoneLow, 8},  {Zon
 static_assert(fieldsFit(Fields, Volume.byte, ChecksumByte) && ChecksumByte + 1 == RecordSize);
 } // namespace MultiMap
 
+// A parameter send, counted from F0h: the K1's parameter number, the source 0-3 and a value
+// 0-255 whose bit 7 rides beside the source.
+namespace ParameterSendMap {
+constexpr RecordField Cursor{6, 0, 8, 127};
+constexpr RecordField ValueHigh{7, 0, 1, 1}; // value bit 7
+constexpr RecordField Source{7, 1, 2, 3};
+constexpr RecordField ValueLow{8, 0, 7, 127}; // value bits 0-6
+constexpr unsigned MessageSize = 10;
+} // namespace ParameterSendMap
+
 } // namespace k1lib

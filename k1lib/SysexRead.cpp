@@ -277,12 +277,12 @@ void readRequest(Sysex::SysexResult& result, unsigned char function, unsigned ch
     }
 }
 
-// The value's bit 7 rides in bit 0 of the byte that carries the source in bits 1-2.
 Sysex::ParameterChange readParameterChange(const unsigned char* m) {
+    namespace F = ParameterSendMap;
     Sysex::ParameterChange change;
-    change.cursor = m[6];
-    change.source = (m[7] >> 1) & 3;
-    change.value = static_cast<uint8_t>((m[8] & 0x7F) | ((m[7] & 1) << 7));
+    change.cursor = static_cast<uint8_t>(getField(m, F::Cursor));
+    change.source = static_cast<uint8_t>(getField(m, F::Source));
+    change.value = static_cast<uint8_t>(getField(m, F::ValueLow) | getField(m, F::ValueHigh) << 7);
     return change;
 }
 

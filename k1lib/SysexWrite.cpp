@@ -286,11 +286,14 @@ void Sysex::writeWriteResult(std::vector<unsigned char>& out, unsigned char chan
 
 void Sysex::writeParameterChange(std::vector<unsigned char>& out, unsigned char channel,
                                  const ParameterChange& change) {
-    out = {kSysexStart,          kKawaiId,
-           bits(channel, 4),     kParameterSend,
-           kSynthesizerGroup,    kK1MachineId,
-           byte7(change.cursor), static_cast<unsigned char>(((change.source * 2) & 6) | (change.value >> 7)),
-           byte7(change.value),  kSysexEnd};
+    namespace F = ParameterSendMap;
+    out.assign(F::MessageSize, 0);
+    writeHeader(out, channel, kParameterSend);
+    putField(out.data(), F::Cursor, change.cursor);
+    putField(out.data(), F::Source, change.source);
+    putField(out.data(), F::ValueHigh, change.value >> 7u);
+    putField(out.data(), F::ValueLow, change.value);
+    out.back() = kSysexEnd;
 }
 
 bool Sysex::convertPhmPreset(std::vector<unsigned char>& out, unsigned char channel, unsigned char number,
