@@ -2,6 +2,7 @@
 // changes, page switches and play-mode changes.
 #include "K1Editor.h"
 
+#include "K1Constants.h"
 #include "Plugin.h"
 #include "k1EditorListener.h"
 #include "uiEnvelope.h"
@@ -17,7 +18,6 @@ using namespace VSTGUI;
 using namespace k1lib;
 
 namespace {
-constexpr unsigned long kNameLength = 10;
 constexpr unsigned long kSourceParamsBegin = Param_SourceS1Mute; // 27: per-source parameters start
 constexpr unsigned long kSourceParamsEnd = Param_SourceS4FreqKeyScaleToFreq; // 106: and end
 constexpr int kCoarseCentre = 84; // the coarse note of no transposition

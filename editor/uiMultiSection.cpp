@@ -1,6 +1,7 @@
 #include "uiMultiSection.h"
 
 #include "Engine.h"
+#include "K1Constants.h"
 #include "K1Editor.h"
 #include "Plugin.h"
 #include "SinglePreset.h"
@@ -12,8 +13,6 @@ using namespace VSTGUI;
 using namespace k1lib;
 
 namespace {
-constexpr uint64_t kSectionCount = 8;
-constexpr uint64_t kSinglesPerMulti = 64;
 constexpr uint64_t kSinglesPerGroup = 8;
 } // namespace
 
@@ -110,7 +109,7 @@ void uiMultiSection::initSinglesList() {
 
     Plugin& plugin = editor.getPlugin();
     const uint64_t first = Engine::getSinglesOffsetForMulti(plugin.getCurrentMultiIndex());
-    for (uint64_t group = 0; group < kSinglesPerMulti / kSinglesPerGroup; ++group) {
+    for (uint64_t group = 0; group < kSinglesPerBank / kSinglesPerGroup; ++group) {
         const uint64_t i0 = first + kSinglesPerGroup * group;
         auto sub = owned(new COptionMenu());
         for (uint64_t i = i0; i < i0 + kSinglesPerGroup; ++i) {

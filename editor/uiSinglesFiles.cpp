@@ -1,6 +1,7 @@
 // The browser's file buttons: export of the current preset or the displayed page as K1 sysex
 // dumps, and import of ".syx" or ".mid" files onto the current preset or the displayed page.
 #include "Engine.h"
+#include "K1Constants.h"
 #include "K1Editor.h"
 #include "Plugin.h"
 #include "PresetFiles.h"
@@ -58,8 +59,8 @@ void uiSingles::exportSingle(uint64_t index, const std::string& chosen) {
         }
     } else {
         k1lib::SinglePreset single;
-        const auto program = static_cast<unsigned char>(index % 64);
-        const k1lib::StorageLocation location = program >= 32 ? k1lib::Storagei : k1lib::StorageI;
+        const auto program = static_cast<unsigned char>(index % k1lib::kSinglesPerBank);
+        const k1lib::StorageLocation location = program >= k1lib::kSinglesPerLocation ? k1lib::Storagei : k1lib::StorageI;
         if (!plugin().getSingle(single, index) ||
             !k1lib::Sysex::writeSingle(bytes, single, 0, location, program)) {
             showErrorMessage("Failed to convert Single to Sysex data");

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "AudioRenderer.h"
+#include "K1Constants.h"
 #include "MidiState.h"
 #include "MultiPreset.h"
 #include "ParameterManager.h"
@@ -38,7 +39,7 @@ enum PluginType : uint32_t { PluginType_Vst3 = 2 };
 class Engine : public AudioRenderer {
 public:
     using StorageInfo = k1lib::StorageInfo;
-    static constexpr uint32_t ChannelCount = 16;
+    static constexpr uint32_t ChannelCount = kMidiChannelCount;
 
     // The settings; stored as 13 u32 in this order by the state record.
     struct Config {

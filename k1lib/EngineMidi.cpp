@@ -143,7 +143,7 @@ void Engine::processDataEntry(uint8_t value) {
 }
 
 void Engine::processProgramChange(uint8_t channel, bool own, uint8_t program) {
-    const bool selectsMulti = program >= 64;
+    const bool selectsMulti = program >= kSinglesPerBank;
     uint64_t base = m_bankSelectMsb != kNone ? m_bankSelectMsb * 100ull : 0;
     const std::vector<StorageInfo>& banks = getStorageInfos(selectsMulti ? PlayMode_Multi : PlayMode_Single);
     if (m_bankSelectLsb < banks.size()) base += banks[m_bankSelectLsb].offset;
@@ -155,7 +155,7 @@ void Engine::processProgramChange(uint8_t channel, bool own, uint8_t program) {
         setSingle(base + program);
     } else if (selectsMulti && own) {
         if (m_playMode == PlayMode_Single) switchPlayMode(PlayMode_Multi);
-        setMulti(base + (program & 31));
+        setMulti(base + program % kMultisPerBank);
     }
     m_bankSelectLsb = kNone;
     m_bankSelectMsb = kNone;

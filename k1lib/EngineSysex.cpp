@@ -54,39 +54,41 @@ void Engine::processMidiSysex(const std::vector<unsigned char>& bytes) {
 // no location to answer from and gets the "protected" write error.
 void Engine::replySingle(uint8_t channel, uint64_t number) {
     std::vector<unsigned char> reply;
-    if (number >= 4 * 32 || number >= m_singles.size() ||
-        !Sysex::writeSingle(reply, m_singles[number], channel, location(number >> 5),
-                            static_cast<unsigned char>(number & 63)))
+    if (number >= 2 * kSinglesPerBank || number >= m_singles.size() ||
+        !Sysex::writeSingle(reply, m_singles[number], channel, location(number / kSinglesPerLocation),
+                            static_cast<unsigned char>(number % kSinglesPerBank)))
         Sysex::writeWriteResult(reply, channel, kWriteErrorProtected);
     sendSysex(reply);
 }
 
 void Engine::replyMulti(uint8_t channel, uint64_t number) {
     std::vector<unsigned char> reply;
-    if (number >= 2 * 32 || number >= m_multis.size() ||
-        !Sysex::writeMulti(reply, m_multis[number], channel, location((number >> 5) * 2),
-                           static_cast<unsigned char>(number & 31)))
+    if (number >= 2 * kMultisPerBank || number >= m_multis.size() ||
+        !Sysex::writeMulti(reply, m_multis[number], channel, location(number / kMultisPerBank * 2),
+                           static_cast<unsigned char>(number % kMultisPerBank)))
         Sysex::writeWriteResult(reply, channel, kWriteErrorProtected);
     sendSysex(reply);
 }
 
 void Engine::replyAllSingles(uint8_t channel, uint64_t first) {
     std::vector<unsigned char> reply;
-    if (first >= 4 * 32 || !fitsInBank(first, kBlockSize, m_singles.size()) ||
+    if (first >= 2 * kSinglesPerBank || !fitsInBank(first, kBlockSize, m_singles.size()) ||
         !Sysex::writeSingles(
             reply,
             std::vector<SinglePreset>(m_singles.begin() + first, m_singles.begin() + first + kBlockSize),
-            channel, location(first >> 5), static_cast<unsigned char>(first & 63)))
+            channel, location(first / kSinglesPerLocation),
+            static_cast<unsigned char>(first % kSinglesPerBank)))
         Sysex::writeWriteResult(reply, channel, kWriteErrorProtected);
     sendSysex(reply);
 }
 
 void Engine::replyAllMultis(uint8_t channel, uint64_t first) {
     std::vector<unsigned char> reply;
-    if (first >= 2 * 32 || !fitsInBank(first, kBlockSize, m_multis.size()) ||
+    if (first >= 2 * kMultisPerBank || !fitsInBank(first, kBlockSize, m_multis.size()) ||
         !Sysex::writeMultis(
             reply, std::vector<MultiPreset>(m_multis.begin() + first, m_multis.begin() + first + kBlockSize),
-            channel, location((first >> 5) * 2), static_cast<unsigned char>(first & 31)))
+            channel, location(first / kMultisPerBank * 2),
+            static_cast<unsigned char>(first % kMultisPerBank)))
         Sysex::writeWriteResult(reply, channel, kWriteErrorProtected);
     sendSysex(reply);
 }
@@ -121,9 +123,10 @@ bool Engine::swapSourcesOnModulationCross(uint32_t oldValue, uint32_t newValue, 
 
 bool Engine::sendSingle(uint64_t index, uint8_t program) {
     std::vector<unsigned char> message;
-    if (program >= 128 || index >= m_singles.size() ||
-        !Sysex::writeSingle(message, m_singles[index], getBasicChannel(), location(program >> 5),
-                            program & 63))
+    if (program >= 2 * kSinglesPerBank || index >= m_singles.size() ||
+        !Sysex::writeSingle(message, m_singles[index], getBasicChannel(),
+                            location(program / kSinglesPerLocation),
+                            static_cast<unsigned char>(program % kSinglesPerBank)))
         return false;
     sendSysex(message);
     return true;
@@ -131,9 +134,10 @@ bool Engine::sendSingle(uint64_t index, uint8_t program) {
 
 bool Engine::sendMulti(uint64_t index, uint8_t program) {
     std::vector<unsigned char> message;
-    if (program >= 64 || index >= m_multis.size() ||
-        !Sysex::writeMulti(message, m_multis[index], getBasicChannel(), location((program >> 5) * 2),
-                           program & 31))
+    if (program >= 2 * kMultisPerBank || index >= m_multis.size() ||
+        !Sysex::writeMulti(message, m_multis[index], getBasicChannel(),
+                           location(program / kMultisPerBank * 2),
+                           static_cast<unsigned char>(program % kMultisPerBank)))
         return false;
     sendSysex(message);
     return true;

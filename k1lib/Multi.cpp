@@ -11,12 +11,6 @@ namespace k1lib {
 
 namespace {
 
-enum PolyMode : uint32_t { Poly1 = 0, Poly2 = 1, Solo = 2 };
-enum SectionPoly : uint32_t { PolyVariable = 0, PolyOff = 1 }; // 2-9: one to eight voices
-enum SectionOutput : uint32_t { OutputRight = 0, OutputBoth = 1, OutputLeft = 2 };
-enum VelocitySwitch : uint32_t { VelocityAll = 0, VelocitySoft = 1, VelocityLoud = 2 };
-constexpr uint32_t SinglesPerBank = 64;
-
 // The built-in Multi of Single mode: section 1 plays the current Single on the basic channel
 // over the whole keyboard; the other sections are off.
 MultiPreset makeSingleModeMulti() {
@@ -27,7 +21,7 @@ MultiPreset makeSingleModeMulti() {
     first.zoneHigh = 127;
     first.poly = PolyVariable;
     first.output = OutputBoth;
-    first.mode = 2;
+    first.mode = ModeBoth;
     first.channel = Multi::BasicChannel;
     first.level = 100;
     for (int s = 1; s < Multi::SectionCount; ++s)
@@ -94,7 +88,7 @@ const SinglePreset* Multi::sectionSingle(int section) const {
     // A Single beyond the Multi's bank, or beyond the list, plays nothing.
     const std::vector<SinglePreset>& singles = m_host.getSingles();
     const uint64_t index = m_singlesOffset + number;
-    return number < SinglesPerBank && index < singles.size() ? &singles[index] : nullptr;
+    return number < kSinglesPerBank && index < singles.size() ? &singles[index] : nullptr;
 }
 
 int Multi::sectionChannel(int section) const {
@@ -129,8 +123,8 @@ void Multi::changeSingleForChannel(uint8_t channel, uint8_t program) {
 }
 
 bool Multi::acceptsNote(const MultiSection& section, uint8_t note, uint8_t velocity) const {
-    if (section.velocity == VelocitySoft && velocity >= 64) return false;
-    if (section.velocity == VelocityLoud && velocity < 64) return false;
+    if (section.velocity == VelocitySoft && velocity >= kLoudVelocity) return false;
+    if (section.velocity == VelocityLoud && velocity < kLoudVelocity) return false;
     // A wrapped zone (high below low) sounds from low up and below high; its high key is silent.
     if (section.zoneLow <= section.zoneHigh) return note >= section.zoneLow && note <= section.zoneHigh;
     return note >= section.zoneLow || note < section.zoneHigh;

@@ -4,6 +4,7 @@
 // time into stereo, per-source or per-section outputs. Voice storage is fixed, so nothing here
 // allocates on the audio thread.
 #include "IMultiHost.h"
+#include "K1Constants.h"
 #include "MultiPreset.h"
 #include "NoteProcessor.h"
 #include "Parameters.h"
@@ -18,9 +19,9 @@ namespace k1lib {
 
 class Multi {
 public:
-    static constexpr int SectionCount = 8;
-    static constexpr int ChannelCount = 16;
-    static constexpr int MaxOutputs = 8;
+    static constexpr int SectionCount = kSectionCount;
+    static constexpr int ChannelCount = kMidiChannelCount;
+    static constexpr int MaxOutputs = kOutputCount;
     static constexpr uint32_t CurrentSingle = 255; // section single: the engine's current Single
     static constexpr uint32_t BasicChannel = 255;  // section channel: the engine's basic channel
     // "VR" keeps 32 playing voices and adds one; voices cut by Solo or a limit fade out in about

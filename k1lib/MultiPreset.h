@@ -2,6 +2,7 @@
 // One K1 Multi: a name, a volume and eight sections, each playing a Single of the Multi's own bank.
 #include <cstdint>
 
+#include "K1Constants.h"
 #include "StaticArray.h"
 
 namespace k1lib {
@@ -25,7 +26,7 @@ struct MultiSection {
 struct MultiPreset {
     char name[11];
     uint32_t volume;  // 0-99
-    StaticArray<MultiSection, 8> sections;
+    StaticArray<MultiSection, kSectionCount> sections;
 };
 
 // Whole-record comparison: the 11 raw name bytes, the volume, then the sections.

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <type_traits>
 
+#include "K1Constants.h"
 #include "Log.h"
 
 namespace k1lib {
@@ -13,7 +14,6 @@ namespace {
 enum class Encoding { Plain, Bipolar, Volume, Switch };
 
 constexpr uint32_t kCursorParamCount = Param_SourceS4FreqKeyScaleToFreq + 1;
-constexpr int kNameLength = 10;
 
 // The K1 cursor of each Single parameter 0-106; the mute flags have none.
 constexpr ParameterCursor kCursors[kCursorParamCount] = {
@@ -107,9 +107,9 @@ bool visitSingleField(Preset& preset, uint32_t param, Visit&& visit) {
 template <typename Preset, typename Visit>
 bool visitSectionField(Preset& preset, uint32_t param, Visit&& visit) {
     if (param < kFirstSectionParam || param > Param_MultiS8Level) return false;
-    auto& section = preset.sections[(param - kFirstSectionParam) % 8];
+    auto& section = preset.sections[(param - kFirstSectionParam) % kSectionCount];
     // clang-format off
-    switch ((param - kFirstSectionParam) / 8) {
+    switch ((param - kFirstSectionParam) / kSectionCount) {
     case 0: visit(section.single); break;
     case 1: visit(section.zoneLow); break;
     case 2: visit(section.zoneHigh); break;

@@ -3,6 +3,8 @@
 // the K1's own encodings: bipolar values are stored + 50, the volume one below its display.
 #include <cstdint>
 
+#include "K1Constants.h"
+
 namespace k1lib {
 
 struct SingleSource {
@@ -46,8 +48,8 @@ struct SinglePreset {
     uint8_t autoBendTime;     // 0-100
     uint8_t velToDepth;       // bipolar + 50
     uint8_t autoBendKeyScaleToTime;  // bipolar + 50
-    uint8_t mute[4];          // 1 = source muted
-    SingleSource sources[4];
+    uint8_t mute[kSourceCount];          // 1 = source muted
+    SingleSource sources[kSourceCount];
 };
 
 bool operator==(const SingleSource& a, const SingleSource& b);

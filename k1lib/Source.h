@@ -2,6 +2,7 @@
 // One oscillator of a voice: plays one waveform of the wave ROM at a pitch, with linear
 // interpolation of the 8-bit samples, its own envelope and level. Copied by value with its voice.
 #include "Envelope.h"
+#include "K1Constants.h"
 #include "SectionState.h"
 #include "SinglePreset.h"
 #include "SoundMath.h"
@@ -39,7 +40,7 @@ class Source {
 public:
     static constexpr float LowestPitch = -128.0f;       // single-cycle waves
     static constexpr float LowestSampledPitch = 19.94f; // sampled waves (204-255)
-    static constexpr int FirstSampledWave = 204;
+    static constexpr int FirstSampledWave = kFirstSampledWave;
 
     Source() = default; // an empty, finished source
     // A finished, silent source playing source `index` (0-3) of the Single; init starts it.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "MultiPreset.h"
+#include "RecordLayout.h"
 #include "SinglePreset.h"
 
 namespace k1lib {
@@ -17,12 +18,14 @@ namespace k1lib {
 // 0 I (internal 0-31), 1 i (internal 32-63), 2 E (card 0-31), 3 e (card 32-63).
 enum StorageLocation : unsigned char { StorageI = 0, Storagei = 1, StorageE = 2, Storagee = 3 };
 
-constexpr unsigned long kSingleRecordSize = 88;
-constexpr unsigned long kMultiRecordSize = 76;
+constexpr unsigned long kSingleRecordSize = SingleMap::RecordSize;
+constexpr unsigned long kMultiRecordSize = MultiMap::RecordSize;
 constexpr unsigned long kPhmPresetSize = 76;
 constexpr unsigned char kSysexStart = 0xF0;
 constexpr unsigned char kSysexEnd = 0xF7;
 constexpr unsigned char kKawaiId = 0x40;
+constexpr unsigned char kSynthesizerGroup = 0x00;
+constexpr unsigned char kK1MachineId = 0x03;
 
 // K1 function codes.
 enum SysexFunction : unsigned char {

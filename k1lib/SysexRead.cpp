@@ -2,9 +2,12 @@
 // record the system holds always writes back to 7-bit bytes and reads back equal.
 #include <cstring>
 #include <string>
+#include <type_traits>
 
 #include "FileBytes.h"
+#include "K1Constants.h"
 #include "Log.h"
+#include "RecordLayout.h"
 #include "Sysex.h"
 
 namespace k1lib {
@@ -40,38 +43,39 @@ void clampSigned(int32_t& field, int32_t limit, const char* patchName, const cha
 }
 
 void clampSingleFields(SinglePreset& s) {
+    namespace F = SingleMap;
     auto clamp = [&](auto& field, unsigned max, const char* what) {
         clampField(field, max, s.name, what, "readSingle", 110);
     };
-    clamp(s.volume, 99, "volume");
-    clamp(s.polyMode, 2, "poly mode");
-    clamp(s.ampModS1S2, 2, "amplitude modulation S1/S2");
-    clamp(s.ampModS3S4, 2, "amplitude modulation S3/S4");
-    clamp(s.pressureToFreq, 100, "pressure to frequency");
-    clamp(s.vibratoDepth, 100, "vibrato depth");
-    clamp(s.pressureToVibrato, 100, "pressure to vibrato");
-    clamp(s.lfoSpeed, 100, "LFO speed");
-    clamp(s.keyScaleCurve, 4, "key scaling curve");
-    clamp(s.autoBendDepth, 100, "auto bend depth");
-    clamp(s.autoBendTime, 100, "auto bend time");
-    clamp(s.velToDepth, 100, "velocity to auto bend depth");
-    clamp(s.autoBendKeyScaleToTime, 100, "key scaling to auto bend time");
+    clamp(s.volume, F::Volume.max, "volume");
+    clamp(s.polyMode, F::PolyMode.max, "poly mode");
+    clamp(s.ampModS1S2, F::AmpModS1S2.max, "amplitude modulation S1/S2");
+    clamp(s.ampModS3S4, F::AmpModS3S4.max, "amplitude modulation S3/S4");
+    clamp(s.pressureToFreq, F::PressureToFreq.max, "pressure to frequency");
+    clamp(s.vibratoDepth, F::VibratoDepth.max, "vibrato depth");
+    clamp(s.pressureToVibrato, F::PressureToVibrato.max, "pressure to vibrato");
+    clamp(s.lfoSpeed, F::LfoSpeed.max, "LFO speed");
+    clamp(s.keyScaleCurve, F::KeyScaleCurve.max, "key scaling curve");
+    clamp(s.autoBendDepth, F::AutoBendDepth.max, "auto bend depth");
+    clamp(s.autoBendTime, F::AutoBendTime.max, "auto bend time");
+    clamp(s.velToDepth, F::VelToDepth.max, "velocity to auto bend depth");
+    clamp(s.autoBendKeyScaleToTime, F::AutoBendKeyScaleToTime.max, "key scaling to auto bend time");
     for (SingleSource& src : s.sources) {
-        clamp(src.fine, 100, "fine tune");
-        clamp(src.coarse, 127, "coarse tune");
-        clamp(src.velCurve, 7, "velocity curve");
-        clamp(src.envLevel, 100, "envelope level");
-        clamp(src.envDelay, 100, "envelope delay");
-        clamp(src.envAttack, 100, "envelope attack");
-        clamp(src.envDecay, 100, "envelope decay");
-        clamp(src.envSustain, 100, "envelope sustain");
-        clamp(src.envRelease, 100, "envelope release");
-        clamp(src.levelModVel, 100, "velocity to level");
-        clamp(src.levelModPressure, 100, "pressure to level");
-        clamp(src.levelModKeyScale, 100, "key scaling to level");
-        clamp(src.timeModVel, 100, "velocity to time");
-        clamp(src.timeModKeyScale, 100, "key scaling to time");
-        clamp(src.freqKeyScaleToFreq, 100, "key scaling to frequency");
+        clamp(src.fine, F::Fine.max, "fine tune");
+        clamp(src.coarse, F::Coarse.max, "coarse tune");
+        clamp(src.velCurve, F::VelCurve.max, "velocity curve");
+        clamp(src.envLevel, F::EnvLevel.max, "envelope level");
+        clamp(src.envDelay, F::EnvDelay.max, "envelope delay");
+        clamp(src.envAttack, F::EnvAttack.max, "envelope attack");
+        clamp(src.envDecay, F::EnvDecay.max, "envelope decay");
+        clamp(src.envSustain, F::EnvSustain.max, "envelope sustain");
+        clamp(src.envRelease, F::EnvRelease.max, "envelope release");
+        clamp(src.levelModVel, F::LevelModVel.max, "velocity to level");
+        clamp(src.levelModPressure, F::LevelModPressure.max, "pressure to level");
+        clamp(src.levelModKeyScale, F::LevelModKeyScale.max, "key scaling to level");
+        clamp(src.timeModVel, F::TimeModVel.max, "velocity to time");
+        clamp(src.timeModKeyScale, F::TimeModKeyScale.max, "key scaling to time");
+        clamp(src.freqKeyScaleToFreq, F::FreqKeyScaleToFreq.max, "key scaling to frequency");
     }
 }
 
@@ -89,123 +93,133 @@ bool tooShort(unsigned long available, unsigned long needed, unsigned long lengt
 }  // namespace
 
 bool readSingle(SinglePreset& out, const unsigned char* r) {
-    const unsigned char checksum = getChecksum(r, 87);
-    if (checksum != r[87]) {
-        log("readSingle", 49, "Invalid checksum, expected ", checksum, " but got ", r[87]);
+    namespace F = SingleMap;
+    const unsigned char checksum = getChecksum(r, F::ChecksumByte);
+    if (checksum != r[F::ChecksumByte]) {
+        log("readSingle", 49, "Invalid checksum, expected ", checksum, " but got ", r[F::ChecksumByte]);
         return false;
     }
-    decodeName(out.name, r, "readSingle", 58);
-    out.volume = r[10];
-    out.polyMode = r[11] & 3;
-    out.source2or4 = (r[11] >> 2) & 1;
-    out.ampModS1S2 = (r[11] >> 3) & 3;
-    out.ampModS3S4 = (r[11] >> 5) & 3;
-    out.pressureToFreq = r[12];
-    out.vibratoDepth = r[13];
-    out.pressureToVibrato = r[14];
-    out.pitchBendDepth = r[15] & 0x0F;
-    if (out.pitchBendDepth >= 13) {
+    decodeName(out.name, r + F::NameByte, "readSingle", 58);
+    auto take = [r](auto& field, const RecordField& f, unsigned index = 0) {
+        field = static_cast<std::remove_reference_t<decltype(field)>>(getField(r, f, index));
+    };
+    take(out.volume, F::Volume);
+    take(out.polyMode, F::PolyMode);
+    take(out.source2or4, F::Source2or4);
+    take(out.ampModS1S2, F::AmpModS1S2);
+    take(out.ampModS3S4, F::AmpModS3S4);
+    take(out.pressureToFreq, F::PressureToFreq);
+    take(out.vibratoDepth, F::VibratoDepth);
+    take(out.pressureToVibrato, F::PressureToVibrato);
+    take(out.pitchBendDepth, F::PitchBendDepth);
+    if (out.pitchBendDepth > F::PitchBendDepth.max) {
         log("readSingle", 71, "Invalid pitch bend range, valid is 0-12 but got ", out.pitchBendDepth);
         return false;
     }
-    out.lfoSpeed = r[16];
-    out.lfoShape = r[17] & 3;
-    out.keyScaleCurve = (r[17] >> 2) & 7;
-    out.vibWheelMode = (r[17] >> 5) & 3;
-    if (out.vibWheelMode >= 2) {
+    take(out.lfoSpeed, F::LfoSpeed);
+    take(out.lfoShape, F::LfoShape);
+    take(out.keyScaleCurve, F::KeyScaleCurve);
+    take(out.vibWheelMode, F::VibWheelMode);
+    if (out.vibWheelMode > F::VibWheelMode.max) {
         log("readSingle", 85, out.name, ": Invalid vibrato wheel mode, needs to be 0 or 1 but got ",
             out.vibWheelMode);
         out.vibWheelMode &= 1;
     }
-    out.autoBendDepth = r[18];
-    out.autoBendTime = r[19];
-    out.velToDepth = r[20];
-    out.autoBendKeyScaleToTime = r[21];
-    if (r[22] >= 16) log("readSingle", 98, "Invalid sources mute flags, allowed are 0000xxxx but got ", r[22]);
-    for (int k = 0; k < 4; ++k) out.mute[k] = (r[22] >> k) & 1;
-    for (int s = 0; s < 4; ++s) {
+    take(out.autoBendDepth, F::AutoBendDepth);
+    take(out.autoBendTime, F::AutoBendTime);
+    take(out.velToDepth, F::VelToDepth);
+    take(out.autoBendKeyScaleToTime, F::AutoBendKeyScaleToTime);
+    const uint32_t muted = getField(r, F::Mute);
+    if (muted > F::Mute.max)
+        log("readSingle", 98, "Invalid sources mute flags, allowed are 0000xxxx but got ", muted);
+    for (unsigned k = 0; k < kSourceCount; ++k)
+        out.mute[k] = (muted >> k) & 1;
+    for (unsigned s = 0; s < kSourceCount; ++s) {
         SingleSource& src = out.sources[s];
-        src.fine = r[23 + s];
-        src.coarse = r[27 + s];
-        src.wave = static_cast<uint8_t>((r[31 + s] & 0x7F) | ((r[35 + s] & 1) << 7));
-        src.keyTrack = (r[35 + s] >> 1) & 1;
-        src.vibABend = (r[35 + s] >> 2) & 1;
-        src.pressureToFreq = (r[35 + s] >> 3) & 1;
-        src.velCurve = (r[35 + s] >> 4) & 0x0F;
-        src.envLevel = r[39 + s];
-        src.envDelay = r[43 + s];
-        src.envAttack = r[47 + s];
-        src.envDecay = r[51 + s];
-        src.envSustain = r[55 + s];
-        src.envRelease = r[59 + s];
-        src.levelModVel = r[63 + s];
-        src.levelModPressure = r[67 + s];
-        src.levelModKeyScale = r[71 + s];
-        src.timeModVel = r[75 + s];
-        src.timeModKeyScale = r[79 + s];
-        src.freqKeyScaleToFreq = r[83 + s];
+        take(src.fine, F::Fine, s);
+        take(src.coarse, F::Coarse, s);
+        src.wave = static_cast<uint8_t>(getField(r, F::WaveLow, s) | getField(r, F::WaveHigh, s) << 7);
+        take(src.keyTrack, F::KeyTrack, s);
+        take(src.vibABend, F::VibABend, s);
+        take(src.pressureToFreq, F::SourcePressureToFreq, s);
+        take(src.velCurve, F::VelCurve, s);
+        take(src.envLevel, F::EnvLevel, s);
+        take(src.envDelay, F::EnvDelay, s);
+        take(src.envAttack, F::EnvAttack, s);
+        take(src.envDecay, F::EnvDecay, s);
+        take(src.envSustain, F::EnvSustain, s);
+        take(src.envRelease, F::EnvRelease, s);
+        take(src.levelModVel, F::LevelModVel, s);
+        take(src.levelModPressure, F::LevelModPressure, s);
+        take(src.levelModKeyScale, F::LevelModKeyScale, s);
+        take(src.timeModVel, F::TimeModVel, s);
+        take(src.timeModKeyScale, F::TimeModKeyScale, s);
+        take(src.freqKeyScaleToFreq, F::FreqKeyScaleToFreq, s);
     }
     clampSingleFields(out);
     return true;
 }
 
 bool readMulti(MultiPreset& out, const unsigned char* r) {
-    const unsigned char checksum = getChecksum(r, 75);
-    if (checksum != r[75]) {
-        log("readMulti", 151, "Invalid checksum, expected ", checksum, " but got ", r[75]);
+    namespace F = MultiMap;
+    const unsigned char checksum = getChecksum(r, F::ChecksumByte);
+    if (checksum != r[F::ChecksumByte]) {
+        log("readMulti", 151, "Invalid checksum, expected ", checksum, " but got ", r[F::ChecksumByte]);
         return false;
     }
-    decodeName(out.name, r, "readMulti", 156);
-    out.volume = r[10];
-    if (out.volume >= 100) {
+    decodeName(out.name, r + F::NameByte, "readMulti", 156);
+    auto take = [r](auto& field, const RecordField& f, unsigned index = 0) { field = getField(r, f, index); };
+    take(out.volume, F::Volume);
+    if (out.volume > F::Volume.max) {
         log("readMulti", 161, out.name, ": Invalid multi volume ", out.volume);
-        out.volume = 99;
+        out.volume = F::Volume.max;
     }
-    for (unsigned s = 0; s < 8; ++s) {
+    for (unsigned s = 0; s < kSectionCount; ++s) {
         MultiSection& sec = out.sections[s];
-        sec.single = r[11 + s] & 0x3F;
-        sec.zoneLow = r[19 + s];
-        sec.zoneHigh = r[27 + s];
-        sec.poly = r[35 + s] & 0x0F;
-        sec.output = (r[35 + s] >> 4) & 3;
-        // The mode keeps bit 0 in bit 6 of the channel byte and bit 1 in bit 6 of the poly byte.
-        sec.mode = ((r[43 + s] >> 6) & 1) | (((r[35 + s] >> 6) & 1) << 1);
-        sec.channel = r[43 + s] & 0x0F;
-        sec.velocity = (r[43 + s] >> 4) & 3;
-        sec.transpose = static_cast<int32_t>(r[51 + s]) - 24;
-        sec.tune = static_cast<int32_t>(r[59 + s]) - 50;
-        sec.level = r[67 + s];
-        if (sec.poly >= 10) {
+        take(sec.single, F::Single, s);
+        take(sec.zoneLow, F::ZoneLow, s);
+        take(sec.zoneHigh, F::ZoneHigh, s);
+        take(sec.poly, F::Poly, s);
+        take(sec.output, F::Output, s);
+        sec.mode = getField(r, F::ModeLow, s) | getField(r, F::ModeHigh, s) << 1;
+        take(sec.channel, F::Channel, s);
+        take(sec.velocity, F::Velocity, s);
+        sec.transpose = static_cast<int32_t>(getField(r, F::Transpose, s)) - F::Transpose.bias;
+        sec.tune = static_cast<int32_t>(getField(r, F::Tune, s)) - F::Tune.bias;
+        take(sec.level, F::Level, s);
+        if (sec.poly > F::Poly.max) {
             log("readMulti", 190, out.name, ": Invalid multi poly mode ", sec.poly);
-            sec.poly = 0;
+            sec.poly = PolyVariable;
         }
-        if (sec.output == 3) {
+        if (sec.output > F::Output.max) {
             log("readMulti", 196, out.name, ": Invalid multi output mode ", sec.output, " in section ", s);
-            sec.output = 1;
+            sec.output = OutputBoth;
         }
-        if (sec.mode >= 3) {
+        if (sec.mode > ModeBoth) {
             log("readMulti", 202, out.name, ": Invalid multi midi mode ", sec.mode, " in section ", s);
-            sec.mode = 2;
+            sec.mode = ModeBoth;
         }
-        if (sec.velocity == 3) {
+        if (sec.velocity > F::Velocity.max) {
             log("readMulti", 208, out.name, ": Invalid multi velo switch ", sec.velocity, " in section ", s);
-            sec.velocity = 0;
+            sec.velocity = VelocityAll;
         }
-        if (sec.level > 100) {
+        if (sec.level > F::Level.max) {
             log("readMulti", 214, out.name, ": Invalid multi section level ", sec.level, " in section ", s);
-            sec.level = 100;
+            sec.level = F::Level.max;
         }
-        clampField(sec.zoneLow, 127, out.name, "zone low key", "readMulti", 218);
-        clampField(sec.zoneHigh, 127, out.name, "zone high key", "readMulti", 218);
-        clampSigned(sec.transpose, 24, out.name, "transpose", s);
-        clampSigned(sec.tune, 50, out.name, "tune", s);
+        clampField(sec.zoneLow, F::ZoneLow.max, out.name, "zone low key", "readMulti", 218);
+        clampField(sec.zoneHigh, F::ZoneHigh.max, out.name, "zone high key", "readMulti", 218);
+        clampSigned(sec.transpose, F::Transpose.bias, out.name, "transpose", s);
+        clampSigned(sec.tune, F::Tune.bias, out.name, "tune", s);
     }
     return true;
 }
 
-bool Sysex::readSysex(SysexResult& result, const unsigned char* m, unsigned long length,
-                      unsigned char channelFilter) {
-    const unsigned long available = payloadLength(m, length);
+namespace {
+
+// F0h, Kawai, a channel of 0-15 that the filter lets through.
+bool checkAddress(const unsigned char* m, unsigned long length, unsigned long available,
+                  unsigned char channelFilter) {
     if (length == 0 || m[0] != kSysexStart) {
         log("readSysex", 228, "Not a sysex message");
         return false;
@@ -215,81 +229,68 @@ bool Sysex::readSysex(SysexResult& result, const unsigned char* m, unsigned long
         log("readSysex", 234, "Sysex from wrong manufacturer");
         return false;
     }
-    if (m[2] > 15) {
+    if (m[2] >= kMidiChannelCount) {
         log("readSysex", 242, "Invalid channel number ", m[2], ", expected 0-15");
         return false;
     }
-    if (channelFilter < 16 && channelFilter != m[2]) {
+    if (channelFilter < kMidiChannelCount && channelFilter != m[2]) {
         log("readSysex", 248, "Skipping read, expected channel ", channelFilter, " but sysex has ", m[2]);
         return false;
     }
-    result.channel = m[2];
-    const unsigned char function = m[3];
-    if (function == kMachineIdRequest) {
-        result.machineIdRequest = true;
-        return true;
-    }
+    return true;
+}
+
+// The synthesizer group and the K1's machine ID, which every message but the ID request carries.
+bool checkMachine(const unsigned char* m, unsigned long length, unsigned long available) {
     if (tooShort(available, 6, length)) return false;
-    if (m[4] != 0x00) {
+    if (m[4] != kSynthesizerGroup) {
         log("readSysex", 269, "Expected group to be 0x00 (Synthesizer group) but got ", m[4]);
         return false;
     }
-    if (m[5] != 0x03) {
+    if (m[5] != kK1MachineId) {
         log("readSysex", 275, "Expected machine ID to be 0x03 but got ", m[5]);
         return false;
     }
-    switch (function) {
-    case kWriteComplete:
-        return true;
-    case kWriteError:
-        log("readSysex", 322, "Got Sysex stating Write Error");
-        return true;
-    case kWriteErrorNoCard:
-        log("readSysex", 328, "Got Sysex stating Write Error No Card");
-        return true;
-    case kWriteErrorProtected:
-        log("readSysex", 334, "Got Sysex stating Write Error Protected");
-        return true;
-    case kOneBlockRequest:
-    case kAllBlockRequest:
-    case kParameterSend:
-    case kOneBlockDump:
-    case kAllBlockDump:
-        break;
-    default:
-        log("readSysex", 391,
-            "Invalid function, expected all block data dump (21h) or single block data dump (20h) but got ",
-            function);
-        return false;
+    return true;
+}
+
+void logWriteResult(unsigned char function) {
+    if (function == kWriteError) log("readSysex", 322, "Got Sysex stating Write Error");
+    if (function == kWriteErrorNoCard) log("readSysex", 328, "Got Sysex stating Write Error No Card");
+    if (function == kWriteErrorProtected) log("readSysex", 334, "Got Sysex stating Write Error Protected");
+}
+
+// Sub-command 2 below 40h asks for Singles, from 40h on for Multis.
+void readRequest(Sysex::SysexResult& result, unsigned char function, unsigned char sub1, unsigned char sub2) {
+    const bool singles = sub2 < 0x40;
+    if (function == kOneBlockRequest) {
+        if (singles)
+            result.singleRequests.push_back(sub1 * uint64_t{kSinglesPerBank} + sub2);
+        else
+            result.multiRequests.push_back(sub1 * uint64_t{kMultisPerBank} + (sub2 - 0x40));
+    } else if (singles) {
+        result.allSinglesRequested = true;
+        result.firstSingle = sub1 * uint64_t{kSinglesPerBank} + sub2;
+    } else {
+        result.allMultisRequested = true;
+        result.firstMulti = sub1 * uint64_t{kMultisPerBank};
     }
-    if (tooShort(available, function == kParameterSend ? 9 : 8, length)) return false;
+}
+
+Sysex::ParameterChange readParameterChange(const unsigned char* m) {
+    namespace F = ParameterSendMap;
+    Sysex::ParameterChange change;
+    change.cursor = static_cast<uint8_t>(getField(m, F::Cursor));
+    change.source = static_cast<uint8_t>(getField(m, F::Source));
+    change.value = static_cast<uint8_t>(getField(m, F::ValueLow) | getField(m, F::ValueHigh) << 7);
+    return change;
+}
+
+// As many whole records as follow the sub-commands; a bad checksum refuses the whole message.
+bool readDump(Sysex::SysexResult& result, const unsigned char* m, unsigned long length,
+              unsigned char function) {
     const unsigned char sub1 = m[6];
     const unsigned char sub2 = m[7];
-    if (function == kOneBlockRequest) {
-        if (sub2 < 0x40)
-            result.singleRequests.push_back(sub1 * 64ull + sub2);
-        else
-            result.multiRequests.push_back(sub1 * 32ull + (sub2 - 0x40));
-        return true;
-    }
-    if (function == kAllBlockRequest) {
-        if (sub2 < 0x40) {
-            result.allSinglesRequested = true;
-            result.firstSingle = sub1 * 64ull + sub2;
-        } else {
-            result.allMultisRequested = true;
-            result.firstMulti = sub1 * 32ull;
-        }
-        return true;
-    }
-    if (function == kParameterSend) {
-        ParameterChange change;
-        change.cursor = m[6];
-        change.source = (m[7] >> 1) & 3;
-        change.value = static_cast<uint8_t>((m[8] & 0x7F) | ((m[7] & 1) << 7));
-        result.parameterChanges.push_back(change);
-        return true;
-    }
     unsigned char bank = sub1;
     if (bank >= 2) {
         bank &= 1;
@@ -297,7 +298,7 @@ bool Sysex::readSysex(SysexResult& result, const unsigned char* m, unsigned long
             ", treating as ", bank);
     }
     if (sub2 < 0x40) {
-        result.firstSingle = bank * 64ull + sub2;
+        result.firstSingle = bank * uint64_t{kSinglesPerBank} + sub2;
         if (function == kAllBlockDump && sub2 != 0x00 && sub2 != 0x20) {
             log("readSysex", 386, "Invalid subcommand 2, needs to be 00h, 20h or 40h but got ", sub2);
             return false;
@@ -308,7 +309,7 @@ bool Sysex::readSysex(SysexResult& result, const unsigned char* m, unsigned long
             result.singles.push_back(single);
         }
     } else {
-        result.firstMulti = bank * 32ull + (sub2 - 0x40);
+        result.firstMulti = bank * uint64_t{kMultisPerBank} + (sub2 - 0x40);
         for (unsigned long k = 0; 8 + kMultiRecordSize * (k + 1) <= length; ++k) {
             MultiPreset multi{};
             if (!readMulti(multi, m + 8 + kMultiRecordSize * k)) return false;
@@ -316,6 +317,47 @@ bool Sysex::readSysex(SysexResult& result, const unsigned char* m, unsigned long
         }
     }
     return true;
+}
+
+} // namespace
+
+bool Sysex::readSysex(SysexResult& result, const unsigned char* m, unsigned long length,
+                      unsigned char channelFilter) {
+    const unsigned long available = payloadLength(m, length);
+    if (!checkAddress(m, length, available, channelFilter)) return false;
+    result.channel = m[2];
+    const unsigned char function = m[3];
+    if (function == kMachineIdRequest) {
+        result.machineIdRequest = true;
+        return true;
+    }
+    if (!checkMachine(m, length, available)) return false;
+    switch (function) {
+    case kWriteComplete:
+    case kWriteError:
+    case kWriteErrorNoCard:
+    case kWriteErrorProtected:
+        logWriteResult(function);
+        return true;
+    case kOneBlockRequest:
+    case kAllBlockRequest:
+        if (tooShort(available, 8, length)) return false;
+        readRequest(result, function, m[6], m[7]);
+        return true;
+    case kParameterSend:
+        if (tooShort(available, 9, length)) return false;
+        result.parameterChanges.push_back(readParameterChange(m));
+        return true;
+    case kOneBlockDump:
+    case kAllBlockDump:
+        if (tooShort(available, 8, length)) return false;
+        return readDump(result, m, length, function);
+    default:
+        log("readSysex", 391,
+            "Invalid function, expected all block data dump (21h) or single block data dump (20h) but got ",
+            function);
+        return false;
+    }
 }
 
 bool Sysex::readBuffer(SysexResult& result, const std::vector<unsigned char>& bytes, unsigned char channelFilter) {

@@ -2,7 +2,9 @@
 // holds, the message carries only 7-bit data bytes between F0h and F7h.
 #include <cstring>
 
+#include "K1Constants.h"
 #include "Log.h"
+#include "RecordLayout.h"
 #include "Sysex.h"
 
 namespace k1lib {
@@ -56,8 +58,8 @@ unsigned long writeHeader(std::vector<unsigned char>& out, unsigned char channel
     out[1] = kKawaiId;
     out[2] = bits(channel, 4);
     out[3] = function;
-    out[4] = 0x00;
-    out[5] = 0x03;
+    out[4] = kSynthesizerGroup;
+    out[5] = kK1MachineId;
     return 6;
 }
 
@@ -67,12 +69,12 @@ unsigned char getSysexSubcommand2Storage(StorageLocation location) { return (loc
 
 bool verifySingleNumberAgainstStorageLocation(StorageLocation location, unsigned char number) {
     if (location > 3) return true;
-    if ((location == Storagei || location == Storagee) && number < 32) {
+    if ((location == Storagei || location == Storagee) && number < kSinglesPerLocation) {
         log("verifySingleNumberAgainstStorageLocation", 471,
             "If single number is < 32, storage location needs to be I or E");
         return false;
     }
-    if ((location == StorageI || location == StorageE) && number >= 32) {
+    if ((location == StorageI || location == StorageE) && number >= kSinglesPerLocation) {
         log("verifySingleNumberAgainstStorageLocation", 465,
             "If single number is >= 32, storage location needs to be i or e");
         return false;
@@ -81,60 +83,78 @@ bool verifySingleNumberAgainstStorageLocation(StorageLocation location, unsigned
 }
 
 bool writeSingle(unsigned char* r, const SinglePreset& s) {
-    writeRecordName(r, s.name);
-    r[10] = byte7(s.volume);
-    r[11] = bits(s.polyMode, 2) | bits(s.source2or4, 1) << 2 | bits(s.ampModS1S2, 2) << 3 | bits(s.ampModS3S4, 2) << 5;
-    r[12] = byte7(s.pressureToFreq);
-    r[13] = byte7(s.vibratoDepth);
-    r[14] = byte7(s.pressureToVibrato);
-    r[15] = bits(s.pitchBendDepth, 4);
-    r[16] = byte7(s.lfoSpeed);
-    r[17] = bits(s.lfoShape, 2) | bits(s.keyScaleCurve, 3) << 2 | bits(s.vibWheelMode, 2) << 5;
-    r[18] = byte7(s.autoBendDepth);
-    r[19] = byte7(s.autoBendTime);
-    r[20] = byte7(s.velToDepth);
-    r[21] = byte7(s.autoBendKeyScaleToTime);
-    r[22] = bits(s.mute[0], 1) | (s.mute[1] ? 2 : 0) | (s.mute[2] ? 4 : 0) | (s.mute[3] ? 8 : 0);
-    for (int i = 0; i < 4; ++i) {
+    namespace F = SingleMap;
+    std::memset(r, 0, kSingleRecordSize);
+    writeRecordName(r + F::NameByte, s.name);
+    putField(r, F::Volume, s.volume);
+    putField(r, F::PolyMode, s.polyMode);
+    putField(r, F::Source2or4, s.source2or4);
+    putField(r, F::AmpModS1S2, s.ampModS1S2);
+    putField(r, F::AmpModS3S4, s.ampModS3S4);
+    putField(r, F::PressureToFreq, s.pressureToFreq);
+    putField(r, F::VibratoDepth, s.vibratoDepth);
+    putField(r, F::PressureToVibrato, s.pressureToVibrato);
+    putField(r, F::PitchBendDepth, s.pitchBendDepth);
+    putField(r, F::LfoSpeed, s.lfoSpeed);
+    putField(r, F::LfoShape, s.lfoShape);
+    putField(r, F::KeyScaleCurve, s.keyScaleCurve);
+    putField(r, F::VibWheelMode, s.vibWheelMode);
+    putField(r, F::AutoBendDepth, s.autoBendDepth);
+    putField(r, F::AutoBendTime, s.autoBendTime);
+    putField(r, F::VelToDepth, s.velToDepth);
+    putField(r, F::AutoBendKeyScaleToTime, s.autoBendKeyScaleToTime);
+    uint32_t muted = 0;
+    for (unsigned k = 0; k < kSourceCount; ++k)
+        muted |= (s.mute[k] != 0 ? 1u : 0u) << k;
+    putField(r, F::Mute, muted);
+    for (unsigned i = 0; i < kSourceCount; ++i) {
         const SingleSource& src = s.sources[i];
-        r[23 + i] = byte7(src.fine);
-        r[27 + i] = byte7(src.coarse);
-        r[31 + i] = byte7(src.wave);
-        r[35 + i] = bits(src.wave >> 7, 1) | bits(src.keyTrack, 1) << 1 | bits(src.vibABend, 1) << 2 |
-                    bits(src.pressureToFreq, 1) << 3 | bits(src.velCurve, 3) << 4;
-        r[39 + i] = byte7(src.envLevel);
-        r[43 + i] = byte7(src.envDelay);
-        r[47 + i] = byte7(src.envAttack);
-        r[51 + i] = byte7(src.envDecay);
-        r[55 + i] = byte7(src.envSustain);
-        r[59 + i] = byte7(src.envRelease);
-        r[63 + i] = byte7(src.levelModVel);
-        r[67 + i] = byte7(src.levelModPressure);
-        r[71 + i] = byte7(src.levelModKeyScale);
-        r[75 + i] = byte7(src.timeModVel);
-        r[79 + i] = byte7(src.timeModKeyScale);
-        r[83 + i] = byte7(src.freqKeyScaleToFreq);
+        putField(r, F::Fine, src.fine, i);
+        putField(r, F::Coarse, src.coarse, i);
+        putField(r, F::WaveLow, src.wave, i);
+        putField(r, F::WaveHigh, src.wave >> 7, i);
+        putField(r, F::KeyTrack, src.keyTrack, i);
+        putField(r, F::VibABend, src.vibABend, i);
+        putField(r, F::SourcePressureToFreq, src.pressureToFreq, i);
+        putField(r, F::VelCurve, src.velCurve, i);
+        putField(r, F::EnvLevel, src.envLevel, i);
+        putField(r, F::EnvDelay, src.envDelay, i);
+        putField(r, F::EnvAttack, src.envAttack, i);
+        putField(r, F::EnvDecay, src.envDecay, i);
+        putField(r, F::EnvSustain, src.envSustain, i);
+        putField(r, F::EnvRelease, src.envRelease, i);
+        putField(r, F::LevelModVel, src.levelModVel, i);
+        putField(r, F::LevelModPressure, src.levelModPressure, i);
+        putField(r, F::LevelModKeyScale, src.levelModKeyScale, i);
+        putField(r, F::TimeModVel, src.timeModVel, i);
+        putField(r, F::TimeModKeyScale, src.timeModKeyScale, i);
+        putField(r, F::FreqKeyScaleToFreq, src.freqKeyScaleToFreq, i);
     }
-    r[87] = getChecksum(r, 87);
+    r[F::ChecksumByte] = getChecksum(r, F::ChecksumByte);
     return true;
 }
 
 bool writeMulti(unsigned char* r, const MultiPreset& m) {
-    writeRecordName(r, m.name);
-    r[10] = byte7(m.volume);
-    for (int s = 0; s < 8; ++s) {
+    namespace F = MultiMap;
+    std::memset(r, 0, kMultiRecordSize);
+    writeRecordName(r + F::NameByte, m.name);
+    putField(r, F::Volume, m.volume);
+    for (unsigned s = 0; s < kSectionCount; ++s) {
         const MultiSection& sec = m.sections[s];
-        r[11 + s] = bits(sec.single, 6);
-        r[19 + s] = byte7(sec.zoneLow);
-        r[27 + s] = byte7(sec.zoneHigh);
-        // Mode bit 1 rides in bit 6 of the poly byte, bit 0 in bit 6 of the channel byte.
-        r[35 + s] = bits(sec.poly, 4) | bits(sec.output, 2) << 4 | bits(sec.mode >> 1, 1) << 6;
-        r[43 + s] = bits(sec.channel, 4) | bits(sec.velocity, 2) << 4 | bits(sec.mode, 1) << 6;
-        r[51 + s] = byte7(static_cast<uint32_t>(sec.transpose + 24));
-        r[59 + s] = byte7(static_cast<uint32_t>(sec.tune + 50));
-        r[67 + s] = byte7(sec.level);
+        putField(r, F::Single, sec.single, s);
+        putField(r, F::ZoneLow, sec.zoneLow, s);
+        putField(r, F::ZoneHigh, sec.zoneHigh, s);
+        putField(r, F::Poly, sec.poly, s);
+        putField(r, F::Output, sec.output, s);
+        putField(r, F::ModeHigh, sec.mode >> 1, s);
+        putField(r, F::Channel, sec.channel, s);
+        putField(r, F::Velocity, sec.velocity, s);
+        putField(r, F::ModeLow, sec.mode, s);
+        putField(r, F::Transpose, static_cast<uint32_t>(sec.transpose + F::Transpose.bias), s);
+        putField(r, F::Tune, static_cast<uint32_t>(sec.tune + F::Tune.bias), s);
+        putField(r, F::Level, sec.level, s);
     }
-    r[75] = getChecksum(r, 75);
+    r[F::ChecksumByte] = getChecksum(r, F::ChecksumByte);
     return true;
 }
 
@@ -161,13 +181,13 @@ void writeDump(std::vector<unsigned char>& out, const std::vector<Record>& recor
 bool Sysex::writeSingles(std::vector<unsigned char>& out, const std::vector<SinglePreset>& singles,
                          unsigned char channel, StorageLocation location, unsigned char number) {
     const unsigned long n = singles.size();
-    if (n > 32) {
+    if (n > kSinglesPerLocation) {
         log("writeSingles", 620, "Too many singles for one command");
         return false;
     }
     if (refuseEmpty(n, "writeSingles", 624, "singles")) return false;
     if (n < 2) {
-        if (number >= 64) {
+        if (number >= kSinglesPerBank) {
             log("writeSingles", 648, "Preset number needs to be within range 0-63");
             return false;
         }
@@ -186,12 +206,12 @@ bool Sysex::writeSingle(std::vector<unsigned char>& out, const SinglePreset& sin
 bool Sysex::writeMultis(std::vector<unsigned char>& out, const std::vector<MultiPreset>& multis,
                         unsigned char channel, StorageLocation location, unsigned char number) {
     const unsigned long n = multis.size();
-    if (n > 32) {
+    if (n > kMultisPerBank) {
         log("writeMultis", 688, "Too many multis for one command");
         return false;
     }
     if (refuseEmpty(n, "writeMultis", 692, "multis")) return false;
-    if (n < 2 && number >= 32) {
+    if (n < 2 && number >= kMultisPerBank) {
         log("writeMultis", 715, "Multi number needs to be within range 0-32");
         return false;
     }
@@ -207,32 +227,46 @@ bool Sysex::writeMulti(std::vector<unsigned char>& out, const MultiPreset& multi
 
 bool Sysex::writeOneSingleRequest(std::vector<unsigned char>& out, unsigned char channel, StorageLocation location,
                                   unsigned char number) {
-    if (channel >= 16) {
+    if (channel >= kMidiChannelCount) {
         log("writeOneSingleRequest", 752, "Channel number needs to be within range 0-15");
         return false;
     }
-    if (number >= 64) {
+    if (number >= kSinglesPerBank) {
         log("writeOneSingleRequest", 758, "Single number needs to be within range 0-63");
         return false;
     }
     if (!verifySingleNumberAgainstStorageLocation(location, number)) return false;
-    out = {kSysexStart, kKawaiId, channel, kOneBlockRequest, 0x00, 0x03, getSysexSubcommand1Storage(location),
-           number, kSysexEnd};
+    out = {kSysexStart,
+           kKawaiId,
+           channel,
+           kOneBlockRequest,
+           kSynthesizerGroup,
+           kK1MachineId,
+           getSysexSubcommand1Storage(location),
+           number,
+           kSysexEnd};
     return true;
 }
 
 bool Sysex::writeAllSinglesRequest(std::vector<unsigned char>& out, unsigned char channel, StorageLocation location) {
-    if (channel >= 16) {
+    if (channel >= kMidiChannelCount) {
         log("writeAllSinglesRequest", 781, "Channel number needs to be within range 0-15");
         return false;
     }
-    out = {kSysexStart, kKawaiId, channel, kAllBlockRequest, 0x00, 0x03, getSysexSubcommand1Storage(location),
-           getSysexSubcommand2Storage(location), kSysexEnd};
+    out = {kSysexStart,
+           kKawaiId,
+           channel,
+           kAllBlockRequest,
+           kSynthesizerGroup,
+           kK1MachineId,
+           getSysexSubcommand1Storage(location),
+           getSysexSubcommand2Storage(location),
+           kSysexEnd};
     return true;
 }
 
 bool Sysex::writeMachineIdRequest(std::vector<unsigned char>& out, unsigned char channel) {
-    if (channel >= 16) {
+    if (channel >= kMidiChannelCount) {
         log("writeMachineIdRequest", 802, "Channel number needs to be within range 0-15");
         return false;
     }
@@ -241,25 +275,25 @@ bool Sysex::writeMachineIdRequest(std::vector<unsigned char>& out, unsigned char
 }
 
 void Sysex::writeMachineIdResponse(std::vector<unsigned char>& out, unsigned char channel) {
-    out = {kSysexStart, kKawaiId, bits(channel, 4), kMachineIdAnswer, 0x00, 0x03, kSysexEnd};
+    out = {kSysexStart,       kKawaiId,     bits(channel, 4), kMachineIdAnswer,
+           kSynthesizerGroup, kK1MachineId, kSysexEnd};
 }
 
 void Sysex::writeWriteResult(std::vector<unsigned char>& out, unsigned char channel, unsigned char function) {
-    out = {kSysexStart, kKawaiId, bits(channel, 4), byte7(function), 0x00, 0x03, kSysexEnd};
+    out = {kSysexStart,       kKawaiId,     bits(channel, 4), byte7(function),
+           kSynthesizerGroup, kK1MachineId, kSysexEnd};
 }
 
 void Sysex::writeParameterChange(std::vector<unsigned char>& out, unsigned char channel,
                                  const ParameterChange& change) {
-    out = {kSysexStart,
-           kKawaiId,
-           bits(channel, 4),
-           kParameterSend,
-           0x00,
-           0x03,
-           byte7(change.cursor),
-           static_cast<unsigned char>(((change.source * 2) & 6) | (change.value >> 7)),
-           byte7(change.value),
-           kSysexEnd};
+    namespace F = ParameterSendMap;
+    out.assign(F::MessageSize, 0);
+    writeHeader(out, channel, kParameterSend);
+    putField(out.data(), F::Cursor, change.cursor);
+    putField(out.data(), F::Source, change.source);
+    putField(out.data(), F::ValueHigh, change.value >> 7u);
+    putField(out.data(), F::ValueLow, change.value);
+    out.back() = kSysexEnd;
 }
 
 bool Sysex::convertPhmPreset(std::vector<unsigned char>& out, unsigned char channel, unsigned char number,
@@ -268,24 +302,30 @@ bool Sysex::convertPhmPreset(std::vector<unsigned char>& out, unsigned char chan
         log("convertPhmPreset", 884, "Invalid PHm data size");
         return false;
     }
-    if (name.size() > 10) {
+    if (name.size() > kNameLength) {
         log("convertPhmPreset", 890, "Invalid PHm single name, max length is 10");
         return false;
     }
-    if (number >= 64) {
+    if (number >= kSinglesPerBank) {
         log("convertPhmPreset", 896, "Preset number needs to be within range 0-63");
         return false;
     }
-    std::vector<unsigned char> message(97);
+    namespace F = SingleMap;
+    std::vector<unsigned char> message(8 + kSingleRecordSize + 1);
     writeHeader(message, channel, kOneBlockDump);
     message[6] = 0x00;
     message[7] = number;
-    writeName(message.data() + 8, name.c_str(), 10);
-    for (int i = 0; i < 12; ++i) message[18 + i] = byte7(data[i]);
-    message[30] = 0;  // no source muted
-    for (int i = 12; i < 76; ++i) message[19 + i] = byte7(data[i]);
-    message[95] = getChecksum(message.data() + 8, 87);
-    message[96] = kSysexEnd;
+    // A PHm preset is a Single record without its name, its mute byte and its checksum.
+    unsigned char* record = message.data() + 8;
+    writeName(record + F::NameByte, name.c_str(), kNameLength);
+    const unsigned long beforeMute = F::Mute.byte - F::Volume.byte;
+    for (unsigned long i = 0; i < beforeMute; ++i)
+        record[F::Volume.byte + i] = byte7(data[i]);
+    record[F::Mute.byte] = 0; // no source muted
+    for (unsigned long i = beforeMute; i < kPhmPresetSize; ++i)
+        record[F::Mute.byte + 1 + i - beforeMute] = byte7(data[i]);
+    record[F::ChecksumByte] = getChecksum(record, F::ChecksumByte);
+    message.back() = kSysexEnd;
     out.swap(message);
     return true;
 }

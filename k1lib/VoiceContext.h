@@ -2,6 +2,7 @@
 // What voices and sources read from their engine: the wave ROM, the channels' controller states,
 // the engine's generator, fine tune and the four source-mix gains. The engine owns one and keeps
 // fineTune and sourceGains current; voices hold a pointer to it, so it must not move while they sound.
+#include "K1Constants.h"
 #include "MidiState.h"
 #include "StaticArray.h"
 
@@ -11,8 +12,8 @@ class Waveforms;
 class Random;
 
 struct VoiceContext {
-    static constexpr int ChannelCount = 16;
-    static constexpr int SourceSlots = 4;
+    static constexpr int ChannelCount = kMidiChannelCount;
+    static constexpr int SourceSlots = kSourceCount;
 
     VoiceContext(const Waveforms& waveforms, const StaticArray<MidiState, ChannelCount>& midiStates,
                  Random& random)

@@ -3,6 +3,7 @@
 // key-range tables each, and 52 sampled waves cut out of the ROM by its cue labels.
 // Built once, read-only afterwards: sources keep raw pointers into this object, so it must not
 // move or change while voices exist.
+#include "K1Constants.h"
 #include "StaticArray.h"
 
 #include <bitset>
@@ -14,8 +15,8 @@ namespace k1lib {
 
 class Waveforms {
 public:
-    static constexpr int WaveformCount = 256;
-    static constexpr int SingleCycleCount = 204;
+    static constexpr int WaveformCount = kWaveCount;
+    static constexpr int SingleCycleCount = kFirstSampledWave;
     static constexpr int KeyCount = 128;
     static constexpr int TablesPerWave = 5;
     static constexpr int TableLength = 256;

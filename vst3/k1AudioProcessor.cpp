@@ -81,8 +81,8 @@ tresult PLUGIN_API k1AudioProcessor::initialize(FUnknown* context) {
     addAudioOutput(STR16("Multi 6"), SpeakerArr::kMono, 0);
     addAudioOutput(STR16("Multi 7"), SpeakerArr::kMono, 0);
     addAudioOutput(STR16("Multi 8"), SpeakerArr::kMono, 0);
-    addEventInput(STR16("Midi In"), 16, BusInfo::kDefaultActive);
-    addEventOutput(STR16("Midi Out"), 16, BusInfo::kDefaultActive);
+    addEventInput(STR16("Midi In"), k1lib::kMidiChannelCount, BusInfo::kDefaultActive);
+    addEventOutput(STR16("Midi Out"), k1lib::kMidiChannelCount, BusInfo::kDefaultActive);
     // Deferred work runs on this thread: from the host's run loop where its context offers one,
     // else from the host's own later calls on this thread, or from an editor's run loop.
     delayedCalls.recordUserInterfaceThread();

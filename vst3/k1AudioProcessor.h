@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "DelayedCalls.h"
+#include "K1Constants.h"
 #include "Plugin.h"
 #include "SingleComponentEffect.h"
 #include "pluginterfaces/vst/ivsteditcontroller.h"
@@ -45,7 +46,7 @@ public:
     static constexpr Steinberg::Vst::ProgramListID kProgramListId = 224;
     // The deferred "tell the host every value changed": a refresh list of one entry.
     static constexpr uint32_t kHostValuesRefresh = 0xFFFFFFFFu;
-    static constexpr size_t kMaxOutputChannels = 8;
+    static constexpr size_t kMaxOutputChannels = k1lib::kOutputCount;
     // Hosts that take no output events would let engine sysex pile up without end.
     static constexpr size_t kMaxQueuedSysex = 1024;
 

@@ -224,7 +224,7 @@ TEST_F(EngineMidiInput, ProgramChangesOffKeepTheBankBytes) {
 
 TEST_F(EngineMidiInput, SectionProgramChangesSetTheSinglesOfThatChannel) {
     MultiPreset multi = engine.getMultis()[0];
-    for (uint32_t s = 0; s < 8; ++s) {
+    for (uint32_t s = 0; s < kSectionCount; ++s) {
         multi.sections[s].channel = s == 0 || s == 2 ? 3 : 4;
         multi.sections[s].single = s == 2 ? 20 : 10;
     }

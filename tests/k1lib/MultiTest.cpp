@@ -49,7 +49,7 @@ MultiSection section(uint32_t single, uint32_t channel, uint32_t poly = 0) {
     s.single = single;
     s.zoneHigh = 127;
     s.poly = poly;
-    s.output = 1;
+    s.output = OutputBoth;
     s.channel = channel;
     s.level = 100;
     return s;
@@ -59,8 +59,8 @@ MultiSection section(uint32_t single, uint32_t channel, uint32_t poly = 0) {
 MultiPreset multiOf(std::initializer_list<MultiSection> sections) {
     MultiPreset multi{};
     multi.volume = 99;
-    for (int s = 0; s < 8; ++s)
-        multi.sections[s].poly = 1;
+    for (int s = 0; s < kSectionCount; ++s)
+        multi.sections[s].poly = PolyOff;
     int s = 0;
     for (const MultiSection& given : sections)
         multi.sections[s++] = given;
@@ -123,8 +123,8 @@ TEST_F(MultiTest, ZonesNormalAndWrapped) {
 
 TEST_F(MultiTest, VelocitySwitch) {
     MultiSection soft = section(0, 0), loud = section(0, 0), all = section(0, 0);
-    soft.velocity = 1;
-    loud.velocity = 2;
+    soft.velocity = VelocitySoft;
+    loud.velocity = VelocityLoud;
     play(multiOf({soft, loud, all}));
     multi->noteOn(0, 60, 63);
     EXPECT_EQ(multi->getPlayingVoiceCount(0), 1);
@@ -314,13 +314,13 @@ TEST_F(MultiTest, WritesOnlyTheOutputsThatExist) {
 TEST_F(MultiTest, RandomNoteBurstAllocatesNothingAndLeaksNoVoice) {
     std::vector<MultiSection> sections;
     MultiPreset preset = multiOf({});
-    for (int s = 0; s < 8; ++s) {
+    for (int s = 0; s < kSectionCount; ++s) {
         preset.sections[s] =
             section(static_cast<uint32_t>(s), static_cast<uint32_t>(s * 2), s % 3 == 0 ? 0 : 2 + s);
         preset.sections[s].zoneLow = static_cast<uint32_t>(s * 10);
         preset.sections[s].zoneHigh = static_cast<uint32_t>(127 - s * 12);
     }
-    for (int s = 0; s < 8; ++s)
+    for (int s = 0; s < kSectionCount; ++s)
         host.singles[static_cast<size_t>(s)].polyMode = static_cast<uint32_t>(s % 3);
     play(preset);
     std::mt19937 random(42);
@@ -343,7 +343,7 @@ TEST_F(MultiTest, RandomNoteBurstAllocatesNothingAndLeaksNoVoice) {
         burst(10000);
         EXPECT_EQ(counter.count(), 0u);
     }
-    for (uint8_t ch = 0; ch < 16; ++ch)
+    for (uint8_t ch = 0; ch < kMidiChannelCount; ++ch)
         multi->allNotesOff(ch);
     for (int i = 0; i < 49920 * 2 && multi->getActiveVoiceCount() > 0; ++i)
         multi->process(out.pointers.data(), 8);

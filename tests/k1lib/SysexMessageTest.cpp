@@ -74,7 +74,7 @@ TEST(SysexMessages, ABadRecordEndsTheDumpKeepingEarlierRecords) {
     std::vector<SinglePreset> singles(4);
     Bytes dump;
     ASSERT_TRUE(Sysex::writeSingles(dump, singles, 0, StorageI, 0));
-    unsigned char* third = dump.data() + 8 + 2 * 88;
+    unsigned char* third = dump.data() + 8 + 2 * kSingleRecordSize;
     third[15] = 0x0D;
     third[87] = getChecksum(third, 87);
     Sysex::SysexResult result;
@@ -210,7 +210,7 @@ TEST(SysexMessages, EveryPrefixIsRefusedOrReadWithinItsLength) {
             prefix.push_back(0xF7);     // and a truncated message closed early is refused or partial
             Sysex::SysexResult closed;
             readExact(closed, prefix);
-            EXPECT_LE(closed.singles.size() * 88 + closed.multis.size() * 76, prefix.size());
+            EXPECT_LE(closed.singles.size() * kSingleRecordSize + closed.multis.size() * kMultiRecordSize, prefix.size());
         }
     }
     Sysex::SysexResult result;
@@ -248,14 +248,14 @@ TEST(SysexMessages, PhmPresetBecomesAOneSingleDump) {
     SinglePreset single = random.single();
     std::strcpy(single.name, "PHm Bass");
     for (uint8_t& m : single.mute) m = 0;
-    unsigned char record[88];
+    unsigned char record[kSingleRecordSize];
     writeSingle(record, single);
-    unsigned char phm[76];
+    unsigned char phm[kPhmPresetSize];
     std::copy(record + 10, record + 22, phm);
     std::copy(record + 23, record + 87, phm + 12);
     Bytes out;
     LogCapture capture;
-    ASSERT_TRUE(Sysex::convertPhmPreset(out, 0, 17, "PHm Bass", phm, 76));
+    ASSERT_TRUE(Sysex::convertPhmPreset(out, 0, 17, "PHm Bass", phm, kPhmPresetSize));
     ASSERT_EQ(out.size(), 97u);
     Sysex::SysexResult result;
     ASSERT_TRUE(Sysex::readBuffer(result, out, 255));
@@ -264,9 +264,9 @@ TEST(SysexMessages, PhmPresetBecomesAOneSingleDump) {
     EXPECT_EQ(result.firstSingle, 17u);
     EXPECT_FALSE(Sysex::convertPhmPreset(out, 0, 17, "PHm Bass", phm, 75));
     EXPECT_EQ(capture.lines().back(), "convertPhmPreset@884: Invalid PHm data size");
-    EXPECT_FALSE(Sysex::convertPhmPreset(out, 0, 17, "Eleven chars", phm, 76));
+    EXPECT_FALSE(Sysex::convertPhmPreset(out, 0, 17, "Eleven chars", phm, kPhmPresetSize));
     EXPECT_EQ(capture.lines().back(), "convertPhmPreset@890: Invalid PHm single name, max length is 10");
-    EXPECT_FALSE(Sysex::convertPhmPreset(out, 0, 64, "x", phm, 76));
+    EXPECT_FALSE(Sysex::convertPhmPreset(out, 0, 64, "x", phm, kPhmPresetSize));
     EXPECT_EQ(capture.lines().back(), "convertPhmPreset@896: Preset number needs to be within range 0-63");
 }
 

@@ -13,8 +13,8 @@ using namespace k1lib;
 
 namespace {
 
-std::array<unsigned char, 88> singleRecord(const SinglePreset& s) {
-    std::array<unsigned char, 88> r{};
+std::array<unsigned char, kSingleRecordSize> singleRecord(const SinglePreset& s) {
+    std::array<unsigned char, kSingleRecordSize> r{};
     writeSingle(r.data(), s);
     return r;
 }
@@ -66,14 +66,14 @@ TEST(Records, RandomInRangeRecordsRoundTripExactlyThroughSevenBitBytes) {
     LogCapture capture;
     for (int i = 0; i < 1000; ++i) {
         const SinglePreset single = random.single();
-        std::array<unsigned char, 88> r = singleRecord(single);
+        std::array<unsigned char, kSingleRecordSize> r = singleRecord(single);
         ASSERT_TRUE(allSevenBit(r.data(), r.size()));
         SinglePreset back{};
         ASSERT_TRUE(readSingle(back, r.data()));
         ASSERT_TRUE(back == single) << "single " << i;
 
         const MultiPreset multi = random.multi();
-        std::array<unsigned char, 76> mr{};
+        std::array<unsigned char, kMultiRecordSize> mr{};
         writeMulti(mr.data(), multi);
         ASSERT_TRUE(allSevenBit(mr.data(), mr.size()));
         MultiPreset mback{};
@@ -83,11 +83,18 @@ TEST(Records, RandomInRangeRecordsRoundTripExactlyThroughSevenBitBytes) {
     EXPECT_TRUE(capture.lines().empty());
 }
 
+TEST(Records, AnyNonzeroMuteFlagWritesAsMuted) {
+    SinglePreset s{};
+    s.mute[0] = 2;
+    s.mute[3] = 1;
+    EXPECT_EQ(singleRecord(s)[SingleMap::Mute.byte], 0x09);
+}
+
 TEST(Records, SectionModeKeepsBothBitsAndOldModesWriteAsBefore) {
     MultiPreset m{};
     m.sections[0].mode = 1;
     m.sections[1].mode = 2;
-    std::array<unsigned char, 76> r{};
+    std::array<unsigned char, kMultiRecordSize> r{};
     writeMulti(r.data(), m);
     EXPECT_EQ(r[43], 0x40);  // mode 1: bit 6 of the channel byte, as the K1 writes it
     EXPECT_EQ(r[35], 0x00);
@@ -95,7 +102,7 @@ TEST(Records, SectionModeKeepsBothBitsAndOldModesWriteAsBefore) {
     EXPECT_EQ(r[44], 0x00);
     r[37] |= 0x40;  // mode 3 read from a foreign dump is repaired to 2
     r[45] |= 0x40;
-    resum(r.data(), 76);
+    resum(r.data(), kMultiRecordSize);
     LogCapture capture;
     MultiPreset back{};
     ASSERT_TRUE(readMulti(back, r.data()));
@@ -108,7 +115,7 @@ TEST(Records, SectionModeKeepsBothBitsAndOldModesWriteAsBefore) {
 TEST(Records, ReadSingleRefusesChecksumAndBendRangeAndRepairsTheRest) {
     SinglePreset original{};
     std::strcpy(original.name, "Bells");
-    std::array<unsigned char, 88> r = singleRecord(original);
+    std::array<unsigned char, kSingleRecordSize> r = singleRecord(original);
     LogCapture capture;
 
     auto bad = r;
@@ -123,14 +130,14 @@ TEST(Records, ReadSingleRefusesChecksumAndBendRangeAndRepairsTheRest) {
 
     bad = r;
     bad[15] = 0x0D;
-    resum(bad.data(), 88);
+    resum(bad.data(), kSingleRecordSize);
     EXPECT_FALSE(readSingle(out, bad.data()));
     EXPECT_EQ(capture.lines().back(), "readSingle@71: Invalid pitch bend range, valid is 0-12 but got 13");
 
     bad = r;
     bad[17] = 3 << 5;  // wheel mode 3
     bad[22] = 0x10;
-    resum(bad.data(), 88);
+    resum(bad.data(), kSingleRecordSize);
     ASSERT_TRUE(readSingle(out, bad.data()));
     EXPECT_EQ(out.vibWheelMode, 1u);
     for (uint8_t m : out.mute) EXPECT_EQ(m, 0);
@@ -141,7 +148,7 @@ TEST(Records, ReadSingleRefusesChecksumAndBendRangeAndRepairsTheRest) {
 TEST(Records, ReadMultiRepairsFieldsAndRefusesOnlyTheChecksum) {
     MultiPreset m{};
     std::strcpy(m.name, "Split");
-    std::array<unsigned char, 76> r{};
+    std::array<unsigned char, kMultiRecordSize> r{};
     writeMulti(r.data(), m);
     r[10] = 120;
     r[67 + 7] = 101;
@@ -149,7 +156,7 @@ TEST(Records, ReadMultiRepairsFieldsAndRefusesOnlyTheChecksum) {
     r[43 + 1] = 3 << 4;  // velocity 3
     r[35 + 4] = 12;      // poly 12
     r[51 + 5] = 127;     // transpose +103
-    resum(r.data(), 76);
+    resum(r.data(), kMultiRecordSize);
     LogCapture capture;
     MultiPreset out{};
     ASSERT_TRUE(readMulti(out, r.data()));
@@ -173,13 +180,13 @@ TEST(Records, HostileBytesInEveryPositionDecodeIntoRange) {
     const unsigned char hostile[] = {0x00, 0x0D, 0x3F, 0x64, 0x65, 0x7F, 0x80, 0xF0, 0xF7, 0xFF};
     for (int pos = 0; pos < 87; ++pos) {
         for (unsigned char value : hostile) {
-            std::array<unsigned char, 88> r = singleRecord(random.single());
+            std::array<unsigned char, kSingleRecordSize> r = singleRecord(random.single());
             r[pos] = value;
-            resum(r.data(), 88);
+            resum(r.data(), kSingleRecordSize);
             SinglePreset s{};
             if (!readSingle(s, r.data())) continue;  // only a bend range above 12 is refused
-            std::array<unsigned char, 88> again = singleRecord(s);
-            ASSERT_TRUE(allSevenBit(again.data(), 88)) << pos;
+            std::array<unsigned char, kSingleRecordSize> again = singleRecord(s);
+            ASSERT_TRUE(allSevenBit(again.data(), kSingleRecordSize)) << pos;
             SinglePreset back{};
             ASSERT_TRUE(readSingle(back, again.data()));
             ASSERT_TRUE(back == s) << "byte " << pos << " value " << int(value);
@@ -187,15 +194,15 @@ TEST(Records, HostileBytesInEveryPositionDecodeIntoRange) {
     }
     for (int pos = 0; pos < 75; ++pos) {
         for (unsigned char value : hostile) {
-            std::array<unsigned char, 76> r{};
+            std::array<unsigned char, kMultiRecordSize> r{};
             writeMulti(r.data(), random.multi());
             r[pos] = value;
-            resum(r.data(), 76);
+            resum(r.data(), kMultiRecordSize);
             MultiPreset m{};
             ASSERT_TRUE(readMulti(m, r.data()));
-            std::array<unsigned char, 76> again{};
+            std::array<unsigned char, kMultiRecordSize> again{};
             writeMulti(again.data(), m);
-            ASSERT_TRUE(allSevenBit(again.data(), 76)) << pos;
+            ASSERT_TRUE(allSevenBit(again.data(), kMultiRecordSize)) << pos;
             MultiPreset back{};
             ASSERT_TRUE(readMulti(back, again.data()));
             ASSERT_TRUE(sameMulti(back, m)) << "byte " << pos << " value " << int(value);
@@ -206,7 +213,7 @@ TEST(Records, HostileBytesInEveryPositionDecodeIntoRange) {
 TEST(Records, NamesAreTrimmedCutAndRepaired) {
     SinglePreset s{};
     std::memcpy(s.name, "Pad   ", 6);
-    std::array<unsigned char, 88> r = singleRecord(s);
+    std::array<unsigned char, kSingleRecordSize> r = singleRecord(s);
     SinglePreset back{};
     ASSERT_TRUE(readSingle(back, r.data()));
     EXPECT_STREQ(back.name, "Pad");
@@ -221,7 +228,7 @@ TEST(Records, NamesAreTrimmedCutAndRepaired) {
     // NUL padding from other software reads as a plain name.
     r = singleRecord(SinglePreset{});
     std::memcpy(r.data(), "Hi\0\0\0\0\0\0\0\0", 10);
-    resum(r.data(), 88);
+    resum(r.data(), kSingleRecordSize);
     LogCapture capture;
     ASSERT_TRUE(readSingle(back, r.data()));
     EXPECT_STREQ(back.name, "Hi");

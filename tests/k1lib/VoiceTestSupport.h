@@ -2,6 +2,7 @@
 // Test support for sound generation: a small wave ROM image made here (sine single-cycle waves,
 // a one-shot and a looping sampled wave), a stand-in for the engine's voice context and a
 // frequency meter.
+#include "K1Constants.h"
 #include "MidiState.h"
 #include "Random.h"
 #include "SectionState.h"
@@ -61,7 +62,7 @@ inline std::vector<unsigned char> makeWaveRomImage() {
     };
     addSegment("w225", SampledLength, sine(17.0 / SampledLength));
     addSegment("w235", SampledLength, sine(34.0 / SampledLength));
-    for (int wave = 0; wave < 204; ++wave)
+    for (int wave = 0; wave < k1lib::kFirstSampledWave; ++wave)
         addSegment("Marker", 640, [](uint64_t i) {
             const double amplitude = tableAmplitude(static_cast<int>(i / 128));
             return static_cast<int>(

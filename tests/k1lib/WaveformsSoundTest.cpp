@@ -1,6 +1,7 @@
 // Checks that the generated wave ROM sounds as designed: band-limited single-cycle tables, pitched
 // samples at the PCM root, clean loop points. Also leaves a few renders (listen_*.wav) beside the
 // test executable for listening.
+#include "K1Constants.h"
 #include "WavLoader.h"
 #include "Waveforms.h"
 
@@ -113,7 +114,7 @@ double rms(const int8_t* samples, size_t length) {
 // ending, which is built for looping rather than for silence.
 bool sharesALoopedSegment(int n) {
     const auto& d = waveforms().getData(n, 60);
-    for (int m = 204; m < 256; ++m) {
+    for (int m = k1lib::kFirstSampledWave; m < k1lib::kWaveCount; ++m) {
         const auto& other = waveforms().getData(m, 60);
         if (!waveforms().isLoop(m) || waveforms().isSpan(m)) continue;
         if (other.data == d.data) return true;
@@ -132,7 +133,7 @@ std::filesystem::path renderFolder() {
 } // namespace
 
 TEST(WaveformsSoundTest, SingleCycleTablesAreBandLimited) {
-    for (int n = 0; n < 204; ++n) {
+    for (int n = 0; n < k1lib::kFirstSampledWave; ++n) {
         for (int t = 0; t < 5; ++t) {
             const auto power = harmonicPower(waveforms().getData(n, TableKeys[t]).data);
             double total = 0.0, above = 0.0;
@@ -150,7 +151,7 @@ TEST(WaveformsSoundTest, SingleCycleTablesAreBandLimited) {
 
 TEST(WaveformsSoundTest, SingleCycleWavesAreDistinctAndLoud) {
     std::vector<std::vector<int8_t>> seen;
-    for (int n = 0; n < 204; ++n) {
+    for (int n = 0; n < k1lib::kFirstSampledWave; ++n) {
         std::vector<int8_t> wave;
         int peak = 0;
         double quietest = 1e9, loudest = 0.0;
@@ -188,7 +189,7 @@ TEST(WaveformsSoundTest, PitchedSamplesSitAtTheRoot) {
 }
 
 TEST(WaveformsSoundTest, LoopsWrapCleanlyAndOneShotsEndInSilence) {
-    for (int n = 204; n < 256; ++n) {
+    for (int n = k1lib::kFirstSampledWave; n < k1lib::kWaveCount; ++n) {
         const Waveforms& w = waveforms();
         const auto& d = w.getData(n, 60);
         const std::string name = Waveforms::getName(n);
@@ -231,8 +232,8 @@ TEST(WaveformsSoundTest, RendersReadBackFromWavFiles) {
     const int picks[] = {0, 13, 32, 41, 45, 110, 130, 224, 226, 234, 254};
     for (int n : picks) {
         const auto& d = waveforms().getData(n, 69);
-        std::vector<float> render(n < 204 ? 50000 : d.length);
-        const double step = n < 204 ? 440.0 / d.rootFrequency : 1.0;
+        std::vector<float> render(n < k1lib::kFirstSampledWave ? 50000 : d.length);
+        const double step = n < k1lib::kFirstSampledWave ? 440.0 / d.rootFrequency : 1.0;
         for (size_t i = 0; i < render.size(); ++i) {
             const double position = i * step;
             const auto index = static_cast<uint64_t>(position);

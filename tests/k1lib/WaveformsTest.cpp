@@ -1,3 +1,4 @@
+#include "K1Constants.h"
 #include "Waveforms.h"
 #include "LogCapture.h"
 
@@ -110,7 +111,7 @@ TEST(WaveformsTest, SampledWavesFollowTheirTokens) {
     EXPECT_TRUE(matchesRom(w.getData(251, 60), 172032, 8192));
     EXPECT_TRUE(matchesRom(w.getData(252, 60), 262144, 16384));
     EXPECT_TRUE(matchesRom(w.getData(250, 60), 380928, 8192));
-    for (int n = 0; n < 204; ++n)
+    for (int n = 0; n < k1lib::kFirstSampledWave; ++n)
         EXPECT_FALSE(w.canRandomStart(n));
     for (int n = 204; n < 256; ++n) {
         for (int key : {0, 64, 127}) {

@@ -79,7 +79,8 @@ void setMultiVolume(k1lib::MultiPreset& multi, const std::vector<k1lib::SinglePr
     for (const int velocity : {kTrialVelocity, kSoftVelocity}) {
         std::vector<float> mix;
         for (const k1lib::MultiSection& s : multi.sections) {
-            if (!isActive(s, bank) || (s.velocity == 1 && velocity >= 64) || (s.velocity == 2 && velocity < 64))
+            if (!isActive(s, bank) || (s.velocity == k1lib::VelocitySoft && velocity >= k1lib::kLoudVelocity) ||
+                (s.velocity == k1lib::VelocityLoud && velocity < k1lib::kLoudVelocity))
                 continue;
             for (int key : keys[s.channel]) {
                 if (key < static_cast<int>(s.zoneLow) || key > static_cast<int>(s.zoneHigh)) continue;

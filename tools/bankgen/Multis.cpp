@@ -25,8 +25,8 @@ std::string fitName(std::string a, const std::string& separator, std::string b) 
 MultiSection unusedSection() {
     MultiSection s{};
     s.zoneHigh = 127;
-    s.poly = 1; // off
-    s.output = 1;
+    s.poly = k1lib::PolyOff;
+    s.output = k1lib::OutputBoth;
     s.level = 100;
     return s;
 }
@@ -36,7 +36,7 @@ MultiSection playing(int single, int low, int high, int level = 100) {
     s.single = static_cast<uint32_t>(single);
     s.zoneLow = static_cast<uint32_t>(low);
     s.zoneHigh = static_cast<uint32_t>(high);
-    s.poly = 0; // VR
+    s.poly = k1lib::PolyVariable;
     s.level = static_cast<uint32_t>(level);
     return s;
 }
@@ -227,9 +227,9 @@ private:
         const int b = highBeside(a);
         MultiPreset m = named(fitName(stem(a), "+", stem(b)), 8 + k);
         m.sections[0] = playing(a, 0, 127);
-        m.sections[0].output = 2;
+        m.sections[0].output = k1lib::OutputLeft;
         m.sections[1] = playing(b, 0, 127, 90);
-        m.sections[1].output = 0;
+        m.sections[1].output = k1lib::OutputRight;
         m.sections[1].tune = k % 2 ? -4 : 4;
         if (k % 2) {
             m.sections[2] = playing(high(), 0, 127, 80);
@@ -243,9 +243,9 @@ private:
         const int loud = highBeside(soft);
         MultiPreset m = named(fitName(stem(soft), ">", stem(loud)), 16 + k);
         m.sections[0] = playing(soft, 0, 127);
-        m.sections[0].velocity = 1;
+        m.sections[0].velocity = k1lib::VelocitySoft;
         m.sections[1] = playing(loud, 0, 127);
-        m.sections[1].velocity = 2;
+        m.sections[1].velocity = k1lib::VelocityLoud;
         return m;
     }
 
@@ -272,14 +272,14 @@ private:
             MultiSection& s = m.sections[static_cast<size_t>(i)];
             s = playing(i == 0 ? low() : m_all.deal(), 0, 127, 90);
             s.channel = static_cast<uint32_t>(i);
-            s.mode = 1; // MIDI
+            s.mode = k1lib::ModeMidi;
         }
         if (drums) {
             m.sections[6] = playing(kick.front(), 0, 37);
             m.sections[7] = playing(snare.front(), 38, 127);
             for (int i = 6; i < 8; ++i) {
                 m.sections[static_cast<size_t>(i)].channel = 9;
-                m.sections[static_cast<size_t>(i)].mode = 1;
+                m.sections[static_cast<size_t>(i)].mode = k1lib::ModeMidi;
             }
         }
         return m;

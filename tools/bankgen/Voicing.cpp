@@ -392,7 +392,7 @@ void applyCharacter(SinglePreset& p, Character character) {
         s1.velCurve = s2.velCurve = 3;
         break;
     case Character::Solo:
-        p.polyMode = 2;
+        p.polyMode = k1lib::Solo;
         p.pressureToVibrato = 54;
         break;
     case Character::Ring:

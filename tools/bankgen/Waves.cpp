@@ -29,7 +29,7 @@ uint8_t waveNumber(std::string_view name) {
         occurrence = std::stoi(std::string(name.substr(hash + 1)));
         name = name.substr(0, hash);
     }
-    for (int wave = first; wave < 256; ++wave)
+    for (int wave = first; wave < k1lib::kWaveCount; ++wave)
         if (displayName(wave) == name && --occurrence == 0) return static_cast<uint8_t>(wave);
     throw std::runtime_error("no waveform named " + std::string(request));
 }

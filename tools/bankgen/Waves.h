@@ -3,9 +3,11 @@
 #include <cstdint>
 #include <string_view>
 
+#include "K1Constants.h"
+
 namespace bankgen {
 
-constexpr int kFirstSampledWave = 204; // waves below are single-cycle
+using k1lib::kFirstSampledWave;
 
 // "Tine" is the first waveform of that name, "Tine#2" the second; "PCM Piano" looks only
 // among the sampled waveforms. Throws std::runtime_error for a name the table lacks.

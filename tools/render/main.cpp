@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Engine.h"
+#include "K1Constants.h"
 #include "Performance.h"
 #include "IEngineListener.h"
 #include "WavFile.h"
@@ -48,7 +49,7 @@ bool parse(int argc, char** argv, Options& o) {
         else if (arg == "--multi") o.multi = std::atol(value);
         else return false;
     }
-    return o.rate >= 8000 && o.rate <= 384000 && o.block >= 0 && o.channels >= 1 && o.channels <= 8 &&
+    return o.rate >= 8000 && o.rate <= 384000 && o.block >= 0 && o.channels >= 1 && o.channels <= k1lib::kOutputCount &&
            o.seconds > 0 && o.seconds <= 3600;
 }
 
@@ -60,7 +61,7 @@ int main(int argc, char** argv) {
     k1lib::IEngineListener listener;
     k1lib::Engine engine(&listener, k1lib::PluginType_Vst3);
     engine.setSamplerate(static_cast<float>(o.rate));
-    if (o.channels == 8) {
+    if (o.channels == k1lib::kOutputCount) {
         k1lib::Engine::Config config = engine.getConfig();
         config.audioOutputMode = 1;
         engine.setConfig(config);

@@ -5,13 +5,15 @@
 #include <cstdint>
 #include <vector>
 
+#include "K1Constants.h"
+
 namespace wavegen {
 
 constexpr int SampleRate = 50000;
 constexpr uint32_t SampleCount = 524288;
 constexpr uint32_t ImageSize = 739648;
 constexpr int SampledSegmentCount = 30;
-constexpr int SingleCycleCount = 204;
+constexpr int SingleCycleCount = k1lib::kFirstSampledWave;
 constexpr uint32_t SingleCycleBlock = 640;
 constexpr uint32_t SampledEnd = 393216; // first single-cycle block
 constexpr double PcmRoot = 415.28961;   // pitch of every pitched sampled segment
