@@ -83,13 +83,14 @@ bool verifySingleNumberAgainstStorageLocation(StorageLocation location, unsigned
 bool writeSingle(unsigned char* r, const SinglePreset& s) {
     writeRecordName(r, s.name);
     r[10] = byte7(s.volume);
-    r[11] = bits(s.polyMode, 2) | bits(s.source2or4, 1) << 2 | bits(s.ampModS1S2, 2) << 3 | bits(s.ampModS3S4, 2) << 5;
+    r[11] = static_cast<unsigned char>(bits(s.polyMode, 2) | bits(s.source2or4, 1) << 2 | bits(s.ampModS1S2, 2) << 3 |
+                                       bits(s.ampModS3S4, 2) << 5);
     r[12] = byte7(s.pressureToFreq);
     r[13] = byte7(s.vibratoDepth);
     r[14] = byte7(s.pressureToVibrato);
     r[15] = bits(s.pitchBendDepth, 4);
     r[16] = byte7(s.lfoSpeed);
-    r[17] = bits(s.lfoShape, 2) | bits(s.keyScaleCurve, 3) << 2 | bits(s.vibWheelMode, 2) << 5;
+    r[17] = static_cast<unsigned char>(bits(s.lfoShape, 2) | bits(s.keyScaleCurve, 3) << 2 | bits(s.vibWheelMode, 2) << 5);
     r[18] = byte7(s.autoBendDepth);
     r[19] = byte7(s.autoBendTime);
     r[20] = byte7(s.velToDepth);
@@ -100,8 +101,8 @@ bool writeSingle(unsigned char* r, const SinglePreset& s) {
         r[23 + i] = byte7(src.fine);
         r[27 + i] = byte7(src.coarse);
         r[31 + i] = byte7(src.wave);
-        r[35 + i] = bits(src.wave >> 7, 1) | bits(src.keyTrack, 1) << 1 | bits(src.vibABend, 1) << 2 |
-                    bits(src.pressureToFreq, 1) << 3 | bits(src.velCurve, 3) << 4;
+        r[35 + i] = static_cast<unsigned char>(bits(src.wave >> 7, 1) | bits(src.keyTrack, 1) << 1 | bits(src.vibABend, 1) << 2 |
+                                           bits(src.pressureToFreq, 1) << 3 | bits(src.velCurve, 3) << 4);
         r[39 + i] = byte7(src.envLevel);
         r[43 + i] = byte7(src.envDelay);
         r[47 + i] = byte7(src.envAttack);
@@ -128,8 +129,8 @@ bool writeMulti(unsigned char* r, const MultiPreset& m) {
         r[19 + s] = byte7(sec.zoneLow);
         r[27 + s] = byte7(sec.zoneHigh);
         // Mode bit 1 rides in bit 6 of the poly byte, bit 0 in bit 6 of the channel byte.
-        r[35 + s] = bits(sec.poly, 4) | bits(sec.output, 2) << 4 | bits(sec.mode >> 1, 1) << 6;
-        r[43 + s] = bits(sec.channel, 4) | bits(sec.velocity, 2) << 4 | bits(sec.mode, 1) << 6;
+        r[35 + s] = static_cast<unsigned char>(bits(sec.poly, 4) | bits(sec.output, 2) << 4 | bits(sec.mode >> 1, 1) << 6);
+        r[43 + s] = static_cast<unsigned char>(bits(sec.channel, 4) | bits(sec.velocity, 2) << 4 | bits(sec.mode, 1) << 6);
         r[51 + s] = byte7(static_cast<uint32_t>(sec.transpose + 24));
         r[59 + s] = byte7(static_cast<uint32_t>(sec.tune + 50));
         r[67 + s] = byte7(sec.level);

@@ -14,9 +14,9 @@ struct VoiceContext {
     static constexpr int ChannelCount = 16;
     static constexpr int SourceSlots = 4;
 
-    VoiceContext(const Waveforms& waveforms, const StaticArray<MidiState, ChannelCount>& midiStates,
-                 Random& random)
-        : waveforms(&waveforms), midiStates(&midiStates), random(&random) {}
+    VoiceContext(const Waveforms& waves, const StaticArray<MidiState, ChannelCount>& channelStates,
+                 Random& noise)
+        : waveforms(&waves), midiStates(&channelStates), random(&noise) {}
 
     const Waveforms* waveforms;
     const StaticArray<MidiState, ChannelCount>* midiStates;

@@ -230,14 +230,14 @@ TEST(PluginStress, AudioAndUserInterfaceThreadsShareTheFacade) {
             off.status = 0x80;
             off.sampleOffset = 200;
             rig.plugin.addMidiEvent(off);
-            rig.plugin.setParameter(Param_Volume, (block % 100) / 100.0f);
+            rig.plugin.setParameter(Param_Volume, static_cast<float>(block % 100) / 100.0f);
             rig.plugin.process(outputs, 2, 256);
         }
     });
     for (int i = 0; i < 10000; ++i) {
         switch (i % 5) {
-        case 0: rig.plugin.setCurrentPresetIndex(static_cast<size_t>(i % 64)); break;
-        case 1: rig.plugin.setParameter(Param_LfoSpeed, (i % 97) / 97.0f); break;
+        case 0: EXPECT_TRUE(rig.plugin.setCurrentPresetIndex(static_cast<size_t>(i % 64))); break;
+        case 1: rig.plugin.setParameter(Param_LfoSpeed, static_cast<float>(i % 97) / 97.0f); break;
         case 2: {
             Engine::Config config = rig.plugin.getConfig();
             config.midiReceivePitchBend = static_cast<uint32_t>(i % 2);
@@ -252,7 +252,7 @@ TEST(PluginStress, AudioAndUserInterfaceThreadsShareTheFacade) {
     audio.join();
     // Whatever the threads did, the facade still plays.
     rig.plugin.setPlayMode(PlayMode_Single);
-    rig.plugin.setCurrentPresetIndex(0);
+    EXPECT_TRUE(rig.plugin.setCurrentPresetIndex(0));
     rig.plugin.setParameter(Param_Volume, 1.0f);
     SMidiEvent on;
     on.status = 0x90;

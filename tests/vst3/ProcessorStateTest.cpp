@@ -22,10 +22,10 @@ using Bytes = std::vector<unsigned char>;
 // A memory stream that moves at most `step` bytes per call and takes no more than `capacity`.
 class TrickleStream : public MemoryStream {
 public:
-    TrickleStream(int32 step, int64 capacity = INT64_MAX) : step(step), capacity(capacity) {}
-    TrickleStream(const Bytes& bytes, int32 step)
+    TrickleStream(int32 bytesPerRead, int64 limit = INT64_MAX) : step(bytesPerRead), capacity(limit) {}
+    TrickleStream(const Bytes& bytes, int32 bytesPerRead)
         : MemoryStream(const_cast<unsigned char*>(bytes.data()), static_cast<TSize>(bytes.size())),
-          step(step), capacity(INT64_MAX) {}
+          step(bytesPerRead), capacity(INT64_MAX) {}
 
     tresult PLUGIN_API read(void* buffer, int32 numBytes, int32* numBytesRead) override {
         return MemoryStream::read(buffer, std::min(numBytes, step), numBytesRead);
@@ -106,8 +106,8 @@ TEST(ProcessorState, ConcurrentLoadsWhileTheAudioThreadPlays) {
         Instrument other;
         testing_records::RecordRandom random(seed + 40);
         for (size_t index = seed; index < 968; index += 7)
-            other->getPlugin().setSingle(index, random.single());
-        other->getPlugin().setCurrentPresetIndex(10 + seed);
+            EXPECT_TRUE(other->getPlugin().setSingle(index, random.single()));
+        EXPECT_TRUE(other->getPlugin().setCurrentPresetIndex(10 + seed));
         states[seed] = stateOf(other);
     }
     std::atomic<bool> done{false};

@@ -68,7 +68,7 @@ TEST(State, ARoundTripRestoresTheSameState) {
     EXPECT_EQ(load(restored, bytes), kResultOk);
     EXPECT_EQ(load(restored, bytes), kResultOk);
     EXPECT_EQ(stateOf(restored), bytes);
-    EXPECT_FLOAT_EQ(restored->getParamNormalized(k1lib::Param_LfoSpeed), 0.5f);
+    EXPECT_FLOAT_EQ(static_cast<float>(restored->getParamNormalized(k1lib::Param_LfoSpeed)), 0.5f);
     EXPECT_EQ(restored->getPlugin().getCurrentSingleIndex(), 3u);
 
     Bytes oldVersion = bytes;
