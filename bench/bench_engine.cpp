@@ -3,6 +3,8 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -16,6 +18,13 @@
 namespace {
 
 constexpr int kBlock = 512;
+
+// A benchmark set up on a refused preset would measure something else: stop instead.
+void require(bool accepted, const char* what) {
+    if (accepted) return;
+    std::fprintf(stderr, "bench_engine: %s refused\n", what);
+    std::abort();
+}
 
 k1lib::SinglePreset sustainedSingle(bool fourSources, bool vibrato) {
     k1lib::SinglePreset s{};
@@ -82,8 +91,8 @@ BENCHMARK(BM_Idle);
 
 // A K1 at full load: sixteen voices of a two-source Single, stereo, at 48 kHz.
 void startK1Load(EngineRig& rig) {
-    rig.engine.setSingle(0, sustainedSingle(false, false));
-    rig.engine.setSingle(0);
+    require(rig.engine.setSingle(0, sustainedSingle(false, false)), "setSingle");
+    require(rig.engine.setSingle(0), "setSingle");
     for (int k = 0; k < 16; ++k) rig.note(0, 36 + 3 * k);
     rig.block();
 }
@@ -116,7 +125,7 @@ BENCHMARK(BM_K1LoadAutomated);
 void songLoad(benchmark::State& state, SongStyle style, uint64_t single) {
     constexpr double kSeconds = 64.0;
     EngineRig rig(2);
-    rig.engine.setSingle(single);
+    require(rig.engine.setSingle(single), "setSingle");
     std::vector<TimedEvent> song;
     if (!loadMidiBytes(makeSongMidiFile(style, kSeconds), 48000.0, song)) {
         state.SkipWithError("the song does not load");
@@ -156,7 +165,7 @@ void BM_HeavyMulti(benchmark::State& state) {
     std::strcpy(multi.name, "Heavy");
     multi.volume = 99;
     for (int s = 0; s < 8; ++s) {
-        rig.engine.setSingle(static_cast<uint64_t>(s), sustainedSingle(true, true));
+        require(rig.engine.setSingle(static_cast<uint64_t>(s), sustainedSingle(true, true)), "setSingle");
         k1lib::MultiSection& sec = multi.sections[s];
         sec.single = static_cast<uint32_t>(s);
         sec.zoneLow = 0;
@@ -166,9 +175,9 @@ void BM_HeavyMulti(benchmark::State& state) {
         sec.channel = static_cast<uint32_t>(s);
         sec.level = 100;
     }
-    rig.engine.setMulti(0, multi);
+    require(rig.engine.setMulti(0, multi), "setMulti");
     rig.engine.setPlayMode(k1lib::PlayMode_Multi);
-    rig.engine.setMulti(0);
+    require(rig.engine.setMulti(0), "setMulti");
     for (int s = 0; s < 8; ++s)
         for (int k = 0; k < 8; ++k) rig.note(s, 40 + 5 * k);
     rig.block();

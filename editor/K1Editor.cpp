@@ -25,10 +25,10 @@ namespace {
 constexpr size_t kEventQueueCapacity = 1024;
 } // namespace
 
-K1Editor::K1Editor(k1lib::Plugin& plugin, void* parentWindow, VSTGUIEditorInterface* editorInterface,
-                   k1EditorListener* listener, const CRect& requestedSize, PlatformType platformType,
+K1Editor::K1Editor(k1lib::Plugin& engine, void* parent, VSTGUIEditorInterface* editorInterface,
+                   k1EditorListener* editorListener, const CRect& requestedSize, PlatformType platformType,
                    IPlatformFrameConfig* config, CFrame* existingFrame, Xml::IContentProvider* description)
-    : plugin(plugin), parentWindow(parentWindow), listener(listener), rect(requestedSize),
+    : plugin(engine), parentWindow(parent), listener(editorListener), rect(requestedSize),
       frameSupplied(existingFrame != nullptr), frame(existingFrame) {
     pendingEvents.reserve(kEventQueueCapacity);
     appliedEvents.reserve(kEventQueueCapacity);

@@ -3,6 +3,7 @@
 #include "K1Editor.h"
 
 #include "K1Constants.h"
+#include "Log.h"
 #include "Plugin.h"
 #include "k1EditorListener.h"
 #include "uiEnvelope.h"
@@ -57,11 +58,13 @@ void K1Editor::setParameterFromUi(unsigned long param, float value) const {
     if (param >= kParamCount) return;
     const auto p = static_cast<EParam>(param);
     if (listener) listener->changeParameter(p, value);
+    // False when sysex sending is off or the value is not one; nothing more to do either way.
     plugin.sendParameterChangeAsSysex(p, value);
 }
 
 void K1Editor::swapSources(int a, int b) {
-    plugin.swapSources(static_cast<size_t>(a), static_cast<size_t>(b));
+    if (!plugin.swapSources(static_cast<size_t>(a), static_cast<size_t>(b)))
+        k1lib::log("swapSources", 65, "Refusing to swap sources ", a, " and ", b);
 }
 
 void K1Editor::setButtonImage(CView* button, CBitmap* image) {

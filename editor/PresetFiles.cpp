@@ -16,7 +16,9 @@ std::string fixFileExtension(const std::string& path) {
 
 bool readFile(std::vector<unsigned char>& bytes, const std::string& path) {
     bytes.clear();
-    k1lib::MidiToSysex::readFile(bytes, path.c_str());
+    const bool midiFile = k1lib::MidiToSysex::readFile(bytes, path.c_str());
+    if (midiFile && !bytes.empty()) return true;
+    // A damaged MIDI file (the reader logs the damage) still gives the sysex before it.
     if (!bytes.empty()) return true;
     const bool ok = k1lib::Sysex::readFile(bytes, path) && !bytes.empty() && bytes[0] == k1lib::kSysexStart;
     if (!ok) bytes.clear();

@@ -16,8 +16,8 @@ std::string fixFileExtension(const std::string& path);
 // The sysex of a chosen file: the dumps a MIDI file carries, or else the whole file when it is
 // a raw dump (starts with F0h). False when neither gave anything; `bytes` is then empty.
 // Reads only regular files of at most 64 MiB.
-bool readFile(std::vector<unsigned char>& bytes, const std::string& path);
+[[nodiscard]] bool readFile(std::vector<unsigned char>& bytes, const std::string& path);
 
 // Writes all bytes to the path. False when the file cannot be opened, written whole or closed;
 // a regular file left half-written is then removed, so no truncated dump stays on disk.
-bool writeToFile(const std::string& path, const std::vector<unsigned char>& bytes);
+[[nodiscard]] bool writeToFile(const std::string& path, const std::vector<unsigned char>& bytes);

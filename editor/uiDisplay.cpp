@@ -24,7 +24,7 @@ constexpr size_t kGlyphCount = sizeof(g_glyphCharacters) - 1;
 static_assert(kGlyphCount == 94);
 } // namespace
 
-uiDisplay::uiDisplay(K1Editor& editor) : editor(editor) {
+uiDisplay::uiDisplay(K1Editor& owner) : editor(owner) {
     const ViewsByName& views = editor.getViewsByName();
     lcdLines = ControlHelpers::initView<CViewContainer>(views, "LCDLines");
     lcdLight = ControlHelpers::initView<CView>(views, "LCDLight");

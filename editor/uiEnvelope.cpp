@@ -11,9 +11,10 @@ const CColor g_colTop(0x00, 0xD5, 0x41, 0xFF);
 const CColor g_colBottom(0x00, 0x55, 0x24, 0xFF);
 } // namespace
 
-uiEnvelope::uiEnvelope(K1Editor& editor, const CRect& size, IControlListener* listener, long tag,
-                       CBitmap* background, const CColor& colour)
-    : CControl(size, listener, static_cast<int32_t>(tag), background), editor(editor), colour(colour) {}
+uiEnvelope::uiEnvelope(K1Editor& owner, const CRect& viewSize, IControlListener* controlListener, long controlTag,
+                       CBitmap* backgroundBitmap, const CColor& lineColour)
+    : CControl(viewSize, controlListener, static_cast<int32_t>(controlTag), backgroundBitmap), editor(owner),
+      colour(lineColour) {}
 
 uiEnvelope::uiEnvelope(const uiEnvelope& other)
     : CControl(other), editor(other.editor), colour(other.colour), delay(other.delay), attack(other.attack),
@@ -21,27 +22,27 @@ uiEnvelope::uiEnvelope(const uiEnvelope& other)
 
 uiEnvelope::~uiEnvelope() = default;
 
-void uiEnvelope::setField(float& field, float value) {
+void uiEnvelope::setField(float& field, float newValue) {
     // A NaN never equals anything, so it always counts as a change.
-    if (field == value) return;
-    field = value;
+    if (field == newValue) return;
+    field = newValue;
     redraw();
 }
 
-void uiEnvelope::setDelay(float value) {
-    setField(delay, value);
+void uiEnvelope::setDelay(float newValue) {
+    setField(delay, newValue);
 }
-void uiEnvelope::setAttack(float value) {
-    setField(attack, value);
+void uiEnvelope::setAttack(float newValue) {
+    setField(attack, newValue);
 }
-void uiEnvelope::setDecay(float value) {
-    setField(decay, value);
+void uiEnvelope::setDecay(float newValue) {
+    setField(decay, newValue);
 }
-void uiEnvelope::setSustain(float value) {
-    setField(sustain, value);
+void uiEnvelope::setSustain(float newValue) {
+    setField(sustain, newValue);
 }
-void uiEnvelope::setRelease(float value) {
-    setField(release, value);
+void uiEnvelope::setRelease(float newValue) {
+    setField(release, newValue);
 }
 
 float uiEnvelope::getParameter(unsigned long offset) const {

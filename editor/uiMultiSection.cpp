@@ -16,10 +16,10 @@ namespace {
 constexpr uint64_t kSinglesPerGroup = 8;
 } // namespace
 
-uiMultiSection::uiMultiSection(K1Editor& editor, CView* column, unsigned long section) : editor(editor) {
+uiMultiSection::uiMultiSection(K1Editor& owner, CView* column, unsigned long section) : editor(owner) {
     if (column) ControlHelpers::getViewsByCustomViewName(views, column);
-    auto wrap = [&editor](COptionMenu* menu) {
-        return menu ? editor.createMultilevelOptionMenu(menu) : nullptr;
+    auto wrap = [&owner](COptionMenu* menu) {
+        return menu ? owner.createMultilevelOptionMenu(menu) : nullptr;
     };
 
     zoneLowMenu = ControlHelpers::initView<COptionMenu>(views, "multiSectionZoneLow");
@@ -115,8 +115,9 @@ void uiMultiSection::initSinglesList() {
         for (uint64_t i = i0; i < i0 + kSinglesPerGroup; ++i) {
             // A Single beyond the banks keeps the cleared record: an empty name.
             SinglePreset single{};
-            plugin.getSingle(single, i);
-            const std::string name(single.name, strnlen(single.name, sizeof single.name - 1));
+            const bool known = plugin.getSingle(single, i);
+            const std::string name =
+                known ? std::string(single.name, strnlen(single.name, sizeof single.name - 1)) : std::string();
             CMenuItem* item = sub->addEntry((Engine::getSingleNumberAsName(i) + "  " + name).c_str());
             item->setTag(static_cast<int32_t>(i - first));
         }

@@ -2,7 +2,7 @@
 
 using namespace VSTGUI;
 
-uiMultilevelOptionMenu::uiMultilevelOptionMenu(COptionMenu* menu) : menu(menu) {
+uiMultilevelOptionMenu::uiMultilevelOptionMenu(COptionMenu* optionMenu) : menu(optionMenu) {
     if (menu) menu->registerOptionMenuListener(this);
 }
 

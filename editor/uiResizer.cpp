@@ -17,7 +17,7 @@ double distanceFromOrigin(const CPoint& p) {
 }
 } // namespace
 
-uiResizer::uiResizer(K1Editor& editor) : editor(editor) {
+uiResizer::uiResizer(K1Editor& owner) : editor(owner) {
     handle = ControlHelpers::initView<CView>(editor.getViewsByName(), "resizeHandle");
     if (handle) handle->registerViewMouseListener(this);
 }

@@ -27,7 +27,7 @@ const std::array<uiSettings::Toggle, 9> uiSettings::kToggles{{
     {&uiSettings::midiReceivePan, &Config::midiReceivePan},
 }};
 
-uiSettings::uiSettings(K1Editor& editor, CViewContainer* page) : editor(editor) {
+uiSettings::uiSettings(K1Editor& owner, CViewContainer* page) : editor(owner) {
     if (page) ControlHelpers::getViewsByCustomViewName(views, page);
 
     midiReceiveChannel = initOptionMenu("midiReceiveChannel");

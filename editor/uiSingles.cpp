@@ -3,6 +3,7 @@
 #include "ControlHelpers.h"
 #include "Engine.h"
 #include "K1Editor.h"
+#include "Log.h"
 #include "Plugin.h"
 #include "uiPopup.h"
 
@@ -114,7 +115,7 @@ void uiSingles::focusOnPreset(uint64_t index) {
 }
 
 void uiSingles::setProgram(uint64_t index) {
-    plugin().setCurrentPresetIndex(index);
+    if (!plugin().setCurrentPresetIndex(index)) k1lib::log("setProgram", 118, "No preset ", index);
     followPreset(index);
 }
 

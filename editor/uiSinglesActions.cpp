@@ -3,6 +3,7 @@
 // K1 as a program dump.
 #include "Engine.h"
 #include "K1Editor.h"
+#include "Log.h"
 #include "Plugin.h"
 #include "uiPopup.h"
 #include "uiSingles.h"
@@ -104,11 +105,12 @@ void uiSingles::openPopup(std::function<void(int tag)> callback) {
 
 void uiSingles::onContextMenuChoice(uint64_t index, int tag) {
     if (tag == kTagCopy) {
-        plugin().getPreset(copyPasteBuffer, index);
+        if (!plugin().getPreset(copyPasteBuffer, index)) k1lib::log("copy", 108, "No preset ", index, " to copy");
     } else if (tag == kTagPaste) {
         // Each copy pastes once; a rejected paste keeps the buffer.
         if (plugin().setPreset(copyPasteBuffer, index)) copyPasteBuffer.clear();
     } else if (tag >= kTagSendFirst) {
-        plugin().sendPreset(index, static_cast<unsigned char>((tag + 24) % 256));
+        if (!plugin().sendPreset(index, static_cast<unsigned char>((tag + 24) % 256)))
+            k1lib::log("send", 113, "Preset ", index, " not sent");
     }
 }

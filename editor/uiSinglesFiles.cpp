@@ -3,6 +3,7 @@
 #include "Engine.h"
 #include "K1Constants.h"
 #include "K1Editor.h"
+#include "Log.h"
 #include "Plugin.h"
 #include "PresetFiles.h"
 #include "uiSingles.h"
@@ -144,8 +145,7 @@ void uiSingles::importPage(uint64_t start, const std::string& path) {
                                   " than will fit on one page and will overwrite adjacent pages next to the "
                                   "currently displayed one. Please confirm to overwrite."))
         return;
-    if (isMultiMode(mode))
-        plugin().setMultis(start, result.multis);
-    else
-        plugin().setSingles(start, result.singles);
+    const bool stored =
+        isMultiMode(mode) ? plugin().setMultis(start, result.multis) : plugin().setSingles(start, result.singles);
+    if (!stored) k1lib::log("loadFile", 150, "The file's presets do not fit from preset ", start);
 }

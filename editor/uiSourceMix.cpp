@@ -17,7 +17,7 @@ int32_t mouseButtons(const CButtonState& buttons) {
 }
 } // namespace
 
-uiSourceMix::uiSourceMix(K1Editor& editor) : editor(editor) {
+uiSourceMix::uiSourceMix(K1Editor& owner) : editor(owner) {
     const ViewsByName& views = editor.getViewsByName();
     area = ControlHelpers::initView<CViewContainer>(views, "throttleArea");
     handle = ControlHelpers::initView<CView>(views, "throttle");

@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         applyStep(single, data + i);
 
     std::array<unsigned char, kSingleRecordSize> record{};
-    writeSingle(record.data(), single);
+    if (!writeSingle(record.data(), single)) fail("Single refused by the writer");
     for (unsigned char b : record)
         if (b >= 0x80) fail("record byte above 7Fh");
     SinglePreset back{};

@@ -20,7 +20,9 @@ void loadAll(const uint8_t* bytes, size_t size) {
     if (!k1lib::WavLoader::load(data, &cues, bytes, size)) return;
     std::vector<float> floats;
     int rate = 0;
-    k1lib::WavLoader::load(floats, rate, nullptr, bytes, size);
+    // The same bytes parse the same way: converted, they keep the sample rate just read.
+    if (k1lib::WavLoader::load(floats, rate, nullptr, bytes, size) && rate != static_cast<int>(data.sampleRate))
+        __builtin_trap();
     if (data.bitsPerSample == 8 && data.channels == 1 && !data.isFloat) waveforms->loadFromImage(bytes, size);
 }
 

@@ -29,7 +29,7 @@ public:
     CPoint getSize() const { return {getWidth(), getHeight()}; }
 
     // Writes the image as PNG; false (and a log line) on failure.
-    bool writePNG(const std::string& path) const;
+    [[nodiscard]] bool writePNG(const std::string& path) const;
     // The pixel at (x, y) as non-premultiplied RGBA; transparent black outside.
     uint32_t getPixelRGBA(int x, int y) const;
 

@@ -2,8 +2,8 @@
 
 namespace VSTGUI {
 
-CKnobBase::CKnobBase(const CRect& rect, IControlListener* listener, int32_t tag, CBitmap* background)
-    : CControl(rect, listener, tag, background) {}
+CKnobBase::CKnobBase(const CRect& rect, IControlListener* controlListener, int32_t controlTag, CBitmap* backgroundBitmap)
+    : CControl(rect, controlListener, controlTag, backgroundBitmap) {}
 
 CMouseEventResult CKnobBase::onMouseDown(CPoint& where, const CButtonState& buttons) {
     if (!buttons.isLeftButton()) return kMouseEventNotHandled;

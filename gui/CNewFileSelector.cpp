@@ -4,17 +4,17 @@
 
 namespace VSTGUI {
 
-CFileExtension::CFileExtension(UTF8StringPtr description, UTF8StringPtr extension, UTF8StringPtr mimeType,
+CFileExtension::CFileExtension(UTF8StringPtr descriptionText, UTF8StringPtr extensionText, UTF8StringPtr mimeTypeText,
                                int32_t, UTF8StringPtr)
-    : description(description ? description : ""), extension(extension ? extension : ""),
-      mimeType(mimeType ? mimeType : "") {}
+    : description(descriptionText ? descriptionText : ""), extension(extensionText ? extensionText : ""),
+      mimeType(mimeTypeText ? mimeTypeText : "") {}
 
 CNewFileSelector* CNewFileSelector::create(CFrame* parent, Style style) {
     if (style == kSelectDirectory) return nullptr;
     return new CNewFileSelector(parent, style);
 }
 
-CNewFileSelector::CNewFileSelector(CFrame* parent, Style style) : frame(parent), style(style) {}
+CNewFileSelector::CNewFileSelector(CFrame* parent, Style selectorStyle) : frame(parent), style(selectorStyle) {}
 
 void CNewFileSelector::setTitle(UTF8StringPtr text) {
     title = text ? text : "";

@@ -5,8 +5,8 @@
 
 namespace VSTGUI {
 
-COffscreenContext::COffscreenContext(SharedPointer<CBitmap> target, cairo_t* cr)
-    : CDrawContext(cr), bitmap(std::move(target)) {}
+COffscreenContext::COffscreenContext(SharedPointer<CBitmap> target, cairo_t* context)
+    : CDrawContext(context), bitmap(std::move(target)) {}
 
 SharedPointer<COffscreenContext> COffscreenContext::create(CFrame*, CCoord width, CCoord height,
                                                            double scaleFactor) {

@@ -22,11 +22,11 @@ bool containsMenu(const COptionMenu* root, const COptionMenu* wanted, int depth 
 
 COptionMenu::COptionMenu() : COptionMenu(CRect(), nullptr, -1) {}
 
-COptionMenu::COptionMenu(const CRect& rect, IControlListener* listener, int32_t tag, CBitmap* background,
-                         CBitmap* clickedBackground, int32_t style)
-    : CParamDisplay(rect, background, style), backgroundWhenClicked(clickedBackground) {
-    setListener(listener);
-    setTag(tag);
+COptionMenu::COptionMenu(const CRect& rect, IControlListener* controlListener, int32_t controlTag, CBitmap* backgroundBitmap,
+                         CBitmap* clickedBackground, int32_t displayStyle)
+    : CParamDisplay(rect, backgroundBitmap, displayStyle), backgroundWhenClicked(clickedBackground) {
+    setListener(controlListener);
+    setTag(controlTag);
     value = -1.f;
     updateMax();
 }
@@ -142,12 +142,12 @@ COptionMenu* COptionMenu::getLastItemMenu(int32_t& idxInMenu) const {
     return lastMenu;
 }
 
-void COptionMenu::registerOptionMenuListener(IOptionMenuListener* listener) {
-    zykgui::addOnce(menuListeners, listener);
+void COptionMenu::registerOptionMenuListener(IOptionMenuListener* menuListener) {
+    zykgui::addOnce(menuListeners, menuListener);
 }
 
-void COptionMenu::unregisterOptionMenuListener(IOptionMenuListener* listener) {
-    zykgui::removeItem(menuListeners, listener);
+void COptionMenu::unregisterOptionMenuListener(IOptionMenuListener* menuListener) {
+    zykgui::removeItem(menuListeners, menuListener);
 }
 
 bool COptionMenu::popup(const PopupCallback& callback) {

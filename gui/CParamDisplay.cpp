@@ -6,8 +6,8 @@
 
 namespace VSTGUI {
 
-CParamDisplay::CParamDisplay(const CRect& rect, CBitmap* background, int32_t displayStyle)
-    : CControl(rect, nullptr, -1, background), font(kNormalFont), style(displayStyle | kNoFrame) {}
+CParamDisplay::CParamDisplay(const CRect& rect, CBitmap* backgroundBitmap, int32_t displayStyle)
+    : CControl(rect, nullptr, -1, backgroundBitmap), font(kNormalFont), style(displayStyle | kNoFrame) {}
 
 CParamDisplay::CParamDisplay(const CParamDisplay& other)
     : CControl(other), font(other.font ? new CFontDesc(*other.font) : nullptr, false),

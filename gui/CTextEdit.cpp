@@ -5,11 +5,11 @@
 
 namespace VSTGUI {
 
-CTextEdit::CTextEdit(const CRect& rect, IControlListener* listener, int32_t tag, UTF8StringPtr text,
-                     CBitmap* background, int32_t style)
-    : CTextLabel(rect, text, background, style) {
-    setListener(listener);
-    setTag(tag);
+CTextEdit::CTextEdit(const CRect& rect, IControlListener* controlListener, int32_t controlTag, UTF8StringPtr initialText,
+                     CBitmap* backgroundBitmap, int32_t displayStyle)
+    : CTextLabel(rect, initialText, backgroundBitmap, displayStyle) {
+    setListener(controlListener);
+    setTag(controlTag);
     setWantsFocus(true);
 }
 
@@ -66,7 +66,7 @@ void CTextEdit::edited(const std::string& newText, size_t newCaret) {
 
 int32_t CTextEdit::onKeyDown(VstKeyCode& key) {
     if (!editing) return -1;
-    const std::string& text = getText().getString();
+    const std::string& current = getText().getString();
     switch (key.virt) {
     case VKEY_RETURN:
     case VKEY_ENTER:
@@ -82,20 +82,20 @@ int32_t CTextEdit::onKeyDown(VstKeyCode& key) {
     }
     case VKEY_BACK:
         if (caret > 0) {
-            const size_t start = zykgui::previousCodePoint(text, caret);
-            edited(text.substr(0, start) + text.substr(caret), start);
+            const size_t start = zykgui::previousCodePoint(current, caret);
+            edited(current.substr(0, start) + current.substr(caret), start);
         }
         return 1;
     case VKEY_DELETE:
-        if (caret < text.size())
-            edited(text.substr(0, caret) + text.substr(zykgui::nextCodePoint(text, caret)), caret);
+        if (caret < current.size())
+            edited(current.substr(0, caret) + current.substr(zykgui::nextCodePoint(current, caret)), caret);
         return 1;
     case VKEY_LEFT:
-        caret = zykgui::previousCodePoint(text, caret);
+        caret = zykgui::previousCodePoint(current, caret);
         invalid();
         return 1;
     case VKEY_RIGHT:
-        caret = zykgui::nextCodePoint(text, caret);
+        caret = zykgui::nextCodePoint(current, caret);
         invalid();
         return 1;
     case VKEY_HOME:
@@ -103,7 +103,7 @@ int32_t CTextEdit::onKeyDown(VstKeyCode& key) {
         invalid();
         return 1;
     case VKEY_END:
-        caret = text.size();
+        caret = current.size();
         invalid();
         return 1;
     default:
@@ -115,7 +115,7 @@ int32_t CTextEdit::onKeyDown(VstKeyCode& key) {
         return -1;
     const std::string inserted = zykgui::encodeCodePoint(key.character);
     if (inserted.empty()) return -1;
-    edited(text.substr(0, caret) + inserted + text.substr(caret), caret + inserted.size());
+    edited(current.substr(0, caret) + inserted + current.substr(caret), caret + inserted.size());
     return 1;
 }
 
@@ -124,10 +124,10 @@ void CTextEdit::draw(CDrawContext* context) {
     if (!editing) return;
     // The caret: a thin line after the text before it, placed as the label aligns the text.
     context->setFont(getFont());
-    const std::string& text = getText().getString();
+    const std::string& current = getText().getString();
     const CRect area = textRect();
-    const CCoord full = context->getStringWidth(text.c_str());
-    const CCoord before = context->getStringWidth(text.substr(0, caret).c_str());
+    const CCoord full = context->getStringWidth(current.c_str());
+    const CCoord before = context->getStringWidth(current.substr(0, caret).c_str());
     CCoord x = area.left;
     if (getHoriAlign() == kCenterText)
         x = area.left + (area.getWidth() - full) / 2;

@@ -97,8 +97,8 @@ CView* makeView(const std::string& cls, const CRect& rect) {
 } // namespace
 
 const std::string* UIDescription::Node::getAttribute(const std::string& key) const {
-    for (const auto& [name, value] : attributes)
-        if (name == key) return &value;
+    for (const auto& [attributeName, value] : attributes)
+        if (attributeName == key) return &value;
     return nullptr;
 }
 
@@ -138,7 +138,7 @@ private:
     std::vector<Node*> open;
 };
 
-UIDescription::UIDescription(Xml::IContentProvider* provider) : provider(provider) {}
+UIDescription::UIDescription(Xml::IContentProvider* contentProvider) : provider(contentProvider) {}
 
 UIDescription::~UIDescription() = default;
 

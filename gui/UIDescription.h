@@ -26,7 +26,7 @@ public:
 
     // Reads the document. False (with a log line) for malformed XML, a wrong root element or no template;
     // a bitmap that cannot be decoded is logged and left out.
-    bool parse();
+    [[nodiscard]] bool parse();
     // Builds the view tree of a template; the caller owns the one reference. Null (logged) when there is
     // no such template. Unknown attributes are logged and ignored; views of unknown classes are left out.
     CView* createView(UTF8StringPtr name, IController* controller) const;

@@ -38,7 +38,7 @@ public:
     Parser& operator=(const Parser&) = delete;
 
     // Reads the whole document; false (with a log line) on malformed XML or when a handler stopped it.
-    bool parse(IContentProvider* provider, IHandler* handler);
+    [[nodiscard]] bool parse(IContentProvider* provider, IHandler* handler);
     // Called by a handler to end parsing with a failure.
     bool stop();
     IHandler* getHandler() const { return handler; }

@@ -205,8 +205,7 @@ bool Engine::swapSources(uint64_t a, uint64_t b) {
     if (a == b || a >= 4 || b >= 4) return false;
     SinglePreset copy = getCurrentSingle();
     std::swap(copy.sources[a], copy.sources[b]);
-    setSingle(m_currentSingle, copy);
-    return true;
+    return setSingle(m_currentSingle, copy);
 }
 
 void Engine::clearAllVoices() {

@@ -36,6 +36,9 @@ enum PlayMode : uint32_t { PlayMode_Single = 0, PlayMode_Multi = 1 };
 // The kind of host binding, stored for the facade; the engine gives it no meaning.
 enum PluginType : uint32_t { PluginType_Vst3 = 2 };
 
+// Thread contract: none of its own. Its owner (the Plugin facade, or a tool or test on one thread)
+// serialises every call, the audio thread's process included; listener callbacks run inside the
+// call that caused them.
 class Engine : public AudioRenderer {
 public:
     using StorageInfo = k1lib::StorageInfo;
@@ -67,20 +70,20 @@ public:
     Engine& operator=(const Engine&) = delete;
 
     // Presets. Indexes are positions in the editable banks; a bad index gives false and no effect.
-    bool setSingle(uint64_t index);
-    bool setSingle(uint64_t index, const SinglePreset& preset);
-    bool setSingles(uint64_t offset, const std::vector<SinglePreset>& singles);
+    [[nodiscard]] bool setSingle(uint64_t index);
+    [[nodiscard]] bool setSingle(uint64_t index, const SinglePreset& preset);
+    [[nodiscard]] bool setSingles(uint64_t offset, const std::vector<SinglePreset>& singles);
     void setCurrentSingleName(const std::string& name);
     bool isSingleModified(uint64_t index) const;
     bool restoreFactorySingle(uint64_t index);
-    bool setMulti(uint64_t index);
-    bool setMulti(uint64_t index, const MultiPreset& preset);
-    bool setMultis(uint64_t offset, const std::vector<MultiPreset>& multis);
+    [[nodiscard]] bool setMulti(uint64_t index);
+    [[nodiscard]] bool setMulti(uint64_t index, const MultiPreset& preset);
+    [[nodiscard]] bool setMultis(uint64_t offset, const std::vector<MultiPreset>& multis);
     void setCurrentMultiName(const std::string& name);
     bool isMultiModified(uint64_t index) const;
     bool restoreFactoryMulti(uint64_t index);
     // Exchanges two whole sources (0-3) of the current Single.
-    bool swapSources(uint64_t a, uint64_t b);
+    [[nodiscard]] bool swapSources(uint64_t a, uint64_t b);
     void clearAllVoices();
     // Starts over as a fresh engine plays: no voices, no pending events, parameter ramps at their
     // targets, nothing left inside the resampler, modulation and the random generator from their
@@ -120,8 +123,8 @@ public:
     void processMidiSysex(const std::vector<unsigned char>& bytes);
 
     // K1 system exclusive out, through the listener's sendMidi.
-    bool sendSingle(uint64_t index, uint8_t program);
-    bool sendMulti(uint64_t index, uint8_t program);
+    [[nodiscard]] bool sendSingle(uint64_t index, uint8_t program);
+    [[nodiscard]] bool sendMulti(uint64_t index, uint8_t program);
     bool sendParameterAsSysex(EParam param, float normalizedValue);
 
     // Read access for the facade and for sound generation.
@@ -158,8 +161,8 @@ public:
     bool isQuiet() const override;
 
     // The whole state as the host stores it; a refused record changes nothing.
-    bool saveState(std::vector<unsigned char>& out);
-    bool loadState(const std::vector<unsigned char>& in);
+    [[nodiscard]] bool saveState(std::vector<unsigned char>& out);
+    [[nodiscard]] bool loadState(const std::vector<unsigned char>& in);
 
 private:
     // Whether offset .. offset + count - 1 lies inside a bank of bankSize presets (count > 0).

@@ -4,6 +4,7 @@
 #include "Engine.h"
 #include "FactoryData.h"
 #include "IEngineListener.h"
+#include "Log.h"
 #include "Multi.h"
 
 namespace k1lib {
@@ -67,7 +68,7 @@ void Engine::processMidiEvent(const SMidiEvent& event) {
         if (m_config.midiReceivePressure != 0) state.pressure = data1 / 127.0f;
         break;
     case 0xE:
-        if (m_config.midiReceivePitchBend != 0) state.pitchBend = (data1 + 128 * data2 - 8192) / 8192.0f;
+        if (m_config.midiReceivePitchBend != 0) state.pitchBend = static_cast<float>(data1 + 128 * data2 - 8192) / 8192.0f;
         break;
     default: // polyphonic pressure
         break;
@@ -92,8 +93,8 @@ void Engine::processController(uint8_t channel, uint8_t statusChannel, bool own,
         break;
     case Pan:
         if (m_config.midiReceivePan != 0) {
-            state.panRight = std::min<int>(value, 64) / 64.0f;
-            state.panLeft = (128 - std::max<int>(value, 64)) / 64.0f;
+            state.panRight = static_cast<float>(std::min<int>(value, 64)) / 64.0f;
+            state.panLeft = static_cast<float>(128 - std::max<int>(value, 64)) / 64.0f;
         }
         break;
     case SourceMix12:
@@ -152,10 +153,11 @@ void Engine::processProgramChange(uint8_t channel, bool own, uint8_t program) {
         m_multi->changeSingleForChannel(channel, program);
     } else if (!selectsMulti && own) {
         if (m_playMode == PlayMode_Multi) switchPlayMode(PlayMode_Single);
-        setSingle(base + program);
+        if (!setSingle(base + program)) log("processProgramChange", 155, "No Single ", base + program);
     } else if (selectsMulti && own) {
         if (m_playMode == PlayMode_Single) switchPlayMode(PlayMode_Multi);
-        setMulti(base + program % kMultisPerBank);
+        if (!setMulti(base + program % kMultisPerBank))
+            log("processProgramChange", 158, "No Multi ", base + program % kMultisPerBank);
     }
     m_bankSelectLsb = kNone;
     m_bankSelectMsb = kNone;

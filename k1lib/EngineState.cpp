@@ -4,6 +4,7 @@
 #include "Engine.h"
 #include "EngineStateRecord.h"
 #include "IEngineListener.h"
+#include "Log.h"
 #include "Multi.h"
 
 namespace k1lib {
@@ -68,14 +69,14 @@ bool Engine::loadState(const std::vector<unsigned char>& in) {
     // The preset that does not play shows its fields in the parameters as well.
     if (record.playMode == PlayMode_Single) {
         m_currentSingle = kNoPreset;
-        setSingle(record.currentSingle);
+        if (!setSingle(record.currentSingle)) log("loadState", 71, "No Single ", record.currentSingle);
         m_currentMulti = record.currentMulti;
         pushMultiParameters();
     } else {
         m_currentSingle = record.currentSingle;
         pushSingleParameters();
         m_currentMulti = kNoPreset;
-        setMulti(record.currentMulti);
+        if (!setMulti(record.currentMulti)) log("loadState", 78, "No Multi ", record.currentMulti);
     }
     if (record.playMode != m_playMode)
         switchPlayMode(record.playMode);

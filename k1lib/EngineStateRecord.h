@@ -43,7 +43,7 @@ struct EngineStateRecord {
     // line, when the record is empty, unknown, cut short, holds a setting, play mode, value or
     // current index out of range, or a dump that does not read; this record is then left in an
     // unspecified state. Dumps beyond the factory bank sizes are ignored.
-    bool read(const std::vector<unsigned char>& in);
+    [[nodiscard]] bool read(const std::vector<unsigned char>& in);
 };
 
 } // namespace k1lib

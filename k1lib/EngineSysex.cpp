@@ -117,8 +117,7 @@ bool Engine::swapSourcesOnModulationCross(uint32_t oldValue, uint32_t newValue, 
     std::swap(copy.sources[first], copy.sources[first + 1]);
     // Two equal sources: the exchange stores nothing, so the caller still reports the edit.
     if (copy == getCurrentSingle()) return false;
-    setSingle(m_currentSingle, copy);
-    return true;
+    return setSingle(m_currentSingle, copy);
 }
 
 bool Engine::sendSingle(uint64_t index, uint8_t program) {

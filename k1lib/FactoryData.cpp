@@ -99,8 +99,9 @@ void initFactoryData() {
         for (int i = 0; i < kFactoryBankCount; ++i)
             banks.push_back({sysexDatas[i], sysexDataSizes[i], storageTypes[i], storageNamesShort[i],
                              storageNamesLong[i]});
-        decodeFactoryBanks(banks, factorySingles, factoryMultis, factorySinglesStorageInfo,
-                           factoryMultisStorageInfo);
+        if (!decodeFactoryBanks(banks, factorySingles, factoryMultis, factorySinglesStorageInfo,
+                                factoryMultisStorageInfo))
+            log("initFactoryData", 104, "The factory banks did not decode");
     });
 }
 

@@ -9,10 +9,10 @@ public:
     // Appends F0h and the data of every sysex event (continuation packets joined) to out.
     // True when every track was walked to its end-of-track event without a fault; what was
     // appended before a fault stays in out.
-    static bool readFile(std::vector<unsigned char>& out, const char* path);
+    [[nodiscard]] static bool readFile(std::vector<unsigned char>& out, const char* path);
 
     // The same walk over a file already in memory.
-    static bool readBytes(std::vector<unsigned char>& out, const std::vector<unsigned char>& file);
+    [[nodiscard]] static bool readBytes(std::vector<unsigned char>& out, const std::vector<unsigned char>& file);
 };
 
 }  // namespace k1lib

@@ -275,7 +275,7 @@ void Multi::processRun(float* const* outputs, int count, int offset, int frames,
 
     // The sections' modulation moves every sample. Random LFOs draw from the shared generator:
     // with more than one of them the sections take turns sample by sample, so the draws come in
-    // the same order as when rendering one sample at a time.
+    // the same order whatever the length of the run.
     bool updated[SectionCount] = {};
     int randomLfos = 0;
     for (int a = 0; a < m_activeSections.count; ++a) {

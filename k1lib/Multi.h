@@ -1,7 +1,7 @@
 #pragma once
 // The multitimbral voice manager: maps the sixteen MIDI channels to the eight sections of the
-// playing Multi, starts, limits and steals voices per section and renders one sample frame at a
-// time into stereo, per-source or per-section outputs. Voice storage is fixed, so nothing here
+// playing Multi, starts, limits and steals voices per section and renders runs of sample frames
+// into stereo, per-source or per-section outputs. Voice storage is fixed, so nothing here
 // allocates on the audio thread.
 #include "IMultiHost.h"
 #include "K1Constants.h"

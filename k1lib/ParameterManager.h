@@ -9,6 +9,9 @@
 
 namespace k1lib {
 
+// Thread contract: none of its own. It lives inside the Engine, whose owner serialises every call:
+// the setters from whichever thread changes a parameter, process and the steady steps on the
+// audio thread.
 class ParameterManager {
 public:
     struct RampEntry {

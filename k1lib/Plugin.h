@@ -16,6 +16,12 @@
 
 namespace k1lib {
 
+// Thread contract: any thread may call any method. Engine calls take engineLock (recursive, so
+// the listener callbacks it raises may call back in); process, called by one thread at a time
+// (the audio thread), takes it for one block. addMidiEvent takes only midiLock, which process
+// holds just long enough to swap the queue.
+// getParameter reads the atomic cache without a lock. The listener and the editor hear the
+// engine's notifications inside engineLock, on whichever thread made the change.
 class Plugin : public IEngineListener {
 public:
     Plugin(IPluginListener* listener, PluginType type);
@@ -53,32 +59,32 @@ public:
     size_t getCurrentMultiIndex();
     SinglePreset getCurrentSingle();
     MultiPreset getCurrentMulti();
-    bool getSingle(SinglePreset& out, size_t index);
-    bool getMulti(MultiPreset& out, size_t index);
-    bool setSingle(size_t index, const SinglePreset& single);
-    bool setMulti(size_t index, const MultiPreset& multi);
-    bool setSingles(size_t first, const std::vector<SinglePreset>& singles);
-    bool setMultis(size_t first, const std::vector<MultiPreset>& multis);
+    [[nodiscard]] bool getSingle(SinglePreset& out, size_t index);
+    [[nodiscard]] bool getMulti(MultiPreset& out, size_t index);
+    [[nodiscard]] bool setSingle(size_t index, const SinglePreset& single);
+    [[nodiscard]] bool setMulti(size_t index, const MultiPreset& multi);
+    [[nodiscard]] bool setSingles(size_t first, const std::vector<SinglePreset>& singles);
+    [[nodiscard]] bool setMultis(size_t first, const std::vector<MultiPreset>& multis);
     void setCurrentSingleName(const std::string& name);
     void setCurrentMultiName(const std::string& name);
     bool isSingleModified(size_t index);
     bool isMultiModified(size_t index);
     bool restoreFactorySingle(size_t index);
     bool restoreFactoryMulti(size_t index);
-    bool swapSources(size_t a, size_t b);
+    [[nodiscard]] bool swapSources(size_t a, size_t b);
     bool sendParameterChangeAsSysex(EParam param, float value);
-    bool getState(std::vector<unsigned char>& out);
-    bool setState(const std::vector<unsigned char>& in);
+    [[nodiscard]] bool getState(std::vector<unsigned char>& out);
+    [[nodiscard]] bool setState(const std::vector<unsigned char>& in);
 
     // Records as K1 one-record dumps (copy and paste).
-    bool getSingle(std::vector<unsigned char>& out, size_t index);
-    bool getMulti(std::vector<unsigned char>& out, size_t index);
-    bool setSingle(const std::vector<unsigned char>& in, size_t index);
-    bool setMulti(const std::vector<unsigned char>& in, size_t index);
-    bool getCurrentSingle(std::vector<unsigned char>& out);
-    bool getCurrentMulti(std::vector<unsigned char>& out);
-    bool setCurrentSingle(const std::vector<unsigned char>& in);
-    bool setCurrentMulti(const std::vector<unsigned char>& in);
+    [[nodiscard]] bool getSingle(std::vector<unsigned char>& out, size_t index);
+    [[nodiscard]] bool getMulti(std::vector<unsigned char>& out, size_t index);
+    [[nodiscard]] bool setSingle(const std::vector<unsigned char>& in, size_t index);
+    [[nodiscard]] bool setMulti(const std::vector<unsigned char>& in, size_t index);
+    [[nodiscard]] bool getCurrentSingle(std::vector<unsigned char>& out);
+    [[nodiscard]] bool getCurrentMulti(std::vector<unsigned char>& out);
+    [[nodiscard]] bool setCurrentSingle(const std::vector<unsigned char>& in);
+    [[nodiscard]] bool setCurrentMulti(const std::vector<unsigned char>& in);
 
     // Presets of the playing kind: Singles in Single mode, Multis in Multi mode.
     std::string getPresetName(size_t index);
@@ -86,12 +92,12 @@ public:
     size_t getCurrentPresetIndex();
     size_t getPresetCount();
     bool restoreFactoryPreset(size_t index);
-    bool setCurrentPresetIndex(size_t index);
-    bool sendPreset(size_t index, unsigned char storageTarget);
-    bool getPreset(std::vector<unsigned char>& out, size_t index);
-    bool setPreset(const std::vector<unsigned char>& in, size_t index);
-    bool getCurrentPreset(std::vector<unsigned char>& out);
-    bool setCurrentPreset(const std::vector<unsigned char>& in);
+    [[nodiscard]] bool setCurrentPresetIndex(size_t index);
+    [[nodiscard]] bool sendPreset(size_t index, unsigned char storageTarget);
+    [[nodiscard]] bool getPreset(std::vector<unsigned char>& out, size_t index);
+    [[nodiscard]] bool setPreset(const std::vector<unsigned char>& in, size_t index);
+    [[nodiscard]] bool getCurrentPreset(std::vector<unsigned char>& out);
+    [[nodiscard]] bool setCurrentPreset(const std::vector<unsigned char>& in);
 
     // Case-insensitive substring search over the names; indices ascending.
     bool searchSingles(std::vector<size_t>& result, const std::string& text, size_t largest);

@@ -43,13 +43,13 @@ enum SysexFunction : unsigned char {
 };
 
 // Record codec. Readers refuse a bad checksum; writers produce 7-bit bytes for any record.
-bool readSingle(SinglePreset& out, const unsigned char* record);
-bool readMulti(MultiPreset& out, const unsigned char* record);
-bool writeSingle(unsigned char* record, const SinglePreset& single);
-bool writeMulti(unsigned char* record, const MultiPreset& multi);
+[[nodiscard]] bool readSingle(SinglePreset& out, const unsigned char* record);
+[[nodiscard]] bool readMulti(MultiPreset& out, const unsigned char* record);
+[[nodiscard]] bool writeSingle(unsigned char* record, const SinglePreset& single);
+[[nodiscard]] bool writeMulti(unsigned char* record, const MultiPreset& multi);
 
 unsigned char getChecksum(const unsigned char* data, unsigned long length);
-bool readName(char* out, const unsigned char* field, unsigned long length);
+[[nodiscard]] bool readName(char* out, const unsigned char* field, unsigned long length);
 void writeName(unsigned char* field, const char* name, unsigned long length);
 unsigned long writeHeader(std::vector<unsigned char>& out, unsigned char channel, unsigned char function);
 unsigned char getSysexSubcommand1Storage(StorageLocation location);
@@ -81,30 +81,30 @@ public:
     using ParameterChange = SysexResult::ParameterChange;
 
     // A channelFilter of 0-15 accepts only that channel; 16 or more accepts every channel.
-    static bool readSysex(SysexResult& result, const unsigned char* message, unsigned long length,
+    [[nodiscard]] static bool readSysex(SysexResult& result, const unsigned char* message, unsigned long length,
                           unsigned char channelFilter);
     static bool readBuffer(SysexResult& result, const std::vector<unsigned char>& bytes, unsigned char channelFilter);
-    static bool readFile(std::vector<unsigned char>& out, const std::string& path);
-    static bool readFile(SysexResult& result, const std::string& path, unsigned char channelFilter);
+    [[nodiscard]] static bool readFile(std::vector<unsigned char>& out, const std::string& path);
+    [[nodiscard]] static bool readFile(SysexResult& result, const std::string& path, unsigned char channelFilter);
 
-    static bool writeSingles(std::vector<unsigned char>& out, const std::vector<SinglePreset>& singles,
+    [[nodiscard]] static bool writeSingles(std::vector<unsigned char>& out, const std::vector<SinglePreset>& singles,
                              unsigned char channel, StorageLocation location, unsigned char number);
-    static bool writeSingle(std::vector<unsigned char>& out, const SinglePreset& single, unsigned char channel,
+    [[nodiscard]] static bool writeSingle(std::vector<unsigned char>& out, const SinglePreset& single, unsigned char channel,
                             StorageLocation location, unsigned char number);
-    static bool writeMultis(std::vector<unsigned char>& out, const std::vector<MultiPreset>& multis,
+    [[nodiscard]] static bool writeMultis(std::vector<unsigned char>& out, const std::vector<MultiPreset>& multis,
                             unsigned char channel, StorageLocation location, unsigned char number);
-    static bool writeMulti(std::vector<unsigned char>& out, const MultiPreset& multi, unsigned char channel,
+    [[nodiscard]] static bool writeMulti(std::vector<unsigned char>& out, const MultiPreset& multi, unsigned char channel,
                            StorageLocation location, unsigned char number);
-    static bool writeOneSingleRequest(std::vector<unsigned char>& out, unsigned char channel,
+    [[nodiscard]] static bool writeOneSingleRequest(std::vector<unsigned char>& out, unsigned char channel,
                                       StorageLocation location, unsigned char number);
-    static bool writeAllSinglesRequest(std::vector<unsigned char>& out, unsigned char channel,
+    [[nodiscard]] static bool writeAllSinglesRequest(std::vector<unsigned char>& out, unsigned char channel,
                                        StorageLocation location);
-    static bool writeMachineIdRequest(std::vector<unsigned char>& out, unsigned char channel);
+    [[nodiscard]] static bool writeMachineIdRequest(std::vector<unsigned char>& out, unsigned char channel);
     static void writeMachineIdResponse(std::vector<unsigned char>& out, unsigned char channel);
     static void writeWriteResult(std::vector<unsigned char>& out, unsigned char channel, unsigned char function);
     static void writeParameterChange(std::vector<unsigned char>& out, unsigned char channel,
                                      const ParameterChange& change);
-    static bool convertPhmPreset(std::vector<unsigned char>& out, unsigned char channel, unsigned char number,
+    [[nodiscard]] static bool convertPhmPreset(std::vector<unsigned char>& out, unsigned char channel, unsigned char number,
                                  const std::string& name, const unsigned char* data, unsigned long size);
 };
 

@@ -120,16 +120,6 @@ bool Voice::process(float* const mix[MaxSources], const PitchFrames& section, in
     return finished;
 }
 
-bool Voice::process(float mix[MaxSources], const SectionState& section) {
-    PitchFrames frame;
-    frame.modulation[0] = section.vibrato;
-    frame.bend[0] = section.bend;
-    frame.pressurePitch[0] = section.pressurePitch;
-    frame.findMoves(1);
-    float* const slots[MaxSources] = {&mix[0], &mix[1], &mix[2], &mix[3]};
-    return process(slots, frame, 1);
-}
-
 void Voice::onNoteOff(uint8_t velocity) {
     for (int i = 0; i < m_sourceCount; ++i)
         m_sources[static_cast<std::size_t>(i)].onNoteOff(velocity);

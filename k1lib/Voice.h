@@ -11,7 +11,6 @@ namespace k1lib {
 
 struct SinglePreset;
 struct PitchFrames;
-struct SectionState;
 struct VoiceContext;
 
 class Voice {
@@ -30,8 +29,6 @@ public:
     // gains per slot in place of the voice context's.
     bool process(float* const mix[MaxSources], const PitchFrames& section, int frames,
                  const float* const* slotGains = nullptr);
-    // One sample, added into the four source slots; true when the voice has finished.
-    bool process(float mix[MaxSources], const SectionState& section);
 
     void onNoteOff(uint8_t velocity);                  // each source with its own release
     void onNoteOff(uint8_t velocity, uint8_t release); // every source with this release value 0-100

@@ -15,9 +15,9 @@ struct VoiceContext {
     static constexpr int ChannelCount = kMidiChannelCount;
     static constexpr int SourceSlots = kSourceCount;
 
-    VoiceContext(const Waveforms& waveforms, const StaticArray<MidiState, ChannelCount>& midiStates,
-                 Random& random)
-        : waveforms(&waveforms), midiStates(&midiStates), random(&random) {}
+    VoiceContext(const Waveforms& waves, const StaticArray<MidiState, ChannelCount>& channelStates,
+                 Random& noise)
+        : waveforms(&waves), midiStates(&channelStates), random(&noise) {}
 
     const Waveforms* waveforms;
     const StaticArray<MidiState, ChannelCount>* midiStates;

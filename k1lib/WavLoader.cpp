@@ -207,7 +207,7 @@ float sampleToFloat(const unsigned char* p, uint32_t bits, bool isFloat) {
     constexpr double scale31 = 1.0 / 2147483648.0;
     switch (bits) {
     case 8:
-        return (static_cast<int>(*p) - 128) * 0.0078125f;
+        return static_cast<float>(static_cast<int>(*p) - 128) * 0.0078125f;
     case 16:
         return static_cast<int16_t>(readU16(p)) * 3.051851e-5f;
     case 24: {
@@ -381,7 +381,7 @@ void convert(std::vector<float>& out, const short* samples, size_t count) {
 void convert(std::vector<float>& out, const unsigned char* samples, size_t count) {
     out.resize(count);
     for (size_t i = 0; i < count; ++i)
-        out[i] = (static_cast<int>(samples[i]) - 128) * 0.0078125f;
+        out[i] = static_cast<float>(static_cast<int>(samples[i]) - 128) * 0.0078125f;
 }
 
 } // namespace k1lib

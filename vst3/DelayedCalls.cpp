@@ -105,10 +105,10 @@ bool k1DelayedCalls::hasPending() const {
     return false;
 }
 
-tresult PLUGIN_API k1DelayedCalls::PumpTimer::queryInterface(const TUID iid, void** obj) {
+tresult PLUGIN_API k1DelayedCalls::PumpTimer::queryInterface(const TUID interfaceId, void** obj) {
     if (!obj) return kInvalidArgument;
-    if (std::memcmp(iid, Linux::ITimerHandler::iid.toTUID(), sizeof(TUID)) == 0 ||
-        std::memcmp(iid, FUnknown::iid.toTUID(), sizeof(TUID)) == 0) {
+    if (std::memcmp(interfaceId, Linux::ITimerHandler::iid.toTUID(), sizeof(TUID)) == 0 ||
+        std::memcmp(interfaceId, FUnknown::iid.toTUID(), sizeof(TUID)) == 0) {
         *obj = static_cast<Linux::ITimerHandler*>(this);
         return kResultOk;
     }

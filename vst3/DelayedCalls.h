@@ -66,7 +66,7 @@ private:
 
     class PumpTimer : public Steinberg::Linux::ITimerHandler {
     public:
-        explicit PumpTimer(k1DelayedCalls& owner) : owner(owner) {}
+        explicit PumpTimer(k1DelayedCalls& calls) : owner(calls) {}
         virtual ~PumpTimer() = default;
         void PLUGIN_API onTimer() override { owner.pump(); }
         Steinberg::tresult PLUGIN_API queryInterface(const Steinberg::TUID iid, void** obj) override;

@@ -53,10 +53,10 @@ tresult PLUGIN_API k1PluginFactory::getClassInfoUnicode(int32 index, PClassInfoW
     return kResultOk;
 }
 
-tresult PLUGIN_API k1PluginFactory::createInstance(FIDString cid, FIDString iid, void** obj) {
+tresult PLUGIN_API k1PluginFactory::createInstance(FIDString cid, FIDString interfaceId, void** obj) {
     if (!obj) return kInvalidArgument;
     *obj = nullptr;
-    if (!cid || !iid) return kInvalidArgument;
+    if (!cid || !interfaceId) return kInvalidArgument;
     for (const ClassEntry& candidate : classes) {
         // Byte compare: the host's IDs need not be aligned for the SDK's 64-bit compare.
         if (std::memcmp(candidate.info.cid, cid, sizeof(TUID)) != 0) continue;
@@ -65,7 +65,7 @@ tresult PLUGIN_API k1PluginFactory::createInstance(FIDString cid, FIDString iid,
             k1lib::log("createInstance", 90, "Creating an instance failed");
             return kOutOfMemory;
         }
-        const tresult result = instance->queryInterface(iid, obj);
+        const tresult result = instance->queryInterface(interfaceId, obj);
         instance->release(); // the interface asked for holds its own reference
         if (result != kResultOk) *obj = nullptr;
         return result;
@@ -78,11 +78,11 @@ tresult PLUGIN_API k1PluginFactory::setHostContext(FUnknown* /*context*/) {
     return kNotImplemented;
 }
 
-tresult PLUGIN_API k1PluginFactory::queryInterface(const TUID iid, void** obj) {
+tresult PLUGIN_API k1PluginFactory::queryInterface(const TUID interfaceId, void** obj) {
     if (!obj) return kInvalidArgument;
     for (const TUID* known : {&IPluginFactory3::iid.toTUID(), &IPluginFactory2::iid.toTUID(),
                               &IPluginFactory::iid.toTUID(), &FUnknown::iid.toTUID()}) {
-        if (std::memcmp(*known, iid, sizeof(TUID)) == 0) {
+        if (std::memcmp(*known, interfaceId, sizeof(TUID)) == 0) {
             addRef();
             *obj = static_cast<IPluginFactory3*>(this);
             return kResultOk;

@@ -7,6 +7,8 @@
 
 #include "pluginterfaces/base/ipluginbase.h"
 
+// Thread contract: any thread may call it; the tables are fixed after construction and the
+// reference count is atomic.
 class k1PluginFactory : public Steinberg::IPluginFactory3 {
 public:
     // Returns a new instance as an FUnknown with one reference; the context is the factory's.

@@ -17,8 +17,8 @@ bool sameIid(const TUID a, const FUID& b) {
 }
 } // namespace
 
-VSTGUIEditor::VSTGUIEditor(void* controller, ViewRect* size)
-    : EditorView(static_cast<EditController*>(controller), size) {}
+VSTGUIEditor::VSTGUIEditor(void* editController, ViewRect* size)
+    : EditorView(static_cast<EditController*>(editController), size) {}
 
 VSTGUIEditor::~VSTGUIEditor() {
     if (idleTimer) idleTimer->stop();
@@ -126,9 +126,9 @@ VSTGUI::CMessageResult VSTGUIEditor::notify(VSTGUI::CBaseObject*, VSTGUI::IdStri
     return message == VSTGUI::CVSTGUITimer::kMsgTimer ? VSTGUI::kMessageNotified : VSTGUI::kMessageUnknown;
 }
 
-tresult PLUGIN_API VSTGUIEditor::FrameEvents::queryInterface(const TUID iid, void** obj) {
+tresult PLUGIN_API VSTGUIEditor::FrameEvents::queryInterface(const TUID interfaceId, void** obj) {
     if (!obj) return kInvalidArgument;
-    if (sameIid(iid, Linux::IEventHandler::iid) || sameIid(iid, FUnknown::iid)) {
+    if (sameIid(interfaceId, Linux::IEventHandler::iid) || sameIid(interfaceId, FUnknown::iid)) {
         *obj = static_cast<Linux::IEventHandler*>(this);
         return kResultOk;
     }
@@ -136,9 +136,9 @@ tresult PLUGIN_API VSTGUIEditor::FrameEvents::queryInterface(const TUID iid, voi
     return kNoInterface;
 }
 
-tresult PLUGIN_API VSTGUIEditor::RunLoopTimer::queryInterface(const TUID iid, void** obj) {
+tresult PLUGIN_API VSTGUIEditor::RunLoopTimer::queryInterface(const TUID interfaceId, void** obj) {
     if (!obj) return kInvalidArgument;
-    if (sameIid(iid, Linux::ITimerHandler::iid) || sameIid(iid, FUnknown::iid)) {
+    if (sameIid(interfaceId, Linux::ITimerHandler::iid) || sameIid(interfaceId, FUnknown::iid)) {
         *obj = static_cast<Linux::ITimerHandler*>(this);
         return kResultOk;
     }

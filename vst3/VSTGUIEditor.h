@@ -68,7 +68,7 @@ protected:
 private:
     class FrameEvents : public Linux::IEventHandler {
     public:
-        explicit FrameEvents(VSTGUIEditor& owner) : owner(owner) {}
+        explicit FrameEvents(VSTGUIEditor& editor) : owner(editor) {}
         virtual ~FrameEvents() = default;
         void PLUGIN_API onFDIsSet(Linux::FileDescriptor) override { owner.serveFrame(); }
         tresult PLUGIN_API queryInterface(const TUID iid, void** obj) override;
@@ -81,7 +81,7 @@ private:
     };
     class RunLoopTimer : public Linux::ITimerHandler {
     public:
-        explicit RunLoopTimer(VSTGUIEditor& owner) : owner(owner) {}
+        explicit RunLoopTimer(VSTGUIEditor& editor) : owner(editor) {}
         virtual ~RunLoopTimer() = default;
         void PLUGIN_API onTimer() override { owner.onRunLoopTimer(); }
         tresult PLUGIN_API queryInterface(const TUID iid, void** obj) override;

@@ -116,7 +116,8 @@ void k1AudioProcessor::selectProgram(ParamValue value) {
     const size_t singles = k1lib::Engine::singleCount();
     const bool multi = position >= singles;
     plugin.setPlayMode(multi ? k1lib::PlayMode_Multi : k1lib::PlayMode_Single);
-    plugin.setCurrentPresetIndex(multi ? position - singles : position);
+    if (!plugin.setCurrentPresetIndex(multi ? position - singles : position))
+        k1lib::log("selectProgram", 119, "No preset at program position ", position);
 }
 
 void k1AudioProcessor::render(ProcessData& data) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "k1AudioProcessor.h"
+#include "Log.h"
 #include "pluginterfaces/base/ibstream.h"
 
 using namespace Steinberg;
@@ -84,7 +85,10 @@ tresult PLUGIN_API k1AudioProcessor::getState(IBStream* state) {
     onHostCall();
     if (!state) return kResultFalse;
     std::vector<unsigned char> record;
-    plugin.getState(record);
+    if (!plugin.getState(record)) {
+        k1lib::log("getState", 87, "The engine's state could not be saved");
+        return kResultFalse;
+    }
     unsigned char header[kHeaderSize];
     putLittleEndian(header, static_cast<uint32_t>(g_vst3_stateVersion), 4);
     putLittleEndian(header + 4, plugin.getSingleCount(), 8);

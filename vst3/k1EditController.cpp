@@ -91,10 +91,10 @@ bool k1EditController::constrainSize(VSTGUI::CRect& size) {
 void k1EditController::changeParameter(k1lib::EParam param, float value) {
     // Hosts record automation only between beginEdit and endEdit, so each change from the
     // panel is one complete edit.
-    if (Vst::EditController* controller = getController()) {
-        controller->beginEdit(param);
-        controller->performEdit(param, value);
-        controller->endEdit(param);
+    if (Vst::EditController* editController = getController()) {
+        editController->beginEdit(param);
+        editController->performEdit(param, value);
+        editController->endEdit(param);
     }
     k1lib::PluginToEditorEvent event;
     event.type = k1lib::PluginToEditorEvent::ParameterChanged;

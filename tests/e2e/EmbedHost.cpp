@@ -77,8 +77,8 @@ struct Failure {
 // The host's side of the view: its window, its run loop and the edits it is told of.
 class PlugFrame : public IPlugFrame, public Vst::IComponentHandler {
 public:
-    PlugFrame(HostRunLoop& loop, Display* display, Window window)
-        : loop(loop), display(display), window(window) {}
+    PlugFrame(HostRunLoop& runLoop, Display* connection, Window parent)
+        : loop(runLoop), display(connection), window(parent) {}
 
     tresult PLUGIN_API resizeView(IPlugView* view, ViewRect* newSize) override {
         if (!view || !newSize) return kInvalidArgument;
@@ -193,11 +193,11 @@ struct Image {
 
 class Script {
 public:
-    Script(const std::string& out, MainThreadQueue& mainThread,
-           std::function<void(const std::vector<std::string>&)> viewCall,
-           std::function<std::pair<int, int>()> viewSize, PlugFrame& plugFrame, Window hostWindow)
-        : outDir(out), mainThread(mainThread), viewCall(std::move(viewCall)), viewSize(std::move(viewSize)),
-          plugFrame(plugFrame), hostWindow(hostWindow) {
+    Script(const std::string& out, MainThreadQueue& mainQueue,
+           std::function<void(const std::vector<std::string>&)> callView,
+           std::function<std::pair<int, int>()> sizeOfView, PlugFrame& frame, Window host)
+        : outDir(out), mainThread(mainQueue), viewCall(std::move(callView)), viewSize(std::move(sizeOfView)),
+          plugFrame(frame), hostWindow(host) {
         display = XOpenDisplay(nullptr);
         if (!display) fail("the script cannot open the display");
     }

@@ -36,9 +36,9 @@ tresult PLUGIN_API HostRunLoop::unregisterTimer(Linux::ITimerHandler* handler) {
     return timers.size() < before ? kResultOk : kInvalidArgument;
 }
 
-tresult PLUGIN_API HostRunLoop::queryInterface(const TUID iid, void** obj) {
-    if (std::memcmp(iid, Linux::IRunLoop::iid.toTUID(), sizeof(TUID)) == 0 ||
-        std::memcmp(iid, FUnknown::iid.toTUID(), sizeof(TUID)) == 0) {
+tresult PLUGIN_API HostRunLoop::queryInterface(const TUID interfaceId, void** obj) {
+    if (std::memcmp(interfaceId, Linux::IRunLoop::iid.toTUID(), sizeof(TUID)) == 0 ||
+        std::memcmp(interfaceId, FUnknown::iid.toTUID(), sizeof(TUID)) == 0) {
         *obj = static_cast<Linux::IRunLoop*>(this);
         return kResultOk;
     }

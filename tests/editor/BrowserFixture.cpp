@@ -54,7 +54,7 @@ void BrowserFixture::search(const std::string& text) {
 }
 
 void BrowserFixture::select(uint64_t index) {
-    plugin.setCurrentPresetIndex(index);
+    EXPECT_TRUE(plugin.setCurrentPresetIndex(index));
     idle();
 }
 

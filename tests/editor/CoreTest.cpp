@@ -17,9 +17,9 @@ namespace {
 class RecordingLabel : public CTextLabel {
 public:
     RecordingLabel() : CTextLabel(CRect(0, 0, 10, 10)) {}
-    void setText(const UTF8String& text) override {
-        CTextLabel::setText(text);
-        texts.push_back(text.getString());
+    void setText(const UTF8String& newText) override {
+        CTextLabel::setText(newText);
+        texts.push_back(newText.getString());
         if (onSet) onSet();
     }
     std::vector<std::string> texts;

@@ -24,7 +24,7 @@ public:
 
 class RecordingListener : public k1EditorListener {
 public:
-    explicit RecordingListener(k1lib::Plugin& plugin) : plugin(plugin) {}
+    explicit RecordingListener(k1lib::Plugin& engine) : plugin(engine) {}
     void changeParameter(k1lib::EParam param, float value) override {
         changes.emplace_back(param, value);
         plugin.setParameter(param, value);

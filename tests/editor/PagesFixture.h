@@ -57,7 +57,9 @@ protected:
 
     VSTGUI::SharedPointer<VSTGUI::CBitmap> render(const std::string& name) const {
         auto image = zykgui::test::renderFrame(frame());
-        if (image) image->writePNG(renderPath(name + ".png"));
+        if (image) {
+            EXPECT_TRUE(image->writePNG(renderPath(name + ".png")));
+        }
         return image;
     }
 };

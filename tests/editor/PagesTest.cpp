@@ -70,7 +70,7 @@ TEST_F(MultiPageTest, TheSingleListHoldsTheSixtyFourSinglesOfTheMultisBank) {
                                                         Engine::getSingleNumberAsName(first + 8 * g + 7));
         }
     }
-    plugin.setCurrentPresetIndex(0);
+    EXPECT_TRUE(plugin.setCurrentPresetIndex(0));
     editor->onActiveMultiChanged(0);
     EXPECT_EQ(title(singleMenu(0)->getEntry(1)), "IA-1-IA-8");
     EXPECT_EQ(title(singleMenu(0)->getEntry(5)), "iA-1-iA-8");
@@ -83,7 +83,7 @@ TEST_F(MultiPageTest, TheSingleListHoldsTheSixtyFourSinglesOfTheMultisBank) {
 TEST_F(MultiPageTest, SectionValuesOutsideTheMenusShowNothingAndBreakNothing) {
     editor->onParamChanged(k1lib::Param_MultiS1Single, 5.f / 63);
     k1lib::SinglePreset single{};
-    plugin.getSingle(single, 5);
+    EXPECT_TRUE(plugin.getSingle(single, 5));
     EXPECT_EQ(title(singleMenu(0)->getEntry(0)), std::string("IA-6  ") + single.name);
     // A Single beyond the 64, a channel beyond 16, a zone below 0: no entry, no table overrun.
     editor->onParamChanged(k1lib::Param_MultiS1Single, 3.f);

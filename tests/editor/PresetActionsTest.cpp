@@ -130,7 +130,7 @@ TEST_F(PresetActions, SendToHardwareListsTheK1ProgramsAndSendsTheChosenOne) {
     }();
     ASSERT_EQ(result.singles.size(), 1u);
     k1lib::SinglePreset clicked;
-    plugin.getSingle(clicked, 2);
+    EXPECT_TRUE(plugin.getSingle(clicked, 2));
     EXPECT_TRUE(result.singles[0] == clicked) << "the clicked preset, not the current one";
 
     plugin.setPlayMode(k1lib::PlayMode_Multi);

@@ -99,7 +99,7 @@ TEST_F(EngineMidiInput, DataBytesAbove127AreIgnored) {
 TEST_F(EngineMidiInput, VelocityPedalAndAllNotesOffFollowTheirSwitches) {
     SinglePreset single = engine.getCurrentSingle();
     single.polyMode = 1; // Poly 2: every key keeps its voice
-    engine.setSingle(0, single);
+    EXPECT_TRUE(engine.setSingle(0, single));
     const Multi& multi = engine.getMulti();
     send(0x90, 60, 30);
     setConfig([](Engine::Config& c) { c.midiReceiveVelocity = 0; });
@@ -228,7 +228,7 @@ TEST_F(EngineMidiInput, SectionProgramChangesSetTheSinglesOfThatChannel) {
         multi.sections[s].channel = s == 0 || s == 2 ? 3 : 4;
         multi.sections[s].single = s == 2 ? 20 : 10;
     }
-    engine.setMulti(0, multi);
+    EXPECT_TRUE(engine.setMulti(0, multi));
     setConfig([](Engine::Config& c) {
         c.midiReceiveProgramChange = 2;
         c.omni = 0;

@@ -123,8 +123,8 @@ TEST_F(EnginePresets, RenamingTrimsCutsRoundTripsAndNotifiesOnlyOnChange) {
 TEST_F(EnginePresets, ModifiedPresetsRestoreFromTheFactorySet) {
     EXPECT_FALSE(engine.restoreFactorySingle(3));
     EXPECT_FALSE(engine.isSingleModified(968));
-    engine.setSingle(3, changedSingle(3));
-    engine.setMulti(0, changedMulti(0));
+    EXPECT_TRUE(engine.setSingle(3, changedSingle(3)));
+    EXPECT_TRUE(engine.setMulti(0, changedMulti(0)));
     EXPECT_TRUE(engine.isSingleModified(3));
     EXPECT_TRUE(engine.isMultiModified(0));
     listener.clear();
@@ -140,7 +140,7 @@ TEST_F(EnginePresets, SwappingSourcesExchangesWholeSourceRecords) {
     SinglePreset single = engine.getCurrentSingle();
     single.sources[0].wave = 1;
     single.sources[3].wave = 2;
-    engine.setSingle(0, single);
+    EXPECT_TRUE(engine.setSingle(0, single));
     listener.clear();
     EXPECT_FALSE(engine.swapSources(1, 1));
     EXPECT_FALSE(engine.swapSources(2, 4));

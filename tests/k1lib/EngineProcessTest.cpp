@@ -59,7 +59,7 @@ TEST_F(EngineProcess, ASineVoicePlaysItsPitchAtEveryHostRate) {
         engine.setSamplerate(rate);
         std::vector<float> signal;
         std::vector<k1lib::SMidiEvent> events = {noteOn(69, 0)};
-        while (signal.size() < rate * 1.5) {
+        while (static_cast<double>(signal.size()) < rate * 1.5) {
             engine.process(outputs, 2, 1024, events);
             events.clear(); // the caller's events are spent once the block is processed
             signal.insert(signal.end(), left.begin(), left.end());

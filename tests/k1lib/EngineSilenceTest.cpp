@@ -64,10 +64,10 @@ protected:
     // Blocks until every voice has ended, then a tenth of a second more: the tail, however long
     // it stays inside, has played out by then.
     void playOut(int samples, float rate, std::vector<float>* signal = nullptr) {
-        for (int n = 0; n < rate * 10 / samples && engine().getMulti().getActiveVoiceCount() > 0; ++n)
+        for (int n = 0; static_cast<float>(n) < rate * 10 / static_cast<float>(samples) && engine().getMulti().getActiveVoiceCount() > 0; ++n)
             block(samples, {}, signal);
         ASSERT_EQ(engine().getMulti().getActiveVoiceCount(), 0);
-        for (int n = 0; n < rate / 10 / samples + 1; ++n)
+        for (int n = 0; static_cast<float>(n) < rate / 10 / static_cast<float>(samples) + 1; ++n)
             block(samples, {}, signal);
     }
 

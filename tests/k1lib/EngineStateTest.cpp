@@ -50,13 +50,13 @@ struct TestEngine {
     // Moves the engine well away from its factory state, in Multi mode.
     void edit(uint32_t seed) {
         testing_records::RecordRandom random(seed);
-        engine.setSingle(3, random.single());
-        engine.setSingle(900, random.single());
-        engine.setSingle(7);
+        EXPECT_TRUE(engine.setSingle(3, random.single()));
+        EXPECT_TRUE(engine.setSingle(900, random.single()));
+        EXPECT_TRUE(engine.setSingle(7));
         engine.setConfig({4, 0, 2, 1, 0, 1, 1, 1, 0, 1, 1, 0, 1});
         engine.setPlayMode(PlayMode_Multi);
-        engine.setMulti(10);
-        engine.setMulti(10, random.multi());
+        EXPECT_TRUE(engine.setMulti(10));
+        EXPECT_TRUE(engine.setMulti(10, random.multi()));
         engine.setParameter(Param_SourceMix12, 0.3f, false);
         listener.custom = {1, 2, 3};
         listener.clear();
@@ -268,7 +268,7 @@ TEST(EngineState, LoadingWhileVoicesSoundLeavesNoneBehind) {
     other.edit(31);
     testing_records::RecordRandom random(32);
     for (uint64_t i = 0; i < 968; i += 5)
-        other.engine.setSingle(i, random.single());
+        EXPECT_TRUE(other.engine.setSingle(i, random.single()));
     ASSERT_TRUE(target.engine.loadState(other.save()));
     EXPECT_EQ(target.engine.getMulti().getActiveVoiceCount(), 0);
     target.render(2048, {noteOn(48), noteOn(60)});

@@ -188,7 +188,7 @@ TEST_F(EngineSysex, ModulationValueTwoEnteredOrLeftSwapsTheSourcePair) {
     single.ampModS3S4 = 0;
     single.sources[0].wave = 10;
     single.sources[1].wave = 20;
-    engine.setSingle(0, single);
+    EXPECT_TRUE(engine.setSingle(0, single));
     listener.clear();
     unsigned char source = 0;
     const uint8_t am12 = ParameterConverter::toCursor(source, Param_AmpModS1S2);

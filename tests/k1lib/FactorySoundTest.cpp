@@ -89,8 +89,8 @@ TEST_P(FactoryMultiSound, AChordInEverySectionLeavesHeadroom) {
     const uint64_t singles = Engine::getSinglesOffsetForMulti(bank.offset);
     for (uint64_t m = bank.offset; m < bank.offset + bank.count; m += kEvery) {
         const MultiPreset& multi = factoryMultis[m];
-        for (const uint8_t velocity : {100, 40}) {
-            engine.setMulti(m);
+        for (const uint8_t velocity : std::initializer_list<uint8_t>{100, 40}) {
+            EXPECT_TRUE(engine.setMulti(m));
             std::vector<float> settle(4992 * 2); // the parameters glide for a tenth of a second
             float* settling[] = {settle.data(), settle.data() + 4992};
             engine.processAudio(settling, 2, 4992, {});

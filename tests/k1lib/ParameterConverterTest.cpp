@@ -17,7 +17,7 @@ constexpr uint32_t kLastSingleParam = Param_SourceS4FreqKeyScaleToFreq;
 // The record survives a K1 dump: 7-bit bytes, read back equal.
 ::testing::AssertionResult writesAndReadsBack(const SinglePreset& single) {
     std::array<unsigned char, kSingleRecordSize> record{};
-    writeSingle(record.data(), single);
+    EXPECT_TRUE(writeSingle(record.data(), single));
     for (unsigned char b : record)
         if (b >= 0x80) return ::testing::AssertionFailure() << "byte " << int(b);
     SinglePreset back{};
@@ -195,7 +195,7 @@ TEST(ParameterConverter, ReceivedChangesFollowTheCursorRules) {
     EXPECT_FALSE(ParameterConverter::toSingle(single, change(3, 0, 100)));
     EXPECT_TRUE(ParameterConverter::toSingle(single, change(36, 0, 2)));
     EXPECT_EQ(single.ampModS1S2, 2u);
-    for (uint8_t refused : {0, 1, 2, 38, 39, 40, 53, 127, 255})
+    for (uint8_t refused : std::initializer_list<uint8_t>{0, 1, 2, 38, 39, 40, 53, 127, 255})
         EXPECT_FALSE(ParameterConverter::toSingle(single, change(refused, 0, 1))) << int(refused);
 
     single.sources[3].envLevel = 77;
@@ -235,7 +235,7 @@ TEST(ParameterConverter, AnyReceivedChangeKeepsTheSingleWritable) {
     testing_records::RecordRandom random(5);
     for (int cursor = 0; cursor < 256; ++cursor)
         for (uint8_t source = 0; source < 8; ++source)
-            for (uint8_t value : {0, 1, 2, 3, 4, 5, 7, 8, 12, 13, 99, 100, 101, 127, 128, 255}) {
+            for (uint8_t value : std::initializer_list<uint8_t>{0, 1, 2, 3, 4, 5, 7, 8, 12, 13, 99, 100, 101, 127, 128, 255}) {
                 SinglePreset single = random.single();
                 const SinglePreset before = single;
                 const bool stored =

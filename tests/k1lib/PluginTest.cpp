@@ -222,14 +222,14 @@ TEST(PluginStress, AudioAndUserInterfaceThreadsShareTheFacade) {
             const auto note = static_cast<uint8_t>(48 + block % 24);
             rig.plugin.addMidiEvent(shortMessage(0x90, note, 100));
             rig.plugin.addMidiEvent(shortMessage(0x80, note, 100, 200));
-            rig.plugin.setParameter(Param_Volume, (block % 100) / 100.0f);
+            rig.plugin.setParameter(Param_Volume, static_cast<float>(block % 100) / 100.0f);
             rig.plugin.process(outputs, 2, 256);
         }
     });
     for (int i = 0; i < 10000; ++i) {
         switch (i % 5) {
-        case 0: rig.plugin.setCurrentPresetIndex(static_cast<size_t>(i % 64)); break;
-        case 1: rig.plugin.setParameter(Param_LfoSpeed, (i % 97) / 97.0f); break;
+        case 0: EXPECT_TRUE(rig.plugin.setCurrentPresetIndex(static_cast<size_t>(i % 64))); break;
+        case 1: rig.plugin.setParameter(Param_LfoSpeed, static_cast<float>(i % 97) / 97.0f); break;
         case 2: {
             Engine::Config config = rig.plugin.getConfig();
             config.midiReceivePitchBend = static_cast<uint32_t>(i % 2);
@@ -244,7 +244,7 @@ TEST(PluginStress, AudioAndUserInterfaceThreadsShareTheFacade) {
     audio.join();
     // Whatever the threads did, the facade still plays.
     rig.plugin.setPlayMode(PlayMode_Single);
-    rig.plugin.setCurrentPresetIndex(0);
+    EXPECT_TRUE(rig.plugin.setCurrentPresetIndex(0));
     rig.plugin.setParameter(Param_Volume, 1.0f);
     rig.plugin.addMidiEvent(shortMessage(0x90, 60, 127));
     std::vector<float> left(4096), right(4096);

@@ -167,7 +167,7 @@ TEST(RenderRuns, EveryEnvelopeStageAndDelaySoundsTheSameInRuns) {
 TEST(RenderRuns, ParameterRampsSoundTheSameInRuns) {
     RunsAgainstSamples pair([](k1lib::Engine& e) { ASSERT_TRUE(e.setSingle(19)); });
     Lengths lengths;
-    for (uint8_t key : {48, 55, 60, 64, 67}) pair.event(shortMessage(0x90, key, 100));
+    for (uint8_t key : std::initializer_list<uint8_t>{48, 55, 60, 64, 67}) pair.event(shortMessage(0x90, key, 100));
     bool ramping = false;
     for (int step = 0; step < 60; ++step) {
         const float sweep = static_cast<float>(step % 13) / 12.0f;

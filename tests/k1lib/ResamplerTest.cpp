@@ -32,7 +32,7 @@ public:
                 ++e;
             }
             const float value =
-                static_cast<float>(0.5 * std::sin(2 * kPi * frequency_ * position_ / kEngineRate));
+                static_cast<float>(0.5 * std::sin(2 * kPi * frequency_ * static_cast<double>(position_) / kEngineRate));
             for (int c = 0; c < channels; ++c)
                 outputs[c][i] = value;
             ++position_;
@@ -118,7 +118,7 @@ TEST(Resampler, SteadySineStaysContinuousWithConstantLatency) {
     signal.reserve(static_cast<size_t>(hostRate * 60) + 4096);
     std::vector<float> left(2048), right(2048);
     float* outputs[] = {left.data(), right.data()};
-    while (signal.size() < hostRate * 60) {
+    while (static_cast<double>(signal.size()) < hostRate * 60) {
         const int samples = 1 + static_cast<int>(random() % 2048);
         std::vector<SMidiEvent> none;
         resampler.process(outputs, 2, samples, none);
@@ -131,10 +131,10 @@ TEST(Resampler, SteadySineStaysContinuousWithConstantLatency) {
     size_t i = static_cast<size_t>(hostRate * 0.05);
     while (!(signal[i] <= 0 && signal[i + 1] > 0))
         ++i;
-    const double crossing = i + signal[i] / (signal[i] - signal[i + 1]);
+    const double crossing = static_cast<float>(i) + signal[i] / (signal[i] - signal[i + 1]);
     double worst = 0;
     for (size_t n = i; n < signal.size(); ++n) {
-        const double ideal = 0.5 * std::sin(2 * kPi * frequency * (n - crossing) / hostRate);
+        const double ideal = 0.5 * std::sin(2 * kPi * frequency * (static_cast<double>(n) - crossing) / hostRate);
         worst = std::max(worst, std::abs(signal[n] - ideal));
     }
     EXPECT_LT(worst, 0.005); // one engine sample dropped or repeated would be 0.06
@@ -218,14 +218,14 @@ TEST(Resampler, ReportedLatencyIsTheDelayOfASineAtEveryHostRate) {
         Resampler resampler(engine, 49920.0f, hostRate, 1);
         std::vector<float> signal, block(512);
         float* outputs[] = {block.data()};
-        while (signal.size() < hostRate * 0.2) {
+        while (static_cast<double>(signal.size()) < hostRate * 0.2) {
             std::vector<SMidiEvent> none;
             resampler.process(outputs, 1, 512, none);
             signal.insert(signal.end(), block.begin(), block.end());
         }
         size_t i = static_cast<size_t>(hostRate * 0.05);
         while (!(signal[i] < 0 && signal[i + 1] >= 0)) ++i;
-        const double crossing = i + signal[i] / (signal[i] - signal[i + 1]);
+        const double crossing = static_cast<float>(i) + signal[i] / (signal[i] - signal[i + 1]);
         EXPECT_NEAR(Resampler::latency(49920.0f, hostRate), std::fmod(crossing, hostRate / 100.0), 0.5) << hostRate;
     }
     EXPECT_EQ(Resampler::latency(49920.0f, 49920.0f), 0.0);

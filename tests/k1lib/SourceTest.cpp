@@ -25,7 +25,7 @@ std::vector<float> render(TestEngine& engine, const SinglePreset& single, uint8_
     std::vector<float> out;
     for (int i = 0; i < samples; ++i) {
         float mix[4] = {};
-        voice.process(mix, section);
+        processOneFrame(voice, mix, section);
         out.push_back(mix[0]);
     }
     return out;
@@ -70,7 +70,7 @@ TEST(Source, PitchFollowsKeyTransposeTuneAndFine) {
 
     // Without key tracking every note plays coarse - 24, whatever the section transpose and tune.
     single.sources[0].keyTrack = 0;
-    for (uint8_t note : {0, 60, 127}) {
+    for (uint8_t note : std::initializer_list<uint8_t>{0, 60, 127}) {
         Voice fixed(engine.context, single, note, 100, 0, Rate, 12, 50, 100, 0);
         EXPECT_FLOAT_EQ(fixed.getSource(0).getPitch(), 84.0f - 24.0f + 0.5f);
     }
@@ -98,12 +98,12 @@ TEST(Source, KeyRangeChoosesTheTable) {
     for (const auto& c : cases) {
         single.sources[0].coarse = c.coarse;
         single.sources[0].fine = static_cast<uint32_t>(c.fine);
-        const float expected = tableAmplitude(c.table) / 128.0f;
+        const float expected = static_cast<float>(tableAmplitude(c.table)) / 128.0f;
         EXPECT_NEAR(peak(render(engine, single, 60, 20000)), expected, 1.5f / 128.0f) << c.coarse;
     }
     single.sources[0].keyTrack = 1;
     single.sources[0].coarse = 127; // 127 + 127 - 84 = 170: key index 127
-    EXPECT_NEAR(peak(render(engine, single, 127, 2000)), tableAmplitude(4) / 128.0f, 1.5f / 128.0f);
+    EXPECT_NEAR(peak(render(engine, single, 127, 2000)), static_cast<float>(tableAmplitude(4)) / 128.0f, 1.5f / 128.0f);
 }
 
 TEST(Source, SampledWavesStayAboveTheirLowestPitch) {
@@ -128,7 +128,7 @@ TEST(Source, OneShotWaveEndsAndEmptyWaveIsSilent) {
     int sounding = 0;
     while (!voice.isFinished() && sounding < 10000) {
         float mix[4] = {};
-        voice.process(mix, SectionState{});
+        processOneFrame(voice, mix, SectionState{});
         ++sounding;
     }
     EXPECT_NEAR(sounding, 4096.0 * 49920.0 / 50000.0 * 415.28961 / 440.0, 3.0);
@@ -139,7 +139,7 @@ TEST(Source, OneShotWaveEndsAndEmptyWaveIsSilent) {
     EXPECT_TRUE(empty.isFinished());
     float mix[4] = {};
     for (int i = 0; i < 1000; ++i)
-        empty.process(mix, SectionState{});
+        processOneFrame(empty, mix, SectionState{});
     EXPECT_EQ(mix[0], 0.0f);
 }
 
@@ -183,8 +183,8 @@ TEST(Source, ZeroRateRunsAtTheEngineRate) {
     Voice atEngine(engine.context, single, 69, 100, 0, Rate, 0, 0, 100, 0);
     for (int i = 0; i < 5000; ++i) {
         float a[4] = {}, b[4] = {};
-        atZero.process(a, SectionState{});
-        atEngine.process(b, SectionState{});
+        processOneFrame(atZero, a, SectionState{});
+        processOneFrame(atEngine, b, SectionState{});
         ASSERT_EQ(a[0], b[0]);
     }
 }

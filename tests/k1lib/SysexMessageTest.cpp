@@ -249,7 +249,7 @@ TEST(SysexMessages, PhmPresetBecomesAOneSingleDump) {
     std::strcpy(single.name, "PHm Bass");
     for (uint8_t& m : single.mute) m = 0;
     unsigned char record[kSingleRecordSize];
-    writeSingle(record, single);
+    EXPECT_TRUE(writeSingle(record, single));
     unsigned char phm[kPhmPresetSize];
     std::copy(record + 10, record + 22, phm);
     std::copy(record + 23, record + 87, phm + 12);

@@ -15,7 +15,7 @@ namespace {
 
 std::array<unsigned char, kSingleRecordSize> singleRecord(const SinglePreset& s) {
     std::array<unsigned char, kSingleRecordSize> r{};
-    writeSingle(r.data(), s);
+    EXPECT_TRUE(writeSingle(r.data(), s));
     return r;
 }
 
@@ -74,7 +74,7 @@ TEST(Records, RandomInRangeRecordsRoundTripExactlyThroughSevenBitBytes) {
 
         const MultiPreset multi = random.multi();
         std::array<unsigned char, kMultiRecordSize> mr{};
-        writeMulti(mr.data(), multi);
+        EXPECT_TRUE(writeMulti(mr.data(), multi));
         ASSERT_TRUE(allSevenBit(mr.data(), mr.size()));
         MultiPreset mback{};
         ASSERT_TRUE(readMulti(mback, mr.data()));
@@ -95,7 +95,7 @@ TEST(Records, SectionModeKeepsBothBitsAndOldModesWriteAsBefore) {
     m.sections[0].mode = 1;
     m.sections[1].mode = 2;
     std::array<unsigned char, kMultiRecordSize> r{};
-    writeMulti(r.data(), m);
+    EXPECT_TRUE(writeMulti(r.data(), m));
     EXPECT_EQ(r[43], 0x40);  // mode 1: bit 6 of the channel byte, as the K1 writes it
     EXPECT_EQ(r[35], 0x00);
     EXPECT_EQ(r[36], 0x40);  // mode 2: bit 6 of the poly byte
@@ -149,7 +149,7 @@ TEST(Records, ReadMultiRepairsFieldsAndRefusesOnlyTheChecksum) {
     MultiPreset m{};
     std::strcpy(m.name, "Split");
     std::array<unsigned char, kMultiRecordSize> r{};
-    writeMulti(r.data(), m);
+    EXPECT_TRUE(writeMulti(r.data(), m));
     r[10] = 120;
     r[67 + 7] = 101;
     r[35 + 2] = 3 << 4;  // output 3
@@ -195,13 +195,13 @@ TEST(Records, HostileBytesInEveryPositionDecodeIntoRange) {
     for (int pos = 0; pos < 75; ++pos) {
         for (unsigned char value : hostile) {
             std::array<unsigned char, kMultiRecordSize> r{};
-            writeMulti(r.data(), random.multi());
+            EXPECT_TRUE(writeMulti(r.data(), random.multi()));
             r[pos] = value;
             resum(r.data(), kMultiRecordSize);
             MultiPreset m{};
             ASSERT_TRUE(readMulti(m, r.data()));
             std::array<unsigned char, kMultiRecordSize> again{};
-            writeMulti(again.data(), m);
+            EXPECT_TRUE(writeMulti(again.data(), m));
             ASSERT_TRUE(allSevenBit(again.data(), kMultiRecordSize)) << pos;
             MultiPreset back{};
             ASSERT_TRUE(readMulti(back, again.data()));

@@ -25,7 +25,7 @@ Rendered render(Voice& voice, int samples, const SectionState& section = Section
     Rendered out;
     for (int i = 0; i < samples; ++i) {
         float mix[4] = {};
-        voice.process(mix, section);
+        processOneFrame(voice, mix, section);
         for (int s = 0; s < 4; ++s)
             out.slots[s].push_back(mix[s]);
     }
@@ -106,7 +106,7 @@ TEST(Voice, AutoBendFallsOverItsTimeThenVibratoFadesIn) {
     const auto modulationAt = [&](float seconds) {
         Voice v(engine.context, single, 60, 64, 0, Rate, 0, 0, 100, static_cast<uint32_t>(seconds * Rate));
         float mix[4] = {};
-        v.process(mix, section);
+        processOneFrame(v, mix, section);
         return v.getPitchModulation();
     };
     EXPECT_EQ(modulationAt(0.0f), 12.0f);
@@ -128,7 +128,7 @@ TEST(Voice, AutoBendFallsOverItsTimeThenVibratoFadesIn) {
     single.autoBendTime = 0;
     Voice plain(engine.context, single, 60, 64, 0, Rate, 0, 0, 100, 0);
     float mix[4] = {};
-    plain.process(mix, section);
+    processOneFrame(plain, mix, section);
     EXPECT_EQ(plain.getPitchModulation(), 2.0f);
 }
 
@@ -190,11 +190,11 @@ TEST(Voice, RenderingAStartedVoiceAllocatesNothing) {
     Voice voice(engine.context, single, 60, 100, 3, Rate, 0, 0, 100, 0);
     float mix[4] = {};
     for (int i = 0; i < 20000; ++i)
-        voice.process(mix, section);
+        processOneFrame(voice, mix, section);
     Voice copy = voice;
     copy.onNoteOff(64);
     for (int i = 0; i < 20000; ++i)
-        copy.process(mix, section);
+        processOneFrame(copy, mix, section);
     EXPECT_EQ(counter.count(), 0u);
     for (float m : mix)
         EXPECT_TRUE(std::isfinite(m));
@@ -218,7 +218,7 @@ TEST(Voice, ArbitraryRecordsPlaySafely) {
                     static_cast<uint32_t>(random()));
         for (int i = 0; i < 300; ++i) {
             float mix[4] = {};
-            voice.process(mix, section);
+            processOneFrame(voice, mix, section);
             if (i == 150) voice.onNoteOff(0);
             for (float m : mix)
                 ASSERT_TRUE(std::isfinite(m)) << round;

@@ -10,6 +10,7 @@
 #include "SineSingle.h"
 #include "SinglePreset.h"
 #include "StaticArray.h"
+#include "Voice.h"
 #include "VoiceContext.h"
 #include "Waveforms.h"
 
@@ -135,5 +136,18 @@ struct TestEngine {
 using testsupport::sineSingle;
 using signalmeasure::cents;
 using signalmeasure::measureFrequency;
+
+// One sample of a voice under a section's modulation, added into the four slots: a run of one
+// frame. True when the voice has finished.
+inline bool processOneFrame(k1lib::Voice& voice, float mix[k1lib::Voice::MaxSources],
+                            const k1lib::SectionState& section) {
+    k1lib::PitchFrames frame;
+    frame.modulation[0] = section.vibrato;
+    frame.bend[0] = section.bend;
+    frame.pressurePitch[0] = section.pressurePitch;
+    frame.findMoves(1);
+    float* const slots[k1lib::Voice::MaxSources] = {&mix[0], &mix[1], &mix[2], &mix[3]};
+    return voice.process(slots, frame, 1);
+}
 
 } // namespace voicetest

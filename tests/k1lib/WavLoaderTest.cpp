@@ -181,7 +181,7 @@ TEST(WavLoaderTest, OddChunksArePaddedAndZeroPositionsComeFromTheOffset) {
 
 TEST(WavLoaderTest, ConvertsWidthsAndFoldsChannels) {
     Bytes stereo16;
-    for (int16_t v : {16384, -16384, 32767, 32767, -32767, 0})
+    for (int16_t v : std::initializer_list<int16_t>{16384, -16384, 32767, 32767, -32767, 0})
         putU16(stereo16, static_cast<uint16_t>(v));
     Bytes image = riff({format(1, 2, 44100, 16), chunk("data", stereo16)});
     std::vector<float> out;
@@ -278,7 +278,10 @@ TEST(WavLoaderTest, SizesBeyondTheImageAreRefusedWithoutReading) {
         const Bytes cut(good.begin(), good.begin() + static_cast<long>(size));
         Data data;
         std::vector<CuePoint> points;
-        WavLoader::load(data, &points, cut.data(), cut.size());
+        const bool parsed = WavLoader::load(data, &points, cut.data(), cut.size());
+        if (size < 12) { // shorter than a RIFF header
+            EXPECT_FALSE(parsed) << size;
+        }
     }
     LogCapture capture;
     Data data;

@@ -68,7 +68,7 @@ double fundamentalHz(const int8_t* samples, size_t length, double rate) {
         if (r[lag] >= 0.85 * best && r[lag] >= r[lag - 1] && r[lag] >= r[lag + 1]) {
             const double a = r[lag - 1], b = r[lag], c = r[lag + 1];
             const double offset = 0.5 * (a - c) / (a - 2.0 * b + c);
-            return rate / (lag + offset);
+            return rate / (static_cast<double>(lag) + offset);
         }
     }
     return 0.0;
@@ -79,7 +79,7 @@ double partialLevel(const int8_t* samples, size_t length, double hz, double rate
     std::complex<double> sum = 0.0, phase = 1.0;
     const std::complex<double> step = std::polar(1.0, -2.0 * Pi * hz / rate);
     for (size_t i = 0; i < length; ++i, phase *= step)
-        sum += phase * (samples[i] * (0.5 - 0.5 * std::cos(2.0 * Pi * i / length)));
+        sum += phase * (samples[i] * (0.5 - 0.5 * std::cos(2.0 * Pi * static_cast<double>(i) / static_cast<double>(length))));
     return std::abs(sum);
 }
 
@@ -107,18 +107,19 @@ double rms(const int8_t* samples, size_t length) {
     double sum = 0.0;
     for (size_t i = 0; i < length; ++i)
         sum += samples[i] * samples[i];
-    return std::sqrt(sum / length);
+    return std::sqrt(sum / static_cast<double>(length));
 }
 
 // One-shot names that play the segment of a "Loop" or "Alt" wave (a sustain, a hat) share its
 // ending, which is built for looping rather than for silence.
 bool sharesALoopedSegment(int n) {
-    const auto& d = waveforms().getData(n, 60);
-    for (int m = k1lib::kFirstSampledWave; m < k1lib::kWaveCount; ++m) {
+    const auto& d = waveforms().getData(static_cast<uint8_t>(n), 60);
+    for (int wave = k1lib::kFirstSampledWave; wave < k1lib::kWaveCount; ++wave) {
+        const auto m = static_cast<uint8_t>(wave);
         const auto& other = waveforms().getData(m, 60);
         if (!waveforms().isLoop(m) || waveforms().isSpan(m)) continue;
         if (other.data == d.data) return true;
-        if (waveforms().isAlternating(m) && other.length == 2 * d.length &&
+        if (waveforms().isAlternating(static_cast<uint8_t>(m)) && other.length == 2 * d.length &&
             std::equal(d.data, d.data + d.length, other.data))
             return true;
     }
@@ -135,7 +136,7 @@ std::filesystem::path renderFolder() {
 TEST(WaveformsSoundTest, SingleCycleTablesAreBandLimited) {
     for (int n = 0; n < k1lib::kFirstSampledWave; ++n) {
         for (int t = 0; t < 5; ++t) {
-            const auto power = harmonicPower(waveforms().getData(n, TableKeys[t]).data);
+            const auto power = harmonicPower(waveforms().getData(static_cast<uint8_t>(n), static_cast<uint8_t>(TableKeys[t])).data);
             double total = 0.0, above = 0.0;
             // The sines (0-12) are pure at every key; the rest stop at their table's harmonic cap.
             const int pure = n < 12 ? n + 1 : n == 12 ? 16 : 0;
@@ -156,7 +157,7 @@ TEST(WaveformsSoundTest, SingleCycleWavesAreDistinctAndLoud) {
         int peak = 0;
         double quietest = 1e9, loudest = 0.0;
         for (int key : TableKeys) {
-            const int8_t* table = waveforms().getData(n, key).data;
+            const int8_t* table = waveforms().getData(static_cast<uint8_t>(n), static_cast<uint8_t>(key)).data;
             wave.insert(wave.end(), table, table + 256);
             peak = std::max(peak, peakOf(table, 256));
             quietest = std::min(quietest, rms(table, 256));
@@ -178,35 +179,35 @@ TEST(WaveformsSoundTest, PitchedSamplesSitAtTheRoot) {
                                               {216, 2048}, {215, 2048}, {230, 4096}, {221, 4096}, {220, 2048},
                                               {227, 4096}, {228, 4096}, {219, 1024}, {218, 0}};
     for (const auto& [n, start] : pitched) {
-        const auto& d = waveforms().getData(n, 60);
+        const auto& d = waveforms().getData(static_cast<uint8_t>(n), 60);
         const size_t length = std::min<size_t>(32768, d.length - start);
         // The period says which note it is (no octave or fifth error); the partial pins it down.
         const double hz = fundamentalHz(d.data + start, length, 50000.0);
         EXPECT_LT(std::abs(1200.0 * std::log2(hz / PcmRoot)), 25.0)
-            << Waveforms::getName(n) << " at " << hz << " Hz";
-        EXPECT_LT(std::abs(fundamentalCents(d.data + start, length, 50000.0)), 5.0) << Waveforms::getName(n);
+            << Waveforms::getName(static_cast<uint8_t>(n)) << " at " << hz << " Hz";
+        EXPECT_LT(std::abs(fundamentalCents(d.data + start, length, 50000.0)), 5.0) << Waveforms::getName(static_cast<uint8_t>(n));
     }
 }
 
 TEST(WaveformsSoundTest, LoopsWrapCleanlyAndOneShotsEndInSilence) {
     for (int n = k1lib::kFirstSampledWave; n < k1lib::kWaveCount; ++n) {
         const Waveforms& w = waveforms();
-        const auto& d = w.getData(n, 60);
-        const std::string name = Waveforms::getName(n);
+        const auto& d = w.getData(static_cast<uint8_t>(n), 60);
+        const std::string name = Waveforms::getName(static_cast<uint8_t>(n));
         EXPECT_GE(peakOf(d.data, d.length), 100) << name; // about -1 dBFS
         // No offset of our own over what plays.
         double sum = 0.0;
         for (size_t i = 0; i < d.length; ++i)
             sum += d.data[i];
         EXPECT_LT(std::abs(sum / static_cast<double>(d.length)), 0.1) << name << " carries an offset";
-        if (!w.isLoop(n)) {
+        if (!w.isLoop(static_cast<uint8_t>(n))) {
             // A one-shot rings out: its last 256 samples at least 48 dB under its peak.
             if (!sharesALoopedSegment(n)) {
                 EXPECT_LE(peakOf(d.data + d.length - 256, 256) * 251, peakOf(d.data, d.length)) << name;
             }
             continue;
         }
-        if (w.isAlternating(n)) {
+        if (w.isAlternating(static_cast<uint8_t>(n))) {
             // Ping-pong: a steady ring, without pumping of more than 2 dB between 50 ms stretches.
             double quietest = 1e9, loudest = 0.0;
             for (size_t start = 0; start + 2500 <= d.length; start += 500) {
@@ -216,7 +217,7 @@ TEST(WaveformsSoundTest, LoopsWrapCleanlyAndOneShotsEndInSilence) {
             EXPECT_LE(20.0 * std::log10(loudest / quietest), 2.0) << name << " pumps";
             continue;
         }
-        if (w.isSpan(n)) continue; // collages of several segments
+        if (w.isSpan(static_cast<uint8_t>(n))) continue; // collages of several segments
         int largestStep = 0;
         for (size_t i = d.length - 32; i < d.length - 1; ++i)
             largestStep = std::max(largestStep, std::abs(d.data[i + 1] - d.data[i]));
@@ -231,11 +232,11 @@ TEST(WaveformsSoundTest, RendersReadBackFromWavFiles) {
     // A second of each: single-cycle waves played at A4 through their table, sampled waves as stored.
     const int picks[] = {0, 13, 32, 41, 45, 110, 130, 224, 226, 234, 254};
     for (int n : picks) {
-        const auto& d = waveforms().getData(n, 69);
+        const auto& d = waveforms().getData(static_cast<uint8_t>(n), 69);
         std::vector<float> render(n < k1lib::kFirstSampledWave ? 50000 : d.length);
         const double step = n < k1lib::kFirstSampledWave ? 440.0 / d.rootFrequency : 1.0;
         for (size_t i = 0; i < render.size(); ++i) {
-            const double position = i * step;
+            const double position = static_cast<double>(i) * step;
             const auto index = static_cast<uint64_t>(position);
             const double frac = position - static_cast<double>(index);
             const int a = d.data[index % d.length], b = d.data[(index + 1) % d.length];

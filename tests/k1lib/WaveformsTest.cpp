@@ -52,7 +52,7 @@ std::vector<unsigned char> romWithLabel(const std::string& from, const std::stri
 }
 
 bool isEmpty(const Waveforms& w, int number) {
-    return w.getData(number, 60).length == 0;
+    return w.getData(static_cast<uint8_t>(number), 60).length == 0;
 }
 
 } // namespace
@@ -77,7 +77,7 @@ TEST(WaveformsTest, SingleCycleTablesFollowTheKey) {
     // Table h of wave n: the stored half-period, then its mirror negated.
     for (int n : {0, 101, 203}) {
         for (int h = 0; h < 5; ++h) {
-            const int8_t* table = w.getData(n, std::array{0, 48, 60, 72, 84}[h]).data;
+            const int8_t* table = w.getData(static_cast<uint8_t>(n), static_cast<uint8_t>(std::array{0, 48, 60, 72, 84}[h])).data;
             for (int i = 0; i < 128; ++i) {
                 ASSERT_EQ(table[i], romSample(393216 + 640 * n + 128 * h + i));
                 ASSERT_EQ(table[255 - i], static_cast<int8_t>(-table[i] - 1));
@@ -112,10 +112,10 @@ TEST(WaveformsTest, SampledWavesFollowTheirTokens) {
     EXPECT_TRUE(matchesRom(w.getData(252, 60), 262144, 16384));
     EXPECT_TRUE(matchesRom(w.getData(250, 60), 380928, 8192));
     for (int n = 0; n < k1lib::kFirstSampledWave; ++n)
-        EXPECT_FALSE(w.canRandomStart(n));
+        EXPECT_FALSE(w.canRandomStart(static_cast<uint8_t>(n)));
     for (int n = 204; n < 256; ++n) {
         for (int key : {0, 64, 127}) {
-            const auto& d = w.getData(n, key);
+            const auto& d = w.getData(static_cast<uint8_t>(n), static_cast<uint8_t>(key));
             EXPECT_NE(d.data, nullptr) << n;
             EXPECT_FLOAT_EQ(d.rootFrequency, PcmRoot);
             EXPECT_TRUE(d.length >= 4096 && (d.length & (d.length - 1)) == 0) << n;

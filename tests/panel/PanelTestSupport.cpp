@@ -92,7 +92,7 @@ const std::string& displayGlyphTable() {
     return table;
 }
 
-PanelFrame::PanelFrame(double zoom) : zoom(zoom) {
+PanelFrame::PanelFrame(double factor) : zoom(factor) {
     root = panelDescription().createView("Zyk", nullptr);
     frame = new CFrame(CRect(0, 0, std::round(2560 * zoom), std::round(1440 * zoom)), nullptr);
     if (!root) return;

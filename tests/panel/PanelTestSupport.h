@@ -18,10 +18,10 @@ namespace paneltest {
 // Serves bytes from memory, at most `chunk` bytes per read.
 class MemoryProvider : public VSTGUI::Xml::IContentProvider {
 public:
-    MemoryProvider(const void* data, size_t size, uint32_t chunk = 0xFFFFFFFFu)
-        : data(static_cast<const int8_t*>(data)), size(size), chunk(chunk) {}
-    explicit MemoryProvider(const std::string& text, uint32_t chunk = 0xFFFFFFFFu)
-        : MemoryProvider(text.data(), text.size(), chunk) {}
+    MemoryProvider(const void* bytes, size_t length, uint32_t chunkSize = 0xFFFFFFFFu)
+        : data(static_cast<const int8_t*>(bytes)), size(length), chunk(chunkSize) {}
+    explicit MemoryProvider(const std::string& text, uint32_t chunkSize = 0xFFFFFFFFu)
+        : MemoryProvider(text.data(), text.size(), chunkSize) {}
     uint32_t readRawXmlData(int8_t* buffer, uint32_t max) override;
     void rewind() override { position = 0; }
 

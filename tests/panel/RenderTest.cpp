@@ -96,7 +96,7 @@ TEST(PanelRender, EditPagesShowKnobPointersAndButtonColours) {
     int i = 0;
     for (CView* v : descendants(panel.root))
         if (auto* knob = dynamic_cast<CAnimKnob*>(v); knob && knob != attack)
-            knob->setValueNormalized((i++ % 9) / 8.f);
+            knob->setValueNormalized(static_cast<float>(i++ % 9) / 8.f);
     panel.render("panel_edit_source_1.0.png");
     panel.showPage("mode_edit", false);
     panel.render("panel_edit_common_1.0.png");

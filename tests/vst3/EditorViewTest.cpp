@@ -23,7 +23,7 @@ namespace {
 // The host's side: resize requests and edits, in order; offers the run loop when it has one.
 class RecordingPlugFrame : public IPlugFrame, public Vst::IComponentHandler, public Vst::IUnitHandler {
 public:
-    explicit RecordingPlugFrame(FakeRunLoop* loop) : loop(loop) {}
+    explicit RecordingPlugFrame(FakeRunLoop* runLoop) : loop(runLoop) {}
 
     tresult PLUGIN_API resizeView(IPlugView* view, ViewRect* size) override {
         resizes.push_back(*size);
@@ -194,7 +194,7 @@ TEST_F(EditorView, APanelEditIsOneCompleteHostEditAndShowsAtOnce) {
     EXPECT_EQ(plugFrame.edits[0].kind, 'b');
     EXPECT_EQ(plugFrame.edits[1].kind, 'p');
     EXPECT_EQ(plugFrame.edits[1].id, static_cast<Vst::ParamID>(k1lib::Param_Volume));
-    EXPECT_FLOAT_EQ(plugFrame.edits[1].value, 0.75);
+    EXPECT_FLOAT_EQ(static_cast<float>(plugFrame.edits[1].value), 0.75f);
     EXPECT_EQ(plugFrame.edits[2].kind, 'e');
     // The echo reaches the panel on the next idle tick, driven from the host's run loop.
     clock.advance(100);

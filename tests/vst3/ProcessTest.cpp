@@ -186,8 +186,8 @@ TEST(Process, AProgramChangeKeepsTheEditsOfItsBlockButNotTheEarlierValues) {
     ParameterChanges program;
     program.add(224, {{0, 3.0 / 1351.0}});
     fresh.run(block, nullptr, &program);
-    const float waveOf3 = fresh->getParamNormalized(k1lib::Param_SourceS1Wave);
-    const float waveOf0 = i->getParamNormalized(k1lib::Param_SourceS1Wave);
+    const float waveOf3 = static_cast<float>(fresh->getParamNormalized(k1lib::Param_SourceS1Wave));
+    const float waveOf0 = static_cast<float>(i->getParamNormalized(k1lib::Param_SourceS1Wave));
     ASSERT_NE(waveOf3, waveOf0);
     const float volume = 0.25f;
     ASSERT_NE(fresh->getParamNormalized(k1lib::Param_Volume), volume);
@@ -199,8 +199,8 @@ TEST(Process, AProgramChangeKeepsTheEditsOfItsBlockButNotTheEarlierValues) {
     block1.add(224, {{0, 3.0 / 1351.0}});
     i.run(block, nullptr, &block1);
     EXPECT_EQ(i->getPlugin().getCurrentSingleIndex(), 3u);
-    EXPECT_FLOAT_EQ(i->getParamNormalized(k1lib::Param_Volume), volume);
-    EXPECT_FLOAT_EQ(i->getParamNormalized(k1lib::Param_SourceS1Wave), waveOf3);
+    EXPECT_FLOAT_EQ(static_cast<float>(i->getParamNormalized(k1lib::Param_Volume)), volume);
+    EXPECT_FLOAT_EQ(static_cast<float>(i->getParamNormalized(k1lib::Param_SourceS1Wave)), waveOf3);
 }
 
 TEST(Process, LatencyIsTheResamplersAtTheSetUpRate) {
@@ -233,7 +233,7 @@ TEST(Process, EngineValuesGoToTheHostInAscendingOrderAsItTakesThem) {
     EXPECT_EQ(two.ids(), (std::vector<ParamID>{k1lib::Param_Volume, k1lib::Param_LfoSpeed}));
     ASSERT_EQ(two.queues[0].points.size(), 1u);
     EXPECT_EQ(two.queues[0].points[0].first, 0);
-    EXPECT_FLOAT_EQ(two.queues[0].points[0].second, 0.4f);
+    EXPECT_FLOAT_EQ(static_cast<float>(two.queues[0].points[0].second), 0.4f);
     EXPECT_EQ(log.lines(),
               std::vector<std::string>{"process@373: Host gave up accepting more parameter changes"});
 
@@ -254,7 +254,7 @@ TEST(Process, AHostEditIsNotUndoneByAnOlderEngineValue) {
     ParameterChanges out;
     i.run(block, nullptr, &changes, &out);
     EXPECT_TRUE(out.ids().empty());
-    EXPECT_FLOAT_EQ(i->getParamNormalized(k1lib::Param_LfoSpeed), 0.25f);
+    EXPECT_FLOAT_EQ(static_cast<float>(i->getParamNormalized(k1lib::Param_LfoSpeed)), 0.25f);
 }
 
 TEST(Process, SysexTheHostRefusesWaitsForTheNextBlockInOrder) {
@@ -315,7 +315,7 @@ TEST(Process, ControllerParametersAtTheirStoredValuesReplayNothing) {
     change.add(223, {{0, 5.0 / 127.0}});
     i.run(block, nullptr, &change);
     EXPECT_NE(plugin.getCurrentSingleIndex(), 3u);
-    EXPECT_FLOAT_EQ(i->getParamNormalized(223), 5.0f / 127.0f);
+    EXPECT_FLOAT_EQ(static_cast<float>(i->getParamNormalized(223)), 5.0f / 127.0f);
 }
 
 TEST(Process, AResetStartsFromSilenceAndRendersTheSameAgain) {

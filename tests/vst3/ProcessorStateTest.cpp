@@ -22,10 +22,10 @@ using Bytes = std::vector<unsigned char>;
 // A memory stream that moves at most `step` bytes per call and takes no more than `capacity`.
 class TrickleStream : public MemoryStream {
 public:
-    TrickleStream(int32 step, int64 capacity = INT64_MAX) : step(step), capacity(capacity) {}
-    TrickleStream(const Bytes& bytes, int32 step)
+    TrickleStream(int32 bytesPerRead, int64 limit = INT64_MAX) : step(bytesPerRead), capacity(limit) {}
+    TrickleStream(const Bytes& bytes, int32 bytesPerRead)
         : MemoryStream(const_cast<unsigned char*>(bytes.data()), static_cast<TSize>(bytes.size())),
-          step(step), capacity(INT64_MAX) {}
+          step(bytesPerRead), capacity(INT64_MAX) {}
 
     tresult PLUGIN_API read(void* buffer, int32 numBytes, int32* numBytesRead) override {
         return MemoryStream::read(buffer, std::min(numBytes, step), numBytesRead);
@@ -99,7 +99,7 @@ TEST_P(ProcessorStateRoundTrip, RestoresTheSameState) {
     EXPECT_EQ(load(restored, bytes), kResultOk);
     EXPECT_EQ(load(restored, bytes), kResultOk);
     EXPECT_EQ(stateOf(restored), bytes);
-    EXPECT_FLOAT_EQ(restored->getParamNormalized(k1lib::Param_LfoSpeed), 0.5f);
+    EXPECT_FLOAT_EQ(static_cast<float>(restored->getParamNormalized(k1lib::Param_LfoSpeed)), 0.5f);
     EXPECT_EQ(restored->getPlugin().getCurrentSingleIndex(), 3u);
     k1lib::SinglePreset loaded{}, expected{};
     ASSERT_TRUE(restored->getPlugin().getSingle(loaded, 3));
@@ -146,8 +146,8 @@ TEST(ProcessorState, ConcurrentLoadsWhileTheAudioThreadPlays) {
         Instrument other;
         testing_records::RecordRandom random(seed + 40);
         for (size_t index = seed; index < 968; index += 7)
-            other->getPlugin().setSingle(index, random.single());
-        other->getPlugin().setCurrentPresetIndex(10 + seed);
+            EXPECT_TRUE(other->getPlugin().setSingle(index, random.single()));
+        EXPECT_TRUE(other->getPlugin().setCurrentPresetIndex(10 + seed));
         states[seed] = stateOf(other);
     }
     std::atomic<bool> done{false};

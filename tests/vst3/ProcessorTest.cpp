@@ -59,7 +59,7 @@ TEST(Processor, ParameterInfosFollowTheTable) {
     EXPECT_EQ(ascii(info.title), "Volume"); // the short name, not the group
     EXPECT_EQ(ascii(info.shortTitle), "Volume");
     EXPECT_EQ(info.stepCount, 99);
-    EXPECT_FLOAT_EQ(info.defaultNormalizedValue, 1.0);
+    EXPECT_FLOAT_EQ(static_cast<float>(info.defaultNormalizedValue), 1.0f);
     EXPECT_EQ(info.flags, ParameterInfo::kCanAutomate);
     EXPECT_EQ(info.unitId, kRootUnitId);
 
@@ -276,7 +276,7 @@ TEST(Processor, AudioThreadAndUserInterfaceThreadWorkAtOnce) {
         k1lib::SinglePreset single;
         ASSERT_TRUE(plugin.getSingle(single, static_cast<size_t>(n % 8)));
         setName(single.name, n % 2 ? "Odd" : "Even");
-        plugin.setSingle(static_cast<size_t>(n % 8), single);
+        EXPECT_TRUE(plugin.setSingle(static_cast<size_t>(n % 8), single));
         i->getParamNormalized(k1lib::Param_LfoSpeed);
         i->getParamNormalized(215);
         i->getParamStringByValue(k1lib::Param_LfoSpeed, 0.5, text);

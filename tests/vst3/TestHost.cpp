@@ -107,12 +107,12 @@ tresult PLUGIN_API HandlerRecorder::queryInterface(const TUID iid, void** obj) {
     return kNoInterface;
 }
 
-OutputBlock::OutputBlock(int32 samples) : numSamples(samples) {
+OutputBlock::OutputBlock(int32 frames) : numSamples(frames) {
     for (int32 b = 0; b < 7; ++b) {
         const size_t channels = b == 0 ? 2 : 1;
-        this->samples.emplace_back(channels, std::vector<float>(static_cast<size_t>(samples), 0.0f));
+        samples.emplace_back(channels, std::vector<float>(static_cast<size_t>(frames), 0.0f));
     }
-    for (auto& bus : this->samples) {
+    for (auto& bus : samples) {
         pointers.emplace_back();
         for (auto& channel : bus)
             pointers.back().push_back(channel.data());

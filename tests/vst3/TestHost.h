@@ -21,9 +21,9 @@ using namespace Steinberg;
 // Answers one interface besides FUnknown; lives on the stack, so references are only counted.
 template <typename Interface> class StackObject : public Interface {
 public:
-    tresult PLUGIN_API queryInterface(const TUID iid, void** obj) override {
-        if (std::memcmp(iid, Interface::iid.toTUID(), sizeof(TUID)) == 0 ||
-            std::memcmp(iid, FUnknown::iid.toTUID(), sizeof(TUID)) == 0) {
+    tresult PLUGIN_API queryInterface(const TUID interfaceId, void** obj) override {
+        if (std::memcmp(interfaceId, Interface::iid.toTUID(), sizeof(TUID)) == 0 ||
+            std::memcmp(interfaceId, FUnknown::iid.toTUID(), sizeof(TUID)) == 0) {
             addRef();
             *obj = static_cast<Interface*>(this);
             return kResultOk;
@@ -54,7 +54,7 @@ public:
 // Hands out events in order; accepts at most `capacity` added events.
 class EventList final : public StackObject<Vst::IEventList> {
 public:
-    explicit EventList(size_t capacity = SIZE_MAX) : capacity(capacity) {}
+    explicit EventList(size_t limit = SIZE_MAX) : capacity(limit) {}
     int32 PLUGIN_API getEventCount() override { return static_cast<int32>(events.size()); }
     tresult PLUGIN_API getEvent(int32 index, Vst::Event& e) override;
     tresult PLUGIN_API addEvent(Vst::Event& e) override;
@@ -69,7 +69,7 @@ public:
 
 class ParamValueQueue final : public StackObject<Vst::IParamValueQueue> {
 public:
-    explicit ParamValueQueue(Vst::ParamID id) : id(id) {}
+    explicit ParamValueQueue(Vst::ParamID paramId) : id(paramId) {}
     Vst::ParamID PLUGIN_API getParameterId() override { return id; }
     int32 PLUGIN_API getPointCount() override { return static_cast<int32>(points.size()); }
     tresult PLUGIN_API getPoint(int32 index, int32& offset, Vst::ParamValue& value) override;
@@ -82,7 +82,7 @@ public:
 // Accepts at most `capacity` parameter queues.
 class ParameterChanges final : public StackObject<Vst::IParameterChanges> {
 public:
-    explicit ParameterChanges(size_t capacity = SIZE_MAX) : capacity(capacity) {}
+    explicit ParameterChanges(size_t limit = SIZE_MAX) : capacity(limit) {}
     ParameterChanges(const ParameterChanges&) = delete;
     int32 PLUGIN_API getParameterCount() override { return static_cast<int32>(queues.size()); }
     Vst::IParamValueQueue* PLUGIN_API getParameterData(int32 index) override;

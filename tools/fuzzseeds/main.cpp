@@ -52,25 +52,30 @@ int main(int argc, char** argv) {
 
     std::vector<std::pair<std::string, Bytes>> messages;
     Bytes bytes;
-    k1lib::Sysex::writeSingle(bytes, singles.at(0), 0, k1lib::StorageI, 0);
+    bool written = true;
+    written &= k1lib::Sysex::writeSingle(bytes, singles.at(0), 0, k1lib::StorageI, 0);
     messages.emplace_back("single", bytes);
-    k1lib::Sysex::writeSingles(bytes, std::vector<k1lib::SinglePreset>(singles.begin() + 32, singles.begin() + 64), 0,
+    written &= k1lib::Sysex::writeSingles(bytes, std::vector<k1lib::SinglePreset>(singles.begin() + 32, singles.begin() + 64), 0,
                                k1lib::Storagei, 0);
     messages.emplace_back("singles", bytes);
-    k1lib::Sysex::writeMultis(bytes, std::vector<k1lib::MultiPreset>(multis.begin(), multis.begin() + 32), 0,
+    written &= k1lib::Sysex::writeMultis(bytes, std::vector<k1lib::MultiPreset>(multis.begin(), multis.begin() + 32), 0,
                               k1lib::StorageI, 0);
     messages.emplace_back("multis", bytes);
-    k1lib::Sysex::writeMulti(bytes, multis.at(1), 0, k1lib::StorageE, 1);
+    written &= k1lib::Sysex::writeMulti(bytes, multis.at(1), 0, k1lib::StorageE, 1);
     messages.emplace_back("multi", bytes);
     k1lib::Sysex::writeParameterChange(bytes, 0, {36, 2, 146});
     messages.emplace_back("parameter", bytes);
-    k1lib::Sysex::writeOneSingleRequest(bytes, 0, k1lib::Storagei, 40);
+    written &= k1lib::Sysex::writeOneSingleRequest(bytes, 0, k1lib::Storagei, 40);
     messages.emplace_back("request", bytes);
-    k1lib::Sysex::writeAllSinglesRequest(bytes, 0, k1lib::StorageE);
+    written &= k1lib::Sysex::writeAllSinglesRequest(bytes, 0, k1lib::StorageE);
     messages.emplace_back("requestall", bytes);
     messages.emplace_back("requestmultis", Bytes{0xF0, 0x40, 0x00, 0x01, 0x00, 0x03, 0x00, 0x40, 0xF7});
-    k1lib::Sysex::writeMachineIdRequest(bytes, 0);
+    written &= k1lib::Sysex::writeMachineIdRequest(bytes, 0);
     messages.emplace_back("machineid", bytes);
+    if (!written) {
+        std::fprintf(stderr, "zyk_fuzzseeds: a writer refused its seed message\n");
+        return 1;
+    }
 
     bool ok = true;
     for (const auto& [name, message] : messages) {

@@ -54,7 +54,7 @@ constexpr double kKnobSize = 150;
 // Adds views to one container and engravings to the bitmap drawn behind it.
 class Page {
 public:
-    Page(ViewNode& node, std::vector<Engraving>& engravings) : node(node), engravings(engravings) {}
+    Page(ViewNode& root, std::vector<Engraving>& texts) : node(root), engravings(texts) {}
 
     ViewNode& container(const std::string& name, double x, double y, double w, double h, const char* bitmap) {
         ViewNode v = makeView("CViewContainer", name, x, y, w, h);
@@ -263,7 +263,7 @@ void buildSourcePage(Page& page) {
                                           {"RELEASE", "Param_SourceS1EnvRelease", true}}};
     const double pitch = 151.3;
     for (size_t i = 0; i < slots.size(); ++i)
-        page.knobSlot(slots[i].caption, slots[i].name, 0.65 + pitch * i, 338, slots[i].bottom);
+        page.knobSlot(slots[i].caption, slots[i].name, 0.65 + pitch * static_cast<double>(i), 338, slots[i].bottom);
     page.engrave(Engraving::Group, 0, 304, pitch * 3 - 8, 26, "LEVEL MOD");
     page.engrave(Engraving::Group, pitch * 3, 304, pitch * 2 - 8, 26, "TIME MOD");
     page.engrave(Engraving::Group, pitch * 5, 304, pitch * 6 - 8, 26, "ENVELOPE");
@@ -292,7 +292,7 @@ void buildCommonPage(Page& page) {
                                           {"BEND", "Param_PitchBendDepth", false}}};
     const double pitch = 153.4;
     for (size_t i = 0; i < slots.size(); ++i)
-        page.knobSlot(slots[i].caption, slots[i].name, 3 + pitch * i, 338, slots[i].bottom,
+        page.knobSlot(slots[i].caption, slots[i].name, 3 + pitch * static_cast<double>(i), 338, slots[i].bottom,
                       i == 0 ? "87" : "+20");
     const std::array<std::pair<const char*, int>, 5> groups{
         {{"LEVEL", 1}, {"VIBRATO", 2}, {"LFO", 1}, {"AUTO BEND", 4}, {"PITCH", 2}}};
@@ -450,7 +450,7 @@ void buildSystemPage(Page& panel, Layout& layout) {
                                          {"RECEIVE SYSEX", "midiReceiveSysEx", 236.5227, 55},
                                          {"SEND SYSEX", "midiSendSysex", 236.5227, 55}}};
     for (size_t i = 0; i < entries.size(); ++i) {
-        double x = 600 + 500.0 * (i / 4), y = 52 + 100.0 * (i % 4);
+        double x = 600 + 500.0 * static_cast<double>(i / 4), y = 52 + 100.0 * static_cast<double>(i % 4);
         page.engrave(Engraving::Caption, x, y, 240, 55, entries[i].caption);
         page.menu(entries[i].name, x + 250, y + (55 - entries[i].h) / 2, entries[i].w, entries[i].h,
                   kArial36);

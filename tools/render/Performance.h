@@ -12,9 +12,9 @@ struct TimedEvent {
 };
 
 // Notes, controllers and sysex of every track, timed with the file's tempo map.
-bool loadMidiFile(const std::string& path, double hostRate, std::vector<TimedEvent>& out);
+[[nodiscard]] bool loadMidiFile(const std::string& path, double hostRate, std::vector<TimedEvent>& out);
 // The same for a file already in memory.
-bool loadMidiBytes(const std::vector<unsigned char>& bytes, double hostRate, std::vector<TimedEvent>& out);
+[[nodiscard]] bool loadMidiBytes(const std::vector<unsigned char>& bytes, double hostRate, std::vector<TimedEvent>& out);
 
 // Arpeggios and chords across the keyboard on the first channels, with bends and the wheel.
 std::vector<TimedEvent> testPattern(double hostRate, double seconds, int channels);

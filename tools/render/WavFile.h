@@ -13,7 +13,7 @@ public:
     WavFileWriter& operator=(const WavFileWriter&) = delete;
     ~WavFileWriter();
 
-    bool open(const std::string& path, int channels, int rate, uint32_t frames);
+    [[nodiscard]] bool open(const std::string& path, int channels, int rate, uint32_t frames);
     // frames frames of each of the channels given at open.
     void write(const float* const* channels, int frames);
     // True when every write reached the file.

@@ -32,7 +32,7 @@ const std::vector<Recipe>& recipes() {
          [=](B& o, R& r) {
              // Detuned by whole cycles per loop (6 cents apart), centred on the root.
              for (int voice = -2; voice <= 2; ++voice) {
-                 const double hz = (std::round(root * o.size() / Rate) + voice) * Rate / o.size();
+                 const double hz = (std::round(root * static_cast<double>(o.size()) / Rate) + voice) * Rate / static_cast<double>(o.size());
                  auto levels =
                      shaped(sawLevels(28), hz, {{{300, 4, 0.5}}, {{1000, 5, 0.4}}, {{2800, 4, 0.4}}});
                  for (double& level : levels)
@@ -51,7 +51,7 @@ const std::vector<Recipe>& recipes() {
         {Kind::Loop,
          [=](B& o, R&) {
              for (int voice = -1; voice <= 1; ++voice) {
-                 const double hz = (std::round(root * o.size() / Rate) + voice) * Rate / o.size();
+                 const double hz = (std::round(root * static_cast<double>(o.size()) / Rate) + voice) * Rate / static_cast<double>(o.size());
                  std::vector<double> glottal(28);
                  for (int k = 1; k <= 28; ++k)
                      glottal[k - 1] = 1.0 / (k * k);
@@ -170,7 +170,7 @@ const std::vector<Recipe>& recipes() {
              for (size_t k = 1; k <= levels.size(); ++k) {
                  std::vector<double> single(k, 0.0);
                  single[k - 1] = levels[k - 1];
-                 addTone(o, root, single, 0.01 + 0.003 * k, 0.0);
+                 addTone(o, root, single, 0.01 + 0.003 * static_cast<double>(k), 0.0);
              }
          }},
         // 22 Shakuhachi Attack: breath burst and a tone scooping up from 30 cents flat.
@@ -239,7 +239,7 @@ void decayToSilence(Buffer& buffer) {
     const size_t end = buffer.size() - SilentEnd;
     const size_t fade = buffer.size() / 4;
     for (size_t i = 0; i < fade; ++i) {
-        const double x = static_cast<double>(i) / fade; // 0 at the start of the fade, 1 at its end
+        const double x = static_cast<double>(i) / static_cast<double>(fade); // 0 at the start of the fade, 1 at its end
         buffer[end - fade + i] *= 0.5 + 0.5 * std::cos(Pi * x);
     }
     std::fill(buffer.begin() + static_cast<long>(end), buffer.end(), 0.0);

@@ -15,7 +15,7 @@ void addPartial(Buffer& out, double hz, double amplitude, double tau, double pha
         const double t = seconds(n);
         double envelope = tau > 0.0 ? std::exp(-t / tau) : 1.0;
         if (t < attack) envelope *= t / attack;
-        out[n] += amplitude * envelope * std::sin(step * n + phase);
+        out[n] += amplitude * envelope * std::sin(step * static_cast<double>(n) + phase);
     }
 }
 
@@ -54,17 +54,17 @@ void addLoopedNoise(Buffer& out, Random& random, Biquad filter, double amplitude
 void addLoopedTone(Buffer& out, double hz, const std::vector<double>& levels, int vibratoCycles,
                    double vibratoCents, double phaseOffset) {
     const size_t length = out.size();
-    const double cycles = std::round(hz * length / Rate);
+    const double cycles = std::round(hz * static_cast<double>(length) / Rate);
     // Phase deviation of a sinusoidal frequency modulation, in cycles of the fundamental.
     const double deviation =
         vibratoCycles > 0 ? cycles * (std::pow(2.0, vibratoCents / 1200.0) - 1.0) / (2.0 * Pi * vibratoCycles)
                           : 0.0;
     for (size_t k = 1; k <= levels.size(); ++k) {
-        if (levels[k - 1] == 0.0 || cycles * k * Rate / length > 12000.0) continue;
+        if (levels[k - 1] == 0.0 || cycles * static_cast<double>(k) * Rate / static_cast<double>(length) > 12000.0) continue;
         for (size_t n = 0; n < length; ++n) {
-            const double position = static_cast<double>(n) / length;
+            const double position = static_cast<double>(n) / static_cast<double>(length);
             const double wobble = deviation * std::sin(2.0 * Pi * vibratoCycles * position);
-            out[n] += levels[k - 1] * std::sin(2.0 * Pi * k * (cycles * position + wobble) + phaseOffset * k);
+            out[n] += levels[k - 1] * std::sin(2.0 * Pi * static_cast<double>(k) * (cycles * position + wobble) + phaseOffset * static_cast<double>(k));
         }
     }
 }
@@ -80,16 +80,16 @@ void addString(Buffer& out, Random& random, double hz, double pluck, double brig
     Buffer burst(period);
     for (double& b : burst)
         b = random.bipolar();
-    const auto comb = static_cast<size_t>(pluck * period);
+    const auto comb = static_cast<size_t>(pluck * static_cast<double>(period));
     Buffer line(out.size() + 2, 0.0);
     for (size_t n = 0; n < out.size(); ++n) {
         double excitation = 0.0;
         if (n < period) excitation = burst[n] - (n >= comb ? burst[n - comb] : 0.0);
         double fed = 0.0;
-        const double back = n - delay;
+        const double back = static_cast<double>(n) - delay;
         if (back >= 1.0) {
             const auto i = static_cast<size_t>(back);
-            const double frac = back - i;
+            const double frac = back - static_cast<double>(i);
             const double delayed = line[i] * (1.0 - frac) + line[i + 1] * frac;
             const double before = line[i - 1] * (1.0 - frac) + line[i] * frac;
             fed = loss * ((1.0 - tap) * delayed + tap * before);
@@ -135,7 +135,7 @@ std::vector<double> shaped(std::vector<double> levels, double hz,
                            std::initializer_list<std::array<double, 3>> resonances) {
     for (size_t k = 1; k <= levels.size(); ++k)
         for (const auto& r : resonances)
-            levels[k - 1] *= formant(k * hz, r[0], r[1], r[2]);
+            levels[k - 1] *= formant(static_cast<double>(k) * hz, r[0], r[1], r[2]);
     return levels;
 }
 
@@ -151,7 +151,7 @@ void addTone(Buffer& out, double hz, const std::vector<double>& levels, double a
         if (t < attack) envelope *= 0.5 - 0.5 * std::cos(Pi * t / attack);
         double value = 0.0;
         for (size_t k = 1; k <= levels.size(); ++k)
-            if (levels[k - 1] != 0.0 && k * hz < 12000.0) value += levels[k - 1] * std::sin(k * phase);
+            if (levels[k - 1] != 0.0 && static_cast<double>(k) * hz < 12000.0) value += levels[k - 1] * std::sin(static_cast<double>(k) * phase);
         out[n] += envelope * value;
     }
 }
