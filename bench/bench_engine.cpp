@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "Engine.h"
-#include "Performance.h"
 #include "IEngineListener.h"
+#include "Performance.h"
 #include "Resampler.h"
 #include "Song.h"
 
@@ -60,15 +60,18 @@ struct EngineRig {
     std::vector<k1lib::SMidiEvent> events;
 
     explicit EngineRig(int channels) : buffers(static_cast<size_t>(channels), std::vector<float>(kBlock)) {
-        for (std::vector<float>& b : buffers) outputs.push_back(b.data());
+        for (std::vector<float>& b : buffers)
+            outputs.push_back(b.data());
         events.reserve(256);
         engine.setSamplerate(48000.0f);
     }
     void note(int channel, int key) {
-        events.push_back(k1lib::shortMessage(static_cast<uint8_t>(0x90 | channel), static_cast<uint8_t>(key), 100));
+        events.push_back(
+            k1lib::shortMessage(static_cast<uint8_t>(0x90 | channel), static_cast<uint8_t>(key), 100));
     }
     void bend(int channel, int value) {
-        events.push_back(k1lib::shortMessage(static_cast<uint8_t>(0xE0 | channel), static_cast<uint8_t>(value & 0x7F),
+        events.push_back(k1lib::shortMessage(static_cast<uint8_t>(0xE0 | channel),
+                                             static_cast<uint8_t>(value & 0x7F),
                                              static_cast<uint8_t>(value >> 7)));
     }
     void block() {
@@ -84,7 +87,8 @@ void reportRealTime(benchmark::State& state) {
 
 void BM_Idle(benchmark::State& state) {
     EngineRig rig(2);
-    for (auto _ : state) rig.block();
+    for (auto _ : state)
+        rig.block();
     reportRealTime(state);
 }
 BENCHMARK(BM_Idle);
@@ -93,14 +97,16 @@ BENCHMARK(BM_Idle);
 void startK1Load(EngineRig& rig) {
     require(rig.engine.setSingle(0, sustainedSingle(false, false)), "setSingle");
     require(rig.engine.setSingle(0), "setSingle");
-    for (int k = 0; k < 16; ++k) rig.note(0, 36 + 3 * k);
+    for (int k = 0; k < 16; ++k)
+        rig.note(0, 36 + 3 * k);
     rig.block();
 }
 
 void BM_K1Load(benchmark::State& state) {
     EngineRig rig(2);
     startK1Load(rig);
-    for (auto _ : state) rig.block();
+    for (auto _ : state)
+        rig.block();
     reportRealTime(state);
 }
 BENCHMARK(BM_K1Load);
@@ -112,8 +118,8 @@ void BM_K1LoadAutomated(benchmark::State& state) {
     int step = 0;
     for (auto _ : state) {
         step = (step + 1) % 64;
-        rig.engine.setParameter(k1lib::Param_SourceMix12, static_cast<float>(step < 32 ? step : 64 - step) / 32.0f,
-                                true);
+        rig.engine.setParameter(k1lib::Param_SourceMix12,
+                                static_cast<float>(step < 32 ? step : 64 - step) / 32.0f, true);
         rig.block();
     }
     reportRealTime(state);
@@ -149,8 +155,12 @@ void songLoad(benchmark::State& state, SongStyle style, uint64_t single) {
     }
     reportRealTime(state);
 }
-void BM_SongPiano(benchmark::State& state) { songLoad(state, SongStyle::Piano, 1); }
-void BM_SongOrgan(benchmark::State& state) { songLoad(state, SongStyle::Organ, 11); }
+void BM_SongPiano(benchmark::State& state) {
+    songLoad(state, SongStyle::Piano, 1);
+}
+void BM_SongOrgan(benchmark::State& state) {
+    songLoad(state, SongStyle::Organ, 11);
+}
 BENCHMARK(BM_SongPiano);
 BENCHMARK(BM_SongOrgan);
 
@@ -170,7 +180,7 @@ void BM_HeavyMulti(benchmark::State& state) {
         sec.single = static_cast<uint32_t>(s);
         sec.zoneLow = 0;
         sec.zoneHigh = 127;
-        sec.poly = 9;  // eight voices
+        sec.poly = 9; // eight voices
         sec.output = 1;
         sec.channel = static_cast<uint32_t>(s);
         sec.level = 100;
@@ -179,12 +189,14 @@ void BM_HeavyMulti(benchmark::State& state) {
     rig.engine.setPlayMode(k1lib::PlayMode_Multi);
     require(rig.engine.setMulti(0), "setMulti");
     for (int s = 0; s < 8; ++s)
-        for (int k = 0; k < 8; ++k) rig.note(s, 40 + 5 * k);
+        for (int k = 0; k < 8; ++k)
+            rig.note(s, 40 + 5 * k);
     rig.block();
     int sweep = 0;
     for (auto _ : state) {
         sweep = (sweep + 256) & 0x3FFF;
-        for (int s = 0; s < 8; ++s) rig.bend(s, sweep);
+        for (int s = 0; s < 8; ++s)
+            rig.bend(s, sweep);
         rig.block();
     }
     reportRealTime(state);
@@ -193,8 +205,10 @@ BENCHMARK(BM_HeavyMulti);
 
 class SilentRenderer : public k1lib::AudioRenderer {
 public:
-    void processAudio(float** outputs, int channels, int samples, const std::vector<k1lib::SMidiEvent>&) override {
-        for (int c = 0; c < channels; ++c) std::memset(outputs[c], 0, sizeof(float) * static_cast<size_t>(samples));
+    void processAudio(float** outputs, int channels, int samples,
+                      const std::vector<k1lib::SMidiEvent>&) override {
+        for (int c = 0; c < channels; ++c)
+            std::memset(outputs[c], 0, sizeof(float) * static_cast<size_t>(samples));
     }
 };
 
@@ -203,13 +217,15 @@ void BM_ResamplerEightChannels(benchmark::State& state) {
     k1lib::Resampler resampler(renderer, 49920.0f, 48000.0f, 8);
     std::vector<std::vector<float>> buffers(8, std::vector<float>(kBlock));
     std::vector<float*> outputs;
-    for (std::vector<float>& b : buffers) outputs.push_back(b.data());
+    for (std::vector<float>& b : buffers)
+        outputs.push_back(b.data());
     std::vector<k1lib::SMidiEvent> events;
-    for (auto _ : state) resampler.process(outputs.data(), 8, kBlock, events);
+    for (auto _ : state)
+        resampler.process(outputs.data(), 8, kBlock, events);
     reportRealTime(state);
 }
 BENCHMARK(BM_ResamplerEightChannels);
 
-}  // namespace
+} // namespace
 
 BENCHMARK_MAIN();

@@ -9,10 +9,10 @@
 #include "uiEnvelope.h"
 #include "uiMulti.h"
 #include "uiMultilevelOptionMenu.h"
-#include "uiSettings.h"
-#include "uiSourceMix.h"
 #include "uiResizer.h"
+#include "uiSettings.h"
 #include "uiSingles.h"
+#include "uiSourceMix.h"
 #include "vstgui/vstgui_uidescription.h"
 
 #include <cstring>
@@ -177,7 +177,8 @@ void K1Editor::createCompanions() {
     multi = makeCompanion<uiMulti>(*this, modeEditMulti);
     settings = makeCompanion<uiSettings>(*this, modeEditSystem);
     if (CView* dummy = ControlHelpers::initView<CView>(viewsByName, "envdummy"); dummy && editSource)
-        editSource->addView(envelope = new uiEnvelope(*this, dummy->getViewSize(), nullptr, 0, nullptr, CColor(0, 255, 0, 255)));
+        editSource->addView(envelope = new uiEnvelope(*this, dummy->getViewSize(), nullptr, 0, nullptr,
+                                                      CColor(0, 255, 0, 255)));
 }
 
 uiMultilevelOptionMenu* K1Editor::createMultilevelOptionMenu(COptionMenu* menu) {

@@ -89,9 +89,11 @@ void K1Editor::updateMultilevelOptionMenuFromParam(uiMultilevelOptionMenu* menu,
 void K1Editor::onParamChanged(EParam p, float v) {
     if (p >= kParamCount) return;
     const float plain = plainOf(p, v);
-    if ((p == Param_SourceMix12 || p == Param_SourceMix34) && sourceMix) sourceMix->onSourceMixParametersChanged();
+    if ((p == Param_SourceMix12 || p == Param_SourceMix34) && sourceMix)
+        sourceMix->onSourceMixParametersChanged();
     if (CControl* control = controls[p]) {
-        if (inRange(p, Param_SourceS1EnvDelay, Param_SourceS4EnvRelease) && envelope) envelope->updateFromParameters();
+        if (inRange(p, Param_SourceS1EnvDelay, Param_SourceS4EnvRelease) && envelope)
+            envelope->updateFromParameters();
         if (inRange(p, Param_SourceS1Coarse, Param_SourceS4Coarse))
             // The coarse knob works in plain units over a narrower range than the parameter's.
             control->setValue(std::clamp(plain, control->getMin(), control->getMax()));

@@ -11,8 +11,8 @@ const CColor g_colTop(0x00, 0xD5, 0x41, 0xFF);
 const CColor g_colBottom(0x00, 0x55, 0x24, 0xFF);
 } // namespace
 
-uiEnvelope::uiEnvelope(K1Editor& owner, const CRect& viewSize, IControlListener* controlListener, long controlTag,
-                       CBitmap* backgroundBitmap, const CColor& lineColour)
+uiEnvelope::uiEnvelope(K1Editor& owner, const CRect& viewSize, IControlListener* controlListener,
+                       long controlTag, CBitmap* backgroundBitmap, const CColor& lineColour)
     : CControl(viewSize, controlListener, static_cast<int32_t>(controlTag), backgroundBitmap), editor(owner),
       colour(lineColour) {}
 

@@ -117,7 +117,8 @@ void uiMultiSection::initSinglesList() {
             SinglePreset single{};
             const bool known = plugin.getSingle(single, i);
             const std::string name =
-                known ? std::string(single.name, strnlen(single.name, sizeof single.name - 1)) : std::string();
+                known ? std::string(single.name, strnlen(single.name, sizeof single.name - 1))
+                      : std::string();
             CMenuItem* item = sub->addEntry((Engine::getSingleNumberAsName(i) + "  " + name).c_str());
             item->setTag(static_cast<int32_t>(i - first));
         }

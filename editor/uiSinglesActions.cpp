@@ -105,7 +105,8 @@ void uiSingles::openPopup(std::function<void(int tag)> callback) {
 
 void uiSingles::onContextMenuChoice(uint64_t index, int tag) {
     if (tag == kTagCopy) {
-        if (!plugin().getPreset(copyPasteBuffer, index)) k1lib::log("copy", 108, "No preset ", index, " to copy");
+        if (!plugin().getPreset(copyPasteBuffer, index))
+            k1lib::log("copy", 108, "No preset ", index, " to copy");
     } else if (tag == kTagPaste) {
         // Each copy pastes once; a rejected paste keeps the buffer.
         if (plugin().setPreset(copyPasteBuffer, index)) copyPasteBuffer.clear();

@@ -61,7 +61,8 @@ void uiSingles::exportSingle(uint64_t index, const std::string& chosen) {
     } else {
         k1lib::SinglePreset single;
         const auto program = static_cast<unsigned char>(index % k1lib::kSinglesPerBank);
-        const k1lib::StorageLocation location = program >= k1lib::kSinglesPerLocation ? k1lib::Storagei : k1lib::StorageI;
+        const k1lib::StorageLocation location =
+            program >= k1lib::kSinglesPerLocation ? k1lib::Storagei : k1lib::StorageI;
         if (!plugin().getSingle(single, index) ||
             !k1lib::Sysex::writeSingle(bytes, single, 0, location, program)) {
             showErrorMessage("Failed to convert Single to Sysex data");
@@ -145,7 +146,7 @@ void uiSingles::importPage(uint64_t start, const std::string& path) {
                                   " than will fit on one page and will overwrite adjacent pages next to the "
                                   "currently displayed one. Please confirm to overwrite."))
         return;
-    const bool stored =
-        isMultiMode(mode) ? plugin().setMultis(start, result.multis) : plugin().setSingles(start, result.singles);
+    const bool stored = isMultiMode(mode) ? plugin().setMultis(start, result.multis)
+                                          : plugin().setSingles(start, result.singles);
     if (!stored) k1lib::log("loadFile", 150, "The file's presets do not fit from preset ", start);
 }

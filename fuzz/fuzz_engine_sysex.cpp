@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "Engine.h"
-#include "Log.h"
 #include "IEngineListener.h"
+#include "Log.h"
 
 namespace {
 

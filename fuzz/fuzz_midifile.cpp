@@ -7,13 +7,13 @@
 
 namespace {
 void quiet(const std::string&) {}
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
     k1lib::setLogSink(&quiet);
     std::vector<unsigned char> out;
     const bool whole = k1lib::MidiToSysex::readBytes(out, std::vector<unsigned char>(data, data + size));
-    if (out.size() > size) __builtin_trap();  // nothing is invented
+    if (out.size() > size) __builtin_trap(); // nothing is invented
     // Only a file that starts with its header chunk is taken whole.
     if (whole && (size < 4 || std::memcmp(data, "MThd", 4) != 0)) __builtin_trap();
     return 0;

@@ -9,8 +9,8 @@
 
 #include "Engine.h"
 #include "EngineStateRecord.h"
-#include "Log.h"
 #include "IEngineListener.h"
+#include "Log.h"
 
 namespace {
 

@@ -13,7 +13,7 @@ bool sevenBit(const std::vector<unsigned char>& m) {
         if (m[i] >= 0x80) return false;
     return true;
 }
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
     k1lib::setLogSink(&quiet);
@@ -24,7 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
         std::vector<unsigned char> out;
         if (!k1lib::Sysex::writeSingle(out, single, 0, k1lib::StorageI, 0) || !sevenBit(out)) std::abort();
         k1lib::Sysex::SysexResult again;
-        if (!k1lib::Sysex::readBuffer(again, out, 255) || again.singles.size() != 1 || !(again.singles[0] == single))
+        if (!k1lib::Sysex::readBuffer(again, out, 255) || again.singles.size() != 1 ||
+            !(again.singles[0] == single))
             std::abort();
     }
     for (const k1lib::MultiPreset& multi : result.multis) {

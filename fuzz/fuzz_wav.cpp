@@ -21,7 +21,8 @@ void loadAll(const uint8_t* bytes, size_t size) {
     std::vector<float> floats;
     int rate = 0;
     // The same bytes parse the same way: converted, they keep the sample rate just read.
-    if (k1lib::WavLoader::load(floats, rate, nullptr, bytes, size) && rate != static_cast<int>(data.sampleRate))
+    if (k1lib::WavLoader::load(floats, rate, nullptr, bytes, size) &&
+        rate != static_cast<int>(data.sampleRate))
         __builtin_trap();
     if (data.bitsPerSample == 8 && data.channels == 1 && !data.isFloat) waveforms->loadFromImage(bytes, size);
 }

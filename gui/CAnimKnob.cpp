@@ -7,13 +7,14 @@
 
 namespace VSTGUI {
 
-CAnimKnob::CAnimKnob(const CRect& rect, IControlListener* controlListener, int32_t controlTag, CBitmap* backgroundBitmap,
-                     const CPoint& bitmapOffset)
+CAnimKnob::CAnimKnob(const CRect& rect, IControlListener* controlListener, int32_t controlTag,
+                     CBitmap* backgroundBitmap, const CPoint& bitmapOffset)
     : CKnobBase(rect, controlListener, controlTag, backgroundBitmap), offset(bitmapOffset) {}
 
-CAnimKnob::CAnimKnob(const CRect& rect, IControlListener* controlListener, int32_t controlTag, int32_t, CCoord frameHeight,
-                     CBitmap* backgroundBitmap, const CPoint& bitmapOffset)
-    : CKnobBase(rect, controlListener, controlTag, backgroundBitmap), heightOfOneImage(frameHeight), offset(bitmapOffset) {}
+CAnimKnob::CAnimKnob(const CRect& rect, IControlListener* controlListener, int32_t controlTag, int32_t,
+                     CCoord frameHeight, CBitmap* backgroundBitmap, const CPoint& bitmapOffset)
+    : CKnobBase(rect, controlListener, controlTag, backgroundBitmap), heightOfOneImage(frameHeight),
+      offset(bitmapOffset) {}
 
 int32_t CAnimKnob::getNumSubPixmaps() const {
     const CBitmap* bitmap = getBackground();
@@ -28,7 +29,8 @@ int32_t CAnimKnob::getCurrentFrame() const {
     float normalized = getValueNormalized();
     if (std::isnan(normalized)) normalized = 0;
     if (inverseBitmap) normalized = 1.f - normalized;
-    const auto frame = static_cast<int32_t>(std::lround(std::clamp(normalized, 0.f, 1.f) * static_cast<float>(frames - 1)));
+    const auto frame =
+        static_cast<int32_t>(std::lround(std::clamp(normalized, 0.f, 1.f) * static_cast<float>(frames - 1)));
     return std::clamp(frame, 0, frames - 1);
 }
 

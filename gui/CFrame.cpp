@@ -41,8 +41,8 @@ bool CFrame::open(void* parent, PlatformType type, IPlatformFrameConfig*) {
     // window, drawn offscreen (tests).
     const bool x11 = type == PlatformType::kX11EmbedWindowID || type == PlatformType::kDefaultNative;
     if (parent && x11) {
-        platformWindow = zykgui::X11FrameWindow::create(
-            this, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(parent)));
+        platformWindow =
+            zykgui::X11FrameWindow::create(this, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(parent)));
         if (!platformWindow) return false;
         zykgui::X11Dialogs::makePlatformDefault();
     }

@@ -4,13 +4,14 @@
 
 namespace VSTGUI {
 
-CKickButton::CKickButton(const CRect& rect, IControlListener* controlListener, int32_t controlTag, CBitmap* backgroundBitmap,
-                         const CPoint& bitmapOffset)
+CKickButton::CKickButton(const CRect& rect, IControlListener* controlListener, int32_t controlTag,
+                         CBitmap* backgroundBitmap, const CPoint& bitmapOffset)
     : CControl(rect, controlListener, controlTag, backgroundBitmap), offset(bitmapOffset) {}
 
-CKickButton::CKickButton(const CRect& rect, IControlListener* controlListener, int32_t controlTag, CCoord frameHeight,
-                         CBitmap* backgroundBitmap, const CPoint& bitmapOffset)
-    : CControl(rect, controlListener, controlTag, backgroundBitmap), heightOfOneImage(frameHeight), offset(bitmapOffset) {}
+CKickButton::CKickButton(const CRect& rect, IControlListener* controlListener, int32_t controlTag,
+                         CCoord frameHeight, CBitmap* backgroundBitmap, const CPoint& bitmapOffset)
+    : CControl(rect, controlListener, controlTag, backgroundBitmap), heightOfOneImage(frameHeight),
+      offset(bitmapOffset) {}
 
 void CKickButton::draw(CDrawContext* context) {
     const bool showPressed = isPressed() || value >= getMax();

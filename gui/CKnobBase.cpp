@@ -2,7 +2,8 @@
 
 namespace VSTGUI {
 
-CKnobBase::CKnobBase(const CRect& rect, IControlListener* controlListener, int32_t controlTag, CBitmap* backgroundBitmap)
+CKnobBase::CKnobBase(const CRect& rect, IControlListener* controlListener, int32_t controlTag,
+                     CBitmap* backgroundBitmap)
     : CControl(rect, controlListener, controlTag, backgroundBitmap) {}
 
 CMouseEventResult CKnobBase::onMouseDown(CPoint& where, const CButtonState& buttons) {

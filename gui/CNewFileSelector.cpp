@@ -4,8 +4,8 @@
 
 namespace VSTGUI {
 
-CFileExtension::CFileExtension(UTF8StringPtr descriptionText, UTF8StringPtr extensionText, UTF8StringPtr mimeTypeText,
-                               int32_t, UTF8StringPtr)
+CFileExtension::CFileExtension(UTF8StringPtr descriptionText, UTF8StringPtr extensionText,
+                               UTF8StringPtr mimeTypeText, int32_t, UTF8StringPtr)
     : description(descriptionText ? descriptionText : ""), extension(extensionText ? extensionText : ""),
       mimeType(mimeTypeText ? mimeTypeText : "") {}
 
@@ -14,7 +14,8 @@ CNewFileSelector* CNewFileSelector::create(CFrame* parent, Style style) {
     return new CNewFileSelector(parent, style);
 }
 
-CNewFileSelector::CNewFileSelector(CFrame* parent, Style selectorStyle) : frame(parent), style(selectorStyle) {}
+CNewFileSelector::CNewFileSelector(CFrame* parent, Style selectorStyle)
+    : frame(parent), style(selectorStyle) {}
 
 void CNewFileSelector::setTitle(UTF8StringPtr text) {
     title = text ? text : "";
@@ -35,7 +36,8 @@ bool CNewFileSelector::run(CallbackFunc&& callback) {
     zykgui::FileRequest request;
     request.save = style == kSelectSaveFile;
     request.title = title;
-    for (const auto& e : extensions) request.types.push_back({e.getDescription(), e.getExtension()});
+    for (const auto& e : extensions)
+        request.types.push_back({e.getDescription(), e.getExtension()});
     request.defaultExtension = defaultExtension;
     selected.clear();
     std::string path = zykgui::Dialogs::current().chooseFile(frame, request);

@@ -22,8 +22,8 @@ bool containsMenu(const COptionMenu* root, const COptionMenu* wanted, int depth 
 
 COptionMenu::COptionMenu() : COptionMenu(CRect(), nullptr, -1) {}
 
-COptionMenu::COptionMenu(const CRect& rect, IControlListener* controlListener, int32_t controlTag, CBitmap* backgroundBitmap,
-                         CBitmap* clickedBackground, int32_t displayStyle)
+COptionMenu::COptionMenu(const CRect& rect, IControlListener* controlListener, int32_t controlTag,
+                         CBitmap* backgroundBitmap, CBitmap* clickedBackground, int32_t displayStyle)
     : CParamDisplay(rect, backgroundBitmap, displayStyle), backgroundWhenClicked(clickedBackground) {
     setListener(controlListener);
     setTag(controlTag);

@@ -5,8 +5,8 @@
 
 namespace VSTGUI {
 
-CTextEdit::CTextEdit(const CRect& rect, IControlListener* controlListener, int32_t controlTag, UTF8StringPtr initialText,
-                     CBitmap* backgroundBitmap, int32_t displayStyle)
+CTextEdit::CTextEdit(const CRect& rect, IControlListener* controlListener, int32_t controlTag,
+                     UTF8StringPtr initialText, CBitmap* backgroundBitmap, int32_t displayStyle)
     : CTextLabel(rect, initialText, backgroundBitmap, displayStyle) {
     setListener(controlListener);
     setTag(controlTag);

@@ -45,9 +45,15 @@ public:
 // Leaves every event to the view, so a listener overrides only the events it acts on.
 class ViewMouseListenerAdapter : public IViewMouseListener {
 public:
-    CMouseEventResult viewOnMouseDown(CView*, CPoint, CButtonState) override { return kMouseEventNotImplemented; }
-    CMouseEventResult viewOnMouseUp(CView*, CPoint, CButtonState) override { return kMouseEventNotImplemented; }
-    CMouseEventResult viewOnMouseMoved(CView*, CPoint, CButtonState) override { return kMouseEventNotImplemented; }
+    CMouseEventResult viewOnMouseDown(CView*, CPoint, CButtonState) override {
+        return kMouseEventNotImplemented;
+    }
+    CMouseEventResult viewOnMouseUp(CView*, CPoint, CButtonState) override {
+        return kMouseEventNotImplemented;
+    }
+    CMouseEventResult viewOnMouseMoved(CView*, CPoint, CButtonState) override {
+        return kMouseEventNotImplemented;
+    }
     CMouseEventResult viewOnMouseCancel(CView*) override { return kMouseEventNotImplemented; }
     void viewOnMouseEntered(CView*) override {}
     void viewOnMouseExited(CView*) override {}

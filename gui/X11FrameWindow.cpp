@@ -113,7 +113,8 @@ struct X11FrameWindow::Impl {
         const int length = XLookupString(&e, text, sizeof(text), &keysym, nullptr);
         int32_t character = length == 1 ? static_cast<unsigned char>(text[0]) : 0;
         // Keysyms from 0x1000000 carry a Unicode code point.
-        if (!character && keysym >= 0x1000100 && keysym <= 0x110ffff) character = static_cast<int32_t>(keysym - 0x1000000);
+        if (!character && keysym >= 0x1000100 && keysym <= 0x110ffff)
+            character = static_cast<int32_t>(keysym - 0x1000000);
         VstKeyCode code = keyCodeFromX(keysym, character, e.state);
         const bool handled = down ? frame->platformOnKeyDown(code) : frame->platformOnKeyUp(code);
         if (handled) return;

@@ -157,7 +157,8 @@ public:
     // idle path (every channel exact zeros); processAudio renders at the processing rate.
     void setSamplerate(float rate);
     bool process(float** outputs, int channels, int samples, std::vector<SMidiEvent>& events);
-    void processAudio(float** outputs, int channels, int samples, const std::vector<SMidiEvent>& events) override;
+    void processAudio(float** outputs, int channels, int samples,
+                      const std::vector<SMidiEvent>& events) override;
     bool isQuiet() const override;
 
     // The whole state as the host stores it; a refused record changes nothing.

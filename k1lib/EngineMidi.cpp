@@ -68,7 +68,8 @@ void Engine::processMidiEvent(const SMidiEvent& event) {
         if (m_config.midiReceivePressure != 0) state.pressure = data1 / 127.0f;
         break;
     case 0xE:
-        if (m_config.midiReceivePitchBend != 0) state.pitchBend = static_cast<float>(data1 + 128 * data2 - 8192) / 8192.0f;
+        if (m_config.midiReceivePitchBend != 0)
+            state.pitchBend = static_cast<float>(data1 + 128 * data2 - 8192) / 8192.0f;
         break;
     default: // polyphonic pressure
         break;

@@ -43,7 +43,8 @@ void Engine::reset() {
     m_multi->clearAllVoices();
     m_multi->clearReleasingVoices();
     // Ramps end at their targets, applied as the render loop would.
-    while (m_parameterManager.process()) applyParameterChanges();
+    while (m_parameterManager.process())
+        applyParameterChanges();
     m_random = Random();
     m_multi->resetModulation();
     if (m_resampler)
@@ -87,7 +88,8 @@ void Engine::processAudio(float** outputs, int channels, int samples, const std:
         else
             stepParameters();
         // Sorted on entry, so every event up to this sample is due now (negative: at once).
-        while (e < events.size() && events[e].sampleOffset <= i) processMidiEvent(events[e++]);
+        while (e < events.size() && events[e].sampleOffset <= i)
+            processMidiEvent(events[e++]);
         // Up to the next event nothing changes from outside, so the Multi renders that stretch in
         // one go; while parameters ramp, with the source-mix gains of each frame.
         const int next = e < events.size() ? events[e].sampleOffset : samples;
@@ -98,9 +100,11 @@ void Engine::processAudio(float** outputs, int channels, int samples, const std:
             frames = stepParametersInRun(std::min(frames, kMaxRampRun), pending);
             gains = runGains;
         }
-        for (int c = 0; c < count; ++c) std::fill(channel[c], channel[c] + frames, 0.0f);
+        for (int c = 0; c < count; ++c)
+            std::fill(channel[c], channel[c] + frames, 0.0f);
         m_multi->process(channel, count, frames, gains);
-        for (int c = 0; c < count; ++c) channel[c] += frames;
+        for (int c = 0; c < count; ++c)
+            channel[c] += frames;
         i += frames;
     }
 }
@@ -129,12 +133,14 @@ int Engine::stepParametersInRun(int limit, bool& pending) {
                 const uint32_t p = m_parameterManager.changedQueue.at(k);
                 processParameterChange(static_cast<EParam>(p), m_parameterManager.current[p]);
             }
-            for (int k = 0; k < VoiceContext::SourceSlots; ++k) m_runGains[k][frame] = gains[k];
+            for (int k = 0; k < VoiceContext::SourceSlots; ++k)
+                m_runGains[k][frame] = gains[k];
             continue;
         }
         // Frame 0's step is applied already; once nothing ramps, a step only clears the list of
         // changes, and the gains hold still for the rest of the run.
-        if (frame > 0 && (m_parameterManager.changedQueue.count != 0 || m_parameterManager.rampQueue.count != 0)) {
+        if (frame > 0 &&
+            (m_parameterManager.changedQueue.count != 0 || m_parameterManager.rampQueue.count != 0)) {
             const bool ramping = m_parameterManager.rampQueue.count != 0;
             m_parameterManager.process();
             if (ramping) {
@@ -146,7 +152,8 @@ int Engine::stepParametersInRun(int limit, bool& pending) {
                 if (onlySourceMixChanges(m_parameterManager)) steady = m_parameterManager.steadySteps();
             }
         }
-        for (int k = 0; k < VoiceContext::SourceSlots; ++k) m_runGains[k][frame] = gains[k];
+        for (int k = 0; k < VoiceContext::SourceSlots; ++k)
+            m_runGains[k][frame] = gains[k];
     }
     return limit;
 }

@@ -44,8 +44,9 @@ struct FactoryBank {
 // The decoding behind initFactoryData, over any banks: replaces the lists with the banks' presets
 // in order and one StorageInfo per bank and list. A bank whose counts are not its type's (64
 // Singles and 32 Multis, or 200 Singles for the PHm) is logged, and the result is then false.
-[[nodiscard]] bool decodeFactoryBanks(const std::vector<FactoryBank>& banks, std::vector<SinglePreset>& singles,
-                        std::vector<MultiPreset>& multis, std::vector<StorageInfo>& singlesInfo,
-                        std::vector<StorageInfo>& multisInfo);
+[[nodiscard]] bool decodeFactoryBanks(const std::vector<FactoryBank>& banks,
+                                      std::vector<SinglePreset>& singles, std::vector<MultiPreset>& multis,
+                                      std::vector<StorageInfo>& singlesInfo,
+                                      std::vector<StorageInfo>& multisInfo);
 
 } // namespace k1lib

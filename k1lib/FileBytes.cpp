@@ -44,4 +44,4 @@ FileBytesResult readFileBytes(const std::string& path, std::vector<unsigned char
     return result;
 }
 
-}  // namespace k1lib
+} // namespace k1lib

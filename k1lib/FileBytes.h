@@ -12,4 +12,4 @@ constexpr unsigned long kMaxImportFileSize = 64ul * 1024 * 1024;
 // On anything but Ok, out is left as it was.
 FileBytesResult readFileBytes(const std::string& path, std::vector<unsigned char>& out);
 
-}  // namespace k1lib
+} // namespace k1lib

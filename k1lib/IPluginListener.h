@@ -30,4 +30,4 @@ protected:
     ~IPluginListener() = default;
 };
 
-}  // namespace k1lib
+} // namespace k1lib

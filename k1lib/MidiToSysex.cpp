@@ -31,8 +31,9 @@ bool MidiToSysex::readFile(std::vector<unsigned char>& out, const char* path) {
 bool MidiToSysex::readBytes(std::vector<unsigned char>& out, const std::vector<unsigned char>& file) {
     SmfFile smf;
     const bool ok = readSmf(file, smf);
-    for (const SmfEvent& event : smf.events) out.insert(out.end(), event.sysex.begin(), event.sysex.end());
+    for (const SmfEvent& event : smf.events)
+        out.insert(out.end(), event.sysex.begin(), event.sysex.end());
     return ok;
 }
 
-}  // namespace k1lib
+} // namespace k1lib

@@ -12,7 +12,8 @@ public:
     [[nodiscard]] static bool readFile(std::vector<unsigned char>& out, const char* path);
 
     // The same walk over a file already in memory.
-    [[nodiscard]] static bool readBytes(std::vector<unsigned char>& out, const std::vector<unsigned char>& file);
+    [[nodiscard]] static bool readBytes(std::vector<unsigned char>& out,
+                                        const std::vector<unsigned char>& file);
 };
 
-}  // namespace k1lib
+} // namespace k1lib

@@ -5,7 +5,8 @@
 namespace k1lib {
 
 bool sameMulti(const MultiPreset& a, const MultiPreset& b) {
-    return std::memcmp(a.name, b.name, sizeof a.name) == 0 && a.volume == b.volume && a.sections == b.sections;
+    return std::memcmp(a.name, b.name, sizeof a.name) == 0 && a.volume == b.volume &&
+           a.sections == b.sections;
 }
 
-}  // namespace k1lib
+} // namespace k1lib

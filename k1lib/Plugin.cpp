@@ -8,15 +8,19 @@ namespace k1lib {
 namespace {
 
 std::string folded(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return text;
 }
 
-bool isParam(EParam param) { return static_cast<uint32_t>(param) < kParamCount; }
+bool isParam(EParam param) {
+    return static_cast<uint32_t>(param) < kParamCount;
+}
 
-}  // namespace
+} // namespace
 
-Plugin::Plugin(IPluginListener* pluginListener, PluginType type) : engine(this, type), listener(pluginListener) {
+Plugin::Plugin(IPluginListener* pluginListener, PluginType type)
+    : engine(this, type), listener(pluginListener) {
     for (uint32_t p = 0; p < kParamCount; ++p)
         parameterCache[p].store(engine.getParameter(static_cast<EParam>(p)), std::memory_order_relaxed);
 }
@@ -30,7 +34,8 @@ bool Plugin::process(float** outputs, size_t outputCount, size_t samples) {
     }
     // A host offset outside the block is clamped into it; the engine sorts by offset.
     const int32_t last = samples > 0 ? static_cast<int32_t>(std::min<size_t>(samples - 1, INT32_MAX)) : 0;
-    for (SMidiEvent& e : processingMidiEvents) e.sampleOffset = std::clamp(e.sampleOffset, 0, last);
+    for (SMidiEvent& e : processingMidiEvents)
+        e.sampleOffset = std::clamp(e.sampleOffset, 0, last);
     bool silent = false;
     {
         Lock lock(engineLock);
@@ -271,26 +276,37 @@ bool Plugin::setMulti(const std::vector<unsigned char>& in, size_t index) {
     return setMulti(index, result.multis.front());
 }
 
-bool Plugin::getCurrentSingle(std::vector<unsigned char>& out) { return getSingle(out, getCurrentSingleIndex()); }
-bool Plugin::getCurrentMulti(std::vector<unsigned char>& out) { return getMulti(out, getCurrentMultiIndex()); }
-bool Plugin::setCurrentSingle(const std::vector<unsigned char>& in) { return setSingle(in, getCurrentSingleIndex()); }
-bool Plugin::setCurrentMulti(const std::vector<unsigned char>& in) { return setMulti(in, getCurrentMultiIndex()); }
+bool Plugin::getCurrentSingle(std::vector<unsigned char>& out) {
+    return getSingle(out, getCurrentSingleIndex());
+}
+bool Plugin::getCurrentMulti(std::vector<unsigned char>& out) {
+    return getMulti(out, getCurrentMultiIndex());
+}
+bool Plugin::setCurrentSingle(const std::vector<unsigned char>& in) {
+    return setSingle(in, getCurrentSingleIndex());
+}
+bool Plugin::setCurrentMulti(const std::vector<unsigned char>& in) {
+    return setMulti(in, getCurrentMultiIndex());
+}
 
 std::string Plugin::getPresetName(size_t index) {
     Lock lock(engineLock);
     if (engine.getPlayMode() == PlayMode_Single)
-        return index < engine.getSingles().size() ? std::string(engine.getSingles()[index].name) : std::string();
+        return index < engine.getSingles().size() ? std::string(engine.getSingles()[index].name)
+                                                  : std::string();
     return index < engine.getMultis().size() ? std::string(engine.getMultis()[index].name) : std::string();
 }
 
 bool Plugin::isPresetModified(size_t index) {
     Lock lock(engineLock);
-    return engine.getPlayMode() == PlayMode_Single ? engine.isSingleModified(index) : engine.isMultiModified(index);
+    return engine.getPlayMode() == PlayMode_Single ? engine.isSingleModified(index)
+                                                   : engine.isMultiModified(index);
 }
 
 size_t Plugin::getCurrentPresetIndex() {
     Lock lock(engineLock);
-    return engine.getPlayMode() == PlayMode_Single ? engine.getCurrentSingleIndex() : engine.getCurrentMultiIndex();
+    return engine.getPlayMode() == PlayMode_Single ? engine.getCurrentSingleIndex()
+                                                   : engine.getCurrentMultiIndex();
 }
 
 size_t Plugin::getPresetCount() {
@@ -323,8 +339,12 @@ bool Plugin::setPreset(const std::vector<unsigned char>& in, size_t index) {
     return getPlayMode() == PlayMode_Single ? setSingle(in, index) : setMulti(in, index);
 }
 
-bool Plugin::getCurrentPreset(std::vector<unsigned char>& out) { return getPreset(out, getCurrentPresetIndex()); }
-bool Plugin::setCurrentPreset(const std::vector<unsigned char>& in) { return setPreset(in, getCurrentPresetIndex()); }
+bool Plugin::getCurrentPreset(std::vector<unsigned char>& out) {
+    return getPreset(out, getCurrentPresetIndex());
+}
+bool Plugin::setCurrentPreset(const std::vector<unsigned char>& in) {
+    return setPreset(in, getCurrentPresetIndex());
+}
 
 template <typename Record>
 bool Plugin::search(std::vector<size_t>& result, const std::string& text, size_t largest,
@@ -359,7 +379,7 @@ void Plugin::setEditor(IEditor* newEditor) {
 void Plugin::updateParameterFromEngine(EParam param) {
     const float value = engine.getParameter(param);
     const float cached = parameterCache[param].load(std::memory_order_relaxed);
-    if (value == cached) return;  // a NaN on either side counts as a change
+    if (value == cached) return; // a NaN on either side counts as a change
     parameterCache[param].store(value, std::memory_order_relaxed);
     if (editor) {
         PluginToEditorEvent event;
@@ -372,7 +392,8 @@ void Plugin::updateParameterFromEngine(EParam param) {
 }
 
 void Plugin::updateParametersFromEngine() {
-    for (uint32_t p = 0; p < kParamCount; ++p) updateParameterFromEngine(static_cast<EParam>(p));
+    for (uint32_t p = 0; p < kParamCount; ++p)
+        updateParameterFromEngine(static_cast<EParam>(p));
 }
 
 void Plugin::sendEditorEvent(uint32_t type, uint64_t index, uint64_t count) {
@@ -432,9 +453,15 @@ void Plugin::onParameterChanged(EParam param, float) {
     if (isParam(param)) updateParameterFromEngine(param);
 }
 
-void Plugin::sendMidi(const SMidiEvent& event) { listener->sendMidi(event); }
-void Plugin::serializeCustomData(std::vector<unsigned char>& data) { listener->serializeCustomData(data); }
-void Plugin::deserializeCustomData(const std::vector<unsigned char>& data) { listener->deserializeCustomData(data); }
+void Plugin::sendMidi(const SMidiEvent& event) {
+    listener->sendMidi(event);
+}
+void Plugin::serializeCustomData(std::vector<unsigned char>& data) {
+    listener->serializeCustomData(data);
+}
+void Plugin::deserializeCustomData(const std::vector<unsigned char>& data) {
+    listener->deserializeCustomData(data);
+}
 
 void Plugin::onPlayModeChanged() {
     updateParameterFromEngine(Param_Mode);
@@ -447,4 +474,4 @@ void Plugin::onConfigChanged() {
     sendEditorEvent(PluginToEditorEvent::ConfigChanged, 0, 0);
 }
 
-}  // namespace k1lib
+} // namespace k1lib

@@ -141,4 +141,4 @@ private:
     IEditor* editor = nullptr;
 };
 
-}  // namespace k1lib
+} // namespace k1lib

@@ -23,10 +23,10 @@ struct PluginToEditorEvent {
     static constexpr uint32_t kNoParam = 209;
 
     uint32_t type = ParameterChanged;
-    uint64_t index = 0;  // the Single or Multi concerned, or the first of a range
-    uint64_t count = 0;  // the length of a range
+    uint64_t index = 0; // the Single or Multi concerned, or the first of a range
+    uint64_t count = 0; // the length of a range
     uint32_t param = kNoParam;
-    float value = 0.0f;  // normalised
+    float value = 0.0f; // normalised
 };
 
 // Implemented by the editor: records the event for its own thread and returns at once.
@@ -36,4 +36,4 @@ public:
     virtual ~IEditor() = default;
 };
 
-}  // namespace k1lib
+} // namespace k1lib

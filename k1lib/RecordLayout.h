@@ -101,14 +101,44 @@ constexpr RecordField FreqKeyScaleToFreq{83, 0, 8, 100};
 constexpr unsigned ChecksumByte = 87;
 constexpr unsigned RecordSize = 88;
 
-constexpr FieldRun Fields[] = {
-    {Volume, 1}, {PolyMode, 1}, {Source2or4, 1}, {AmpModS1S2, 1}, {AmpModS3S4, 1}, {PressureToFreq, 1},
-    {VibratoDepth, 1}, {PressureToVibrato, 1}, {PitchBendDepth, 1}, {LfoSpeed, 1}, {LfoShape, 1},
-    {KeyScaleCurve, 1}, {VibWheelMode, 1}, {AutoBendDepth, 1}, {AutoBendTime, 1}, {VelToDepth, 1},
-    {AutoBendKeyScaleToTime, 1}, {Mute, 1}, {Fine, 4}, {Coarse, 4}, {WaveLow, 4}, {WaveHigh, 4}, {KeyTrack, 4},
-    {VibABend, 4}, {SourcePressureToFreq, 4}, {VelCurve, 4}, {EnvLevel, 4}, {EnvDelay, 4}, {EnvAttack, 4},
-    {EnvDecay, 4}, {EnvSustain, 4}, {EnvRelease, 4}, {LevelModVel, 4}, {LevelModPressure, 4},
-    {LevelModKeyScale, 4}, {TimeModVel, 4}, {TimeModKeyScale, 4}, {FreqKeyScaleToFreq, 4}};
+constexpr FieldRun Fields[] = {{Volume, 1},
+                               {PolyMode, 1},
+                               {Source2or4, 1},
+                               {AmpModS1S2, 1},
+                               {AmpModS3S4, 1},
+                               {PressureToFreq, 1},
+                               {VibratoDepth, 1},
+                               {PressureToVibrato, 1},
+                               {PitchBendDepth, 1},
+                               {LfoSpeed, 1},
+                               {LfoShape, 1},
+                               {KeyScaleCurve, 1},
+                               {VibWheelMode, 1},
+                               {AutoBendDepth, 1},
+                               {AutoBendTime, 1},
+                               {VelToDepth, 1},
+                               {AutoBendKeyScaleToTime, 1},
+                               {Mute, 1},
+                               {Fine, 4},
+                               {Coarse, 4},
+                               {WaveLow, 4},
+                               {WaveHigh, 4},
+                               {KeyTrack, 4},
+                               {VibABend, 4},
+                               {SourcePressureToFreq, 4},
+                               {VelCurve, 4},
+                               {EnvLevel, 4},
+                               {EnvDelay, 4},
+                               {EnvAttack, 4},
+                               {EnvDecay, 4},
+                               {EnvSustain, 4},
+                               {EnvRelease, 4},
+                               {LevelModVel, 4},
+                               {LevelModPressure, 4},
+                               {LevelModKeyScale, 4},
+                               {TimeModVel, 4},
+                               {TimeModKeyScale, 4},
+                               {FreqKeyScaleToFreq, 4}};
 static_assert(fieldsFit(Fields, Volume.byte, ChecksumByte) && ChecksumByte + 1 == RecordSize);
 } // namespace SingleMap
 
@@ -131,9 +161,9 @@ constexpr RecordField Level{67, 0, 8, 100};
 constexpr unsigned ChecksumByte = 75;
 constexpr unsigned RecordSize = 76;
 
-constexpr FieldRun Fields[] = {{Volume, 1},   {Single, 8},   {ZoneLow, 8},  {ZoneHigh, 8},  {Poly, 8},
-                               {Output, 8},   {ModeHigh, 8}, {Channel, 8},  {Velocity, 8},  {ModeLow, 8},
-                               {Transpose, 8}, {Tune, 8},    {Level, 8}};
+constexpr FieldRun Fields[] = {{Volume, 1},    {Single, 8},   {ZoneLow, 8}, {ZoneHigh, 8}, {Poly, 8},
+                               {Output, 8},    {ModeHigh, 8}, {Channel, 8}, {Velocity, 8}, {ModeLow, 8},
+                               {Transpose, 8}, {Tune, 8},     {Level, 8}};
 static_assert(fieldsFit(Fields, Volume.byte, ChecksumByte) && ChecksumByte + 1 == RecordSize);
 } // namespace MultiMap
 

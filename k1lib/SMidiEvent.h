@@ -6,11 +6,11 @@
 namespace k1lib {
 
 struct SMidiEvent {
-    uint8_t status = 0;  // type in the high nibble, channel in the low one; 0 for sysex
+    uint8_t status = 0; // type in the high nibble, channel in the low one; 0 for sysex
     uint8_t data1 = 0;
     uint8_t data2 = 0;
-    std::vector<uint8_t> sysex;  // F0 ... F7 inclusive; empty for a short message
-    int32_t sampleOffset = 0;    // within the block; negative means at once
+    std::vector<uint8_t> sysex; // F0 ... F7 inclusive; empty for a short message
+    int32_t sampleOffset = 0;   // within the block; negative means at once
 };
 
 // A channel message (status and up to two data bytes), due at sampleOffset within the block.
@@ -23,4 +23,4 @@ inline SMidiEvent shortMessage(uint8_t status, uint8_t data1, uint8_t data2 = 0,
     return event;
 }
 
-}  // namespace k1lib
+} // namespace k1lib

@@ -18,11 +18,12 @@ bool operator==(const SinglePreset& a, const SinglePreset& b) {
     // The name compares as 11 raw bytes: bytes after the terminator count too.
     if (std::memcmp(a.name, b.name, sizeof a.name) != 0) return false;
     if (!(a.volume == b.volume && a.polyMode == b.polyMode && a.source2or4 == b.source2or4 &&
-          a.ampModS1S2 == b.ampModS1S2 && a.ampModS3S4 == b.ampModS3S4 && a.pressureToFreq == b.pressureToFreq &&
-          a.vibratoDepth == b.vibratoDepth && a.pressureToVibrato == b.pressureToVibrato &&
-          a.pitchBendDepth == b.pitchBendDepth && a.lfoSpeed == b.lfoSpeed && a.lfoShape == b.lfoShape &&
-          a.keyScaleCurve == b.keyScaleCurve && a.vibWheelMode == b.vibWheelMode &&
-          a.autoBendDepth == b.autoBendDepth && a.autoBendTime == b.autoBendTime && a.velToDepth == b.velToDepth &&
+          a.ampModS1S2 == b.ampModS1S2 && a.ampModS3S4 == b.ampModS3S4 &&
+          a.pressureToFreq == b.pressureToFreq && a.vibratoDepth == b.vibratoDepth &&
+          a.pressureToVibrato == b.pressureToVibrato && a.pitchBendDepth == b.pitchBendDepth &&
+          a.lfoSpeed == b.lfoSpeed && a.lfoShape == b.lfoShape && a.keyScaleCurve == b.keyScaleCurve &&
+          a.vibWheelMode == b.vibWheelMode && a.autoBendDepth == b.autoBendDepth &&
+          a.autoBendTime == b.autoBendTime && a.velToDepth == b.velToDepth &&
           a.autoBendKeyScaleToTime == b.autoBendKeyScaleToTime))
         return false;
     for (int k = 0; k < 4; ++k)
@@ -32,4 +33,4 @@ bool operator==(const SinglePreset& a, const SinglePreset& b) {
     return true;
 }
 
-}  // namespace k1lib
+} // namespace k1lib

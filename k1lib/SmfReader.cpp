@@ -53,8 +53,8 @@ private:
 };
 
 uint32_t bigEndian32(const unsigned char* p) {
-    return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 | static_cast<uint32_t>(p[2]) << 8 |
-           p[3];
+    return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 |
+           static_cast<uint32_t>(p[2]) << 8 | p[3];
 }
 
 // Data bytes that follow a status byte of a channel or system-common message.
@@ -77,7 +77,7 @@ bool failedQuantity() {
 
 bool readTrack(ChunkReader track, uint32_t trackIndex, std::vector<SmfEvent>& events) {
     unsigned char runningStatus = 0;
-    SmfEvent* openSysex = nullptr;  // an F0h packet without its F7h yet: F7h packets continue it
+    SmfEvent* openSysex = nullptr; // an F0h packet without its F7h yet: F7h packets continue it
     uint64_t tick = 0;
     for (;;) {
         uint32_t delta;
@@ -91,14 +91,15 @@ bool readTrack(ChunkReader track, uint32_t trackIndex, std::vector<SmfEvent>& ev
             unsigned char type;
             uint32_t length;
             if (!track.byte(type) || !track.varLen(length)) return failedQuantity();
-            if (type == 0x2F) return true;  // end of track
+            if (type == 0x2F) return true; // end of track
             const unsigned char* data = track.take(length);
             if (!data) {
                 log("readFile", 76, "Meta event longer than its track");
                 return false;
             }
             if (type == 0x51 && length == 3) {
-                event.tempo = static_cast<uint32_t>(data[0]) << 16 | static_cast<uint32_t>(data[1]) << 8 | data[2];
+                event.tempo =
+                    static_cast<uint32_t>(data[0]) << 16 | static_cast<uint32_t>(data[1]) << 8 | data[2];
                 events.push_back(std::move(event));
                 openSysex = nullptr;
             }
@@ -116,7 +117,7 @@ bool readTrack(ChunkReader track, uint32_t trackIndex, std::vector<SmfEvent>& ev
             } else if (openSysex) {
                 target = &openSysex->sysex;
             }
-            if (!target) {  // an escape packet outside a dump: not ours
+            if (!target) { // an escape packet outside a dump: not ours
                 if (!track.take(length)) {
                     log("readFile", 91, "System exclusive event longer than its track");
                     return false;
@@ -162,7 +163,7 @@ bool readTrack(ChunkReader track, uint32_t trackIndex, std::vector<SmfEvent>& ev
     }
 }
 
-}  // namespace
+} // namespace
 
 bool readSmf(const std::vector<unsigned char>& file, SmfFile& out) {
     const unsigned char* pos = file.data();
@@ -189,4 +190,4 @@ bool readSmf(const std::vector<unsigned char>& file, SmfFile& out) {
     return ok;
 }
 
-}  // namespace k1lib
+} // namespace k1lib

@@ -81,31 +81,39 @@ public:
     using ParameterChange = SysexResult::ParameterChange;
 
     // A channelFilter of 0-15 accepts only that channel; 16 or more accepts every channel.
-    [[nodiscard]] static bool readSysex(SysexResult& result, const unsigned char* message, unsigned long length,
-                          unsigned char channelFilter);
-    static bool readBuffer(SysexResult& result, const std::vector<unsigned char>& bytes, unsigned char channelFilter);
+    [[nodiscard]] static bool readSysex(SysexResult& result, const unsigned char* message,
+                                        unsigned long length, unsigned char channelFilter);
+    static bool readBuffer(SysexResult& result, const std::vector<unsigned char>& bytes,
+                           unsigned char channelFilter);
     [[nodiscard]] static bool readFile(std::vector<unsigned char>& out, const std::string& path);
-    [[nodiscard]] static bool readFile(SysexResult& result, const std::string& path, unsigned char channelFilter);
+    [[nodiscard]] static bool readFile(SysexResult& result, const std::string& path,
+                                       unsigned char channelFilter);
 
-    [[nodiscard]] static bool writeSingles(std::vector<unsigned char>& out, const std::vector<SinglePreset>& singles,
-                             unsigned char channel, StorageLocation location, unsigned char number);
-    [[nodiscard]] static bool writeSingle(std::vector<unsigned char>& out, const SinglePreset& single, unsigned char channel,
-                            StorageLocation location, unsigned char number);
-    [[nodiscard]] static bool writeMultis(std::vector<unsigned char>& out, const std::vector<MultiPreset>& multis,
-                            unsigned char channel, StorageLocation location, unsigned char number);
-    [[nodiscard]] static bool writeMulti(std::vector<unsigned char>& out, const MultiPreset& multi, unsigned char channel,
-                           StorageLocation location, unsigned char number);
+    [[nodiscard]] static bool writeSingles(std::vector<unsigned char>& out,
+                                           const std::vector<SinglePreset>& singles, unsigned char channel,
+                                           StorageLocation location, unsigned char number);
+    [[nodiscard]] static bool writeSingle(std::vector<unsigned char>& out, const SinglePreset& single,
+                                          unsigned char channel, StorageLocation location,
+                                          unsigned char number);
+    [[nodiscard]] static bool writeMultis(std::vector<unsigned char>& out,
+                                          const std::vector<MultiPreset>& multis, unsigned char channel,
+                                          StorageLocation location, unsigned char number);
+    [[nodiscard]] static bool writeMulti(std::vector<unsigned char>& out, const MultiPreset& multi,
+                                         unsigned char channel, StorageLocation location,
+                                         unsigned char number);
     [[nodiscard]] static bool writeOneSingleRequest(std::vector<unsigned char>& out, unsigned char channel,
-                                      StorageLocation location, unsigned char number);
+                                                    StorageLocation location, unsigned char number);
     [[nodiscard]] static bool writeAllSinglesRequest(std::vector<unsigned char>& out, unsigned char channel,
-                                       StorageLocation location);
+                                                     StorageLocation location);
     [[nodiscard]] static bool writeMachineIdRequest(std::vector<unsigned char>& out, unsigned char channel);
     static void writeMachineIdResponse(std::vector<unsigned char>& out, unsigned char channel);
-    static void writeWriteResult(std::vector<unsigned char>& out, unsigned char channel, unsigned char function);
+    static void writeWriteResult(std::vector<unsigned char>& out, unsigned char channel,
+                                 unsigned char function);
     static void writeParameterChange(std::vector<unsigned char>& out, unsigned char channel,
                                      const ParameterChange& change);
-    [[nodiscard]] static bool convertPhmPreset(std::vector<unsigned char>& out, unsigned char channel, unsigned char number,
-                                 const std::string& name, const unsigned char* data, unsigned long size);
+    [[nodiscard]] static bool convertPhmPreset(std::vector<unsigned char>& out, unsigned char channel,
+                                               unsigned char number, const std::string& name,
+                                               const unsigned char* data, unsigned long size);
 };
 
-}  // namespace k1lib
+} // namespace k1lib

@@ -24,12 +24,14 @@ void decodeName(char* name, const unsigned char* field, const char* function, in
         name[i] = printable ? static_cast<char>(c) : ' ';
         repaired |= !printable;
     }
-    for (int i = 9; i >= 0 && name[i] == ' '; --i) name[i] = '\0';
+    for (int i = 9; i >= 0 && name[i] == ' '; --i)
+        name[i] = '\0';
     if (repaired) log(function, line, name, ": Invalid characters in name replaced by blanks");
 }
 
 template <typename T>
-void clampField(T& field, unsigned max, const char* patchName, const char* what, const char* function, int line) {
+void clampField(T& field, unsigned max, const char* patchName, const char* what, const char* function,
+                int line) {
     if (field <= max) return;
     log(function, line, patchName, ": Invalid ", what, " ", static_cast<unsigned>(field), ", using ", max);
     field = static_cast<T>(max);
@@ -90,7 +92,7 @@ bool tooShort(unsigned long available, unsigned long needed, unsigned long lengt
     return true;
 }
 
-}  // namespace
+} // namespace
 
 bool readSingle(SinglePreset& out, const unsigned char* r) {
     namespace F = SingleMap;
@@ -360,14 +362,16 @@ bool Sysex::readSysex(SysexResult& result, const unsigned char* m, unsigned long
     }
 }
 
-bool Sysex::readBuffer(SysexResult& result, const std::vector<unsigned char>& bytes, unsigned char channelFilter) {
+bool Sysex::readBuffer(SysexResult& result, const std::vector<unsigned char>& bytes,
+                       unsigned char channelFilter) {
     bool any = false;
     const size_t size = bytes.size();
     for (size_t start = 0; start < size; ++start) {
         if (bytes[start] != kSysexStart) continue;
         size_t end = start + 1;
-        while (end < size && bytes[end] != kSysexEnd) ++end;
-        if (end == size) break;  // no F7h follows this F0h, so none follows a later one either
+        while (end < size && bytes[end] != kSysexEnd)
+            ++end;
+        if (end == size) break; // no F7h follows this F0h, so none follows a later one either
         any |= readSysex(result, bytes.data() + start, end - start + 1, channelFilter);
         start = end;
     }
@@ -399,4 +403,4 @@ bool Sysex::readFile(SysexResult& result, const std::string& path, unsigned char
     return readFile(bytes, path) && readBuffer(result, bytes, channelFilter);
 }
 
-}  // namespace k1lib
+} // namespace k1lib

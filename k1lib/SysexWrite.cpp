@@ -10,8 +10,12 @@
 namespace k1lib {
 namespace {
 
-unsigned char bits(uint32_t value, unsigned width) { return static_cast<unsigned char>(value & ((1u << width) - 1)); }
-unsigned char byte7(uint32_t value) { return bits(value, 7); }
+unsigned char bits(uint32_t value, unsigned width) {
+    return static_cast<unsigned char>(value & ((1u << width) - 1));
+}
+unsigned char byte7(uint32_t value) {
+    return bits(value, 7);
+}
 
 // The K1 keeps names of at most 10 characters; a longer or unterminated name is cut there.
 void writeRecordName(unsigned char* field, const char* name) {
@@ -27,18 +31,21 @@ bool refuseEmpty(unsigned long count, const char* function, int line, const char
     return true;
 }
 
-}  // namespace
+} // namespace
 
 unsigned char getChecksum(const unsigned char* data, unsigned long length) {
     unsigned sum = 0xA5;
-    for (unsigned long i = 0; i < length; ++i) sum += data[i];
+    for (unsigned long i = 0; i < length; ++i)
+        sum += data[i];
     return static_cast<unsigned char>(sum & 0x7F);
 }
 
 bool readName(char* out, const unsigned char* field, unsigned long length) {
     std::memset(out, 0, length + 1);
-    for (unsigned long i = 0; i < length && field[i] != 0; ++i) out[i] = static_cast<char>(field[i]);
-    for (unsigned long i = length; i > 0 && (out[i - 1] == ' ' || out[i - 1] == '\0'); --i) out[i - 1] = '\0';
+    for (unsigned long i = 0; i < length && field[i] != 0; ++i)
+        out[i] = static_cast<char>(field[i]);
+    for (unsigned long i = length; i > 0 && (out[i - 1] == ' ' || out[i - 1] == '\0'); --i)
+        out[i - 1] = '\0';
     return out[0] != '\0';
 }
 
@@ -63,9 +70,13 @@ unsigned long writeHeader(std::vector<unsigned char>& out, unsigned char channel
     return 6;
 }
 
-unsigned char getSysexSubcommand1Storage(StorageLocation location) { return static_cast<unsigned char>(location >> 1); }
+unsigned char getSysexSubcommand1Storage(StorageLocation location) {
+    return static_cast<unsigned char>(location >> 1);
+}
 
-unsigned char getSysexSubcommand2Storage(StorageLocation location) { return (location & ~2u) ? 0x20 : 0x00; }
+unsigned char getSysexSubcommand2Storage(StorageLocation location) {
+    return (location & ~2u) ? 0x20 : 0x00;
+}
 
 bool verifySingleNumberAgainstStorageLocation(StorageLocation location, unsigned char number) {
     if (location > 3) return true;
@@ -171,12 +182,13 @@ void writeDump(std::vector<unsigned char>& out, const std::vector<Record>& recor
     const unsigned long sub = writeHeader(message, channel, n < 2 ? kOneBlockDump : kAllBlockDump);
     message[sub] = getSysexSubcommand1Storage(location);
     message[sub + 1] = sub2;
-    for (unsigned long k = 0; k < n; ++k) writeRecord(message.data() + sub + 2 + recordSize * k, records[k]);
+    for (unsigned long k = 0; k < n; ++k)
+        writeRecord(message.data() + sub + 2 + recordSize * k, records[k]);
     message.back() = kSysexEnd;
     out.swap(message);
 }
 
-}  // namespace
+} // namespace
 
 bool Sysex::writeSingles(std::vector<unsigned char>& out, const std::vector<SinglePreset>& singles,
                          unsigned char channel, StorageLocation location, unsigned char number) {
@@ -225,8 +237,8 @@ bool Sysex::writeMulti(std::vector<unsigned char>& out, const MultiPreset& multi
     return writeMultis(out, std::vector<MultiPreset>{multi}, channel, location, number);
 }
 
-bool Sysex::writeOneSingleRequest(std::vector<unsigned char>& out, unsigned char channel, StorageLocation location,
-                                  unsigned char number) {
+bool Sysex::writeOneSingleRequest(std::vector<unsigned char>& out, unsigned char channel,
+                                  StorageLocation location, unsigned char number) {
     if (channel >= kMidiChannelCount) {
         log("writeOneSingleRequest", 752, "Channel number needs to be within range 0-15");
         return false;
@@ -248,7 +260,8 @@ bool Sysex::writeOneSingleRequest(std::vector<unsigned char>& out, unsigned char
     return true;
 }
 
-bool Sysex::writeAllSinglesRequest(std::vector<unsigned char>& out, unsigned char channel, StorageLocation location) {
+bool Sysex::writeAllSinglesRequest(std::vector<unsigned char>& out, unsigned char channel,
+                                   StorageLocation location) {
     if (channel >= kMidiChannelCount) {
         log("writeAllSinglesRequest", 781, "Channel number needs to be within range 0-15");
         return false;
@@ -330,4 +343,4 @@ bool Sysex::convertPhmPreset(std::vector<unsigned char>& out, unsigned char chan
     return true;
 }
 
-}  // namespace k1lib
+} // namespace k1lib

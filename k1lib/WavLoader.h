@@ -26,18 +26,19 @@ struct CuePoint {
 class WavLoader {
 public:
     // Parses the image; cue points (ascending id) are filled only when cues is given and any are found.
-    [[nodiscard]] static bool load(Data& data, std::vector<CuePoint>* cues, const unsigned char* image, uint64_t size);
+    [[nodiscard]] static bool load(Data& data, std::vector<CuePoint>* cues, const unsigned char* image,
+                                   uint64_t size);
     // Unsigned 8-bit mono integer PCM only, stored as two's-complement signed bytes.
     [[nodiscard]] static bool load(std::vector<char>& samples, int& sampleRate, std::vector<CuePoint>* cues,
-                     const unsigned char* image, uint64_t size);
+                                   const unsigned char* image, uint64_t size);
     // Any supported width, channels folded to mono.
     [[nodiscard]] static bool load(std::vector<float>& samples, int& sampleRate, std::vector<CuePoint>* cues,
-                     const unsigned char* image, uint64_t size);
+                                   const unsigned char* image, uint64_t size);
     [[nodiscard]] static bool load(std::vector<float>& samples, int& sampleRate, std::vector<CuePoint>* cues,
-                     const std::string& path);
+                                   const std::string& path);
     // Writes 32-bit float mono, with cue points and their labels when cues is given and not empty.
-    [[nodiscard]] static bool write(const std::string& path, const std::vector<float>& samples, int sampleRate,
-                      const std::vector<CuePoint>* cues);
+    [[nodiscard]] static bool write(const std::string& path, const std::vector<float>& samples,
+                                    int sampleRate, const std::vector<CuePoint>* cues);
 };
 
 void convert(std::vector<float>& out, const short* samples, size_t count);

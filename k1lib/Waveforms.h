@@ -63,8 +63,9 @@ private:
     void clear();
     void addSingleCycle(int number, const int8_t* block, float sampleRate);
     // Defines the waveforms a segment's label names; false stops the walk.
-    [[nodiscard]] bool addSampled(const std::string& label, size_t segment, const std::vector<uint64_t>& positions,
-                    float sampleRate, std::bitset<WaveformCount>& defined);
+    [[nodiscard]] bool addSampled(const std::string& label, size_t segment,
+                                  const std::vector<uint64_t>& positions, float sampleRate,
+                                  std::bitset<WaveformCount>& defined);
     const int8_t* romData(uint64_t position) const;
 
     StaticArray<Waveform, WaveformCount> m_waveforms;

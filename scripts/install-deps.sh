@@ -10,6 +10,7 @@ build_packages=(
 )
 test_packages=(
   clang libclang-rt-14-dev # sanitizers and libFuzzer
+  clang-format # the format check
   libgtest-dev libgmock-dev libbenchmark-dev
   ardour # a real VST3 host for tests/hosts: scanner, Lua sessions and export run headless
   xvfb xdotool x11-utils imagemagick # the editor's window tests under a virtual display

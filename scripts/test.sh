@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the suite, the suite again under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and a bounded run of each fuzz target.
+# Checks the format, then builds and runs every test: the suite, the suite again under
+# AddressSanitizer and UndefinedBehaviorSanitizer, the threading tests under ThreadSanitizer,
+# and a bounded run of each fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh --tests
 jobs=$(nproc)
 fuzz_runs=${ZYK_FUZZ_RUNS:-100000}
+
+echo "== Format: every C++ file as the repository's .clang-format has it"
+git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
 echo "== Release build and tests"
 cmake -S . -B build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

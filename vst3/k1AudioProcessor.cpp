@@ -243,7 +243,6 @@ void k1AudioProcessor::onViewRemoved(k1EditController* removed) {
     view = nullptr;
 }
 
-
 tresult PLUGIN_API k1AudioProcessor::getMidiControllerAssignment(int32 busIndex, int16 /*channel*/,
                                                                  CtrlNumber controller, ParamID& id) {
     // Program change (130) is no controller: hosts send it to the program-change parameter.

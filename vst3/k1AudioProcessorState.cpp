@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "k1AudioProcessor.h"
 #include "Log.h"
+#include "k1AudioProcessor.h"
 #include "pluginterfaces/base/ibstream.h"
 
 using namespace Steinberg;

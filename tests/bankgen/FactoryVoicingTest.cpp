@@ -123,7 +123,8 @@ TEST(FactoryVoicing, PianosBrightenWithTouchAndDarkenAsTheySustain) {
                   brightnessAt(player.play(single, {60}, 30, 0.5f), 0.05))
             << single.name << " is no brighter when played hard";
         const std::vector<float> note = player.play(single, {60}, 100, 2.3f);
-        EXPECT_LT(brightnessAt(note, 1.85), brightnessAt(note, 0.05)) << single.name << " brightens as it sustains";
+        EXPECT_LT(brightnessAt(note, 1.85), brightnessAt(note, 0.05))
+            << single.name << " brightens as it sustains";
     }
 }
 
@@ -132,7 +133,7 @@ TEST(FactoryVoicing, PianosBrightenWithTouchAndDarkenAsTheySustain) {
 // same brightness (2 %), and may even lean the other way by that much; most pairs must differ.
 TEST(FactoryVoicing, BrightAndDarkVariationsSoundSo) {
     Audition player;
-    std::map<std::string, double> heard; // by name
+    std::map<std::string, double> heard;      // by name
     for (const Voiced& voiced : factory(1)) { // the pairs, which every sixteenth Single would miss
         const std::string name = voiced.single.name;
         if (name.ends_with(" Brt") || name.ends_with(" Dark"))

@@ -9,7 +9,6 @@ using enginetest::Calls;
 
 namespace {
 
-
 class EngineMidiInput : public enginetest::EngineFixture {
 protected:
     void send(uint8_t status, uint8_t data1, uint8_t data2 = 0) {

@@ -64,7 +64,9 @@ protected:
     // Blocks until every voice has ended, then a tenth of a second more: the tail, however long
     // it stays inside, has played out by then.
     void playOut(int samples, float rate, std::vector<float>* signal = nullptr) {
-        for (int n = 0; static_cast<float>(n) < rate * 10 / static_cast<float>(samples) && engine().getMulti().getActiveVoiceCount() > 0; ++n)
+        for (int n = 0; static_cast<float>(n) < rate * 10 / static_cast<float>(samples) &&
+                        engine().getMulti().getActiveVoiceCount() > 0;
+             ++n)
             block(samples, {}, signal);
         ASSERT_EQ(engine().getMulti().getActiveVoiceCount(), 0);
         for (int n = 0; static_cast<float>(n) < rate / 10 / static_cast<float>(samples) + 1; ++n)
@@ -118,7 +120,8 @@ TEST_F(EngineSilence, AfterATailNoteOffControllerAndProgramChangeAreExactSilence
             playOut(samples, rate, &heard);
             ASSERT_GT(*std::max_element(heard.begin(), heard.end()), 0.01f);
             heard.clear();
-            for (const SMidiEvent& e : {shortMessage(0x80, 60, 64), shortMessage(0xB0, 1, 90), shortMessage(0xC0, 3, 0)}) {
+            for (const SMidiEvent& e :
+                 {shortMessage(0x80, 60, 64), shortMessage(0xB0, 1, 90), shortMessage(0xC0, 3, 0)}) {
                 block(samples, {e}, &heard);
                 for (int n = 0; n < 2000 / samples + 2; ++n)
                     block(samples, {}, &heard);

@@ -132,7 +132,8 @@ TEST(EngineStateRecordRead, RefusesBadFieldsWithTheirLogLine) {
     const float nan = std::nanf("");
     std::memcpy(&nanBits, &nan, sizeof nanBits);
     Bytes badDump = good;
-    badDump[kSinglesOffset + 8 + kSingleRecordSize * 40 + 20] ^= 1; // a record in the second dump: its checksum fails
+    badDump[kSinglesOffset + 8 + kSingleRecordSize * 40 + 20] ^=
+        1; // a record in the second dump: its checksum fails
     Bytes shortRecord = good;
     shortRecord.resize(910);
 

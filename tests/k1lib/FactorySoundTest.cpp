@@ -49,8 +49,9 @@ TEST_P(FactorySound, EverySingleSitsInTheMixAndDiesAway) {
         const SinglePreset& single = factorySingles[i];
         const float swell = swellSeconds(single);
         const bankgen::Heard middle = player.listen(single, {60}, 100, swell, 25.0f);
-        ASSERT_TRUE(std::all_of(middle.samples.begin(), middle.samples.end(), [](float x) { return std::isfinite(x); }))
-            << single.name;
+        ASSERT_TRUE(std::all_of(middle.samples.begin(), middle.samples.end(), [](float x) {
+            return std::isfinite(x);
+        })) << single.name;
         const float level = decibels(bankgen::loudestRms(middle.samples));
         // -26 dBFS is the aim; a few with a high crest factor (a pluck, leads whose five voices start
         // in phase) reach it only by clipping their chord, so they may sit 2 dB lower.
@@ -59,8 +60,9 @@ TEST_P(FactorySound, EverySingleSitsInTheMixAndDiesAway) {
         EXPECT_GE(middle.tailSeconds, 0.0f) << single.name << " rings on after 25 s";
 
         // A chord; on a Single that plays one pitch on every key, two hits at once.
-        const std::vector<float> chord = playsOnePitch(single) ? player.play(single, {60, 62}, 100, swell)
-                                                               : player.play(single, {48, 52, 55, 60, 64}, 100, swell);
+        const std::vector<float> chord = playsOnePitch(single)
+                                             ? player.play(single, {60, 62}, 100, swell)
+                                             : player.play(single, {48, 52, 55, 60, 64}, 100, swell);
         EXPECT_LE(decibels(peak(chord)), Ceiling) << single.name << " clips a chord";
 
         for (const int note : {36, 96})
@@ -75,7 +77,6 @@ TEST_P(FactorySound, EverySingleSitsInTheMixAndDiesAway) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Banks, FactorySound, testing::Range(0, kFactoryBankCount));
-
 
 class FactoryMultiSound : public testing::TestWithParam<int> {};
 
@@ -103,11 +104,13 @@ TEST_P(FactoryMultiSound, AChordInEverySectionLeavesHeadroom) {
                 const int low = std::max(static_cast<int>(s.zoneLow),
                                          std::min(centre - 6, static_cast<int>(s.zoneHigh) - 16));
                 for (int step : {0, 4, 7, 12, 16})
-                    keys.insert({s.channel == 255 ? 0 : static_cast<int>(s.channel), std::clamp(low + step, 0, 127)});
+                    keys.insert(
+                        {s.channel == 255 ? 0 : static_cast<int>(s.channel), std::clamp(low + step, 0, 127)});
             }
             std::vector<SMidiEvent> events;
             for (const auto& [channel, note] : keys) {
-                events.push_back(shortMessage(static_cast<uint8_t>(0x90 | channel), static_cast<uint8_t>(note), velocity));
+                events.push_back(
+                    shortMessage(static_cast<uint8_t>(0x90 | channel), static_cast<uint8_t>(note), velocity));
             }
             const int frames = static_cast<int>(seconds * Engine::kProcessingSamplerate);
             std::vector<float> left(static_cast<size_t>(frames)), right(static_cast<size_t>(frames));

@@ -32,7 +32,7 @@ Bytes withF0(const Bytes& data) {
     return out;
 }
 
-}  // namespace
+} // namespace
 
 TEST(MidiFiles, SysexEventsAreCollectedInOrder) {
     const Bytes a = payload(0x11, 10), b = payload(0x22, 20);
@@ -57,12 +57,12 @@ TEST(MidiFiles, SysexEventsAreCollectedInOrder) {
 TEST(MidiFiles, ChannelMessagesRunningStatusAndMetaEventsAreWalkedOver) {
     const Bytes dump = payload(0x33, 12);
     Track t;
-    t.raw({0xC0, 0x05})                  // program change: one data byte
-        .raw({0x90, 0x3C, 0x40})         // note on
-        .raw({0x3E, 0x40}, 200)          // running status, long delta
-        .raw({0xE0, 0x00, 0x40})         // bend
-        .meta(0x01, Bytes(300, 'x'))     // a text longer than one length byte can say
-        .raw({0xF7, 0x01, 0xFE})         // an escape packet outside any dump
+    t.raw({0xC0, 0x05})              // program change: one data byte
+        .raw({0x90, 0x3C, 0x40})     // note on
+        .raw({0x3E, 0x40}, 200)      // running status, long delta
+        .raw({0xE0, 0x00, 0x40})     // bend
+        .meta(0x01, Bytes(300, 'x')) // a text longer than one length byte can say
+        .raw({0xF7, 0x01, 0xFE})     // an escape packet outside any dump
         .sysex(0xF0, dump)
         .raw({0xD0, 0x22})
         .raw({0x80, 0x3C, 0x00})

@@ -235,7 +235,8 @@ TEST(ParameterConverter, AnyReceivedChangeKeepsTheSingleWritable) {
     testing_records::RecordRandom random(5);
     for (int cursor = 0; cursor < 256; ++cursor)
         for (uint8_t source = 0; source < 8; ++source)
-            for (uint8_t value : std::initializer_list<uint8_t>{0, 1, 2, 3, 4, 5, 7, 8, 12, 13, 99, 100, 101, 127, 128, 255}) {
+            for (uint8_t value : std::initializer_list<uint8_t>{0, 1, 2, 3, 4, 5, 7, 8, 12, 13, 99, 100, 101,
+                                                                127, 128, 255}) {
                 SinglePreset single = random.single();
                 const SinglePreset before = single;
                 const bool stored =

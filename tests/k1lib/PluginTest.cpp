@@ -35,15 +35,23 @@ struct Journal {
 class RecordingListener : public IPluginListener {
 public:
     explicit RecordingListener(Journal& journal) : journal_(journal) {}
-    void onActiveSingleChanged(size_t i) override { journal_.add("L ActiveSingleChanged " + std::to_string(i)); }
+    void onActiveSingleChanged(size_t i) override {
+        journal_.add("L ActiveSingleChanged " + std::to_string(i));
+    }
     void onSingleModified(size_t i) override { journal_.add("L SingleModified " + std::to_string(i)); }
-    void onActiveSingleModified(size_t i) override { journal_.add("L ActiveSingleModified " + std::to_string(i)); }
+    void onActiveSingleModified(size_t i) override {
+        journal_.add("L ActiveSingleModified " + std::to_string(i));
+    }
     void onSinglesModified(size_t f, size_t c) override {
         journal_.add("L SinglesModified " + std::to_string(f) + " " + std::to_string(c));
     }
-    void onActiveMultiChanged(size_t i) override { journal_.add("L ActiveMultiChanged " + std::to_string(i)); }
+    void onActiveMultiChanged(size_t i) override {
+        journal_.add("L ActiveMultiChanged " + std::to_string(i));
+    }
     void onMultiModified(size_t i) override { journal_.add("L MultiModified " + std::to_string(i)); }
-    void onActiveMultiModified(size_t i) override { journal_.add("L ActiveMultiModified " + std::to_string(i)); }
+    void onActiveMultiModified(size_t i) override {
+        journal_.add("L ActiveMultiModified " + std::to_string(i));
+    }
     void onMultisModified(size_t f, size_t c) override {
         journal_.add("L MultisModified " + std::to_string(f) + " " + std::to_string(c));
     }
@@ -63,7 +71,8 @@ public:
         if (e.type == PluginToEditorEvent::ParameterChanged)
             journal_.add("E param " + std::to_string(e.param));
         else
-            journal_.add("E " + std::to_string(e.type) + " " + std::to_string(e.index) + " " + std::to_string(e.count));
+            journal_.add("E " + std::to_string(e.type) + " " + std::to_string(e.index) + " " +
+                         std::to_string(e.count));
     }
 
 private:
@@ -87,7 +96,7 @@ size_t indexOf(const std::vector<std::string>& entries, const std::string& entry
     return entries.size();
 }
 
-}  // namespace
+} // namespace
 
 TEST(PluginFacade, SetParameterGoesThroughOnlyForNewFiniteValues) {
     Rig rig;
@@ -114,7 +123,8 @@ TEST(PluginFacade, SetParameterGoesThroughOnlyForNewFiniteValues) {
 TEST(PluginFacade, PresetChangeReportsChangedParametersFirstEachToEditorThenListener) {
     Rig rig;
     size_t target = 1;
-    while (std::string(Engine::getFactorySingle(target).name) == Engine::getFactorySingle(0).name) ++target;
+    while (std::string(Engine::getFactorySingle(target).name) == Engine::getFactorySingle(0).name)
+        ++target;
     ASSERT_TRUE(rig.plugin.setCurrentPresetIndex(target));
     const std::vector<std::string> entries = rig.journal.take();
     ASSERT_GE(entries.size(), 4u);
@@ -126,10 +136,10 @@ TEST(PluginFacade, PresetChangeReportsChangedParametersFirstEachToEditorThenList
         ASSERT_EQ(entries[i].rfind("E param ", 0), 0u) << entries[i];
         const int p = std::stoi(entries[i].substr(8));
         EXPECT_EQ(entries[i + 1], "L param " + std::to_string(p));
-        EXPECT_GT(p, lastParam);  // ascending
+        EXPECT_GT(p, lastParam); // ascending
         lastParam = p;
     }
-    EXPECT_GT(lastParam, 0);  // the name at least differs
+    EXPECT_GT(lastParam, 0); // the name at least differs
 }
 
 TEST(PluginFacade, NotificationsReachEditorAndListenerInTheirOrder) {
@@ -139,9 +149,9 @@ TEST(PluginFacade, NotificationsReachEditorAndListenerInTheirOrder) {
     rig.plugin.onMultisModified(2, 5);
     rig.plugin.onActiveMultiChanged(7);
     rig.plugin.onPlayModeChanged();
-    const std::vector<std::string> expected = {"L ConfigChanged",     "E 10 0 0",         "E 2 3 0",
-                                               "L SingleModified 3",  "E 5 2 5",          "L MultisModified 2 5",
-                                               "L ActiveMultiChanged 7", "E 8 7 0",        "E 9 0 0",
+    const std::vector<std::string> expected = {"L ConfigChanged",        "E 10 0 0", "E 2 3 0",
+                                               "L SingleModified 3",     "E 5 2 5",  "L MultisModified 2 5",
+                                               "L ActiveMultiChanged 7", "E 8 7 0",  "E 9 0 0",
                                                "L PlayModeChanged"};
     EXPECT_EQ(rig.journal.take(), expected);
 
@@ -228,16 +238,24 @@ TEST(PluginStress, AudioAndUserInterfaceThreadsShareTheFacade) {
     });
     for (int i = 0; i < 10000; ++i) {
         switch (i % 5) {
-        case 0: EXPECT_TRUE(rig.plugin.setCurrentPresetIndex(static_cast<size_t>(i % 64))); break;
-        case 1: rig.plugin.setParameter(Param_LfoSpeed, static_cast<float>(i % 97) / 97.0f); break;
+        case 0:
+            EXPECT_TRUE(rig.plugin.setCurrentPresetIndex(static_cast<size_t>(i % 64)));
+            break;
+        case 1:
+            rig.plugin.setParameter(Param_LfoSpeed, static_cast<float>(i % 97) / 97.0f);
+            break;
         case 2: {
             Engine::Config config = rig.plugin.getConfig();
             config.midiReceivePitchBend = static_cast<uint32_t>(i % 2);
             rig.plugin.setConfig(config);
             break;
         }
-        case 3: rig.plugin.getParameterDisplay(Param_Volume); break;
-        default: rig.plugin.setPlayMode(i % 2 ? PlayMode_Multi : PlayMode_Single); break;
+        case 3:
+            rig.plugin.getParameterDisplay(Param_Volume);
+            break;
+        default:
+            rig.plugin.setPlayMode(i % 2 ? PlayMode_Multi : PlayMode_Single);
+            break;
         }
     }
     stop = true;
@@ -252,7 +270,8 @@ TEST(PluginStress, AudioAndUserInterfaceThreadsShareTheFacade) {
     float peak = 0;
     for (int block = 0; block < 4; ++block) {
         rig.plugin.process(outputs, 2, 4096);
-        for (float v : left) peak = std::max(peak, std::abs(v));
+        for (float v : left)
+            peak = std::max(peak, std::abs(v));
     }
     EXPECT_GT(peak, 0.001f);
 }

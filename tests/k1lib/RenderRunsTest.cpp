@@ -29,10 +29,12 @@ public:
     }
     k1lib::Engine& runs() { return *m_engines[0]; }
     void event(const k1lib::SMidiEvent& e) {
-        for (auto& engine : m_engines) engine->processMidiEvent(e);
+        for (auto& engine : m_engines)
+            engine->processMidiEvent(e);
     }
     void parameter(k1lib::EParam param, float value) {
-        for (auto& engine : m_engines) engine->setParameter(param, value, true);
+        for (auto& engine : m_engines)
+            engine->setParameter(param, value, true);
     }
     void render(int frames) {
         std::vector<float> runL(frames), runR(frames), oneL(frames), oneR(frames);
@@ -85,7 +87,8 @@ void playScript(bool multiMode, uint64_t preset) {
         {shortMessage(0xB0, 123, 0), shortMessage(0xB1, 123, 0), shortMessage(0xB2, 123, 0)},
     };
     for (const std::vector<k1lib::SMidiEvent>& events : script) {
-        for (const k1lib::SMidiEvent& event : events) pair.event(event);
+        for (const k1lib::SMidiEvent& event : events)
+            pair.event(event);
         pair.render(3001); // not a multiple of the run length
     }
     EXPECT_GT(pair.peak(), 0.01f) << "the comparison must be of sound, not of silence";
@@ -129,11 +132,13 @@ k1lib::SinglePreset everyStageSingle() {
 } // namespace
 
 TEST(RenderRuns, SinglesSoundTheSameInRunsAsSampleBySample) {
-    for (uint64_t single : {0u, 7u, 19u, 42u, 130u, 777u}) playScript(false, single);
+    for (uint64_t single : {0u, 7u, 19u, 42u, 130u, 777u})
+        playScript(false, single);
 }
 
 TEST(RenderRuns, MultisSoundTheSameInRunsAsSampleBySample) {
-    for (uint64_t multi : {0u, 5u, 200u}) playScript(true, multi);
+    for (uint64_t multi : {0u, 5u, 200u})
+        playScript(true, multi);
 }
 
 // Notes start, are released and restart at random points of their delays, attacks, decays,
@@ -148,14 +153,16 @@ TEST(RenderRuns, EveryEnvelopeStageAndDelaySoundsTheSameInRuns) {
     for (int step = 0; step < 90; ++step) {
         const auto key = static_cast<uint8_t>(48 + (step * 7) % 24);
         if (step % 3 == 0) pair.event(shortMessage(0x90, key, static_cast<uint8_t>(40 + step)));
-        if (step % 4 == 1) pair.event(shortMessage(0x80, static_cast<uint8_t>(48 + ((step - 1) * 7) % 24), 64));
+        if (step % 4 == 1)
+            pair.event(shortMessage(0x80, static_cast<uint8_t>(48 + ((step - 1) * 7) % 24), 64));
         if (step % 10 == 5) pair.event(shortMessage(0xD0, static_cast<uint8_t>(step), 0));
         if (step % 30 == 29) pair.event(shortMessage(0xB0, 123, 0));
         pair.render(lengths.next());
         const k1lib::Multi& multi = pair.runs().getMulti();
         for (int v = 0; v < multi.getPlayingVoiceCount(0); ++v) {
             const k1lib::Voice& voice = multi.getPlayingVoice(0, v);
-            for (int s = 0; s < voice.getSourceCount(); ++s) seen.insert(voice.getSource(s).getEnvelope().stage());
+            for (int s = 0; s < voice.getSourceCount(); ++s)
+                seen.insert(voice.getSource(s).getEnvelope().stage());
         }
     }
     EXPECT_EQ(seen.size(), 6u) << "the notes must have been caught in every stage";
@@ -167,7 +174,8 @@ TEST(RenderRuns, EveryEnvelopeStageAndDelaySoundsTheSameInRuns) {
 TEST(RenderRuns, ParameterRampsSoundTheSameInRuns) {
     RunsAgainstSamples pair([](k1lib::Engine& e) { ASSERT_TRUE(e.setSingle(19)); });
     Lengths lengths;
-    for (uint8_t key : std::initializer_list<uint8_t>{48, 55, 60, 64, 67}) pair.event(shortMessage(0x90, key, 100));
+    for (uint8_t key : std::initializer_list<uint8_t>{48, 55, 60, 64, 67})
+        pair.event(shortMessage(0x90, key, 100));
     bool ramping = false;
     for (int step = 0; step < 60; ++step) {
         const float sweep = static_cast<float>(step % 13) / 12.0f;

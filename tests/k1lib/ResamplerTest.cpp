@@ -31,8 +31,8 @@ public:
                 handledIds.push_back(events[e].data1);
                 ++e;
             }
-            const float value =
-                static_cast<float>(0.5 * std::sin(2 * kPi * frequency_ * static_cast<double>(position_) / kEngineRate));
+            const float value = static_cast<float>(
+                0.5 * std::sin(2 * kPi * frequency_ * static_cast<double>(position_) / kEngineRate));
             for (int c = 0; c < channels; ++c)
                 outputs[c][i] = value;
             ++position_;
@@ -134,7 +134,8 @@ TEST(Resampler, SteadySineStaysContinuousWithConstantLatency) {
     const double crossing = static_cast<float>(i) + signal[i] / (signal[i] - signal[i + 1]);
     double worst = 0;
     for (size_t n = i; n < signal.size(); ++n) {
-        const double ideal = 0.5 * std::sin(2 * kPi * frequency * (static_cast<double>(n) - crossing) / hostRate);
+        const double ideal =
+            0.5 * std::sin(2 * kPi * frequency * (static_cast<double>(n) - crossing) / hostRate);
         worst = std::max(worst, std::abs(signal[n] - ideal));
     }
     EXPECT_LT(worst, 0.005); // one engine sample dropped or repeated would be 0.06
@@ -224,9 +225,11 @@ TEST(Resampler, ReportedLatencyIsTheDelayOfASineAtEveryHostRate) {
             signal.insert(signal.end(), block.begin(), block.end());
         }
         size_t i = static_cast<size_t>(hostRate * 0.05);
-        while (!(signal[i] < 0 && signal[i + 1] >= 0)) ++i;
+        while (!(signal[i] < 0 && signal[i + 1] >= 0))
+            ++i;
         const double crossing = static_cast<float>(i) + signal[i] / (signal[i] - signal[i + 1]);
-        EXPECT_NEAR(Resampler::latency(49920.0f, hostRate), std::fmod(crossing, hostRate / 100.0), 0.5) << hostRate;
+        EXPECT_NEAR(Resampler::latency(49920.0f, hostRate), std::fmod(crossing, hostRate / 100.0), 0.5)
+            << hostRate;
     }
     EXPECT_EQ(Resampler::latency(49920.0f, 49920.0f), 0.0);
 }

@@ -103,7 +103,8 @@ TEST(Source, KeyRangeChoosesTheTable) {
     }
     single.sources[0].keyTrack = 1;
     single.sources[0].coarse = 127; // 127 + 127 - 84 = 170: key index 127
-    EXPECT_NEAR(peak(render(engine, single, 127, 2000)), static_cast<float>(tableAmplitude(4)) / 128.0f, 1.5f / 128.0f);
+    EXPECT_NEAR(peak(render(engine, single, 127, 2000)), static_cast<float>(tableAmplitude(4)) / 128.0f,
+                1.5f / 128.0f);
 }
 
 TEST(Source, SampledWavesStayAboveTheirLowestPitch) {

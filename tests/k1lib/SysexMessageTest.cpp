@@ -29,7 +29,7 @@ Bytes dumpOf(std::vector<SinglePreset> singles, StorageLocation location, unsign
     return out;
 }
 
-}  // namespace
+} // namespace
 
 TEST(SysexMessages, OneSingleDumpGivesItsNumber) {
     Bytes dump = dumpOf({SinglePreset{}}, StorageI, 5);
@@ -40,7 +40,7 @@ TEST(SysexMessages, OneSingleDumpGivesItsNumber) {
     dump[6] = 1;
     ASSERT_TRUE(readExact(result, dump));
     EXPECT_EQ(result.firstSingle, 69u);
-    EXPECT_EQ(result.singles.size(), 2u);  // results accumulate
+    EXPECT_EQ(result.singles.size(), 2u); // results accumulate
 }
 
 TEST(SysexMessages, AllBlockDumpsHoldThirtyTwoRecords) {
@@ -106,7 +106,8 @@ TEST(SysexMessages, FramingTestsInOrderWithTheirLines) {
     EXPECT_FALSE(readExact(result, {0xF0, 0x40, 0x10, 0x20, 0x00, 0x03, 0xF7}));
     EXPECT_EQ(capture.lines().back(), "readSysex@242: Invalid channel number 16, expected 0-15");
     EXPECT_FALSE(readExact(result, {0xF0, 0x40, 0x00, 0x20, 0x01, 0x03, 0xF7}));
-    EXPECT_EQ(capture.lines().back(), "readSysex@269: Expected group to be 0x00 (Synthesizer group) but got 1");
+    EXPECT_EQ(capture.lines().back(),
+              "readSysex@269: Expected group to be 0x00 (Synthesizer group) but got 1");
     EXPECT_FALSE(readExact(result, {0xF0, 0x40, 0x00, 0x20, 0x00, 0x04, 0xF7}));
     EXPECT_EQ(capture.lines().back(), "readSysex@275: Expected machine ID to be 0x03 but got 4");
     EXPECT_TRUE(readExact(result, {0xF0, 0x40, 0x00, 0x42, 0x00, 0x03, 0xF7}));
@@ -115,7 +116,8 @@ TEST(SysexMessages, FramingTestsInOrderWithTheirLines) {
     Bytes all = dumpOf(std::vector<SinglePreset>(2), StorageI, 0);
     all[7] = 0x10;
     EXPECT_FALSE(readExact(result, all));
-    EXPECT_EQ(capture.lines().back(), "readSysex@386: Invalid subcommand 2, needs to be 00h, 20h or 40h but got 16");
+    EXPECT_EQ(capture.lines().back(),
+              "readSysex@386: Invalid subcommand 2, needs to be 00h, 20h or 40h but got 16");
 }
 
 TEST(SysexMessages, RequestsAndParameterSends) {
@@ -160,11 +162,11 @@ TEST(SysexMessages, WriterRefusalsLeaveOutUnchanged) {
     EXPECT_EQ(capture.lines().back(), "writeSingles@620: Too many singles for one command");
     EXPECT_FALSE(Sysex::writeSingles(out, {}, 0, StorageI, 0));
     EXPECT_FALSE(Sysex::writeSingle(out, SinglePreset{}, 0, Storagei, 10));
-    EXPECT_EQ(capture.lines().back(),
-              "verifySingleNumberAgainstStorageLocation@471: If single number is < 32, storage location needs to be I or E");
+    EXPECT_EQ(capture.lines().back(), "verifySingleNumberAgainstStorageLocation@471: If single number is < "
+                                      "32, storage location needs to be I or E");
     EXPECT_FALSE(Sysex::writeSingle(out, SinglePreset{}, 0, StorageI, 40));
-    EXPECT_EQ(capture.lines().back(),
-              "verifySingleNumberAgainstStorageLocation@465: If single number is >= 32, storage location needs to be i or e");
+    EXPECT_EQ(capture.lines().back(), "verifySingleNumberAgainstStorageLocation@465: If single number is >= "
+                                      "32, storage location needs to be i or e");
     EXPECT_FALSE(Sysex::writeSingle(out, SinglePreset{}, 0, StorageI, 64));
     EXPECT_EQ(capture.lines().back(), "writeSingles@648: Preset number needs to be within range 0-63");
     EXPECT_FALSE(Sysex::writeMulti(out, MultiPreset{}, 0, StorageI, 32));
@@ -172,9 +174,11 @@ TEST(SysexMessages, WriterRefusalsLeaveOutUnchanged) {
     EXPECT_FALSE(Sysex::writeMultis(out, {}, 0, StorageI, 0));
     EXPECT_EQ(out, before);
     EXPECT_FALSE(Sysex::writeOneSingleRequest(out, 16, StorageI, 0));
-    EXPECT_EQ(capture.lines().back(), "writeOneSingleRequest@752: Channel number needs to be within range 0-15");
+    EXPECT_EQ(capture.lines().back(),
+              "writeOneSingleRequest@752: Channel number needs to be within range 0-15");
     EXPECT_FALSE(Sysex::writeOneSingleRequest(out, 0, StorageI, 64));
-    EXPECT_EQ(capture.lines().back(), "writeOneSingleRequest@758: Single number needs to be within range 0-63");
+    EXPECT_EQ(capture.lines().back(),
+              "writeOneSingleRequest@758: Single number needs to be within range 0-63");
     EXPECT_EQ(out, before);
 
     ASSERT_TRUE(Sysex::writeMulti(out, MultiPreset{}, 0, StorageE, 31));
@@ -206,11 +210,12 @@ TEST(SysexMessages, EveryPrefixIsRefusedOrReadWithinItsLength) {
         for (size_t n = 0; n <= message.size(); ++n) {
             Bytes prefix(message.begin(), message.begin() + static_cast<long>(n));
             Sysex::SysexResult result;
-            readExact(result, prefix);  // ASan proves no byte beyond n is read
-            prefix.push_back(0xF7);     // and a truncated message closed early is refused or partial
+            readExact(result, prefix); // ASan proves no byte beyond n is read
+            prefix.push_back(0xF7);    // and a truncated message closed early is refused or partial
             Sysex::SysexResult closed;
             readExact(closed, prefix);
-            EXPECT_LE(closed.singles.size() * kSingleRecordSize + closed.multis.size() * kMultiRecordSize, prefix.size());
+            EXPECT_LE(closed.singles.size() * kSingleRecordSize + closed.multis.size() * kMultiRecordSize,
+                      prefix.size());
         }
     }
     Sysex::SysexResult result;
@@ -224,9 +229,9 @@ TEST(SysexMessages, BufferScanSkipsGarbageAndUnclosedMessages) {
     EXPECT_FALSE(Sysex::readBuffer(result, {}, 255));
     Bytes good = dumpOf({SinglePreset{}}, StorageI, 1);
     Bytes buffer = {0x01, 0x02, 0xF7};
-    buffer.insert(buffer.end(), {0xF0, 0x41, 0x00, 0xF7});  // another manufacturer
+    buffer.insert(buffer.end(), {0xF0, 0x41, 0x00, 0xF7}); // another manufacturer
     buffer.insert(buffer.end(), good.begin(), good.end());
-    buffer.insert(buffer.end(), {0x33, 0xF0, 0x40, 0x00});  // F0h with no F7h
+    buffer.insert(buffer.end(), {0x33, 0xF0, 0x40, 0x00}); // F0h with no F7h
     ASSERT_TRUE(Sysex::readBuffer(result, buffer, 255));
     EXPECT_EQ(result.singles.size(), 1u);
     EXPECT_EQ(result.firstSingle, 1u);
@@ -247,7 +252,8 @@ TEST(SysexMessages, PhmPresetBecomesAOneSingleDump) {
     testing_records::RecordRandom random(3);
     SinglePreset single = random.single();
     std::strcpy(single.name, "PHm Bass");
-    for (uint8_t& m : single.mute) m = 0;
+    for (uint8_t& m : single.mute)
+        m = 0;
     unsigned char record[kSingleRecordSize];
     EXPECT_TRUE(writeSingle(record, single));
     unsigned char phm[kPhmPresetSize];

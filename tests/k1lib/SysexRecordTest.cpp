@@ -19,7 +19,9 @@ std::array<unsigned char, kSingleRecordSize> singleRecord(const SinglePreset& s)
     return r;
 }
 
-void resum(unsigned char* record, unsigned long size) { record[size - 1] = getChecksum(record, size - 1); }
+void resum(unsigned char* record, unsigned long size) {
+    record[size - 1] = getChecksum(record, size - 1);
+}
 
 bool allSevenBit(const unsigned char* p, size_t n) {
     for (size_t i = 0; i < n; ++i)
@@ -27,7 +29,7 @@ bool allSevenBit(const unsigned char* p, size_t n) {
     return true;
 }
 
-}  // namespace
+} // namespace
 
 TEST(Records, EqualityComparesRawNameBytesAndEveryField) {
     SinglePreset a{}, b{};
@@ -36,7 +38,7 @@ TEST(Records, EqualityComparesRawNameBytesAndEveryField) {
     b.sources[2].wave = 1;
     EXPECT_FALSE(a == b);
     b = a;
-    b.name[7] = 'x';  // after the terminator
+    b.name[7] = 'x'; // after the terminator
     EXPECT_FALSE(a == b);
 
     MultiPreset m{}, n{};
@@ -55,8 +57,10 @@ TEST(Records, DefaultSingleWritesBlankNameZerosAndChecksum) {
     ASSERT_EQ(out.size(), 97u);
     const unsigned char header[] = {0xF0, 0x40, 0x00, 0x20, 0x00, 0x03, 0x00, 0x00};
     EXPECT_EQ(std::memcmp(out.data(), header, 8), 0);
-    for (int i = 8; i < 18; ++i) EXPECT_EQ(out[i], ' ');
-    for (int i = 18; i < 95; ++i) EXPECT_EQ(out[i], 0);
+    for (int i = 8; i < 18; ++i)
+        EXPECT_EQ(out[i], ' ');
+    for (int i = 18; i < 95; ++i)
+        EXPECT_EQ(out[i], 0);
     EXPECT_EQ(out[95], 0x65);
     EXPECT_EQ(out[96], 0xF7);
 }
@@ -96,11 +100,11 @@ TEST(Records, SectionModeKeepsBothBitsAndOldModesWriteAsBefore) {
     m.sections[1].mode = 2;
     std::array<unsigned char, kMultiRecordSize> r{};
     EXPECT_TRUE(writeMulti(r.data(), m));
-    EXPECT_EQ(r[43], 0x40);  // mode 1: bit 6 of the channel byte, as the K1 writes it
+    EXPECT_EQ(r[43], 0x40); // mode 1: bit 6 of the channel byte, as the K1 writes it
     EXPECT_EQ(r[35], 0x00);
-    EXPECT_EQ(r[36], 0x40);  // mode 2: bit 6 of the poly byte
+    EXPECT_EQ(r[36], 0x40); // mode 2: bit 6 of the poly byte
     EXPECT_EQ(r[44], 0x00);
-    r[37] |= 0x40;  // mode 3 read from a foreign dump is repaired to 2
+    r[37] |= 0x40; // mode 3 read from a foreign dump is repaired to 2
     r[45] |= 0x40;
     resum(r.data(), kMultiRecordSize);
     LogCapture capture;
@@ -123,10 +127,9 @@ TEST(Records, ReadSingleRefusesChecksumAndBendRangeAndRepairsTheRest) {
     SinglePreset out{};
     out.volume = 42;
     EXPECT_FALSE(readSingle(out, bad.data()));
-    EXPECT_EQ(out.volume, 42);  // untouched
-    EXPECT_EQ(capture.lines().back(),
-              "readSingle@49: Invalid checksum, expected " + std::to_string(r[87]) + " but got " +
-                  std::to_string(bad[87]));
+    EXPECT_EQ(out.volume, 42); // untouched
+    EXPECT_EQ(capture.lines().back(), "readSingle@49: Invalid checksum, expected " + std::to_string(r[87]) +
+                                          " but got " + std::to_string(bad[87]));
 
     bad = r;
     bad[15] = 0x0D;
@@ -135,14 +138,17 @@ TEST(Records, ReadSingleRefusesChecksumAndBendRangeAndRepairsTheRest) {
     EXPECT_EQ(capture.lines().back(), "readSingle@71: Invalid pitch bend range, valid is 0-12 but got 13");
 
     bad = r;
-    bad[17] = 3 << 5;  // wheel mode 3
+    bad[17] = 3 << 5; // wheel mode 3
     bad[22] = 0x10;
     resum(bad.data(), kSingleRecordSize);
     ASSERT_TRUE(readSingle(out, bad.data()));
     EXPECT_EQ(out.vibWheelMode, 1u);
-    for (uint8_t m : out.mute) EXPECT_EQ(m, 0);
-    EXPECT_TRUE(capture.contains("readSingle@85: Bells: Invalid vibrato wheel mode, needs to be 0 or 1 but got 3"));
-    EXPECT_TRUE(capture.contains("readSingle@98: Invalid sources mute flags, allowed are 0000xxxx but got 16"));
+    for (uint8_t m : out.mute)
+        EXPECT_EQ(m, 0);
+    EXPECT_TRUE(
+        capture.contains("readSingle@85: Bells: Invalid vibrato wheel mode, needs to be 0 or 1 but got 3"));
+    EXPECT_TRUE(
+        capture.contains("readSingle@98: Invalid sources mute flags, allowed are 0000xxxx but got 16"));
 }
 
 TEST(Records, ReadMultiRepairsFieldsAndRefusesOnlyTheChecksum) {
@@ -152,10 +158,10 @@ TEST(Records, ReadMultiRepairsFieldsAndRefusesOnlyTheChecksum) {
     EXPECT_TRUE(writeMulti(r.data(), m));
     r[10] = 120;
     r[67 + 7] = 101;
-    r[35 + 2] = 3 << 4;  // output 3
-    r[43 + 1] = 3 << 4;  // velocity 3
-    r[35 + 4] = 12;      // poly 12
-    r[51 + 5] = 127;     // transpose +103
+    r[35 + 2] = 3 << 4; // output 3
+    r[43 + 1] = 3 << 4; // velocity 3
+    r[35 + 4] = 12;     // poly 12
+    r[51 + 5] = 127;    // transpose +103
     resum(r.data(), kMultiRecordSize);
     LogCapture capture;
     MultiPreset out{};
@@ -184,7 +190,7 @@ TEST(Records, HostileBytesInEveryPositionDecodeIntoRange) {
             r[pos] = value;
             resum(r.data(), kSingleRecordSize);
             SinglePreset s{};
-            if (!readSingle(s, r.data())) continue;  // only a bend range above 12 is refused
+            if (!readSingle(s, r.data())) continue; // only a bend range above 12 is refused
             std::array<unsigned char, kSingleRecordSize> again = singleRecord(s);
             ASSERT_TRUE(allSevenBit(again.data(), kSingleRecordSize)) << pos;
             SinglePreset back{};
@@ -232,7 +238,8 @@ TEST(Records, NamesAreTrimmedCutAndRepaired) {
     LogCapture capture;
     ASSERT_TRUE(readSingle(back, r.data()));
     EXPECT_STREQ(back.name, "Hi");
-    for (int i = 3; i < 11; ++i) EXPECT_EQ(back.name[i], 0);
+    for (int i = 3; i < 11; ++i)
+        EXPECT_EQ(back.name[i], 0);
 
     char out[11];
     const unsigned char field[10] = {'A', 'B', ' ', ' ', 0, 'x', 'y', 'z', 'w', 'v'};

@@ -133,9 +133,9 @@ struct TestEngine {
     k1lib::VoiceContext context{testWaveforms(), midi, random};
 };
 
-using testsupport::sineSingle;
 using signalmeasure::cents;
 using signalmeasure::measureFrequency;
+using testsupport::sineSingle;
 
 // One sample of a voice under a section's modulation, added into the four slots: a run of one
 // frame. True when the voice has finished.

@@ -79,7 +79,9 @@ double partialLevel(const int8_t* samples, size_t length, double hz, double rate
     std::complex<double> sum = 0.0, phase = 1.0;
     const std::complex<double> step = std::polar(1.0, -2.0 * Pi * hz / rate);
     for (size_t i = 0; i < length; ++i, phase *= step)
-        sum += phase * (samples[i] * (0.5 - 0.5 * std::cos(2.0 * Pi * static_cast<double>(i) / static_cast<double>(length))));
+        sum +=
+            phase * (samples[i] *
+                     (0.5 - 0.5 * std::cos(2.0 * Pi * static_cast<double>(i) / static_cast<double>(length))));
     return std::abs(sum);
 }
 
@@ -136,7 +138,8 @@ std::filesystem::path renderFolder() {
 TEST(WaveformsSoundTest, SingleCycleTablesAreBandLimited) {
     for (int n = 0; n < k1lib::kFirstSampledWave; ++n) {
         for (int t = 0; t < 5; ++t) {
-            const auto power = harmonicPower(waveforms().getData(static_cast<uint8_t>(n), static_cast<uint8_t>(TableKeys[t])).data);
+            const auto power = harmonicPower(
+                waveforms().getData(static_cast<uint8_t>(n), static_cast<uint8_t>(TableKeys[t])).data);
             double total = 0.0, above = 0.0;
             // The sines (0-12) are pure at every key; the rest stop at their table's harmonic cap.
             const int pure = n < 12 ? n + 1 : n == 12 ? 16 : 0;
@@ -157,7 +160,8 @@ TEST(WaveformsSoundTest, SingleCycleWavesAreDistinctAndLoud) {
         int peak = 0;
         double quietest = 1e9, loudest = 0.0;
         for (int key : TableKeys) {
-            const int8_t* table = waveforms().getData(static_cast<uint8_t>(n), static_cast<uint8_t>(key)).data;
+            const int8_t* table =
+                waveforms().getData(static_cast<uint8_t>(n), static_cast<uint8_t>(key)).data;
             wave.insert(wave.end(), table, table + 256);
             peak = std::max(peak, peakOf(table, 256));
             quietest = std::min(quietest, rms(table, 256));
@@ -185,7 +189,8 @@ TEST(WaveformsSoundTest, PitchedSamplesSitAtTheRoot) {
         const double hz = fundamentalHz(d.data + start, length, 50000.0);
         EXPECT_LT(std::abs(1200.0 * std::log2(hz / PcmRoot)), 25.0)
             << Waveforms::getName(static_cast<uint8_t>(n)) << " at " << hz << " Hz";
-        EXPECT_LT(std::abs(fundamentalCents(d.data + start, length, 50000.0)), 5.0) << Waveforms::getName(static_cast<uint8_t>(n));
+        EXPECT_LT(std::abs(fundamentalCents(d.data + start, length, 50000.0)), 5.0)
+            << Waveforms::getName(static_cast<uint8_t>(n));
     }
 }
 

@@ -1,5 +1,5 @@
-#include "K1Constants.h"
 #include "Waveforms.h"
+#include "K1Constants.h"
 #include "LogCapture.h"
 
 #include <gtest/gtest.h>
@@ -77,7 +77,9 @@ TEST(WaveformsTest, SingleCycleTablesFollowTheKey) {
     // Table h of wave n: the stored half-period, then its mirror negated.
     for (int n : {0, 101, 203}) {
         for (int h = 0; h < 5; ++h) {
-            const int8_t* table = w.getData(static_cast<uint8_t>(n), static_cast<uint8_t>(std::array{0, 48, 60, 72, 84}[h])).data;
+            const int8_t* table =
+                w.getData(static_cast<uint8_t>(n), static_cast<uint8_t>(std::array{0, 48, 60, 72, 84}[h]))
+                    .data;
             for (int i = 0; i < 128; ++i) {
                 ASSERT_EQ(table[i], romSample(393216 + 640 * n + 128 * h + i));
                 ASSERT_EQ(table[255 - i], static_cast<int8_t>(-table[i] - 1));

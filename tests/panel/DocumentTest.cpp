@@ -338,20 +338,29 @@ TEST_F(PanelFixture, FixedLayoutPositions) {
     const struct {
         const char* name;
         double x, y, w, h;
-    } fixed[] = {
-        {"LCDLight", 752.499, 345.8, 847, 336}, {"LCDLines", 863.499, 447.8, 631, 129},
-        {"shadow", 838.499, 426.8, 670, 172}, {"clickableLogo", 1690.5, 436.3, 641, 266},
-        {"btDonate", 324.7, 207.3, 238.6, 73.4}, {"throttleArea", 279.9999, 357, 320, 320},
-        {"throttle", 246.0001, 246, 74, 74}, {"btModeSingle", 747, 735, 215, 87},
-        {"btModeMulti", 960.2, 735, 215, 87}, {"btEdit", 1176.85, 735, 215, 87},
-        {"btSystem", 1391.15, 735, 215, 87}, {"mode_edit", 188.5999, 864.5001, 2209.6, 525},
-        {"sourcesMute", 1975, -0.5, 223.6, 517.2}, {"edit_source", 269.4, -0.5, 1665.1, 517},
-        {"edit_common", 333.27, 0, 1537.15, 517}, {"mode_play", 230.4999, 864.5001, 2063, 517},
-        {"mode_edit_multi", 230.45, 864.5001, 2215.7, 525}, {"arrowLeft", 228, 188.7, 128, 256},
-        {"arrowRight", 2085.7, 188.7, 128, 256}, {"mode_edit_system", 230.4999, 864.545, 2101, 475.45},
-        {"audio", 0, 227, 546, 103}, {"resizeHandle", 2437.85, 1340, 122, 100},
-        {"fontExport", 0, 0, 722.9449, 344.8}
-    };
+    } fixed[] = {{"LCDLight", 752.499, 345.8, 847, 336},
+                 {"LCDLines", 863.499, 447.8, 631, 129},
+                 {"shadow", 838.499, 426.8, 670, 172},
+                 {"clickableLogo", 1690.5, 436.3, 641, 266},
+                 {"btDonate", 324.7, 207.3, 238.6, 73.4},
+                 {"throttleArea", 279.9999, 357, 320, 320},
+                 {"throttle", 246.0001, 246, 74, 74},
+                 {"btModeSingle", 747, 735, 215, 87},
+                 {"btModeMulti", 960.2, 735, 215, 87},
+                 {"btEdit", 1176.85, 735, 215, 87},
+                 {"btSystem", 1391.15, 735, 215, 87},
+                 {"mode_edit", 188.5999, 864.5001, 2209.6, 525},
+                 {"sourcesMute", 1975, -0.5, 223.6, 517.2},
+                 {"edit_source", 269.4, -0.5, 1665.1, 517},
+                 {"edit_common", 333.27, 0, 1537.15, 517},
+                 {"mode_play", 230.4999, 864.5001, 2063, 517},
+                 {"mode_edit_multi", 230.45, 864.5001, 2215.7, 525},
+                 {"arrowLeft", 228, 188.7, 128, 256},
+                 {"arrowRight", 2085.7, 188.7, 128, 256},
+                 {"mode_edit_system", 230.4999, 864.545, 2101, 475.45},
+                 {"audio", 0, 227, 546, 103},
+                 {"resizeHandle", 2437.85, 1340, 122, 100},
+                 {"fontExport", 0, 0, 722.9449, 344.8}};
     for (const auto& f : fixed)
         EXPECT_PRED2(sameRect, rectOf(f.name), at(f.x, f.y, f.w, f.h)) << f.name;
     const double columns[] = {524.6, 921.7, 1318.8, 1715.9};

@@ -18,14 +18,18 @@
 namespace {
 thread_local bool t_armed = false;
 thread_local std::size_t t_count = 0;
-}  // namespace
+} // namespace
 
 AllocationCounter::AllocationCounter() {
     t_count = 0;
     t_armed = true;
 }
-AllocationCounter::~AllocationCounter() { t_armed = false; }
-std::size_t AllocationCounter::count() const { return t_count; }
+AllocationCounter::~AllocationCounter() {
+    t_armed = false;
+}
+std::size_t AllocationCounter::count() const {
+    return t_count;
+}
 
 #if ZYK_COUNT_ALLOCATIONS
 namespace {
@@ -44,12 +48,20 @@ void* allocateAligned(std::size_t size, std::align_val_t align) {
     if (void* p = std::aligned_alloc(a, rounded == 0 ? a : rounded)) return p;
     throw std::bad_alloc();
 }
-}  // namespace
+} // namespace
 
-void* operator new(std::size_t size) { return allocate(size); }
-void* operator new[](std::size_t size) { return allocate(size); }
-void* operator new(std::size_t size, std::align_val_t a) { return allocateAligned(size, a); }
-void* operator new[](std::size_t size, std::align_val_t a) { return allocateAligned(size, a); }
+void* operator new(std::size_t size) {
+    return allocate(size);
+}
+void* operator new[](std::size_t size) {
+    return allocate(size);
+}
+void* operator new(std::size_t size, std::align_val_t a) {
+    return allocateAligned(size, a);
+}
+void* operator new[](std::size_t size, std::align_val_t a) {
+    return allocateAligned(size, a);
+}
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
     if (t_armed) ++t_count;
     return std::malloc(size == 0 ? 1 : size);
@@ -58,12 +70,28 @@ void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
     if (t_armed) ++t_count;
     return std::malloc(size == 0 ? 1 : size);
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-void operator delete(void* p, std::align_val_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::align_val_t) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::align_val_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, std::align_val_t) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t, std::align_val_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t, std::align_val_t) noexcept {
+    std::free(p);
+}
 #endif

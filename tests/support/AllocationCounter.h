@@ -5,7 +5,7 @@
 
 class AllocationCounter {
 public:
-    AllocationCounter();   // arms counting on this thread
-    ~AllocationCounter();  // disarms
+    AllocationCounter();  // arms counting on this thread
+    ~AllocationCounter(); // disarms
     std::size_t count() const;
 };

@@ -5,14 +5,16 @@
 namespace {
 std::mutex g_mutex;
 std::vector<std::string> g_lines;
-}  // namespace
+} // namespace
 
 LogCapture::LogCapture() {
     clear();
     previous_ = k1lib::setLogSink(&LogCapture::sink);
 }
 
-LogCapture::~LogCapture() { k1lib::setLogSink(previous_); }
+LogCapture::~LogCapture() {
+    k1lib::setLogSink(previous_);
+}
 
 void LogCapture::sink(const std::string& line) {
     std::lock_guard<std::mutex> lock(g_mutex);

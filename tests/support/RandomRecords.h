@@ -13,14 +13,19 @@ public:
     explicit RecordRandom(uint32_t seed) : engine_(seed) {}
 
     uint32_t upTo(uint32_t max) { return static_cast<uint32_t>(engine_() % (max + 1ull)); }
-    int32_t between(int32_t lo, int32_t hi) { return lo + static_cast<int32_t>(upTo(static_cast<uint32_t>(hi - lo))); }
+    int32_t between(int32_t lo, int32_t hi) {
+        return lo + static_cast<int32_t>(upTo(static_cast<uint32_t>(hi - lo)));
+    }
 
     // 0-10 printable characters (blank inside, never trailing), NUL after the terminator.
     void name(char (&out)[11]) {
-        for (char& c : out) c = 0;
+        for (char& c : out)
+            c = 0;
         const uint32_t length = upTo(10);
-        for (uint32_t i = 0; i < length; ++i) out[i] = static_cast<char>(0x20 + upTo(0x5F));
-        for (int i = static_cast<int>(length) - 1; i >= 0 && out[i] == ' '; --i) out[i] = 0;
+        for (uint32_t i = 0; i < length; ++i)
+            out[i] = static_cast<char>(0x20 + upTo(0x5F));
+        for (int i = static_cast<int>(length) - 1; i >= 0 && out[i] == ' '; --i)
+            out[i] = 0;
     }
 
     k1lib::SinglePreset single() {
@@ -43,7 +48,8 @@ public:
         s.autoBendTime = static_cast<uint8_t>(upTo(100));
         s.velToDepth = static_cast<uint8_t>(upTo(100));
         s.autoBendKeyScaleToTime = static_cast<uint8_t>(upTo(100));
-        for (uint8_t& m : s.mute) m = static_cast<uint8_t>(upTo(1));
+        for (uint8_t& m : s.mute)
+            m = static_cast<uint8_t>(upTo(1));
         for (k1lib::SingleSource& src : s.sources) {
             src.fine = upTo(100);
             src.coarse = upTo(127);
@@ -52,9 +58,10 @@ public:
             src.vibABend = static_cast<uint8_t>(upTo(1));
             src.pressureToFreq = static_cast<uint8_t>(upTo(1));
             src.velCurve = upTo(7);
-            for (uint32_t* f : {&src.envLevel, &src.envDelay, &src.envAttack, &src.envDecay, &src.envSustain,
-                                &src.envRelease, &src.levelModVel, &src.levelModPressure, &src.levelModKeyScale,
-                                &src.timeModVel, &src.timeModKeyScale, &src.freqKeyScaleToFreq})
+            for (uint32_t* f :
+                 {&src.envLevel, &src.envDelay, &src.envAttack, &src.envDecay, &src.envSustain,
+                  &src.envRelease, &src.levelModVel, &src.levelModPressure, &src.levelModKeyScale,
+                  &src.timeModVel, &src.timeModKeyScale, &src.freqKeyScaleToFreq})
                 *f = upTo(100);
         }
         return s;
@@ -84,4 +91,4 @@ private:
     std::mt19937 engine_;
 };
 
-}  // namespace testing_records
+} // namespace testing_records

@@ -105,7 +105,9 @@ TEST(HostNotices, TheHostHearsTheInstrumentsValuesAndProgramFromProcess) {
     for (const auto& queue : first.queues) {
         ParameterInfo info{};
         ASSERT_EQ(i->getParameterInfo(static_cast<int32>(queue.id), info), kResultOk);
-        EXPECT_FLOAT_EQ(static_cast<float>(queue.points.back().second), static_cast<float>(i->getParamNormalized(queue.id))) << queue.id;
+        EXPECT_FLOAT_EQ(static_cast<float>(queue.points.back().second),
+                        static_cast<float>(i->getParamNormalized(queue.id)))
+            << queue.id;
         EXPECT_NE(queue.points.back().second, info.defaultNormalizedValue) << queue.id;
     }
 

@@ -94,9 +94,9 @@ TEST(BundleFile, ExportsExactlyTheThreeEntryPointsAndNeedsOnlyTheRuntime) {
 
     // The resampler is linked in too (see vst3/CMakeLists.txt): the C and C++ runtime remain, and
     // the editor's drawing, fonts, description parser and window system.
-    const std::set<std::string> runtime = {"libstdc++.so.6",  "libm.so.6",          "libgcc_s.so.1",
-                                           "libc.so.6",       "ld-linux-x86-64.so.2", "libcairo.so.2",
-                                           "libfontconfig.so.1", "libexpat.so.1",     "libX11.so.6"};
+    const std::set<std::string> runtime = {
+        "libstdc++.so.6", "libm.so.6",          "libgcc_s.so.1", "libc.so.6",  "ld-linux-x86-64.so.2",
+        "libcairo.so.2",  "libfontconfig.so.1", "libexpat.so.1", "libX11.so.6"};
     EXPECT_FALSE(dynamic.needed.empty());
     for (const std::string& library : dynamic.needed)
         EXPECT_TRUE(runtime.count(library)) << "unexpected dependency " << library;

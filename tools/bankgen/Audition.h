@@ -34,8 +34,8 @@ public:
                             float held, int transpose = 0, int level = 100);
     // The same, then released and followed for up to tail seconds, with the first note's pitch
     // modulation kept when asked.
-    Heard listen(const k1lib::SinglePreset& single, std::initializer_list<int> notes, int velocity, float held,
-                 float tail, bool keepModulation = false, int transpose = 0, int level = 100);
+    Heard listen(const k1lib::SinglePreset& single, std::initializer_list<int> notes, int velocity,
+                 float held, float tail, bool keepModulation = false, int transpose = 0, int level = 100);
 
 private:
     std::unique_ptr<const k1lib::Waveforms> m_waveforms;

@@ -21,7 +21,8 @@ void append(std::vector<unsigned char>& image, const std::vector<unsigned char>&
 // The PHm keeps a Single as the record's bytes 10-21 and 23-86: no name, no mute byte, no checksum.
 std::vector<unsigned char> phmPreset(const k1lib::SinglePreset& single) {
     unsigned char record[k1lib::kSingleRecordSize];
-    if (!k1lib::writeSingle(record, single)) k1lib::log("phmPreset", 24, "Single '", single.name, "' out of range");
+    if (!k1lib::writeSingle(record, single))
+        k1lib::log("phmPreset", 24, "Single '", single.name, "' out of range");
     std::vector<unsigned char> data(record + 10, record + 22);
     data.insert(data.end(), record + 23, record + 87);
     return data;

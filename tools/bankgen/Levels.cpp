@@ -59,15 +59,16 @@ void setSingleVolume(k1lib::SinglePreset& single, Audition& audition) {
     single.volume = 99; // measured at unity gain
     const float seconds = trialSeconds(single);
     const double note = loudestRms(audition.play(single, {60}, kTrialVelocity, seconds));
-    const double chord =
-        peakOf(audition.play(single, playsOnePitch(single) ? kTrialHits : kTrialChord, kTrialVelocity, seconds));
+    const double chord = peakOf(
+        audition.play(single, playsOnePitch(single) ? kTrialHits : kTrialChord, kTrialVelocity, seconds));
     double gain = 1.0;
     if (note > 0.0) gain = std::min(gain, kNoteLevel / note);
     if (chord > 0.0) gain = std::min(gain, kChordCeiling / chord);
     single.volume = static_cast<uint8_t>(volumeFor(gain, 99));
 }
 
-void setMultiVolume(k1lib::MultiPreset& multi, const std::vector<k1lib::SinglePreset>& bank, Audition& audition) {
+void setMultiVolume(k1lib::MultiPreset& multi, const std::vector<k1lib::SinglePreset>& bank,
+                    Audition& audition) {
     // The intended use: a chord in the middle of each active section's zone, sent on the section's
     // channel, so every section on that channel whose zone and velocity switch admit a key plays it.
     std::map<uint32_t, std::set<int>> keys; // by channel
@@ -79,14 +80,15 @@ void setMultiVolume(k1lib::MultiPreset& multi, const std::vector<k1lib::SinglePr
     for (const int velocity : {kTrialVelocity, kSoftVelocity}) {
         std::vector<float> mix;
         for (const k1lib::MultiSection& s : multi.sections) {
-            if (!isActive(s, bank) || (s.velocity == k1lib::VelocitySoft && velocity >= k1lib::kLoudVelocity) ||
+            if (!isActive(s, bank) ||
+                (s.velocity == k1lib::VelocitySoft && velocity >= k1lib::kLoudVelocity) ||
                 (s.velocity == k1lib::VelocityLoud && velocity < k1lib::kLoudVelocity))
                 continue;
             for (int key : keys[s.channel]) {
                 if (key < static_cast<int>(s.zoneLow) || key > static_cast<int>(s.zoneHigh)) continue;
-                const std::vector<float> note = audition.play(bank[s.single], {key}, velocity,
-                                                              trialSeconds(bank[s.single]), s.transpose,
-                                                              static_cast<int>(s.level));
+                const std::vector<float> note =
+                    audition.play(bank[s.single], {key}, velocity, trialSeconds(bank[s.single]), s.transpose,
+                                  static_cast<int>(s.level));
                 mix.resize(std::max(mix.size(), note.size()), 0.0f);
                 for (size_t i = 0; i < note.size(); ++i)
                     mix[i] += note[i];

@@ -18,7 +18,7 @@ inline constexpr double kChordCeiling = 0.75; // -2.5 dBFS, 1.5 dB under the cei
 // Many sections sum to a peak that depends on where their waves start, which the engine draws at
 // random: 3 dB of room for that.
 inline constexpr double kMultiCeiling = 0.63;
-inline constexpr double kNoteLevel = 0.126;   // -18 dBFS: the loudest tenth of a second of one note
+inline constexpr double kNoteLevel = 0.126; // -18 dBFS: the loudest tenth of a second of one note
 
 // True when no source follows the key.
 bool playsOnePitch(const k1lib::SinglePreset& single);
@@ -26,6 +26,7 @@ bool playsOnePitch(const k1lib::SinglePreset& single);
 // The Single's volume: its note at kNoteLevel unless its chord would pass kChordCeiling.
 void setSingleVolume(k1lib::SinglePreset& single, Audition& audition);
 // The Multi's volume, so that a chord in each active section together stays under kMultiCeiling.
-void setMultiVolume(k1lib::MultiPreset& multi, const std::vector<k1lib::SinglePreset>& bank, Audition& audition);
+void setMultiVolume(k1lib::MultiPreset& multi, const std::vector<k1lib::SinglePreset>& bank,
+                    Audition& audition);
 
 } // namespace bankgen

@@ -104,8 +104,8 @@ std::vector<double> sourceBrightness(const SinglePreset& p, Audition* audition) 
         alone.ampModS1S2 = alone.ampModS3S4 = 0;
         for (int k = 0; k < 4; ++k)
             alone.mute[k] = k == i ? 0 : 1;
-        heard[static_cast<size_t>(i)] =
-            brightness(audition->play(alone, {60}, 100, 0.4f), static_cast<size_t>(0.05f * Audition::Rate), 4);
+        heard[static_cast<size_t>(i)] = brightness(audition->play(alone, {60}, 100, 0.4f),
+                                                   static_cast<size_t>(0.05f * Audition::Rate), 4);
     }
     return heard;
 }
@@ -427,7 +427,8 @@ void tiltBrightness(SinglePreset& p, Family family, Character character, const s
         SingleSource& s = p.sources[i];
         if (character == Character::Bright)
             s.envLevel = clamp100(static_cast<int>(s.envLevel) + (brighter[i] ? 10 : -20));
-        if (character == Character::Dark && brighter[i]) s.envLevel = clamp100(static_cast<int>(s.envLevel) - darker);
+        if (character == Character::Dark && brighter[i])
+            s.envLevel = clamp100(static_cast<int>(s.envLevel) - darker);
     }
 }
 
@@ -520,7 +521,8 @@ std::span<const Character> charactersFor(Family family) {
 SinglePreset voiceSingle(const Instrument& instrument, Character character, Prng& prng, Audition* audition) {
     SinglePreset p = base(instrument);
     voiceFamily(p, instrument.family);
-    forFirstTwo(p, [&](SingleSource& s) { s.envDecay = clamp100(static_cast<int>(s.envDecay) + instrument.ring); });
+    forFirstTwo(
+        p, [&](SingleSource& s) { s.envDecay = clamp100(static_cast<int>(s.envDecay) + instrument.ring); });
     applyCharacter(p, character);
     makeTransients(p, instrument.family);
     // Heard with the character: an octave or two more sources can change which are the brighter.

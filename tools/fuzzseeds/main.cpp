@@ -36,7 +36,7 @@ Bytes withPrefix(unsigned char prefix, const Bytes& message) {
     return out;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -55,11 +55,12 @@ int main(int argc, char** argv) {
     bool written = true;
     written &= k1lib::Sysex::writeSingle(bytes, singles.at(0), 0, k1lib::StorageI, 0);
     messages.emplace_back("single", bytes);
-    written &= k1lib::Sysex::writeSingles(bytes, std::vector<k1lib::SinglePreset>(singles.begin() + 32, singles.begin() + 64), 0,
-                               k1lib::Storagei, 0);
+    written &= k1lib::Sysex::writeSingles(
+        bytes, std::vector<k1lib::SinglePreset>(singles.begin() + 32, singles.begin() + 64), 0,
+        k1lib::Storagei, 0);
     messages.emplace_back("singles", bytes);
-    written &= k1lib::Sysex::writeMultis(bytes, std::vector<k1lib::MultiPreset>(multis.begin(), multis.begin() + 32), 0,
-                              k1lib::StorageI, 0);
+    written &= k1lib::Sysex::writeMultis(
+        bytes, std::vector<k1lib::MultiPreset>(multis.begin(), multis.begin() + 32), 0, k1lib::StorageI, 0);
     messages.emplace_back("multis", bytes);
     written &= k1lib::Sysex::writeMulti(bytes, multis.at(1), 0, k1lib::StorageE, 1);
     messages.emplace_back("multi", bytes);
@@ -84,7 +85,8 @@ int main(int argc, char** argv) {
         ok &= save(root / "fuzz_midifile" / name, midiFileWith(message));
     }
     std::vector<float> samples(512);
-    for (size_t i = 0; i < samples.size(); ++i) samples[i] = static_cast<float>(i % 64) / 64.0f - 0.5f;
+    for (size_t i = 0; i < samples.size(); ++i)
+        samples[i] = static_cast<float>(i % 64) / 64.0f - 0.5f;
     const fs::path wav = root / "fuzz_wav" / "float";
     ok &= k1lib::WavLoader::write(wav.string(), samples, 50000, nullptr);
     return ok ? 0 : 1;

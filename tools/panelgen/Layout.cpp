@@ -263,7 +263,8 @@ void buildSourcePage(Page& page) {
                                           {"RELEASE", "Param_SourceS1EnvRelease", true}}};
     const double pitch = 151.3;
     for (size_t i = 0; i < slots.size(); ++i)
-        page.knobSlot(slots[i].caption, slots[i].name, 0.65 + pitch * static_cast<double>(i), 338, slots[i].bottom);
+        page.knobSlot(slots[i].caption, slots[i].name, 0.65 + pitch * static_cast<double>(i), 338,
+                      slots[i].bottom);
     page.engrave(Engraving::Group, 0, 304, pitch * 3 - 8, 26, "LEVEL MOD");
     page.engrave(Engraving::Group, pitch * 3, 304, pitch * 2 - 8, 26, "TIME MOD");
     page.engrave(Engraving::Group, pitch * 5, 304, pitch * 6 - 8, 26, "ENVELOPE");
@@ -292,8 +293,8 @@ void buildCommonPage(Page& page) {
                                           {"BEND", "Param_PitchBendDepth", false}}};
     const double pitch = 153.4;
     for (size_t i = 0; i < slots.size(); ++i)
-        page.knobSlot(slots[i].caption, slots[i].name, 3 + pitch * static_cast<double>(i), 338, slots[i].bottom,
-                      i == 0 ? "87" : "+20");
+        page.knobSlot(slots[i].caption, slots[i].name, 3 + pitch * static_cast<double>(i), 338,
+                      slots[i].bottom, i == 0 ? "87" : "+20");
     const std::array<std::pair<const char*, int>, 5> groups{
         {{"LEVEL", 1}, {"VIBRATO", 2}, {"LFO", 1}, {"AUTO BEND", 4}, {"PITCH", 2}}};
     int first = 0;

@@ -65,7 +65,8 @@ void drawText(cairo_t* cr, const std::string& text, double x, double y, double w
     cairo_font_extents_t font;
     cairo_font_extents(cr, &font);
     const double lineHeight = size * 1.15;
-    double baseline = y + (h - lineHeight * static_cast<double>(lines.size())) / 2 + (lineHeight + font.ascent - font.descent) / 2;
+    double baseline = y + (h - lineHeight * static_cast<double>(lines.size())) / 2 +
+                      (lineHeight + font.ascent - font.descent) / 2;
     setColour(cr, colour);
     for (const std::string& line : lines) {
         cairo_text_extents_t extents;

@@ -10,9 +10,11 @@ void put16(std::FILE* f, uint16_t v) {
     const unsigned char b[2] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8)};
     std::fwrite(b, 1, 2, f);
 }
-}  // namespace
+} // namespace
 
-WavFileWriter::~WavFileWriter() { close(); }
+WavFileWriter::~WavFileWriter() {
+    close();
+}
 
 bool WavFileWriter::open(const std::string& path, int channels, int rate, uint32_t frames) {
     close();
@@ -26,7 +28,7 @@ bool WavFileWriter::open(const std::string& path, int channels, int rate, uint32
     put32(m_file, 36 + dataBytes);
     std::fwrite("WAVEfmt ", 1, 8, m_file);
     put32(m_file, 16);
-    put16(m_file, 3);  // IEEE float
+    put16(m_file, 3); // IEEE float
     put16(m_file, count);
     put32(m_file, static_cast<uint32_t>(rate));
     put32(m_file, static_cast<uint32_t>(rate) * count * 4);
@@ -42,7 +44,8 @@ void WavFileWriter::write(const float* const* channels, int frames) {
     m_interleaved.resize(static_cast<size_t>(frames) * static_cast<size_t>(m_channels));
     size_t n = 0;
     for (int i = 0; i < frames; ++i)
-        for (int c = 0; c < m_channels; ++c) m_interleaved[n++] = channels[c][i];
+        for (int c = 0; c < m_channels; ++c)
+            m_interleaved[n++] = channels[c][i];
     std::fwrite(m_interleaved.data(), 4, n, m_file);
 }
 

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "Engine.h"
+#include "IEngineListener.h"
 #include "K1Constants.h"
 #include "Performance.h"
-#include "IEngineListener.h"
 #include "WavFile.h"
 
 namespace {
@@ -20,7 +20,7 @@ struct Options {
     std::string out = "zyk_render.wav";
     std::string midi;
     double rate = 48000;
-    int block = 512;  // 0: random sizes from 1 to 2048
+    int block = 512; // 0: random sizes from 1 to 2048
     int channels = 2;
     double seconds = 8;
     long single = -1;
@@ -39,21 +39,30 @@ bool parse(int argc, char** argv, Options& o) {
         const std::string arg = argv[i];
         if (i + 1 >= argc) return false;
         const char* value = argv[++i];
-        if (arg == "--out") o.out = value;
-        else if (arg == "--midi") o.midi = value;
-        else if (arg == "--rate") o.rate = std::atof(value);
-        else if (arg == "--block") o.block = std::atoi(value);
-        else if (arg == "--channels") o.channels = std::atoi(value);
-        else if (arg == "--seconds") o.seconds = std::atof(value);
-        else if (arg == "--single") o.single = std::atol(value);
-        else if (arg == "--multi") o.multi = std::atol(value);
-        else return false;
+        if (arg == "--out")
+            o.out = value;
+        else if (arg == "--midi")
+            o.midi = value;
+        else if (arg == "--rate")
+            o.rate = std::atof(value);
+        else if (arg == "--block")
+            o.block = std::atoi(value);
+        else if (arg == "--channels")
+            o.channels = std::atoi(value);
+        else if (arg == "--seconds")
+            o.seconds = std::atof(value);
+        else if (arg == "--single")
+            o.single = std::atol(value);
+        else if (arg == "--multi")
+            o.multi = std::atol(value);
+        else
+            return false;
     }
-    return o.rate >= 8000 && o.rate <= 384000 && o.block >= 0 && o.channels >= 1 && o.channels <= k1lib::kOutputCount &&
-           o.seconds > 0 && o.seconds <= 3600;
+    return o.rate >= 8000 && o.rate <= 384000 && o.block >= 0 && o.channels >= 1 &&
+           o.channels <= k1lib::kOutputCount && o.seconds > 0 && o.seconds <= 3600;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     Options o;
@@ -75,7 +84,8 @@ int main(int argc, char** argv) {
 
     std::vector<TimedEvent> performance;
     if (!o.midi.empty()) {
-        if (!loadMidiFile(o.midi, o.rate, performance)) std::fprintf(stderr, "zyk_render: damaged MIDI file, playing what was read\n");
+        if (!loadMidiFile(o.midi, o.rate, performance))
+            std::fprintf(stderr, "zyk_render: damaged MIDI file, playing what was read\n");
     } else {
         performance = testPattern(o.rate, o.seconds, o.multi >= 0 ? 8 : 1);
     }
@@ -88,15 +98,18 @@ int main(int argc, char** argv) {
     }
     // One block's worth of each channel, written out after every block.
     const int maxBlock = o.block > 0 ? o.block : 2048;
-    std::vector<std::vector<float>> channels(static_cast<size_t>(o.channels), std::vector<float>(static_cast<size_t>(maxBlock)));
+    std::vector<std::vector<float>> channels(static_cast<size_t>(o.channels),
+                                             std::vector<float>(static_cast<size_t>(maxBlock)));
     std::vector<float*> outputs(static_cast<size_t>(o.channels));
-    for (int c = 0; c < o.channels; ++c) outputs[static_cast<size_t>(c)] = channels[static_cast<size_t>(c)].data();
+    for (int c = 0; c < o.channels; ++c)
+        outputs[static_cast<size_t>(c)] = channels[static_cast<size_t>(c)].data();
     std::vector<k1lib::SMidiEvent> events;
     std::mt19937 random(1);
     size_t next = 0;
     double busy = 0;
     for (int64_t position = 0; position < total;) {
-        const int block = static_cast<int>(std::min<int64_t>(o.block > 0 ? o.block : 1 + random() % 2048, total - position));
+        const int block = static_cast<int>(
+            std::min<int64_t>(o.block > 0 ? o.block : 1 + random() % 2048, total - position));
         for (; next < performance.size() && performance[next].sample < position + block; ++next) {
             k1lib::SMidiEvent e = performance[next].event;
             e.sampleOffset = static_cast<int32_t>(std::max<int64_t>(performance[next].sample - position, 0));
@@ -113,7 +126,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "zyk_render: cannot write %s\n", o.out.c_str());
         return 1;
     }
-    std::printf("%s: %.1f s at %.0f Hz, %d channels, real-time factor %.1f\n", o.out.c_str(), o.seconds, o.rate,
-                o.channels, busy > 0 ? o.seconds / busy : 0.0);
+    std::printf("%s: %.1f s at %.0f Hz, %d channels, real-time factor %.1f\n", o.out.c_str(), o.seconds,
+                o.rate, o.channels, busy > 0 ? o.seconds / busy : 0.0);
     return 0;
 }

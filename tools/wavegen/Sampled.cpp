@@ -32,7 +32,8 @@ const std::vector<Recipe>& recipes() {
          [=](B& o, R& r) {
              // Detuned by whole cycles per loop (6 cents apart), centred on the root.
              for (int voice = -2; voice <= 2; ++voice) {
-                 const double hz = (std::round(root * static_cast<double>(o.size()) / Rate) + voice) * Rate / static_cast<double>(o.size());
+                 const double hz = (std::round(root * static_cast<double>(o.size()) / Rate) + voice) * Rate /
+                                   static_cast<double>(o.size());
                  auto levels =
                      shaped(sawLevels(28), hz, {{{300, 4, 0.5}}, {{1000, 5, 0.4}}, {{2800, 4, 0.4}}});
                  for (double& level : levels)
@@ -51,7 +52,8 @@ const std::vector<Recipe>& recipes() {
         {Kind::Loop,
          [=](B& o, R&) {
              for (int voice = -1; voice <= 1; ++voice) {
-                 const double hz = (std::round(root * static_cast<double>(o.size()) / Rate) + voice) * Rate / static_cast<double>(o.size());
+                 const double hz = (std::round(root * static_cast<double>(o.size()) / Rate) + voice) * Rate /
+                                   static_cast<double>(o.size());
                  std::vector<double> glottal(28);
                  for (int k = 1; k <= 28; ++k)
                      glottal[k - 1] = 1.0 / (k * k);
@@ -231,7 +233,7 @@ const std::vector<Recipe>& recipes() {
 }
 
 constexpr double PeakLevel = 0.891; // -1 dBFS
-constexpr size_t SilentEnd = 320;     // more than the 256 samples a player hears as the end
+constexpr size_t SilentEnd = 320;   // more than the 256 samples a player hears as the end
 
 // A one-shot rings out through its last quarter and ends in true silence, so it never stops while
 // still sounding.
@@ -239,7 +241,8 @@ void decayToSilence(Buffer& buffer) {
     const size_t end = buffer.size() - SilentEnd;
     const size_t fade = buffer.size() / 4;
     for (size_t i = 0; i < fade; ++i) {
-        const double x = static_cast<double>(i) / static_cast<double>(fade); // 0 at the start of the fade, 1 at its end
+        const double x =
+            static_cast<double>(i) / static_cast<double>(fade); // 0 at the start of the fade, 1 at its end
         buffer[end - fade + i] *= 0.5 + 0.5 * std::cos(Pi * x);
     }
     std::fill(buffer.begin() + static_cast<long>(end), buffer.end(), 0.0);

@@ -155,8 +155,8 @@ double magnitude(const Voice& v, int k, double hz) {
         return std::pow(k, -1.2) * (0.1 + std::abs(std::sin(Pi * k / (6.0 + v.number)))) *
                (v.number == 1 ? rolloff(hz, 500.0, 12.0) : rolloff(hz, 1000.0, 6.0));
     if (is(v, "El Grand"))
-        return std::pow(k, -1.0) * (0.1 + std::abs(std::sin(Pi * k / 8.0))) * formant(hz, 2000.0 * f, 6, 0.6) *
-               rolloff(hz, 600.0, 12.0);
+        return std::pow(k, -1.0) * (0.1 + std::abs(std::sin(Pi * k / 8.0))) *
+               formant(hz, 2000.0 * f, 6, 0.6) * rolloff(hz, 600.0, 12.0);
     if (is(v, "E Piano"))
         return partials(k, {{1, 0}, {2, -14}, {3, -26}}) +
                (k >= 6 + v.number && k <= 8 + v.number ? db(-12.0 - 3.0 * v.number) : 0.0) + 0.01 / k;

@@ -60,11 +60,15 @@ void addLoopedTone(Buffer& out, double hz, const std::vector<double>& levels, in
         vibratoCycles > 0 ? cycles * (std::pow(2.0, vibratoCents / 1200.0) - 1.0) / (2.0 * Pi * vibratoCycles)
                           : 0.0;
     for (size_t k = 1; k <= levels.size(); ++k) {
-        if (levels[k - 1] == 0.0 || cycles * static_cast<double>(k) * Rate / static_cast<double>(length) > 12000.0) continue;
+        if (levels[k - 1] == 0.0 ||
+            cycles * static_cast<double>(k) * Rate / static_cast<double>(length) > 12000.0)
+            continue;
         for (size_t n = 0; n < length; ++n) {
             const double position = static_cast<double>(n) / static_cast<double>(length);
             const double wobble = deviation * std::sin(2.0 * Pi * vibratoCycles * position);
-            out[n] += levels[k - 1] * std::sin(2.0 * Pi * static_cast<double>(k) * (cycles * position + wobble) + phaseOffset * static_cast<double>(k));
+            out[n] +=
+                levels[k - 1] * std::sin(2.0 * Pi * static_cast<double>(k) * (cycles * position + wobble) +
+                                         phaseOffset * static_cast<double>(k));
         }
     }
 }
@@ -151,7 +155,8 @@ void addTone(Buffer& out, double hz, const std::vector<double>& levels, double a
         if (t < attack) envelope *= 0.5 - 0.5 * std::cos(Pi * t / attack);
         double value = 0.0;
         for (size_t k = 1; k <= levels.size(); ++k)
-            if (levels[k - 1] != 0.0 && static_cast<double>(k) * hz < 12000.0) value += levels[k - 1] * std::sin(static_cast<double>(k) * phase);
+            if (levels[k - 1] != 0.0 && static_cast<double>(k) * hz < 12000.0)
+                value += levels[k - 1] * std::sin(static_cast<double>(k) * phase);
         out[n] += envelope * value;
     }
 }
