@@ -46,7 +46,7 @@ template <class T, class... Args> CompanionPtr<T> makeCompanion(Args&&... args) 
 class K1Editor : public ParameterControls,
                  public k1lib::IEditor,
                  private VSTGUI::IControlListener,
-                 private VSTGUI::IViewMouseListener,
+                 private VSTGUI::ViewMouseListenerAdapter,
                  private VSTGUI::IKeyboardHook {
 public:
     // Design size of the panel artwork and the size limits of the editor.
@@ -149,17 +149,9 @@ public:
 private:
     // IControlListener
     void valueChanged(VSTGUI::CControl* control) override;
-    // IViewMouseListener: the logo and donate clicks.
+    // IViewMouseListener: the logo and donate clicks; the other calls keep the adapter's answers.
     VSTGUI::CMouseEventResult viewOnMouseDown(VSTGUI::CView* view, VSTGUI::CPoint where,
                                               VSTGUI::CButtonState buttons) override;
-    VSTGUI::CMouseEventResult viewOnMouseUp(VSTGUI::CView* view, VSTGUI::CPoint where,
-                                            VSTGUI::CButtonState buttons) override;
-    VSTGUI::CMouseEventResult viewOnMouseMoved(VSTGUI::CView* view, VSTGUI::CPoint where,
-                                               VSTGUI::CButtonState buttons) override;
-    VSTGUI::CMouseEventResult viewOnMouseCancel(VSTGUI::CView* view) override;
-    void viewOnMouseEntered(VSTGUI::CView* view) override;
-    void viewOnMouseExited(VSTGUI::CView* view) override;
-    void viewOnMouseEnabled(VSTGUI::CView* view, bool state) override;
 
     bool buildFrame(void* parent, VSTGUI::VSTGUIEditorInterface* editorInterface,
                     VSTGUI::PlatformType platformType, VSTGUI::IPlatformFrameConfig* config,

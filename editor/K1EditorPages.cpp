@@ -120,19 +120,6 @@ CMouseEventResult K1Editor::viewOnMouseDown(CView* view, CPoint, CButtonState) {
     return kMouseEventNotHandled;
 }
 
-CMouseEventResult K1Editor::viewOnMouseUp(CView*, CPoint, CButtonState) {
-    return kMouseEventNotImplemented;
-}
-CMouseEventResult K1Editor::viewOnMouseMoved(CView*, CPoint, CButtonState) {
-    return kMouseEventNotImplemented;
-}
-CMouseEventResult K1Editor::viewOnMouseCancel(CView*) {
-    return kMouseEventNotImplemented;
-}
-void K1Editor::viewOnMouseEntered(CView*) {}
-void K1Editor::viewOnMouseExited(CView*) {}
-void K1Editor::viewOnMouseEnabled(CView*, bool) {}
-
 void K1Editor::openURL(const std::string& url, const std::string& question) {
     zykgui::Dialogs& dialogs = zykgui::Dialogs::current();
     if (dialogs.askOkCancel(frame, kBoxTitle, question + " (internet connection required)"))

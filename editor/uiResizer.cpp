@@ -43,15 +43,3 @@ CMouseEventResult uiResizer::viewOnMouseMoved(CView*, CPoint where, CButtonState
     editor.changeZoom(startZoom * distanceFromOrigin(p) / start);
     return kMouseEventHandled;
 }
-
-CMouseEventResult uiResizer::viewOnMouseUp(CView*, CPoint, CButtonState) {
-    return kMouseEventNotImplemented;
-}
-
-CMouseEventResult uiResizer::viewOnMouseCancel(CView*) {
-    return kMouseEventNotImplemented;
-}
-
-void uiResizer::viewOnMouseEntered(CView*) {}
-void uiResizer::viewOnMouseExited(CView*) {}
-void uiResizer::viewOnMouseEnabled(CView*, bool) {}

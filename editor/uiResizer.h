@@ -5,7 +5,7 @@
 
 class K1Editor;
 
-class uiResizer : public VSTGUI::IViewMouseListener {
+class uiResizer : public VSTGUI::ViewMouseListenerAdapter {
 public:
     explicit uiResizer(K1Editor& editor);
     ~uiResizer() override;
@@ -14,14 +14,8 @@ public:
 
     VSTGUI::CMouseEventResult viewOnMouseDown(VSTGUI::CView* view, VSTGUI::CPoint where,
                                               VSTGUI::CButtonState buttons) override;
-    VSTGUI::CMouseEventResult viewOnMouseUp(VSTGUI::CView* view, VSTGUI::CPoint where,
-                                            VSTGUI::CButtonState buttons) override;
     VSTGUI::CMouseEventResult viewOnMouseMoved(VSTGUI::CView* view, VSTGUI::CPoint where,
                                                VSTGUI::CButtonState buttons) override;
-    VSTGUI::CMouseEventResult viewOnMouseCancel(VSTGUI::CView* view) override;
-    void viewOnMouseEntered(VSTGUI::CView* view) override;
-    void viewOnMouseExited(VSTGUI::CView* view) override;
-    void viewOnMouseEnabled(VSTGUI::CView* view, bool state) override;
 
 private:
     K1Editor& editor;
