@@ -49,8 +49,10 @@ std::vector<std::string> X11Dialogs::zenityArguments(const FileRequest& request)
 std::vector<std::string> X11Dialogs::kdialogArguments(const FileRequest& request,
                                                       const std::string& startDir) {
     std::string filter;
-    for (const FileType& type : request.types)
-        filter += (filter.empty() ? "" : "\n") + ("*." + type.extension + "|" + type.description);
+    for (const FileType& type : request.types) {
+        if (!filter.empty()) filter += '\n';
+        filter.append("*.").append(type.extension).append("|").append(type.description);
+    }
     return {"kdialog", "--title", request.title, request.save ? "--getsavefilename" : "--getopenfilename",
             startDir,  filter};
 }
