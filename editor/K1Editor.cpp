@@ -170,12 +170,12 @@ void K1Editor::takeButtonImages() {
 }
 
 void K1Editor::createCompanions() {
-    display = makeCompanion<uiDisplay>(*this);
-    browser = makeCompanion<uiSingles>(*this);
+    display = std::make_unique<uiDisplay>(*this);
+    browser = std::make_unique<uiSingles>(*this);
     resizer = std::make_unique<uiResizer>(*this);
-    sourceMix = makeCompanion<uiSourceMix>(*this);
-    multi = makeCompanion<uiMulti>(*this, modeEditMulti);
-    settings = makeCompanion<uiSettings>(*this, modeEditSystem);
+    sourceMix = std::make_unique<uiSourceMix>(*this);
+    multi = std::make_unique<uiMulti>(*this, modeEditMulti);
+    settings = std::make_unique<uiSettings>(*this, modeEditSystem);
     if (CView* dummy = ControlHelpers::initView<CView>(viewsByName, "envdummy"); dummy && editSource)
         editSource->addView(envelope = new uiEnvelope(*this, dummy->getViewSize(), nullptr, 0, nullptr,
                                                       CColor(0, 255, 0, 255)));

@@ -36,13 +36,6 @@ class uiSettings;
 class uiSingles;
 class uiSourceMix;
 
-// Owns a companion object whose class is only declared here: the deleter is bound by makeCompanion,
-// where the class is complete, so this header and the editor's destructor never need its definition.
-template <class T> using CompanionPtr = std::unique_ptr<T, void (*)(T*)>;
-template <class T, class... Args> CompanionPtr<T> makeCompanion(Args&&... args) {
-    return CompanionPtr<T>(new T(std::forward<Args>(args)...), [](T* p) { delete p; });
-}
-
 class K1Editor : public ParameterControls,
                  public k1lib::IEditor,
                  private VSTGUI::IControlListener,
@@ -214,13 +207,13 @@ private:
     uint64_t activeSource = 0;
 
     // Companions. The envelope view belongs to the "edit_source" container it is added to.
-    CompanionPtr<uiDisplay> display{nullptr, nullptr};
+    std::unique_ptr<uiDisplay> display;
     uiEnvelope* envelope = nullptr;
-    CompanionPtr<uiSingles> browser{nullptr, nullptr};
+    std::unique_ptr<uiSingles> browser;
     std::unique_ptr<uiResizer> resizer;
-    CompanionPtr<uiSourceMix> sourceMix{nullptr, nullptr};
-    CompanionPtr<uiMulti> multi{nullptr, nullptr};
-    CompanionPtr<uiSettings> settings{nullptr, nullptr};
+    std::unique_ptr<uiSourceMix> sourceMix;
+    std::unique_ptr<uiMulti> multi;
+    std::unique_ptr<uiSettings> settings;
     // Owns every multilevel menu, whichever table slot currently points at it.
     std::vector<std::unique_ptr<uiMultilevelOptionMenu>> ownedMultilevelMenus;
 
