@@ -1,8 +1,7 @@
-// Catches X protocol errors around a few calls instead of letting Xlib's default handler end
-// the host's process. The handler is process-wide: errors of other connections go on to the
-// previous handler, which is restored when the trap ends.
+// Tells whether a few calls on one of our connections (openDisplay()) caused protocol errors.
+// The connection handles its errors itself (X11Display.h), so nothing process-wide changes.
 //
-// Thread contract: the user-interface thread; the trap is held only around a few calls.
+// Thread contract: the thread that uses the connection; the trap is held only around a few calls.
 #pragma once
 
 typedef struct _XDisplay Display;
@@ -12,7 +11,6 @@ namespace zykgui {
 class X11ErrorTrap {
 public:
     explicit X11ErrorTrap(Display* display);
-    ~X11ErrorTrap();
     X11ErrorTrap(const X11ErrorTrap&) = delete;
     X11ErrorTrap& operator=(const X11ErrorTrap&) = delete;
 
@@ -21,7 +19,7 @@ public:
 
 private:
     Display* display;
-    int (*previous)(Display*, void*);
+    unsigned long errorsBefore;
 };
 
 } // namespace zykgui

@@ -285,7 +285,7 @@ ModalWindowAnswer runModalWindow(VSTGUI::CFrame* frame, const ModalWindowSpec& s
             log(__func__, __LINE__, "Cannot create the window \"" + spec.title + "\"");
         }
     }
-    XCloseDisplay(display);
+    closeDisplay(display);
     return result;
 }
 
