@@ -50,25 +50,50 @@ public:
     posix_spawn_file_actions_t actions;
     posix_spawnattr_t attributes;
 };
+
+// Starts the program found in PATH. The host's descriptors (its sockets, its files) stay with
+// the host: the child keeps only 0-2, whatever close-on-exec flags the host set.
+bool spawn(pid_t& pid, const std::vector<std::string>& argv, SpawnSetup& setup) {
+    const std::string program = findInPath(argv[0]);
+    if (program.empty()) {
+        log(__func__, __LINE__, "Cannot start ", argv[0], ": not found in PATH");
+        return false;
+    }
+    posix_spawn_file_actions_addclosefrom_np(&setup.actions, 3);
+    std::vector<char*> args = argumentVector(argv);
+    const int error =
+        posix_spawn(&pid, program.c_str(), &setup.actions, &setup.attributes, args.data(), environ);
+    if (error != 0) {
+        log(__func__, __LINE__, "Cannot start ", argv[0], ": ", std::strerror(error));
+        return false;
+    }
+    return true;
+}
 } // namespace
 
-bool isInPath(const std::string& name) {
+std::string findInPath(const std::string& name) {
     const char* path = std::getenv("PATH");
-    if (!path || name.empty() || name.find('/') != std::string::npos) return false;
-    std::string dirs(path);
+    if (!path || name.empty() || name.find('/') != std::string::npos) return {};
+    const std::string dirs(path);
     size_t start = 0;
     while (start <= dirs.size()) {
         size_t end = dirs.find(':', start);
         if (end == std::string::npos) end = dirs.size();
-        const std::string dir = end > start ? dirs.substr(start, end - start) : ".";
-        const std::string candidate = dir + "/" + name;
-        struct stat info;
-        if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-            access(candidate.c_str(), X_OK) == 0)
-            return true;
+        // An empty entry would mean the current folder, wherever the host happens to be.
+        if (end > start) {
+            const std::string candidate = dirs.substr(start, end - start) + "/" + name;
+            struct stat info;
+            if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+                access(candidate.c_str(), X_OK) == 0)
+                return candidate;
+        }
         start = end + 1;
     }
-    return false;
+    return {};
+}
+
+bool isInPath(const std::string& name) {
+    return !findInPath(name).empty();
 }
 
 bool spawnDetached(const std::vector<std::string>& argv) {
@@ -78,13 +103,8 @@ bool spawnDetached(const std::vector<std::string>& argv) {
     for (int fd = 0; fd <= 2; ++fd)
         posix_spawn_file_actions_addopen(&setup.actions, fd, "/dev/null", fd == 0 ? O_RDONLY : O_WRONLY, 0);
     posix_spawnattr_setflags(&setup.attributes, POSIX_SPAWN_SETSID);
-    std::vector<char*> args = argumentVector(argv);
     pid_t pid = 0;
-    const int error = posix_spawnp(&pid, args[0], &setup.actions, &setup.attributes, args.data(), environ);
-    if (error != 0) {
-        log(__func__, __LINE__, "Cannot start ", argv[0], ": ", std::strerror(error));
-        return false;
-    }
+    if (!spawn(pid, argv, setup)) return false;
     g_detached.push_back(pid);
     return true;
 }
@@ -96,13 +116,11 @@ ChildOutput runAndCapture(const std::vector<std::string>& argv, const std::funct
     SpawnSetup setup;
     posix_spawn_file_actions_addopen(&setup.actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&setup.actions, pipeFds[1], 1);
-    std::vector<char*> args = argumentVector(argv);
     pid_t pid = 0;
-    const int error = posix_spawnp(&pid, args[0], &setup.actions, &setup.attributes, args.data(), environ);
+    const bool started = spawn(pid, argv, setup);
     close(pipeFds[1]);
-    if (error != 0) {
+    if (!started) {
         close(pipeFds[0]);
-        log(__func__, __LINE__, "Cannot start ", argv[0], ": ", std::strerror(error));
         return out;
     }
     out.started = true;

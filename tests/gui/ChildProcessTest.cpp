@@ -1,0 +1,84 @@
+// Helper programs started by the editor (browser, file choosers): they get only the standard
+// descriptors, and PATH is searched without its empty entries.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+
+#include "ChildProcess.h"
+#include "LogCapture.h"
+
+namespace {
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class ChildProcess : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/zyk-child-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        work = pattern;
+        oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+        // Descriptors a host leaves open without close-on-exec: a pipe and a file.
+        ASSERT_EQ(pipe(hostPipe), 0);
+        hostFile = open("/dev/null", O_RDONLY);
+        ASSERT_GT(hostFile, 2);
+    }
+    void TearDown() override {
+        setenv("PATH", oldPath.c_str(), 1);
+        close(hostPipe[0]);
+        close(hostPipe[1]);
+        close(hostFile);
+        std::system(("rm -rf '" + work + "'").c_str());
+    }
+
+    std::string work, oldPath;
+    int hostPipe[2] = {-1, -1};
+    int hostFile = -1;
+    LogCapture log;
+};
+
+TEST_F(ChildProcess, ChildrenSeeOnlyTheStandardDescriptors) {
+    // The shell lists its own descriptors (ls runs as its child and does not change them).
+    const zykgui::ChildOutput out = zykgui::runAndCapture({"sh", "-c", "ls /proc/$$/fd"}, nullptr);
+    ASSERT_TRUE(out.started);
+    EXPECT_EQ(out.standardOutput, "0\n1\n2\n");
+
+    const std::string listing = work + "/detached";
+    // Detached children write to the null device: the shell points its own output at a file.
+    ASSERT_TRUE(zykgui::spawnDetached(
+        {"sh", "-c", "exec > " + listing + ".tmp; ls /proc/$$/fd; mv " + listing + ".tmp " + listing}));
+    for (int i = 0; i < 200 && access(listing.c_str(), F_OK) != 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(readFile(listing), "0\n1\n2\n");
+}
+
+TEST_F(ChildProcess, AnEmptyPathEntryIsNotTheCurrentFolder) {
+    const std::string program = work + "/zyk-probe";
+    std::ofstream(program) << "#!/bin/sh\ntouch " << work << "/ran\n";
+    ASSERT_EQ(chmod(program.c_str(), 0755), 0);
+    char previous[4096];
+    ASSERT_NE(getcwd(previous, sizeof(previous)), nullptr);
+    ASSERT_EQ(chdir(work.c_str()), 0);
+    setenv("PATH", (":" + oldPath + "::").c_str(), 1);
+    EXPECT_FALSE(zykgui::isInPath("zyk-probe"));
+    EXPECT_FALSE(zykgui::spawnDetached({"zyk-probe"}));
+    EXPECT_TRUE(zykgui::isInPath("sh")) << "the other entries still count";
+    ASSERT_EQ(chdir(previous), 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_NE(access((work + "/ran").c_str(), F_OK), 0) << "a program of the current folder ran";
+    EXPECT_TRUE(log.contains("spawn@59: Cannot start zyk-probe: not found in PATH")) << log.lines().front();
+}
+
+} // namespace
