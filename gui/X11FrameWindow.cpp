@@ -3,6 +3,7 @@
 #include "CDrawContext.h"
 #include "CFrame.h"
 #include "GuiLog.h"
+#include "KeyForwarding.h"
 #include "X11Display.h"
 #include "X11ErrorTrap.h"
 #include "X11ImageBlit.h"
@@ -12,6 +13,7 @@
 #include <X11/Xutil.h>
 #include <cairo.h>
 
+#include <chrono>
 #include <cmath>
 #include <vector>
 
@@ -28,6 +30,12 @@ constexpr long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask |
 int pixels(CCoord c) {
     return std::max(1, static_cast<int>(std::lround(c)));
 }
+
+uint64_t nowMs() {
+    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                     std::chrono::steady_clock::now().time_since_epoch())
+                                     .count());
+}
 } // namespace
 
 struct X11FrameWindow::Impl {
@@ -38,6 +46,7 @@ struct X11FrameWindow::Impl {
     int height = 0;
     cairo_surface_t* backBuffer = nullptr;
     DoubleClickDetector clicks;
+    KeyForwarding keyForwarding;
     // Cleared when the window goes, so an event loop whose handler closed the frame can stop.
     std::shared_ptr<bool> alive = std::make_shared<bool>(true);
 
@@ -46,7 +55,7 @@ struct X11FrameWindow::Impl {
         releaseSurfaces();
         if (display) {
             if (window) XDestroyWindow(display, window);
-            XCloseDisplay(display);
+            closeDisplay(display);
         }
     }
 
@@ -108,6 +117,8 @@ struct X11FrameWindow::Impl {
     }
 
     void onKey(XKeyEvent& e, bool down) {
+        const KeyForwarding::Key key{down, e.keycode, e.state, e.time};
+        if (keyForwarding.isEcho(key, e.send_event, nowMs())) return;
         char text[8] = {};
         KeySym keysym = NoSymbol;
         const int length = XLookupString(&e, text, sizeof(text), &keysym, nullptr);
@@ -116,8 +127,10 @@ struct X11FrameWindow::Impl {
         if (!character && keysym >= 0x1000100 && keysym <= 0x110ffff)
             character = static_cast<int32_t>(keysym - 0x1000000);
         VstKeyCode code = keyCodeFromX(keysym, character, e.state);
+        // A key may close the editor, and this window with it.
+        const std::shared_ptr<bool> windowAlive = alive;
         const bool handled = down ? frame->platformOnKeyDown(code) : frame->platformOnKeyUp(code);
-        if (handled) return;
+        if (!*windowAlive || !keyForwarding.shouldForward(key, handled, nowMs())) return;
         // Keys nothing here wants go on to the host's window (its shortcuts, its keyboard).
         XEvent forward;
         forward.xkey = e;
