@@ -228,7 +228,9 @@ bool CFrame::platformOnMouseWheel(CPoint where, const CMouseWheelAxis& axis, flo
     SharedPointer<CFrame> self(this);
     hideTooltip();
     if (menuPopup) {
+        const CRect before = menuPopup->getBounds();
         menuPopup->onWheel(where, distance);
+        invalidWindowRect(before);
         invalidWindowRect(menuPopup->getBounds());
         return true;
     }
@@ -410,6 +412,20 @@ void CFrame::drawRect(CDrawContext* context, const CRect& updateRect) {
     context->saveGlobalState();
     context->setClipRect(updateRect);
     context->setBitmapInterpolationQuality(interpolation);
+    // A host may give the window another shape than the panel's: what no view covers is black,
+    // never pixels left from before.
+    CRect covered;
+    for (uint32_t i = 0; i < getNbViews(); ++i) {
+        CView* child = getView(i);
+        if (!child->isVisible()) continue;
+        CRect area = child->getViewSize();
+        getTransform().transform(area);
+        covered = covered.isEmpty() ? area : covered.unite(area);
+    }
+    if (CRect(updateRect).bound(covered) != updateRect) {
+        context->setFillColor(kBlackCColor);
+        context->drawRect(updateRect, kDrawFilled);
+    }
     CViewContainer::drawRect(context, updateRect);
     if (menuPopup) menuPopup->draw(context);
     if (!shownTooltip.empty()) {

@@ -185,7 +185,12 @@ void MenuPopup::onWheel(const CPoint& where, float distance) {
     const int32_t maxFirst = std::max(0, column.menu->getNbEntries() - visibleRows(column));
     const auto rows = static_cast<int32_t>(std::lround(std::clamp(distance, -1000.f, 1000.f)));
     column.firstVisible = std::clamp(column.firstVisible - rows, 0, maxFirst);
-    columns.resize(columnIndex + 1);
+    // The entries moved under the pointer: the highlight and the open sub-menu follow the entry
+    // now under it, as if the pointer had moved there.
+    columns.resize(static_cast<size_t>(columnIndex) + 1);
+    const int32_t row = rowAt(columns.back(), where);
+    columns.back().highlighted = canHighlight(columns.back().menu->getEntry(row)) ? row : -1;
+    openSubmenu(columns.size() - 1);
 }
 
 void MenuPopup::onKeyDown(const VstKeyCode& key) {

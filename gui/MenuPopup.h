@@ -27,7 +27,8 @@ public:
     // `anchor` is the menu view's rectangle in window pixels; `bounds` the frame's.
     MenuPopup(VSTGUI::COptionMenu* menu, const VSTGUI::CRect& anchor, const VSTGUI::CRect& bounds);
 
-    // Events in window pixels; the caller repaints getBounds() before and after.
+    // Events in window pixels; the caller repaints getBounds() before and after (sub-menus
+    // close and open on every one of them, the wheel's included).
     void onMouseDown(const VSTGUI::CPoint& where);
     void onMouseMoved(const VSTGUI::CPoint& where);
     void onWheel(const VSTGUI::CPoint& where, float distance);

@@ -1,5 +1,6 @@
 // Option menus: entries and indices, sub-menus, listener order around the popup, keyboard and
 // mouse navigation of the in-frame popup, scrolling.
+#include "COffscreenContext.h"
 #include "GuiTestHelpers.h"
 #include "MenuPopup.h"
 #include "ZykGuiTest.h"
@@ -266,4 +267,71 @@ TEST_F(GuiMenuPopup, MenusEmptiedWhileOpenStaySafe) {
     EXPECT_FALSE(frame->isMenuPopupOpen());
     int32_t index = -1;
     EXPECT_EQ(menu->getLastItemMenu(index), nullptr) << "a sub-menu no longer in the menu is not reported";
+}
+
+namespace {
+// Paints only the frame's dirty region into one lasting image, as the window's back buffer is
+// painted, so pixels nobody repaints stay visible.
+struct WindowPainter {
+    explicit WindowPainter(CFrame* f) : frame(f), context(COffscreenContext::create(f, 600, 400)) {
+        frame->invalid();
+        paint();
+    }
+    CBitmap* paint() {
+        context->beginDraw();
+        frame->paintDirtyRegion(context);
+        context->endDraw();
+        return context->getBitmap();
+    }
+    // Pixels that differ from a fresh drawing of the whole frame.
+    int ghostPixels(const std::string& pngName) {
+        CBitmap* painted = paint();
+        const SharedPointer<CBitmap> fresh = zykgui::test::renderFrame(frame);
+        EXPECT_TRUE(painted->writePNG(::testing::TempDir() + pngName));
+        int differing = 0;
+        for (int y = 0; y < 400; ++y)
+            for (int x = 0; x < 600; ++x)
+                differing += painted->getPixelRGBA(x, y) != fresh->getPixelRGBA(x, y);
+        return differing;
+    }
+    CFrame* frame;
+    SharedPointer<COffscreenContext> context;
+};
+} // namespace
+
+TEST_F(GuiMenuPopup, WheelAndClosingLeaveNoGhostsAndTheHighlightFollowsThePointer) {
+    auto* backdrop = new CViewContainer(CRect(0, 0, 600, 400));
+    backdrop->setBackgroundColor(CColor(40, 60, 40));
+    frame->addView(backdrop);
+    frame->removeView(menu, false);
+    frame->addView(menu);
+    for (int i = 0; i < 40; ++i) {
+        auto* sub = new COptionMenu();
+        for (int j = 0; j < 6; ++j)
+            sub->addEntry("wave " + std::to_string(i * 6 + j));
+        menu->addEntry(sub, "group " + std::to_string(i));
+        sub->forget();
+    }
+    WindowPainter window(frame);
+    menu->popup();
+    // 40 rows do not fit below the menu: the column fills the frame's height from the bottom.
+    const CCoord top = 400 - (19 * zykgui::MenuPopup::kRowHeight + 2);
+    const CPoint pointer(20, top + 1 + zykgui::MenuPopup::kRowHeight * 3.5);
+    frame->platformOnMouseMoved(pointer, 0); // highlights group 3 and opens its sub-menu
+    EXPECT_EQ(window.ghostPixels("menu-open.png"), 0);
+
+    frame->platformOnMouseWheel(pointer, kMouseWheelAxisY, -5.f, 0);
+    EXPECT_EQ(window.ghostPixels("menu-scrolled.png"), 0) << "the old sub-menu or highlight stayed";
+    // The entry under the pointer is now group 8: it is lit and its sub-menu is open.
+    const uint32_t highlight = 0x3874D8FFu;
+    EXPECT_EQ(window.paint()->getPixelRGBA(static_cast<int>(pointer.x), static_cast<int>(pointer.y)),
+              highlight);
+    frame->platformOnMouseDown({pointer.x + 150, pointer.y + zykgui::MenuPopup::kRowHeight}, kLButton);
+    ASSERT_FALSE(frame->isMenuPopupOpen());
+    int32_t chosen = -1;
+    const COptionMenu* chosenMenu = menu->getLastItemMenu(chosen);
+    ASSERT_NE(chosenMenu, nullptr);
+    EXPECT_EQ(chosenMenu->getEntry(chosen)->getTitle(), "wave 49")
+        << "chosen from the group under the pointer";
+    EXPECT_EQ(window.ghostPixels("menu-closed.png"), 0) << "the menu's pixels stayed after closing";
 }
