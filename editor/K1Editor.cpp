@@ -65,19 +65,6 @@ bool K1Editor::buildFrame(void* parent, VSTGUIEditorInterface* editorInterface, 
     return true;
 }
 
-void K1Editor::applyInitialSize() {
-    // Only the bounds apply here; the frame keeps the size it was made with.
-    const CRect requested = rect;
-    CRect bounded = rect;
-    validateSize(bounded);
-    zoom = bounded.getWidth() / kReferenceWidth;
-    CGraphicsTransform scale;
-    scale.scale(zoom, zoom);
-    frame->setTransform(scale);
-    rect = frame->getViewSize();
-    if (rect != requested && listener) listener->onSizeChanged();
-}
-
 void K1Editor::initializeViews(CView* root) {
     ControlHelpers::getViewsByCustomViewName(viewsByName, root);
     for (auto& [name, views] : viewsByName)

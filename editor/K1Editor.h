@@ -49,6 +49,8 @@ public:
     static constexpr double kMinHeight = 360;
     static constexpr double kMinZoom = kMinWidth / kReferenceWidth;
     static constexpr double kMaxZoom = 1.0;
+    // The smallest panel shown in a window the host makes smaller than the limits.
+    static constexpr double kMinFitZoom = 0.05;
 
     // `existingFrame` non-null: the editor works on that frame (its first child is the panel) and
     // leaves it alone when destroyed. Otherwise the editor builds and opens its own frame from
@@ -105,7 +107,9 @@ public:
     void showMessageBoxOk(const std::string& text) const;
     bool showMessageBoxYesNo(const std::string& text) const;
 
-    // Size and zoom: the panel keeps 16:9 between 640x360 and 2560x1440 and is scaled, never re-laid-out.
+    // Size and zoom: the editor proposes 16:9 between 640x360 and 2560x1440 (validateRect), takes
+    // any size the host sets (setSize) with the largest panel that fits, and is scaled, never
+    // re-laid-out.
     static void validateSize(VSTGUI::CRect& rect);
     static void validateAspect(VSTGUI::CRect& rect);
     static void roundRect(VSTGUI::CRect& rect);
@@ -113,6 +117,8 @@ public:
     bool setSize(const VSTGUI::CRect& requested);
     void changeZoom(double zoom);
     double getZoom() const { return zoom; }
+    // The zoom of the largest whole panel inside `size`.
+    static double fitZoom(const VSTGUI::CRect& size);
 
     // Clears `menu` and fills it for the parameter.
     void initOptionMenu(VSTGUI::COptionMenu* menu, unsigned long param);
@@ -155,6 +161,7 @@ private:
     void takeButtonImages();
     void createCompanions();
     void applyInitialSize();
+    void applyZoom(double newZoom);
     void applyEvent(const k1lib::PluginToEditorEvent& event);
     void endTextEditing();
 

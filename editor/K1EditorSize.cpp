@@ -1,4 +1,5 @@
-// The editor's size: 16:9 between 640x360 and 2560x1440; the panel is scaled, never re-laid-out.
+// The editor's size: it proposes 16:9 between 640x360 and 2560x1440 and takes whatever size the
+// host gives it, showing the largest panel that fits; the panel is scaled, never re-laid-out.
 #include "K1Editor.h"
 
 #include "k1EditorListener.h"
@@ -48,21 +49,38 @@ void K1Editor::validateRect(CRect& r) {
     roundRect(r);
 }
 
-bool K1Editor::setSize(const CRect& requested) {
-    if (!frame) return false;
-    CRect wanted = requested;
-    validateRect(wanted);
-    if (wanted == rect) {
-        // The editor keeps its size; a host that proposed another one is told the real one.
-        if (requested != rect && listener) listener->onSizeChanged();
-        return false;
-    }
-    frame->setSize(wanted.getWidth(), wanted.getHeight());
-    rect = frame->getViewSize();
-    zoom = rect.getWidth() / kReferenceWidth;
+double K1Editor::fitZoom(const CRect& size) {
+    const double zoom = std::min(size.getWidth() / kReferenceWidth, size.getHeight() / kReferenceHeight);
+    return std::clamp(zoom, kMinFitZoom, kMaxZoom);
+}
+
+void K1Editor::applyZoom(double newZoom) {
+    zoom = newZoom;
     CGraphicsTransform scale;
     scale.scale(zoom, zoom);
     frame->setTransform(scale);
+}
+
+void K1Editor::applyInitialSize() {
+    // The frame keeps the size it was made with; the panel fits inside it.
+    const CRect requested = rect;
+    applyZoom(fitZoom(rect));
+    rect = frame->getViewSize();
+    if (rect != requested && listener) listener->onSizeChanged();
+}
+
+bool K1Editor::setSize(const CRect& requested) {
+    if (!frame) return false;
+    // The host decides the window's size (checkSizeConstraint has proposed the panel's shape):
+    // a host that keeps another one gets the largest panel that fits, the rest filled.
+    CRect wanted = requested;
+    roundRect(wanted);
+    wanted.setWidth(std::max<CCoord>(1, wanted.getWidth()));
+    wanted.setHeight(std::max<CCoord>(1, wanted.getHeight()));
+    if (wanted == rect) return false;
+    frame->setSize(wanted.getWidth(), wanted.getHeight());
+    rect = frame->getViewSize();
+    applyZoom(fitZoom(rect));
     if (listener) listener->onSizeChanged();
     return true;
 }
