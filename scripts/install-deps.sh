@@ -14,6 +14,7 @@ test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   ardour # a real VST3 host for tests/hosts: scanner, Lua sessions and export run headless
   xvfb xdotool x11-utils imagemagick # the editor's window tests under a virtual display
+  libxres-dev # counting the X server's resources per client (the editor leaves none behind)
 )
 packages=("${build_packages[@]}")
 if [ "${1:-}" = "--tests" ]; then

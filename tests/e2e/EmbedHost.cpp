@@ -23,6 +23,14 @@
 //   expect-dominant <shot> <x> <y> <w> <h> red|green|blue          that channel leads the mean colour
 //   expect-edits <n>                  at least n complete begin/perform/end edits, no bare ones
 //   expect-resize-requests <n>        resizeView calls since the last open
+//   bounce-keys                       from now on, every key event the editor forwards to the
+//                                     host window is sent straight back into the editor window
+//   expect-forwarded-keys <max>       at most this many key events forwarded since the start
+//   cycles <n>                        n opens and closes of the editor, each painted; after every
+//                                     close the X server holds what it held before (clients and
+//                                     resources by type); prints the server's memory growth
+//   plain-cycles <n>                  the same with a plain window of the editor's size, which
+//                                     another client makes, paints once and drops (the yardstick)
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -50,6 +58,7 @@
 #include <vector>
 
 #include "HostRunLoop.h"
+#include "ServerResources.h"
 #include "XWindows.h"
 #include "pluginterfaces/base/ipluginbase.h"
 #include "pluginterfaces/gui/iplugview.h"
@@ -130,6 +139,9 @@ public:
     int performed = 0;
     int completeEdits = 0;
     int bareEdits = 0;
+    // Key events the editor passed on to the host window (main thread).
+    int forwardedKeys = 0;
+    bool bounceKeys = false;
 };
 
 // Work the script thread hands to the main thread, which runs it between run-loop rounds.
@@ -277,6 +289,15 @@ public:
             mainThread.run([&] { complete = plugFrame.completeEdits, bare = plugFrame.bareEdits; });
             if (complete < number(w, 1) || bare != 0)
                 fail("edits: " + std::to_string(complete) + " complete, " + std::to_string(bare) + " bare");
+        } else if (c == "bounce-keys") {
+            mainThread.run([&] { plugFrame.bounceKeys = true; });
+        } else if (c == "expect-forwarded-keys") {
+            int forwarded = 0;
+            mainThread.run([&] { forwarded = plugFrame.forwardedKeys; });
+            std::printf("  %d key events forwarded to the host\n", forwarded);
+            if (forwarded > number(w, 1)) fail("forwarded key events: " + std::to_string(forwarded));
+        } else if (c == "cycles" || c == "plain-cycles") {
+            cycles(number(w, 1), c == "plain-cycles");
         } else if (c == "expect-resize-requests") {
             int requests = 0;
             mainThread.run([&] { requests = plugFrame.resizeRequests; });
@@ -293,6 +314,59 @@ private:
     }
     static unsigned buttonMask(unsigned button) {
         return button == 1 ? Button1Mask : button == 2 ? Button2Mask : Button3Mask;
+    }
+
+    // The server must be back where it was after each close; a client's departure may take the
+    // server a moment.
+    void cycles(int count, bool plain) {
+        const xtest::ServerResources before = xtest::ServerResources::take(display);
+        const long memoryBefore = xtest::ServerResources::serverMemoryKb();
+        for (int i = 0; i < count; ++i) {
+            if (plain)
+                plainWindowCycle();
+            else
+                editorCycle();
+            xtest::ServerResources after = xtest::ServerResources::take(display);
+            for (int tries = 0; tries < 100 && !(after == before); ++tries) {
+                usleep(10000);
+                after = xtest::ServerResources::take(display);
+            }
+            if (!(after == before))
+                fail("after close " + std::to_string(i + 1) + ": " + after.describe() +
+                     " (before: " + before.describe() + ")");
+        }
+        const long memoryAfter = xtest::ServerResources::serverMemoryKb();
+        if (memoryBefore >= 0 && memoryAfter >= 0)
+            std::printf("  X server memory over %d %s cycles: %+ld kB (%s)\n", count,
+                        plain ? "plain window" : "editor", memoryAfter - memoryBefore,
+                        before.describe().c_str());
+    }
+
+    void editorCycle() {
+        std::vector<std::string> open{"open"}, close{"close"};
+        mainThread.run([&] { viewCall(open); });
+        usleep(150000); // the run loop paints the whole panel
+        mainThread.run([&] { viewCall(close); });
+    }
+
+    void plainWindowCycle() {
+        const std::pair<int, int> size{1024, 576};
+        Display* other = XOpenDisplay(nullptr);
+        if (!other) fail("cannot open a second connection");
+        const Window child = XCreateSimpleWindow(other, hostWindow, 0, 0, size.first, size.second, 0, 0, 0);
+        XMapWindow(other, child);
+        std::vector<char> pixels(static_cast<size_t>(size.first) * size.second * 4, 0x40);
+        XImage* image = XCreateImage(other, DefaultVisual(other, DefaultScreen(other)), 24, ZPixmap, 0,
+                                     pixels.data(), size.first, size.second, 32, 0);
+        GC gc = XCreateGC(other, child, 0, nullptr);
+        XPutImage(other, child, gc, image, 0, 0, 0, 0, size.first, size.second);
+        XFreeGC(other, gc);
+        image->data = nullptr;
+        XDestroyImage(image);
+        XSync(other, False);
+        usleep(150000);
+        XDestroyWindow(other, child);
+        XCloseDisplay(other);
     }
 
     // The size the view reports, which its window must have too.
@@ -469,6 +543,21 @@ private:
     unsigned long fakeTime = 0;
 };
 
+// Like a host that hands every key it gets from an embedded window back to that window.
+void bounceKey(Display* display, Window host, XEvent event, PlugFrame& plugFrame) {
+    ++plugFrame.forwardedKeys;
+    if (!plugFrame.bounceKeys) return;
+    Window root, parent, *children = nullptr;
+    unsigned count = 0;
+    XQueryTree(display, host, &root, &parent, &children, &count);
+    const Window editor = count > 0 ? children[0] : 0;
+    if (children) XFree(children);
+    if (!editor) return;
+    event.xkey.window = editor;
+    XSendEvent(display, editor, False, event.type == KeyPress ? KeyPressMask : KeyReleaseMask, &event);
+    XFlush(display);
+}
+
 std::vector<std::vector<std::string>> readScript(const std::string& path) {
     std::ifstream in(path);
     if (!in) fail("cannot read " + path);
@@ -532,7 +621,7 @@ int main(int argc, char** argv) {
         const Window window =
             XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1024, 576, 0, 0, 0x202020);
         XStoreName(display, window, "Zyk embedding host");
-        XSelectInput(display, window, StructureNotifyMask);
+        XSelectInput(display, window, StructureNotifyMask | KeyPressMask | KeyReleaseMask);
         XMapWindow(display, window);
         XSync(display, False);
 
@@ -545,6 +634,8 @@ int main(int argc, char** argv) {
             while (XPending(display)) {
                 XEvent e;
                 XNextEvent(display, &e);
+                if ((e.type == KeyPress || e.type == KeyRelease) && e.xkey.window == window)
+                    bounceKey(display, window, e, plugFrame);
             }
         });
 
