@@ -10,6 +10,7 @@
 //   wait <ms>
 //   click <x> <y> [button]            press and release in the editor window (window pixels)
 //   drag <x1> <y1> <x2> <y2>          left drag in 8 steps
+//   move <x> <y>                      the pointer moves there, no button held
 //   key <keysym name or character>
 //   resize <w> <h>                    the host's drag: checkSizeConstraint, then onSize
 //   expect-size <w> <h>               getSize and the editor window both have that size
@@ -18,6 +19,7 @@
 //   expect-color <shot> <x> <y> <w> <h> <r> <g> <b> <tolerance>   mean colour of a region
 //   expect-bright <shot> <x> <y> <w> <h> <min mean brightness>
 //   expect-differs <shotA> <shotB> <x> <y> <w> <h>                 some pixel differs
+//   expect-same <shotA> <shotB> <x> <y> <w> <h>                    no pixel differs
 //   expect-window <title> | answer <title> ok|cancel               the editor's modal windows
 //   expect-file <path> | expect-no-file <path>
 //   expect-dominant <shot> <x> <y> <w> <h> red|green|blue          that channel leads the mean colour
@@ -233,6 +235,9 @@ public:
                 usleep(20000);
             }
             sendButton(ButtonRelease, 1, x2, y2, Button1Mask);
+        } else if (c == "move") {
+            sendMotion(number(w, 1), number(w, 2), 0);
+            usleep(30000);
         } else if (c == "key") {
             sendKey(editorWindow(), w.at(1));
         } else if (c == "expect-size") {
@@ -267,16 +272,13 @@ public:
             if (mean[i] < 1.4 * mean[(i + 1) % 3] || mean[i] < 1.4 * mean[(i + 2) % 3])
                 fail("not " + hue + " in " + w[1] + ": " + std::to_string(int(mean[0])) + "," +
                      std::to_string(int(mean[1])) + "," + std::to_string(int(mean[2])));
-        } else if (c == "expect-differs") {
-            const Image& a = shot(w.at(1));
-            const Image& b = shot(w.at(2));
-            int changed = 0;
-            for (int y = number(w, 4); y < number(w, 4) + number(w, 6); ++y)
-                for (int x = number(w, 3); x < number(w, 3) + number(w, 5); ++x)
-                    if (x < a.width && y < a.height && x < b.width && y < b.height &&
-                        a.at(x, y) != b.at(x, y))
-                        ++changed;
-            if (changed == 0) fail("no pixel differs between " + w[1] + " and " + w[2]);
+        } else if (c == "expect-differs" || c == "expect-same") {
+            const int changed = differingPixels(shot(w.at(1)), shot(w.at(2)), number(w, 3), number(w, 4),
+                                                number(w, 5), number(w, 6));
+            if (c == "expect-differs" && changed == 0)
+                fail("no pixel differs between " + w[1] + " and " + w[2]);
+            if (c == "expect-same" && changed != 0)
+                fail(std::to_string(changed) + " pixels differ between " + w[1] + " and " + w[2]);
         } else if (c == "expect-window" || c == "answer") {
             const Window dialog = waitForWindow(w.at(1));
             screenshot(dialog, outDir + "/dialog-" + std::to_string(++dialogs) + ".png");
@@ -479,6 +481,15 @@ private:
         auto it = shots.find(name);
         if (it == shots.end()) fail("no shot " + name);
         return it->second;
+    }
+
+    static int differingPixels(const Image& a, const Image& b, int x0, int y0, int w, int h) {
+        int changed = 0;
+        for (int y = y0; y < y0 + h; ++y)
+            for (int x = x0; x < x0 + w; ++x)
+                if (x < a.width && y < a.height && x < b.width && y < b.height && a.at(x, y) != b.at(x, y))
+                    ++changed;
+        return changed;
     }
 
     static std::array<double, 3> meanColor(const Image& image, int x0, int y0, int w, int h) {
