@@ -4,8 +4,12 @@
 #include "MidiToSysex.h"
 #include "Sysex.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 const VSTGUI::CFileExtension g_fileExtensionSYX("Sysex File (*.syx)", "syx");
 const VSTGUI::CFileExtension g_fileExtensionMid("Midi File (*.mid)", "mid");
@@ -25,21 +29,73 @@ bool readFile(std::vector<unsigned char>& bytes, const std::string& path) {
     return ok;
 }
 
+namespace {
+
+// A name beside the target that no other file has: the rename that ends a save then stays within
+// one filesystem and is atomic.
+int createTemporaryBeside(const std::string& target, std::string& temporary) {
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporary = target + ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(++counter);
+        // 0666 as fopen would use, so the user's umask decides the new file's permissions.
+        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+bool writeAll(int fd, const std::vector<unsigned char>& bytes) {
+    for (size_t done = 0; done < bytes.size();) {
+        const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return false;
+        done += static_cast<size_t>(written);
+    }
+    return true;
+}
+
+// The file a save replaces: a link is followed to the file it names, so the link stays.
+std::string resolveTarget(const std::string& path) {
+    struct stat link {};
+    if (lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return path;
+    char* resolved = realpath(path.c_str(), nullptr);
+    if (!resolved) return path; // a dangling link: the new file takes its place
+    std::string target(resolved);
+    std::free(resolved);
+    return target;
+}
+
+} // namespace
+
+bool isRegularFile(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
 bool writeToFile(const std::string& path, const std::vector<unsigned char>& bytes) {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) {
+    const std::string target = resolveTarget(path);
+    struct stat existing {};
+    const bool exists = stat(target.c_str(), &existing) == 0;
+    // A pipe would block until a reader comes, and a device or folder is no file to replace.
+    if (exists && !S_ISREG(existing.st_mode)) {
+        k1lib::log(__func__, __LINE__, "Not a regular file ", path);
+        return false;
+    }
+    std::string temporary;
+    const int fd = createTemporaryBeside(target, temporary);
+    if (fd < 0) {
         k1lib::log(__func__, __LINE__, "Failed to open file ", path);
         return false;
     }
-    struct stat info {};
-    // Only a regular file we made is ours to remove; a device or pipe is left alone.
-    const bool regular = fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
-    bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    ok = std::fflush(file) == 0 && ok;
-    ok = std::fclose(file) == 0 && ok;
+    // The old file stays untouched until the new one is complete on disk.
+    bool ok = writeAll(fd, bytes);
+    if (ok && exists) ok = fchmod(fd, existing.st_mode & 0777) == 0;
+    ok = ok && fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    ok = ok && std::rename(temporary.c_str(), target.c_str()) == 0;
     if (!ok) {
         k1lib::log(__func__, __LINE__, "Failed to write file ", path);
-        if (regular) std::remove(path.c_str());
+        ::unlink(temporary.c_str());
     }
     return ok;
 }

@@ -18,6 +18,11 @@ std::string fixFileExtension(const std::string& path);
 // Reads only regular files of at most 64 MiB.
 [[nodiscard]] bool readFile(std::vector<unsigned char>& bytes, const std::string& path);
 
-// Writes all bytes to the path. False when the file cannot be opened, written whole or closed;
-// a regular file left half-written is then removed, so no truncated dump stays on disk.
+// True when the path names a regular file (a link is followed).
+bool isRegularFile(const std::string& path);
+
+// Replaces the file at the path with the bytes, or creates it. The bytes go to a temporary file
+// in the same folder, which is synced and then renamed over the target, so a failed save (disk
+// full, file too large) leaves the old file as it was and no partial file behind. A link is
+// followed and stays a link. Anything there that is not a regular file is refused at once.
 [[nodiscard]] bool writeToFile(const std::string& path, const std::vector<unsigned char>& bytes);

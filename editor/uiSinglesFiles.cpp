@@ -20,6 +20,20 @@ const char* presetKind(uint32_t mode) {
     return isMultiMode(mode) ? "Multis" : "Singles";
 }
 
+// Stores each preset at start + its slot, one facade call per run of neighbouring slots, so the
+// slot of a damaged record keeps what it held.
+template <typename Preset, typename SlotOf, typename Store>
+bool storeBySlot(uint64_t start, const std::vector<Preset>& presets, SlotOf slotOf, Store store) {
+    bool stored = true;
+    for (size_t first = 0, end = 0; first < presets.size(); first = end) {
+        for (end = first + 1; end < presets.size() && slotOf(end) == slotOf(end - 1) + 1;)
+            ++end;
+        const std::vector<Preset> run(presets.begin() + long(first), presets.begin() + long(end));
+        stored = store(start + slotOf(first), run) && stored;
+    }
+    return stored;
+}
+
 } // namespace
 
 void uiSingles::showErrorMessage(const std::string& text) const {
@@ -69,7 +83,7 @@ void uiSingles::exportSingle(uint64_t index, const std::string& chosen) {
             return;
         }
     }
-    if (!writeToFile(path, bytes)) showErrorMessage("Failed to create file");
+    saveFile(path, bytes);
 }
 
 void uiSingles::exportPage(uint64_t start, const std::string& chosen) {
@@ -95,21 +109,41 @@ void uiSingles::exportPage(uint64_t start, const std::string& chosen) {
             return;
         }
     }
+    saveFile(path, bytes);
+}
+
+void uiSingles::saveFile(const std::string& path, const std::vector<unsigned char>& bytes) const {
+    // The file name is only complete once ".syx" is appended, after the dialog has returned, so
+    // the dialog's own question cannot cover it.
+    if (isRegularFile(path) &&
+        !editor.showMessageBoxYesNo("The file " + path + " already exists. Do you want to replace it?"))
+        return;
     if (!writeToFile(path, bytes)) showErrorMessage("Failed to create file");
 }
 
-void uiSingles::readImport(k1lib::Sysex::SysexResult& result, const std::string& path, const char* readError,
+bool uiSingles::confirmDamagedImport(bool damaged) const {
+    const std::string kind = presetKind(playMode());
+    return !damaged || editor.showMessageBoxYesNo("Some presets of the file could not be read. Import the " +
+                                                  kind + " that could be read?");
+}
+
+bool uiSingles::readImport(k1lib::Sysex::SysexResult& result, const std::string& path, const char* readError,
                            const char* parseError) const {
     std::vector<unsigned char> bytes;
-    if (!readFile(bytes, path))
+    if (!readFile(bytes, path)) {
         showErrorMessage(readError);
-    else if (!k1lib::Sysex::readBuffer(result, bytes, 255))
-        showErrorMessage(parseError);
+        return false;
+    }
+    // A damaged record fails the import even when other messages of the file were read.
+    if (k1lib::Sysex::readBuffer(result, bytes, 255) && !result.hasDamagedRecords()) return false;
+    showErrorMessage(parseError);
+    return true;
 }
 
 void uiSingles::importSingle(uint64_t index, const std::string& path) {
     k1lib::Sysex::SysexResult result;
-    readImport(result, path, "Unable to open file.", "Failed to import Sysex data, file may be corrupted");
+    const bool damaged = readImport(result, path, "Unable to open file.",
+                                    "Failed to import Sysex data, file may be corrupted");
     // Only the presets of the playing kind count.
     const uint32_t mode = playMode();
     const size_t found = isMultiMode(mode) ? result.multis.size() : result.singles.size();
@@ -118,6 +152,8 @@ void uiSingles::importSingle(uint64_t index, const std::string& path) {
                                            : "File didn't contain any Singles");
     } else if (found > 1) {
         showErrorMessage("File contained more than one single, please import as Bank");
+    } else if (!confirmDamagedImport(damaged)) {
+        return;
     } else if (isMultiMode(mode)) {
         if (!plugin().setMulti(index, result.multis[0])) showErrorMessage("Failed to import Multi");
     } else {
@@ -127,26 +163,40 @@ void uiSingles::importSingle(uint64_t index, const std::string& path) {
 
 void uiSingles::importPage(uint64_t start, const std::string& path) {
     k1lib::Sysex::SysexResult result;
-    readImport(result, path, "Failed to read file", "Failed to import Sysex data");
+    const bool damaged = readImport(result, path, "Failed to read file", "Failed to import Sysex data");
     const uint32_t mode = playMode();
     const std::string kind = presetKind(mode);
-    const uint64_t found = isMultiMode(mode) ? result.multis.size() : result.singles.size();
+    const bool multis = isMultiMode(mode);
+    const uint64_t found = multis ? result.multis.size() : result.singles.size();
     if (found == 0) {
         showErrorMessage("File didn't contain any " + kind);
         return;
     }
+    // Each preset goes to the slot its place in the file gives it; the span runs to the last one.
+    const auto slotOf = [&result, multis](size_t k) {
+        return multis ? result.multiSlot(k) : result.singleSlot(k);
+    };
+    const uint64_t span = slotOf(found - 1) + 1;
     // Imports that run past the last preset are refused with a word, whatever their size.
-    if (start + found > plugin().getPresetCount()) {
+    if (start + span > plugin().getPresetCount()) {
         showErrorMessage("Imported file contains more " + kind +
                          " than there is space left. Please select a lower page to start import.");
         return;
     }
-    if (found > kCellCount && !editor.showMessageBoxYesNo(
-                                  "Imported file contains more " + kind +
-                                  " than will fit on one page and will overwrite adjacent pages next to the "
-                                  "currently displayed one. Please confirm to overwrite."))
+    if (!confirmDamagedImport(damaged)) return;
+    if (span > kCellCount && !editor.showMessageBoxYesNo(
+                                 "Imported file contains more " + kind +
+                                 " than will fit on one page and will overwrite adjacent pages next to the "
+                                 "currently displayed one. Please confirm to overwrite."))
         return;
-    const bool stored = isMultiMode(mode) ? plugin().setMultis(start, result.multis)
-                                          : plugin().setSingles(start, result.singles);
+    const bool stored =
+        multis ? storeBySlot(start, result.multis, slotOf,
+                             [this](uint64_t first, const std::vector<k1lib::MultiPreset>& run) {
+                                 return plugin().setMultis(first, run);
+                             })
+               : storeBySlot(start, result.singles, slotOf,
+                             [this](uint64_t first, const std::vector<k1lib::SinglePreset>& run) {
+                                 return plugin().setSingles(first, run);
+                             });
     if (!stored) k1lib::log("loadFile", 150, "The file's presets do not fit from preset ", start);
 }

@@ -28,12 +28,14 @@ void Engine::processMidiSysex(const std::vector<unsigned char>& bytes) {
     Sysex::readBuffer(result, bytes, m_config.omni != 0 ? 255 : getBasicChannel());
     const uint8_t channel = result.channel;
 
+    // A damaged record in a dump leaves its own slot as it was; the others land in theirs.
     for (uint64_t k = 0; k < result.singles.size(); ++k) {
-        const bool stored = setSingle(offsetIndex(result.firstSingle, k), result.singles[k]);
+        const bool stored =
+            setSingle(offsetIndex(result.firstSingle, result.singleSlot(k)), result.singles[k]);
         sendWriteResult(channel, stored ? kWriteComplete : kWriteError);
     }
     for (uint64_t k = 0; k < result.multis.size(); ++k) {
-        const bool stored = setMulti(offsetIndex(result.firstMulti, k), result.multis[k]);
+        const bool stored = setMulti(offsetIndex(result.firstMulti, result.multiSlot(k)), result.multis[k]);
         sendWriteResult(channel, stored ? kWriteComplete : kWriteError);
     }
     for (uint64_t number : result.singleRequests)

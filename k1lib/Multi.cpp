@@ -163,16 +163,19 @@ void Multi::onNoteOn(uint8_t channel, uint8_t note, uint8_t velocity) {
 
 void Multi::onNoteOff(uint8_t channel, uint8_t note, uint8_t releaseVelocity, uint8_t previousNote,
                       uint8_t velocity) {
+    // Every section is searched, not only those the channel maps to now: a change of basic
+    // channel, Omni or section channel since the note-on must not leave its voice sounding.
     const SectionList& list = m_channelSections[channel];
-    for (int i = 0; i < list.count; ++i) {
-        const int s = list.sections[static_cast<std::size_t>(i)];
-        const SinglePreset* single = sectionSingle(s);
+    for (int s = 0, i = 0; s < SectionCount; ++s) {
+        const bool mapped = i < list.count && list.sections[static_cast<std::size_t>(i)] == s;
+        i += mapped ? 1 : 0;
+        const SinglePreset* single = mapped ? sectionSingle(s) : nullptr;
         // Solo returns to the key still held, with the velocity of the key just released.
         if (velocity != 0 && single != nullptr && single->polyMode == Solo) {
             killVoices(s, 0);
             startVoice(s, *single, channel, previousNote, velocity, 0);
         } else {
-            releaseFirstKeyDown(s, note, releaseVelocity);
+            releaseFirstKeyDown(s, channel, note, releaseVelocity);
         }
     }
 }
@@ -185,10 +188,10 @@ void Multi::startVoice(int section, const SinglePreset& single, uint8_t channel,
               s.transpose, s.tune, static_cast<int>(s.level), clock));
 }
 
-void Multi::releaseFirstKeyDown(int section, uint8_t note, uint8_t releaseVelocity) {
+void Multi::releaseFirstKeyDown(int section, uint8_t channel, uint8_t note, uint8_t releaseVelocity) {
     VoiceList<MaxPlayingVoices>& playing = m_playing[static_cast<std::size_t>(section)];
     for (int v = 0; v < playing.size(); ++v) {
-        if (playing[v].getNote() == note && playing[v].isKeyDown()) {
+        if (playing[v].getNote() == note && playing[v].getChannel() == channel && playing[v].isKeyDown()) {
             playing[v].onNoteOff(releaseVelocity);
             return;
         }

@@ -89,7 +89,8 @@ private:
     bool acceptsNote(const MultiSection& section, uint8_t note, uint8_t velocity) const;
     void startVoice(int section, const SinglePreset& single, uint8_t channel, uint8_t note, uint8_t velocity,
                     uint32_t clock);
-    void releaseFirstKeyDown(int section, uint8_t note, uint8_t releaseVelocity);
+    // Releases the section's oldest held voice of that note that the channel started.
+    void releaseFirstKeyDown(int section, uint8_t channel, uint8_t note, uint8_t releaseVelocity);
     void killVoices(int section, int keep);
 
     Routing routing(int count) const;

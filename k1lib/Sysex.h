@@ -77,6 +77,20 @@ public:
         bool machineIdRequest = false;
         bool allMultisRequested = false;
         bool allSinglesRequested = false;
+        // Where each entry of `singles` and `multis` stood among the records of its kind that the
+        // dumps carried, unreadable ones counted: a damaged record leaves a gap and the records
+        // after it keep their places.
+        std::vector<uint64_t> singleSlots;
+        std::vector<uint64_t> multiSlots;
+        uint64_t singleRecords = 0; // Single records met, readable or not
+        uint64_t multiRecords = 0;
+
+        uint64_t singleSlot(size_t k) const { return k < singleSlots.size() ? singleSlots[k] : k; }
+        uint64_t multiSlot(size_t k) const { return k < multiSlots.size() ? multiSlots[k] : k; }
+        // True when a dump held a record that could not be read.
+        bool hasDamagedRecords() const {
+            return singleRecords != singles.size() || multiRecords != multis.size();
+        }
     };
     using ParameterChange = SysexResult::ParameterChange;
 

@@ -279,6 +279,24 @@ void readRequest(Sysex::SysexResult& result, unsigned char function, unsigned ch
     }
 }
 
+template <typename Preset>
+bool readRecords(std::vector<Preset>& presets, std::vector<uint64_t>& slots, uint64_t& records,
+                 const unsigned char* m, unsigned long length, unsigned long recordSize,
+                 bool (*read)(Preset&, const unsigned char*)) {
+    bool intact = true;
+    for (unsigned long k = 0; 8 + recordSize * (k + 1) <= length; ++k) {
+        const uint64_t slot = records++;
+        Preset preset{};
+        if (!read(preset, m + 8 + recordSize * k)) {
+            intact = false;
+            continue;
+        }
+        presets.push_back(preset);
+        slots.push_back(slot);
+    }
+    return intact;
+}
+
 Sysex::ParameterChange readParameterChange(const unsigned char* m) {
     namespace F = ParameterSendMap;
     Sysex::ParameterChange change;
@@ -288,7 +306,8 @@ Sysex::ParameterChange readParameterChange(const unsigned char* m) {
     return change;
 }
 
-// As many whole records as follow the sub-commands; a bad checksum refuses the whole message.
+// As many whole records as follow the sub-commands. A record that cannot be read fails the
+// message, but only its own slot stays empty: the records after it are read in their places.
 bool readDump(Sysex::SysexResult& result, const unsigned char* m, unsigned long length,
               unsigned char function) {
     const unsigned char sub1 = m[6];
@@ -305,20 +324,12 @@ bool readDump(Sysex::SysexResult& result, const unsigned char* m, unsigned long 
             log("readSysex", 386, "Invalid subcommand 2, needs to be 00h, 20h or 40h but got ", sub2);
             return false;
         }
-        for (unsigned long k = 0; 8 + kSingleRecordSize * (k + 1) <= length; ++k) {
-            SinglePreset single{};
-            if (!readSingle(single, m + 8 + kSingleRecordSize * k)) return false;
-            result.singles.push_back(single);
-        }
-    } else {
-        result.firstMulti = bank * uint64_t{kMultisPerBank} + (sub2 - 0x40);
-        for (unsigned long k = 0; 8 + kMultiRecordSize * (k + 1) <= length; ++k) {
-            MultiPreset multi{};
-            if (!readMulti(multi, m + 8 + kMultiRecordSize * k)) return false;
-            result.multis.push_back(multi);
-        }
+        return readRecords<SinglePreset>(result.singles, result.singleSlots, result.singleRecords, m, length,
+                                         kSingleRecordSize, readSingle);
     }
-    return true;
+    result.firstMulti = bank * uint64_t{kMultisPerBank} + (sub2 - 0x40);
+    return readRecords<MultiPreset>(result.multis, result.multiSlots, result.multiRecords, m, length,
+                                    kMultiRecordSize, readMulti);
 }
 
 } // namespace

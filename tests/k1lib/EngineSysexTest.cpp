@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "EngineFixture.h"
+#include "LogCapture.h"
 #include "ParameterConverter.h"
 #include "RandomRecords.h"
 #include "Sysex.h"
@@ -108,6 +109,20 @@ TEST_F(EngineSysex, AllSinglesDumpStoresItsBlockAndAnswersEachSingle) {
         expected.push_back("sendMidi");
     }
     EXPECT_EQ(listener.calls, expected);
+}
+
+TEST_F(EngineSysex, ADamagedRecordKeepsItsSlotAndTheOthersLandInTheirs) {
+    std::vector<SinglePreset> received;
+    for (int k = 0; k < 32; ++k)
+        received.push_back(random.single());
+    Bytes bytes = dump(0, 0x21, 0x00, 0x00, received);
+    bytes[8 + 5 * kSingleRecordSize + 87] ^= 1; // record 5's checksum no longer holds
+    LogCapture capture;
+    const std::vector<SinglePreset> before = singles(0, 64);
+    receive(bytes);
+    for (uint64_t k = 0; k < 32; ++k)
+        EXPECT_TRUE(engine.getSingles()[k] == (k == 5 ? before[k] : received[k])) << k;
+    EXPECT_EQ(listener.sent.size(), 31u) << "one reply per stored Single";
 }
 
 TEST_F(EngineSysex, OneBlockDumpsChangeExactlyTheirTarget) {

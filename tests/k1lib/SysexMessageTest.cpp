@@ -70,8 +70,10 @@ TEST(SysexMessages, AllBlockDumpsHoldThirtyTwoRecords) {
     }
 }
 
-TEST(SysexMessages, ABadRecordEndsTheDumpKeepingEarlierRecords) {
+TEST(SysexMessages, ABadRecordFailsTheDumpAndLeavesAGapWhereItStood) {
     std::vector<SinglePreset> singles(4);
+    for (size_t i = 0; i < singles.size(); ++i)
+        singles[i].volume = static_cast<uint8_t>(10 + i);
     Bytes dump;
     ASSERT_TRUE(Sysex::writeSingles(dump, singles, 0, StorageI, 0));
     unsigned char* third = dump.data() + 8 + 2 * kSingleRecordSize;
@@ -80,7 +82,29 @@ TEST(SysexMessages, ABadRecordEndsTheDumpKeepingEarlierRecords) {
     Sysex::SysexResult result;
     LogCapture capture;
     EXPECT_FALSE(readExact(result, dump));
-    EXPECT_EQ(result.singles.size(), 2u);
+    ASSERT_EQ(result.singles.size(), 3u);
+    EXPECT_EQ(result.singleSlots, (std::vector<uint64_t>{0, 1, 3}));
+    EXPECT_EQ(result.singles[2].volume, 13) << "the record after the bad one is read";
+    EXPECT_TRUE(result.hasDamagedRecords());
+
+    // Slots count on across the messages of a buffer; a Multi dump counts its own.
+    Bytes multis;
+    ASSERT_TRUE(Sysex::writeMultis(multis, std::vector<MultiPreset>(2), 0, StorageI, 0));
+    multis[8 + 75] ^= 1;
+    Bytes buffer = dump;
+    buffer.insert(buffer.end(), multis.begin(), multis.end());
+    buffer.insert(buffer.end(), dump.begin(), dump.end());
+    Sysex::SysexResult both;
+    EXPECT_FALSE(Sysex::readBuffer(both, buffer, 255)) << "every message holds a damaged record";
+    EXPECT_EQ(both.singleSlots, (std::vector<uint64_t>{0, 1, 3, 4, 5, 7}));
+    EXPECT_EQ(both.singleRecords, 8u);
+    EXPECT_EQ(both.multiSlots, (std::vector<uint64_t>{1}));
+    EXPECT_EQ(both.multiRecords, 2u);
+
+    Sysex::SysexResult intact;
+    EXPECT_TRUE(readExact(intact, dumpOf(singles, StorageI, 0)));
+    EXPECT_EQ(intact.singleSlots, (std::vector<uint64_t>{0, 1, 2, 3}));
+    EXPECT_FALSE(intact.hasDamagedRecords());
 }
 
 TEST(SysexMessages, FramingTestsInOrderWithTheirLines) {
