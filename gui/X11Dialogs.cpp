@@ -36,10 +36,9 @@ bool X11Dialogs::askOkCancel(VSTGUI::CFrame* frame, const std::string& title, co
 
 std::vector<std::string> X11Dialogs::zenityArguments(const FileRequest& request) {
     std::vector<std::string> args{"zenity", "--file-selection", "--title=" + request.title};
-    if (request.save) {
-        args.push_back("--save");
-        args.push_back("--confirm-overwrite");
-    }
+    // No --confirm-overwrite: the editor appends the extension after the dialog returns and asks
+    // about an existing file itself, so the question would come twice or about the wrong name.
+    if (request.save) args.push_back("--save");
     for (const FileType& type : request.types)
         args.push_back("--file-filter=" + type.description + " | *." + type.extension);
     args.push_back("--file-filter=All files | *");

@@ -214,10 +214,18 @@ void Engine::clearAllVoices() {
 
 void Engine::setConfig(const Config& config) {
     if (config == m_config) return;
+    const bool omniChanged = (config.omni != 0) != (m_config.omni != 0);
     m_config = config;
     m_listener->onConfigChanged();
     // Only the Single-mode Multi follows the basic channel: K1 Multis carry their own channels.
-    if (m_playMode == PlayMode_Single) remapSections();
+    if (m_playMode != PlayMode_Single) return;
+    // In Single mode Omni folds every channel's keys into one: across a change of it a key's
+    // note-off would arrive on another channel than its note-on, so the change ends every held
+    // key, as MIDI's mode messages do.
+    if (omniChanged)
+        for (uint8_t channel = 0; channel < 16; ++channel)
+            m_multi->allNotesOff(channel);
+    remapSections();
 }
 
 void Engine::remapSections() {

@@ -54,7 +54,6 @@ TEST(X11Dialogs, FileSelectorsGetArgumentVectorsWithTitleFiltersAndSaveMode) {
                                             "--file-selection",
                                             "--title=Choose a sysex file",
                                             "--save",
-                                            "--confirm-overwrite",
                                             "--file-filter=Sysex File (*.syx) | *.syx",
                                             "--file-filter=All files | *"};
     EXPECT_EQ(zenity, expected);

@@ -56,12 +56,32 @@ TEST_F(NotesAlwaysStop, TheOmniSequenceEndsInExactSilence) {
     EXPECT_TRUE(endsInSilence());
 }
 
+TEST_F(NotesAlwaysStop, AChangeOfOmniEndsTheKeysItFolds) {
+    // Omni on: a key of channel 6 plays through the first channel's keys; after Omni off its
+    // note-off arrives on channel 6 and would find no key there.
+    block({shortMessage(0x95, 60, 100)});
+    block({shortMessage(0xB5, 124, 0)}); // Omni off, channel 6
+    block({shortMessage(0x85, 60, 0)});
+    EXPECT_TRUE(endsInSilence());
+
+    // Omni off on channel 6: Omni on folds the later all-notes-off of every channel into the
+    // first channel, where no key of channel 6 is held.
+    block({shortMessage(0x95, 62, 100)});
+    block({shortMessage(0xB5, 125, 0)}); // Omni on
+    releaseEverything();
+    EXPECT_TRUE(endsInSilence());
+}
+
 TEST_F(NotesAlwaysStop, ANoteOffReachesItsOwnChannelsVoiceOnly) {
     k1lib::SinglePreset single = engine.getSingles()[0];
     single.polyMode = k1lib::Poly2; // a key struck again keeps its first voice
     ASSERT_TRUE(engine.setSingle(0, single));
+    k1lib::Engine::Config config = engine.getConfig();
+    config.omni = 0;
+    engine.setConfig(config);
     block({shortMessage(0x90, 60, 100)});
-    block({shortMessage(0xB1, 124, 0)});  // Omni off on channel 2
+    config.midiReceiveChannel = 1; // the basic channel moves to channel 2
+    engine.setConfig(config);
     block({shortMessage(0x91, 60, 100)}); // the same key on channel 2
     ASSERT_EQ(voices(), 2);
     block({shortMessage(0x81, 60, 0)});
