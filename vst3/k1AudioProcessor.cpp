@@ -49,6 +49,9 @@ k1AudioProcessor::k1AudioProcessor() : plugin(this, k1lib::PluginType_Vst3) {
                                 [this](uint32_t first, uint32_t count) { updateProgramNames(first, count); });
     delayedCalls.addRefreshList(kHostValuesRefresh, 1,
                                 [this](uint32_t, uint32_t) { tellHostValuesChanged(); });
+    // The host's first picture of the values: the declared defaults.
+    for (uint32_t p = 0; p < k1lib::kParamCount; ++p)
+        hostValues[p] = declaredDefault(static_cast<k1lib::EParam>(p));
     for (ParamID id = kFirstMidiParam; id <= kLastMidiParam; ++id)
         controllerValues[id - kFirstMidiParam] =
             static_cast<float>(k1HostMidi::controllerParameter(id)->defaultValue);
@@ -217,6 +220,7 @@ tresult PLUGIN_API k1AudioProcessor::setParamNormalized(ParamID id, ParamValue v
     onHostCall();
     k1lib::log("setParamNormalized", 613, "setParamNormalized ", id, " ", value);
     if (id >= static_cast<ParamID>(kParamCount)) return kResultFalse;
+    if (isK1Param(id)) onValueToldToHost(static_cast<k1lib::EParam>(id), static_cast<float>(value));
     // The value reaches the engine as a parameter change of the next block; an open editor
     // shows it now.
     if (isK1Param(id) && view && view->getEditor()) {

@@ -75,6 +75,8 @@ TEST(HostNotices, ValuesChangedReachTheHostOnlyOnItsUserInterfaceThread) {
     EXPECT_EQ(handler.restarts.size(), 1u);
     i->getParamNormalized(0);
     EXPECT_EQ(handler.restarts.size(), 2u);
+    MemoryStream onSingle5;
+    ASSERT_EQ(i->getState(&onSingle5), kResultOk);
 
     // A host edit is in flight until the block that carries it: re-read before, the old value
     // would undo the edit in the host.
@@ -88,10 +90,13 @@ TEST(HostNotices, ValuesChangedReachTheHostOnlyOnItsUserInterfaceThread) {
     i->getParamNormalized(0);
     EXPECT_EQ(handler.restarts.size(), 3u);
 
-    MemoryStream saved;
-    ASSERT_EQ(i->getState(&saved), kResultOk);
-    saved.seek(0, IBStream::kIBSeekSet, nullptr);
-    ASSERT_EQ(i->setState(&saved), kResultOk);
+    onSingle5.seek(0, IBStream::kIBSeekSet, nullptr);
+    ASSERT_EQ(i->setState(&onSingle5), kResultOk);
+    EXPECT_EQ(handler.restarts.size(), 4u);
+    // Loading what the instrument holds changes nothing the host can see: nothing to announce.
+    onSingle5.seek(0, IBStream::kIBSeekSet, nullptr);
+    ASSERT_EQ(i->setState(&onSingle5), kResultOk);
+    i->getParamNormalized(0);
     EXPECT_EQ(handler.restarts.size(), 4u);
 }
 
@@ -126,6 +131,47 @@ TEST(HostNotices, TheHostHearsTheInstrumentsValuesAndProgramFromProcess) {
     ASSERT_EQ(i->getPlugin().getCurrentSingleIndex(), 7u);
     for (Vst::ParamID id : echo.ids())
         EXPECT_NE(id, 224u);
+}
+
+// Ardour 7.3 takes output changes silently and then re-reads only values that still differ from
+// what it holds: a host with a handler re-reads first, and the output changes follow.
+TEST(HostNotices, NewValuesAreReReadBeforeTheyGoOutFromProcess) {
+    HandlerRecorder handler;
+    Instrument i;
+    i->setComponentHandler(&handler);
+    OutputBlock block(64);
+    auto k1Values = [](const ParameterChanges& changes) {
+        std::vector<Vst::ParamID> ids;
+        for (Vst::ParamID id : changes.ids())
+            if (id < k1lib::kParamCount) ids.push_back(id);
+        return ids;
+    };
+    ParameterChanges beforeReRead;
+    i.run(block, nullptr, nullptr, &beforeReRead);
+    EXPECT_TRUE(k1Values(beforeReRead).empty());
+    i->getParamNormalized(0);
+    ASSERT_EQ(handler.restarts.size(), 1u);
+    ParameterChanges afterReRead;
+    i.run(block, nullptr, nullptr, &afterReRead);
+    EXPECT_FALSE(k1Values(afterReRead).empty());
+
+    ParameterChanges program; // MIDI program change 5: Single 5's values
+    program.add(223, {{0, 5.0 / 127.0}});
+    ParameterChanges out;
+    i.run(block, nullptr, &program, &out);
+    ParameterChanges held;
+    i.run(block, nullptr, nullptr, &held);
+    EXPECT_TRUE(k1Values(out).empty());
+    EXPECT_TRUE(k1Values(held).empty());
+    i->getParamNormalized(0);
+    EXPECT_EQ(handler.restarts.size(), 2u);
+    ParameterChanges released;
+    i.run(block, nullptr, nullptr, &released);
+    ASSERT_FALSE(k1Values(released).empty());
+    for (const auto& queue : released.queues)
+        EXPECT_FLOAT_EQ(static_cast<float>(queue.points.back().second),
+                        static_cast<float>(i->getParamNormalized(queue.id)))
+            << queue.id;
 }
 
 TEST(HostNotices, ARenamedSingleReachesTheProgramListWithoutARunLoop) {
