@@ -3,6 +3,7 @@
 --   ardour7-lua zyk-session.lua create <new-session-dir> <vst3-uid> edited|program|plain
 --   ardour7-lua zyk-session.lua reload <session-dir>
 --   ardour7-lua zyk-session.lua rename <new-session-dir> <vst3-uid> <K1INT.syx>
+--   ardour7-lua zyk-session.lua bounds <session-dir> <out-file>
 --
 -- create: a MIDI track on the instrument and a MIDI region with two notes (session range 0..3 s);
 --         "edited" also sets the first "Volume" parameter and selects a program of the program
@@ -17,6 +18,8 @@
 --         plug-in's program names when an instance reports its program list changed, but
 --         never in the reporting instance itself: with both renamed, each report refreshes the
 --         other's list, so both show the name only if both reports reached Ardour.
+-- bounds: writes one line per input parameter of the instrument, in Ardour's order: its index
+--         and the plain values Ardour gives the normalised values 0 and 1.
 -- One session per process (a second close_session() deadlocks in Ardour 7.3). Prints ZYK-OK.
 
 local mode = arg[1]
@@ -191,6 +194,22 @@ elseif mode == "rename" then
 		assert(preset.label == NEW_NAME, "the program list still shows '" .. preset.label .. "'")
 	end
 	log("ZYK-OK")
+elseif mode == "bounds" then
+	local dir, out = arg[2], arg[3]
+	assert(dir and out, "usage: bounds <session-dir> <out-file>")
+	assert(load_session(dir, SNAP), "load_session failed")
+	local inst = instrument()
+	assert(inst and not inst:isnil(), "instrument missing (is the plug-in in the scan cache?)")
+	local p = inst:to_insert():plugin(0)
+	local f = assert(io.open(out, "w"))
+	for j = 0, p:parameter_count() - 1 do
+		if p:parameter_is_input(j) then
+			local _, desc = p:get_parameter_descriptor(j, ARDOUR.ParameterDescriptor())
+			f:write(string.format("%d %.9g %.9g\n", j, desc[2].lower, desc[2].upper))
+		end
+	end
+	f:close()
+	log("ZYK-OK")
 else
-	error("usage: zyk-session.lua create|reload|rename ...")
+	error("usage: zyk-session.lua create|reload|rename|bounds ...")
 end
