@@ -49,9 +49,10 @@ k1AudioProcessor::k1AudioProcessor() : plugin(this, k1lib::PluginType_Vst3) {
                                 [this](uint32_t first, uint32_t count) { updateProgramNames(first, count); });
     delayedCalls.addRefreshList(kHostValuesRefresh, 1,
                                 [this](uint32_t, uint32_t) { tellHostValuesChanged(); });
-    // The host's first picture of the values: the declared defaults.
+    // The host's first picture of the values: the declared defaults, which are these.
     for (uint32_t p = 0; p < k1lib::kParamCount; ++p)
-        hostValues[p] = declaredDefault(static_cast<k1lib::EParam>(p));
+        freshValues[p] = plugin.getParameter(static_cast<k1lib::EParam>(p));
+    hostValues = freshValues;
     for (ParamID id = kFirstMidiParam; id <= kLastMidiParam; ++id)
         controllerValues[id - kFirstMidiParam] =
             static_cast<float>(k1HostMidi::controllerParameter(id)->defaultValue);
@@ -90,7 +91,8 @@ tresult PLUGIN_API k1AudioProcessor::initialize(FUnknown* context) {
     // else from the host's own later calls on this thread, or from an editor's run loop.
     delayedCalls.recordUserInterfaceThread();
     delayedCalls.attachRunLoop(context);
-    // Hosts start their controls at the declared defaults; the instrument holds Single 0's values.
+    // Hosts start their controls at the declared defaults: a state loaded before initialize
+    // (or since an earlier one) leaves values that differ.
     queueValuesUnlikeDefaults();
     delayHostValuesRefresh();
     return result;
@@ -168,11 +170,6 @@ tresult PLUGIN_API k1AudioProcessor::getParameterInfo(int32 index, ParameterInfo
         info.flags = ParameterInfo::kIsReadOnly | ParameterInfo::kIsHidden;
     }
     return kResultOk;
-}
-
-float k1AudioProcessor::declaredDefault(k1lib::EParam param) {
-    const k1lib::CParam& row = k1lib::g_params[param];
-    return (row.defaultValue - row.min) * row.rangeInv;
 }
 
 tresult PLUGIN_API k1AudioProcessor::getParamStringByValue(ParamID id, ParamValue value, String128 text) {

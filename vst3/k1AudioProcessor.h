@@ -147,9 +147,9 @@ private:
     std::string programText(float value);
     void queueProgramValue();
     // The host's first picture of the parameters is their declared defaults: every value that
-    // differs goes out with the first block.
+    // differs (after a state loaded before initialize) goes out with the first block.
     void queueValuesUnlikeDefaults();
-    static float declaredDefault(k1lib::EParam param);
+    float declaredDefault(k1lib::EParam param) const { return freshValues[param]; }
     // The name of entry `position` of the program list; empty outside the banks.
     std::string presetName(uint32_t position);
 
@@ -191,6 +191,10 @@ private:
     bool listening = false;                        // refreshes are deferred only while delayedCalls exists
 
     k1lib::Plugin plugin;
+    // The values a new instance holds (its start-up preset's), declared as the defaults: hosts
+    // that build their controls from the defaults start in agreement with the instrument, and
+    // "reset to default" gives the sound of a fresh instance. Written once by the constructor.
+    std::array<float, k1lib::kParamCount> freshValues{};
     k1EditController* view = nullptr; // borrowed: the host owns the one open view
     Steinberg::ViewRect lastViewSize; // the size of the last view, for the next one
     bool hasLastViewSize = false;

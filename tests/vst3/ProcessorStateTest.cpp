@@ -173,7 +173,8 @@ TEST(ProcessorState, ConcurrentLoadsWhileTheAudioThreadPlays) {
 }
 
 // A host that answers every "values changed" by reading the state and loading it straight back
-// (Qtractor 1.1 does): one round, and a held note sounds all through it.
+// (Qtractor 1.1 does): a project loaded while a note is held, which changes a value and another
+// Single but not the one that plays, starts one round, and the note sounds all through it.
 TEST(ProcessorState, AHostThatReloadsOnEveryAnnouncementStopsAfterOneRound) {
     testhost::HandlerRecorder handler;
     Instrument i;
@@ -182,6 +183,16 @@ TEST(ProcessorState, AHostThatReloadsOnEveryAnnouncementStopsAfterOneRound) {
     testhost::EventList note;
     note.noteOn(60, 0.9f, 0);
     i.run(block, &note);
+    Bytes project;
+    {
+        Instrument other;
+        testing_records::RecordRandom random(7);
+        ASSERT_TRUE(other->getPlugin().setSingle(900, random.single()));
+        ASSERT_TRUE(other->getPlugin().setParameter(k1lib::Param_SourceMix12, 0.3f));
+        project = stateOf(other);
+    }
+    TrickleStream load(project, INT32_MAX);
+    ASSERT_EQ(i->setState(&load), kResultOk);
     size_t reloads = 0;
     for (int tick = 0; tick < 20; ++tick) {
         i->getParamNormalized(0); // the host's user-interface thread: deferred work runs here
@@ -195,6 +206,7 @@ TEST(ProcessorState, AHostThatReloadsOnEveryAnnouncementStopsAfterOneRound) {
         i.run(block);
         EXPECT_FALSE(block.silent(0)) << "tick " << tick;
     }
-    EXPECT_EQ(handler.restarts.size(), 1u); // the first values unlike the declared defaults
+    EXPECT_EQ(handler.restarts.size(), 1u); // the project's new value
     EXPECT_EQ(reloads, 1u);
+    EXPECT_FLOAT_EQ(i->getPlugin().getParameter(k1lib::Param_SourceMix12), 0.3f);
 }

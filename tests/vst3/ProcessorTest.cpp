@@ -59,7 +59,7 @@ TEST(Processor, ParameterInfosFollowTheTable) {
     EXPECT_EQ(ascii(info.title), "Volume"); // the short name, not the group
     EXPECT_EQ(ascii(info.shortTitle), "Volume");
     EXPECT_EQ(info.stepCount, 99);
-    EXPECT_FLOAT_EQ(static_cast<float>(info.defaultNormalizedValue), 1.0f);
+    EXPECT_FLOAT_EQ(static_cast<float>(info.defaultNormalizedValue), 46.0f / 99.0f); // a new instance's
     EXPECT_EQ(info.flags, ParameterInfo::kCanAutomate);
     EXPECT_EQ(info.unitId, kRootUnitId);
 
