@@ -21,7 +21,7 @@
 # presets: scan, then for Ardour's block sizes 128, 256 and 1024: presets clicked in our editor's
 #          browser in Ardour's GUI, the session saved after each click; every parameter value
 #          Ardour saved is the instrument's own (the values in its saved state), and so is every
-#          control of Ardour's whose value the click changed.
+#          control of Ardour's, changed by the click or not.
 # Every Ardour call runs under a timeout; Ardour's own logs are printed when a step fails.
 set -eu
 HERE=$(cd "$(dirname "$0")" && pwd)
@@ -207,7 +207,7 @@ presets() {
       earlier=$saved
     done
   done
-  echo "presets: at blocks of 128, 256 and 1024 frames, every value Ardour saved after each preset click is the instrument's"
+  echo "presets: at blocks of 128, 256 and 1024 frames, every value and control Ardour saved after each preset click is the instrument's"
 }
 
 case "$MODE" in

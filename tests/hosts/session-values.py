@@ -3,11 +3,10 @@
 Reads what Ardour saved for the first VST3 instrument after a preset was chosen in our editor and
 compares it with the instrument's own values, read from the state chunk saved beside them (the
 engine record's normalised parameter values): the state plays Single <preset index>; every
-parameter value Ardour saved (<Port>, plain) is the instrument's; and every control of Ardour's
-(<Controllable>) whose parameter changed since the earlier session shows the new value. Exit 1
-when any differs. Controls of values that did not change are only counted: Ardour 7.3 starts a
-plug-in's controls at the declared defaults and moves one only when a re-read finds its value
-changed, so a value that never changed since the instrument was created stays at its default."""
+parameter value Ardour saved (<Port>, plain) is the instrument's; and so is every control of
+Ardour's (<Controllable>), whether its parameter changed since the earlier session or not (Ardour
+7.3 starts a plug-in's controls at the declared defaults, which are a new instance's values, and
+moves one only when a re-read finds its value changed). Exit 1 when any differs."""
 import base64
 import struct
 import sys
@@ -67,12 +66,12 @@ for c in proc.findall('Controllable'):
     if pid not in plain or c.get('value') is None:
         continue
     apart = abs(float(c.get('value')) - plain[pid]) > 1e-4 * max(1.0, abs(plain[pid]))
-    if values[pid] != before[pid]:
-        changed += 1
-        if apart:
-            failures.append('control %s (%d): %s, the instrument holds %g' % (c.get('name'), pid, c.get('value'), plain[pid]))
-    elif apart:
-        unchanged_apart += 1
+    unchanged = values[pid] == before[pid]
+    changed += 0 if unchanged else 1
+    if apart:
+        unchanged_apart += 1 if unchanged else 0
+        failures.append('%s control %s (%d): %s, the instrument holds %g' %
+                        ('unchanged' if unchanged else 'changed', c.get('name'), pid, c.get('value'), plain[pid]))
 print('%s: Single %d; %d values, %d changed since the last save; %d differ (unchanged controls at older values: %d)' %
       (session, current, len(plain), changed, len(failures), unchanged_apart))
 for f in failures[:20]:
