@@ -12,7 +12,7 @@
 -- reload: loads the saved session in a fresh process (the plug-in's setState), checks that the
 --         parameter came back, then saves again.
 -- rename: two MIDI tracks on the instrument, whose controls show the instrument's values (Single
---         0's Volume, not the declared default); a K1 dump sent to both renames Single 5; after the
+--         0's Volume, which is the declared default); a K1 dump sent to both renames Single 5; after the
 --         host's next call on its user-interface thread (saving the session) the program list
 --         shows the new name, without a reload and without an editor. Ardour 7.3 re-reads a
 --         plug-in's program names when an instance reports its program list changed, but
@@ -154,12 +154,14 @@ elseif mode == "rename" then
 		log(name, "program 5 before:", preset.label)
 		insts[#insts + 1] = inst
 	end
-	-- The controls start at the instrument's values (Single 0), not at the declared defaults.
+	-- The controls start at the instrument's values (Single 0's), which are its declared defaults:
+	-- not the top of the range, where the parameter table puts the volume's default.
 	local j = find_param(insts[1])
 	local _, desc = insts[1]:to_insert():plugin(0):get_parameter_descriptor(j, ARDOUR.ParameterDescriptor())
 	local volume = ARDOUR.LuaAPI.get_processor_param(insts[1], j, true)
-	log(PARAM_LABEL, "control", volume, "declared default", desc[2].normal)
-	assert(volume ~= desc[2].normal, "the " .. PARAM_LABEL .. " control shows the declared default")
+	log(PARAM_LABEL, "control", volume, "declared default", desc[2].normal, "range", desc[2].lower, desc[2].upper)
+	assert(volume == desc[2].normal, "the " .. PARAM_LABEL .. " control is not at the declared default")
+	assert(volume < desc[2].upper, "the " .. PARAM_LABEL .. " control shows the table's default")
 
 	-- Single 5 of the internal bank (an all-Singles dump: 8 header bytes, then 88 per Single)
 	-- under the new name, with its checksum, as a one-Single dump to internal Single 5.
