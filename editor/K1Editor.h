@@ -16,6 +16,7 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -90,6 +91,9 @@ public:
     // Values in both directions.
     void onParamChanged(k1lib::EParam param, float value);
     void setParameterFromUi(unsigned long param, float value) const;
+    // The host hears the changes between these two as one edit of the parameter.
+    void beginParameterGesture(unsigned long param) const;
+    void endParameterGesture(unsigned long param) const;
     void setActiveSource(unsigned long source);
     uint64_t getActiveSource() const { return activeSource; }
     void swapSources(int a, int b);
@@ -148,6 +152,9 @@ public:
 private:
     // IControlListener
     void valueChanged(VSTGUI::CControl* control) override;
+    // A control's gesture (mouse down to up, a wheel turn) brackets the edits of its parameter.
+    void controlBeginEdit(VSTGUI::CControl* control) override;
+    void controlEndEdit(VSTGUI::CControl* control) override;
     // IViewMouseListener: the logo and donate clicks; the other calls keep the adapter's answers.
     VSTGUI::CMouseEventResult viewOnMouseDown(VSTGUI::CView* view, VSTGUI::CPoint where,
                                               VSTGUI::CButtonState buttons) override;
@@ -169,6 +176,8 @@ private:
     bool onButtonReleased(VSTGUI::CControl* control);
     bool onPageButton(VSTGUI::CControl* control);
     void onBoundControl(VSTGUI::CControl* control);
+    // The parameter a control is bound to; kParamCount when it is bound to none.
+    unsigned long boundParameterOf(const VSTGUI::CControl* control) const;
     void stepParameter(unsigned long param, int delta, int modulo);
     void showKeyTracking(unsigned long coarseParam, bool keyTrack);
     void moveSourceViews(unsigned long source);
@@ -212,6 +221,9 @@ private:
     VSTGUI::CBitmap* bitmapLargeOn = nullptr;
 
     uint64_t activeSource = 0;
+    // The parameter each control's open gesture began on: the source views may move to another
+    // source's parameters before the gesture ends.
+    std::map<const VSTGUI::CControl*, unsigned long> controlGestures;
 
     // Companions. The envelope view belongs to the "edit_source" container it is added to.
     std::unique_ptr<uiDisplay> display;

@@ -62,6 +62,36 @@ void K1Editor::setParameterFromUi(unsigned long param, float value) const {
     plugin.sendParameterChangeAsSysex(p, value);
 }
 
+void K1Editor::beginParameterGesture(unsigned long param) const {
+    if (param < kParamCount && listener) listener->beginParameterGesture(static_cast<EParam>(param));
+}
+
+void K1Editor::endParameterGesture(unsigned long param) const {
+    if (param < kParamCount && listener) listener->endParameterGesture(static_cast<EParam>(param));
+}
+
+void K1Editor::controlBeginEdit(CControl* control) {
+    const unsigned long p = boundParameterOf(control);
+    if (p >= kParamCount || controlGestures.count(control)) return;
+    controlGestures[control] = p;
+    beginParameterGesture(p);
+}
+
+void K1Editor::controlEndEdit(CControl* control) {
+    const auto open = controlGestures.find(control);
+    if (open == controlGestures.end()) return;
+    const unsigned long p = open->second;
+    controlGestures.erase(open);
+    endParameterGesture(p);
+}
+
+unsigned long K1Editor::boundParameterOf(const CControl* control) const {
+    if (!control) return kParamCount;
+    for (unsigned long p = 0; p < kParamCount; ++p)
+        if (control == kickButtons[p] || control == optionMenus[p] || control == controls[p]) return p;
+    return kParamCount;
+}
+
 void K1Editor::swapSources(int a, int b) {
     if (!plugin.swapSources(static_cast<size_t>(a), static_cast<size_t>(b)))
         k1lib::log("swapSources", 65, "Refusing to swap sources ", a, " and ", b);

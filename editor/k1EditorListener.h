@@ -10,7 +10,12 @@ public:
     virtual ~k1EditorListener() = default;
     // The user changed a parameter in the editor (normalised value). The view edits the host
     // parameter and echoes the value back to the editor as a ParameterChanged event.
+    // Outside a gesture the change is one complete edit; inside one it is a step of that edit.
     virtual void changeParameter(k1lib::EParam param, float value) = 0;
+    // A drag, a held button or a wheel turn on a parameter's control: every change between the
+    // two calls is one edit for the host (one touch, one undo step). Calls nest per parameter.
+    virtual void beginParameterGesture(k1lib::EParam param) = 0;
+    virtual void endParameterGesture(k1lib::EParam param) = 0;
     // The editor's frame has a new size (or kept its size against a host's proposal).
     virtual void onSizeChanged() = 0;
 };

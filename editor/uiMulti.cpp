@@ -6,8 +6,8 @@
 
 using namespace VSTGUI;
 
-uiMulti::uiMulti(K1Editor& editor, CViewContainer* page) {
-    if (page) ControlHelpers::getViewsByCustomViewName(views, page);
+uiMulti::uiMulti(K1Editor& owner, CViewContainer* page) : editor(owner), container(page) {
+    if (container) ControlHelpers::getViewsByCustomViewName(views, container);
     arrowLeft = ControlHelpers::initView<CView>(views, "arrowLeft");
     arrowRight = ControlHelpers::initView<CView>(views, "arrowRight");
     if (arrowRight) arrowRight->registerViewMouseListener(this);

@@ -29,12 +29,16 @@ public:
     void onParamChanged(k1lib::EParam param, float value);
     void onActiveMultiChanged(unsigned long index);
     uiMultiSection* getSection(int column) const { return sections[column].get(); }
+    K1Editor& getEditor() const { return editor; }
+    VSTGUI::CViewContainer* getContainer() const { return container; }
 
     // A click on an arrow (any button) switches the four sections shown.
     VSTGUI::CMouseEventResult viewOnMouseDown(VSTGUI::CView* view, VSTGUI::CPoint where,
                                               VSTGUI::CButtonState buttons) override;
 
 private:
+    K1Editor& editor;
+    VSTGUI::CViewContainer* container; // the page; the frame owns it
     std::array<std::unique_ptr<uiMultiSection>, kColumns> sections;
     ViewsByName views;
     VSTGUI::CView* arrowLeft = nullptr;

@@ -99,10 +99,31 @@ CMouseEventResult uiSourceMix::viewOnMouseDown(CView*, CPoint, CButtonState butt
         return kMouseEventHandled;
     }
     if (pressed == kLButton) {
+        if (!dragging) {
+            // The whole drag is one edit of each of the two values.
+            editor.beginParameterGesture(k1lib::Param_SourceMix12);
+            editor.beginParameterGesture(k1lib::Param_SourceMix34);
+        }
         dragging = true;
         return kMouseEventHandled;
     }
     return kMouseEventNotHandled;
+}
+
+CMouseEventResult uiSourceMix::viewOnMouseUp(CView*, CPoint, CButtonState) {
+    return endDrag() ? kMouseEventHandled : kMouseEventNotImplemented;
+}
+
+CMouseEventResult uiSourceMix::viewOnMouseCancel(CView*) {
+    return endDrag() ? kMouseEventHandled : kMouseEventNotImplemented;
+}
+
+bool uiSourceMix::endDrag() {
+    if (!dragging) return false;
+    dragging = false;
+    editor.endParameterGesture(k1lib::Param_SourceMix12);
+    editor.endParameterGesture(k1lib::Param_SourceMix34);
+    return true;
 }
 
 CMouseEventResult uiSourceMix::viewOnMouseMoved(CView*, CPoint where, CButtonState buttons) {

@@ -31,10 +31,16 @@ public:
     // While dragging with the left button alone: the handle's centre follows the pointer.
     VSTGUI::CMouseEventResult viewOnMouseMoved(VSTGUI::CView* view, VSTGUI::CPoint where,
                                                VSTGUI::CButtonState buttons) override;
+    // The release (or a cancelled drag) ends the drag and its edit.
+    VSTGUI::CMouseEventResult viewOnMouseUp(VSTGUI::CView* view, VSTGUI::CPoint where,
+                                            VSTGUI::CButtonState buttons) override;
+    VSTGUI::CMouseEventResult viewOnMouseCancel(VSTGUI::CView* view) override;
 
 private:
     void moveHandleTo(const VSTGUI::CPoint& origin) const;
     void invalidateArea() const;
+    // False when no drag was under way.
+    bool endDrag();
 
     K1Editor& editor;
     bool dragging = false;

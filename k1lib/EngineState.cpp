@@ -33,6 +33,36 @@ ChangedRange assignBank(std::vector<Preset>& bank, const std::vector<Preset>& sa
     return changed;
 }
 
+bool sameSingleAt(const std::vector<SinglePreset>& bank, const std::vector<SinglePreset>& saved,
+                  uint64_t index) {
+    return index < bank.size() && index < saved.size() && bank[index] == saved[index];
+}
+
+// True when the record leaves everything the sounding voices play as it is: the play mode, the
+// settings (they map channels to sections), the current presets and, in Multi mode, the Singles
+// its sections play. A host that loads back the state it just read, or one that changed another
+// preset or a parameter, then keeps the notes sounding.
+bool keepsWhatSounds(const Engine& engine, const EngineStateRecord& record) {
+    const uint64_t single = engine.getCurrentSingleIndex();
+    if (record.playMode != engine.getPlayMode() || !(record.config == engine.getConfig()) ||
+        record.currentSingle != single || !sameSingleAt(engine.getSingles(), record.singles, single))
+        return false;
+    if (engine.getPlayMode() == PlayMode_Single) return true;
+    const uint64_t multi = engine.getCurrentMultiIndex();
+    // A record without Multis leaves the engine's own.
+    if (record.currentMulti != multi ||
+        (!record.multis.empty() &&
+         (multi >= record.multis.size() || !sameMulti(engine.getCurrentMulti(), record.multis[multi]))))
+        return false;
+    const uint64_t offset = Engine::getSinglesOffsetForMulti(multi);
+    for (const MultiSection& section : engine.getCurrentMulti().sections)
+        if (section.single != Multi::CurrentSingle &&
+            section.single < static_cast<uint32_t>(kSinglesPerBank) &&
+            !sameSingleAt(engine.getSingles(), record.singles, offset + section.single))
+            return false;
+    return true;
+}
+
 } // namespace
 
 bool Engine::saveState(std::vector<unsigned char>& out) {
@@ -56,9 +86,12 @@ bool Engine::loadState(const std::vector<unsigned char>& in) {
     record.config = m_config;
     if (!record.read(in)) return false;
 
-    // Voices, fading ones included, play presets that are about to be overwritten.
-    m_multi->clearAllVoices();
-    m_multi->clearReleasingVoices();
+    // Otherwise voices, fading ones included, play presets that are about to be overwritten.
+    const bool keepVoices = keepsWhatSounds(*this, record);
+    if (!keepVoices) {
+        m_multi->clearAllVoices();
+        m_multi->clearReleasingVoices();
+    }
     const bool configChanged = !(record.config == m_config);
     m_config = record.config;
     if (!record.customData.empty()) m_listener->deserializeCustomData(record.customData);
@@ -66,16 +99,17 @@ bool Engine::loadState(const std::vector<unsigned char>& in) {
         m_singles, record.singles, [](const SinglePreset& a, const SinglePreset& b) { return a == b; });
     const ChangedRange multis = assignBank(m_multis, record.multis, sameMulti);
 
-    // The preset that does not play shows its fields in the parameters as well.
+    // The preset that does not play shows its fields in the parameters as well. The one that
+    // plays is selected anew unless the voices keep it; the record's values follow either way.
     if (record.playMode == PlayMode_Single) {
-        m_currentSingle = kNoPreset;
+        if (!keepVoices) m_currentSingle = kNoPreset;
         if (!setSingle(record.currentSingle)) log("loadState", 71, "No Single ", record.currentSingle);
         m_currentMulti = record.currentMulti;
         pushMultiParameters();
     } else {
         m_currentSingle = record.currentSingle;
         pushSingleParameters();
-        m_currentMulti = kNoPreset;
+        if (!keepVoices) m_currentMulti = kNoPreset;
         if (!setMulti(record.currentMulti)) log("loadState", 78, "No Multi ", record.currentMulti);
     }
     if (record.playMode != m_playMode)

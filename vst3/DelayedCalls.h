@@ -78,6 +78,9 @@ private:
         k1DelayedCalls& owner;
     };
 
+    // A plain mutex: it is held only while entries move in or out, never while a call runs or
+    // across a call into other code, so no thread can ask for it again while holding it; a
+    // recursive one would only hide such a fault.
     mutable std::mutex lock;
     std::vector<Call> pending;             // guarded by lock
     std::map<uint32_t, RefreshList> lists; // the map's shape is fixed after set-up

@@ -49,6 +49,10 @@ k1AudioProcessor::k1AudioProcessor() : plugin(this, k1lib::PluginType_Vst3) {
                                 [this](uint32_t first, uint32_t count) { updateProgramNames(first, count); });
     delayedCalls.addRefreshList(kHostValuesRefresh, 1,
                                 [this](uint32_t, uint32_t) { tellHostValuesChanged(); });
+    // The host's first picture of the values: the declared defaults, which are these.
+    for (uint32_t p = 0; p < k1lib::kParamCount; ++p)
+        freshValues[p] = plugin.getParameter(static_cast<k1lib::EParam>(p));
+    hostValues = freshValues;
     for (ParamID id = kFirstMidiParam; id <= kLastMidiParam; ++id)
         controllerValues[id - kFirstMidiParam] =
             static_cast<float>(k1HostMidi::controllerParameter(id)->defaultValue);
@@ -87,7 +91,8 @@ tresult PLUGIN_API k1AudioProcessor::initialize(FUnknown* context) {
     // else from the host's own later calls on this thread, or from an editor's run loop.
     delayedCalls.recordUserInterfaceThread();
     delayedCalls.attachRunLoop(context);
-    // Hosts start their controls at the declared defaults; the instrument holds Single 0's values.
+    // Hosts start their controls at the declared defaults: a state loaded before initialize
+    // (or since an earlier one) leaves values that differ.
     queueValuesUnlikeDefaults();
     delayHostValuesRefresh();
     return result;
@@ -167,11 +172,6 @@ tresult PLUGIN_API k1AudioProcessor::getParameterInfo(int32 index, ParameterInfo
     return kResultOk;
 }
 
-float k1AudioProcessor::declaredDefault(k1lib::EParam param) {
-    const k1lib::CParam& row = k1lib::g_params[param];
-    return (row.defaultValue - row.min) * row.rangeInv;
-}
-
 tresult PLUGIN_API k1AudioProcessor::getParamStringByValue(ParamID id, ParamValue value, String128 text) {
     // The texts index by the plain value: keep it inside the parameter's range.
     const float normalized = std::isfinite(value) ? static_cast<float>(std::clamp(value, 0.0, 1.0)) : 0.0f;
@@ -217,6 +217,7 @@ tresult PLUGIN_API k1AudioProcessor::setParamNormalized(ParamID id, ParamValue v
     onHostCall();
     k1lib::log("setParamNormalized", 613, "setParamNormalized ", id, " ", value);
     if (id >= static_cast<ParamID>(kParamCount)) return kResultFalse;
+    if (isK1Param(id)) onValueToldToHost(static_cast<k1lib::EParam>(id), static_cast<float>(value));
     // The value reaches the engine as a parameter change of the next block; an open editor
     // shows it now.
     if (isK1Param(id) && view && view->getEditor()) {

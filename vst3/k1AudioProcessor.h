@@ -79,6 +79,9 @@ public:
     ParamValue PLUGIN_API getParamNormalized(ParamID id) override;
     tresult PLUGIN_API setParamNormalized(ParamID id, ParamValue value) override;
     Steinberg::IPlugView* PLUGIN_API createView(Steinberg::FIDString name) override;
+    // A host with a handler re-reads the values it is told have changed: until it has, they stay
+    // out of the output parameter changes (see reportParameters).
+    tresult PLUGIN_API setComponentHandler(Steinberg::Vst::IComponentHandler* handler) override;
     // The current name, read through the facade: never stale, even before a refresh has run.
     tresult PLUGIN_API getProgramName(Steinberg::Vst::ProgramListID listId, int32 programIndex,
                                       Steinberg::Vst::String128 name) override;
@@ -115,6 +118,9 @@ public:
     // each tick; the host's own calls on its user-interface thread run it too.
     void runPendingCalls();
     k1lib::Plugin& getPlugin() { return plugin; }
+    // User-interface thread: the host holds this value now (its own edit, or one of the editor's
+    // that it will send back in a later block).
+    void onValueToldToHost(k1lib::EParam param, float value);
     // The view's destructor: forget it, so a new view can be created.
     void onViewRemoved(k1EditController* removed);
 
@@ -128,7 +134,11 @@ private:
     // Values changed outside the host's own edits (state, program change, initialisation): the
     // host re-reads them all. Marked from any thread; told on the user-interface thread.
     void delayHostValuesRefresh();
+    // Announces "values changed" only when a value the host can see differs from what it was
+    // last told, then lets the held output changes go.
     void tellHostValuesChanged();
+    // True when a value the host sees differs from what it was last told; remembers the new ones.
+    bool takeValuesUnknownToHost();
     // Called first by the host calls that may come on the user-interface thread.
     void onHostCall();
     // The program list position of the current Single or Multi, as the value of parameter 224.
@@ -137,9 +147,9 @@ private:
     std::string programText(float value);
     void queueProgramValue();
     // The host's first picture of the parameters is their declared defaults: every value that
-    // differs goes out with the first block.
+    // differs (after a state loaded before initialize) goes out with the first block.
     void queueValuesUnlikeDefaults();
-    static float declaredDefault(k1lib::EParam param);
+    float declaredDefault(k1lib::EParam param) const { return freshValues[param]; }
     // The name of entry `position` of the program list; empty outside the banks.
     std::string presetName(uint32_t position);
 
@@ -162,6 +172,18 @@ private:
     std::array<bool, k1lib::kParamCount> outputParameterPending{}; // ascending IDs go out first
     double outputProgramValue = 0.0;                               // guarded by outputParameterLock
     bool outputProgramPending = false;                             // after the K1 parameters
+    // Ardour 7.3 files output changes silently and, on "values changed", updates only the values
+    // that still differ from what it holds: an output change delivered before the re-read would
+    // hide the new value from its controls. So each change the engine reports gets a number, and
+    // goes out only once the host has re-read the values up to it. Guarded by outputParameterLock.
+    std::array<uint64_t, k1lib::kParamCount> outputParameterChange{};
+    uint64_t lastChange = 0;
+    uint64_t lastChangeReRead = 0;
+    // The value of each parameter and the program as the host was last told them (its declared
+    // defaults at first); guarded by outputParameterLock.
+    std::array<float, k1lib::kParamCount> hostValues{};
+    double hostProgramValue = 0.0;
+    std::atomic<bool> hostReReads{false};
     std::mutex midiOutputLock;
     std::deque<k1lib::SMidiEvent> midiOutputQueue; // guarded by midiOutputLock
     bool midiOutputOverflowLogged = false;         // guarded by midiOutputLock
@@ -169,6 +191,10 @@ private:
     bool listening = false;                        // refreshes are deferred only while delayedCalls exists
 
     k1lib::Plugin plugin;
+    // The values a new instance holds (its start-up preset's), declared as the defaults: hosts
+    // that build their controls from the defaults start in agreement with the instrument, and
+    // "reset to default" gives the sound of a fresh instance. Written once by the constructor.
+    std::array<float, k1lib::kParamCount> freshValues{};
     k1EditController* view = nullptr; // borrowed: the host owns the one open view
     Steinberg::ViewRect lastViewSize; // the size of the last view, for the next one
     bool hasLastViewSize = false;

@@ -14,9 +14,21 @@ using namespace Steinberg::Vst;
 
 void k1AudioProcessor::onParameterChanged(k1lib::EParam param, float normalizedValue) {
     if (param >= k1lib::kParamCount) return;
+    {
+        std::lock_guard<std::mutex> guard(outputParameterLock);
+        outputParameterValues[param] = normalizedValue; // a later value replaces an earlier one
+        outputParameterPending[param] = true;
+        outputParameterChange[param] = ++lastChange;
+    }
+    // Never allocates: one dirty mark, however many values change.
+    delayHostValuesRefresh();
+}
+
+void k1AudioProcessor::onValueToldToHost(k1lib::EParam param, float value) {
+    if (param >= k1lib::kParamCount) return;
+    ++hostEdits; // in flight until a block carries it back: no re-read before
     std::lock_guard<std::mutex> guard(outputParameterLock);
-    outputParameterValues[param] = normalizedValue; // a later value replaces an earlier one
-    outputParameterPending[param] = true;
+    hostValues[param] = value;
 }
 
 void k1AudioProcessor::sendMidi(const k1lib::SMidiEvent& event) {
@@ -92,7 +104,35 @@ void k1AudioProcessor::tellHostValuesChanged() {
         delayHostValuesRefresh();
         return;
     }
-    componentHandler->restartComponent(kParamValuesChanged);
+    uint64_t reRead = 0;
+    {
+        std::lock_guard<std::mutex> guard(outputParameterLock);
+        reRead = lastChange; // later changes are read below at the earliest: they wait their turn
+    }
+    // A host that answers every announcement by loading the state back would otherwise never
+    // stop: nothing it can see changed, so nothing is announced.
+    if (takeValuesUnknownToHost()) componentHandler->restartComponent(kParamValuesChanged);
+    std::lock_guard<std::mutex> guard(outputParameterLock);
+    lastChangeReRead = std::max(lastChangeReRead, reRead);
+}
+
+bool k1AudioProcessor::takeValuesUnknownToHost() {
+    // Read before the lock: the program's position takes the engine lock, which comes first.
+    const double program = programValue();
+    std::array<float, k1lib::kParamCount> values;
+    for (uint32_t p = 0; p < k1lib::kParamCount; ++p)
+        values[p] = plugin.getParameter(static_cast<k1lib::EParam>(p));
+    std::lock_guard<std::mutex> guard(outputParameterLock);
+    const bool differs = values != hostValues || program != hostProgramValue;
+    hostValues = values;
+    hostProgramValue = program;
+    return differs;
+}
+
+tresult PLUGIN_API k1AudioProcessor::setComponentHandler(IComponentHandler* handler) {
+    const tresult result = k1SingleComponentEffect::setComponentHandler(handler);
+    hostReReads = handler != nullptr;
+    return result;
 }
 
 void k1AudioProcessor::runPendingCalls() {

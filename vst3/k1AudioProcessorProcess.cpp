@@ -89,6 +89,7 @@ bool k1AudioProcessor::takeHostEdit(k1lib::EParam param, float value) {
     // older than the host's own: it must not go back and undo the edit.
     std::lock_guard<std::mutex> guard(outputParameterLock);
     outputParameterPending[param] = false;
+    hostValues[param] = value;
     return true;
 }
 
@@ -179,9 +180,11 @@ bool reportValue(IParameterChanges& changes, ParamID id, ParamValue value) {
 
 void k1AudioProcessor::reportParameters(IParameterChanges& changes) {
     std::lock_guard<std::mutex> guard(outputParameterLock);
-    // Ascending IDs; what the host refuses waits for the next block.
+    const bool holdUnread = hostReReads;
+    // Ascending IDs; what the host refuses, or has not re-read yet, waits for a later block.
     for (uint32_t p = 0; p < k1lib::kParamCount; ++p) {
         if (!outputParameterPending[p]) continue;
+        if (holdUnread && outputParameterChange[p] > lastChangeReRead) continue;
         if (!reportValue(changes, p, outputParameterValues[p])) return;
         outputParameterPending[p] = false;
     }

@@ -116,9 +116,16 @@ tresult PLUGIN_API k1AudioProcessor::setState(IBStream* state) {
         return kResultFalse;
     std::vector<unsigned char> record;
     if (!readRecord(*state, length, record)) return kResultFalse;
+    // Some hosts load the state back after every "values changed": what the instrument already
+    // holds is no change, and the notes keep sounding.
+    std::vector<unsigned char> current;
+    if (plugin.getState(current) && current == record) {
+        onHostCall();
+        return kResultOk;
+    }
     // The facade refuses an empty record; the engine checks the whole record before it changes anything.
     if (!plugin.setState(record)) return kResultFalse;
-    // The host hears the values that changed with the next block, and re-reads them all now.
+    // The host re-reads the values that changed, then hears them with the next blocks.
     delayHostValuesRefresh();
     onHostCall();
     return kResultOk;

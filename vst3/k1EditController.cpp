@@ -55,6 +55,9 @@ void k1EditController::close() {
 
 void k1EditController::destroyEditor() {
     if (!editor) return;
+    // A window closed in the middle of a drag: the host's edit still ends.
+    while (!openGestures.empty())
+        endParameterGesture(openGestures.begin()->first);
     plugin.setEditor(nullptr);
     frame = nullptr;
     editor.reset();
@@ -89,18 +92,33 @@ bool k1EditController::constrainSize(VSTGUI::CRect& size) {
 }
 
 void k1EditController::changeParameter(k1lib::EParam param, float value) {
-    // Hosts record automation only between beginEdit and endEdit, so each change from the
-    // panel is one complete edit.
+    // Hosts record automation only between beginEdit and endEdit: a change outside a gesture (a
+    // menu choice, a typed name) is one complete edit, a step of a drag is part of its gesture.
     if (Vst::EditController* editController = getController()) {
-        editController->beginEdit(param);
+        const bool alone = openGestures.count(param) == 0;
+        if (alone) editController->beginEdit(param);
         editController->performEdit(param, value);
-        editController->endEdit(param);
+        if (alone) editController->endEdit(param);
     }
+    if (processor) processor->onValueToldToHost(param, value);
     k1lib::PluginToEditorEvent event;
     event.type = k1lib::PluginToEditorEvent::ParameterChanged;
     event.param = param;
     event.value = value;
     if (editor) editor->onEvent(event);
+}
+
+void k1EditController::beginParameterGesture(k1lib::EParam param) {
+    if (openGestures[param]++ > 0) return;
+    if (Vst::EditController* editController = getController()) editController->beginEdit(param);
+}
+
+void k1EditController::endParameterGesture(k1lib::EParam param) {
+    const auto open = openGestures.find(param);
+    if (open == openGestures.end()) return;
+    if (--open->second > 0) return;
+    openGestures.erase(open);
+    if (Vst::EditController* editController = getController()) editController->endEdit(param);
 }
 
 void k1EditController::onRunLoopTick() {

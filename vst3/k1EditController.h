@@ -2,12 +2,13 @@
 // The plug-in view the host embeds: it owns the editor while the host has the view attached,
 // registers that editor with the facade so it hears the facade's events, drives the editor's
 // idle from the 100 ms timer, passes host resizes to the editor and editor sizes to the host,
-// and turns edits made in the editor into host edits. Its rectangle outlives each editor, so a
-// reopened window has the size it was closed with.
+// and turns edits made in the editor into host edits: one beginEdit/endEdit around each gesture. Its
+// rectangle outlives each editor, so a reopened window has the size it was closed with.
 //
 // Thread contract: the host's user-interface thread only. The facade reaches the editor on other
 // threads only through K1Editor::onEvent (a queue); setEditor takes the engine lock, so once it
 // has cleared the editor no facade event can reach it and deleting it is safe.
+#include <map>
 #include <memory>
 
 #include "K1Editor.h"
@@ -32,6 +33,8 @@ public:
 
     // k1EditorListener
     void changeParameter(k1lib::EParam param, float value) override;
+    void beginParameterGesture(k1lib::EParam param) override;
+    void endParameterGesture(k1lib::EParam param) override;
     void onSizeChanged() override;
 
     K1Editor* getEditor() const { return editor.get(); }
@@ -45,10 +48,13 @@ private:
     static Steinberg::ViewRect toViewRect(const VSTGUI::CRect& r);
     // Takes the frame's size into `rect` and the base rectangle; false without an editor or frame.
     bool updateRectFromEditor();
-    // Unregisters the editor from the facade, then deletes it.
+    // Unregisters the editor from the facade, ends the gestures it left open, then deletes it.
     void destroyEditor();
 
     std::unique_ptr<K1Editor> editor;
+    // Open gestures per parameter (a drag of the pad holds two): the host's beginEdit went out
+    // with the first, its endEdit goes with the last.
+    std::map<k1lib::EParam, int> openGestures;
     VSTGUI::CRect rect;
     k1lib::Plugin& plugin;
     k1AudioProcessor* processor;

@@ -29,10 +29,13 @@ public:
         changes.emplace_back(param, value);
         plugin.setParameter(param, value);
     }
+    void beginParameterGesture(k1lib::EParam param) override { gestures.emplace_back('b', param); }
+    void endParameterGesture(k1lib::EParam param) override { gestures.emplace_back('e', param); }
     void onSizeChanged() override { ++sizeChanges; }
 
     k1lib::Plugin& plugin;
     std::vector<std::pair<k1lib::EParam, float>> changes;
+    std::vector<std::pair<char, k1lib::EParam>> gestures; // 'b' begin, 'e' end
     int sizeChanges = 0;
 };
 

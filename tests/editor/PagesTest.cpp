@@ -48,6 +48,9 @@ TEST_F(MultiPageTest, ArrowsSwitchBetweenSectionsOneToFourAndFiveToEight) {
 
     clickArrow("arrowLeft");
     EXPECT_EQ(nthOfClass<CTextLabel>("multiSectionName", 0)->getText(), "SECTION 1");
+    // The page object knows its editor and the page it drives.
+    EXPECT_EQ(&editor->getMulti()->getEditor(), editor.get());
+    EXPECT_EQ(editor->getMulti()->getContainer(), view<CViewContainer>("mode_edit_multi"));
     EXPECT_TRUE(view("arrowRight")->isVisible());
     EXPECT_FLOAT_EQ(levelKnob(0)->getValueNormalized(), plugin.getParameter(k1lib::Param_MultiS1Level));
 }

@@ -5,6 +5,7 @@
 #   ardour-host-test.sh session <Zyk.vst3> <work-dir>
 #   ardour-host-test.sh programs <Zyk.vst3> <work-dir>
 #   ardour-host-test.sh gui     <Zyk.vst3> <work-dir>
+#   ardour-host-test.sh presets <Zyk.vst3> <work-dir>
 #
 # scan:    Ardour's scanner loads the bundle and finds "Marn' Zyk" with its buses.
 # session: scan, then a session with a MIDI track on the instrument: notes from a MIDI region,
@@ -17,11 +18,15 @@
 #          a reload or an editor.
 # gui:     scan, then a session whose instrument window is marked open; Ardour's GUI on a private
 #          Xvfb opens our editor in it (screenshots in <work-dir>/out), saves and quits by itself.
+# presets: scan, then for Ardour's block sizes 128, 256 and 1024: presets clicked in our editor's
+#          browser in Ardour's GUI, the session saved after each click; every parameter value
+#          Ardour saved is the instrument's own (the values in its saved state), and so is every
+#          control of Ardour's, changed by the click or not.
 # Every Ardour call runs under a timeout; Ardour's own logs are printed when a step fails.
 set -eu
 HERE=$(cd "$(dirname "$0")" && pwd)
 MODE=${1:-}; BUNDLE=${2:-}; WORK=${3:-}
-[ -n "$WORK" ] && [ -d "$BUNDLE" ] || { echo "usage: $0 scan|session|programs|gui <Zyk.vst3> <work-dir>"; exit 2; }
+[ -n "$WORK" ] && [ -d "$BUNDLE" ] || { echo "usage: $0 scan|session|programs|gui|presets <Zyk.vst3> <work-dir>"; exit 2; }
 BUNDLE=$(realpath "$BUNDLE"); WORK=$(realpath -m "$WORK")
 CLASS_ID=84E8DE5E92554F5296FAE4123C935A17
 command -v ardour7-lua >/dev/null && [ -x /usr/lib/ardour7/ardour-vst3-scanner ] ||
@@ -137,11 +142,12 @@ programs() {
   echo "programs: the controls show the instrument's values; a Single renamed by sysex shows in Ardour's program list without a reload"
 }
 
-gui() {
+# Ardour's GUI with the Dummy backend at a given block size: no first-run wizard, the engine
+# started, no plug-in discovery at start, our folder as the VST3 path.
+gui_config() { # gui_config <block size>
   cfg="$XDG_CONFIG_HOME/ardour7"
   mkdir -p "$cfg"
-  touch "$cfg/.a7" # no first-run wizard
-  # The Dummy backend chosen and started, no plug-in discovery at start, our folder as the path.
+  touch "$cfg/.a7"
   cat > "$cfg/config" <<XML
 <?xml version="1.0" encoding="UTF-8"?>
 <Ardour>
@@ -154,7 +160,7 @@ gui() {
   <Extra>
     <AudioMIDISetup>
       <EngineStates>
-        <State backend="None (Dummy)" driver="Normal Speed" device="Silence" input-device="" output-device="" sample-rate="48000" buffer-size="1024" n-periods="0" input-latency="0" output-latency="0" active="1" use-buffered-io="0" midi-option="1 in, 1 out, Silence" lru="$(date +%s)">
+        <State backend="None (Dummy)" driver="Normal Speed" device="Silence" input-device="" output-device="" sample-rate="48000" buffer-size="$1" n-periods="0" input-latency="0" output-latency="0" active="1" use-buffered-io="0" midi-option="1 in, 1 out, Silence" lru="$(date +%s)">
           <MIDIDevices/>
         </State>
       </EngineStates>
@@ -162,6 +168,10 @@ gui() {
   </Extra>
 </Ardour>
 XML
+}
+
+gui() {
+  gui_config 1024
   lua "$WORK/create-gui.log" "$WORK/gui" "$HERE/zyk-session.lua" create "$WORK/gui" "$CLASS_ID" plain
   expect "$WORK/create-gui.log" ZYK-OK
   python3 "$HERE/mark-editor-open.py" "$WORK/gui/zyk.ardour" > /dev/null
@@ -171,11 +181,41 @@ XML
   echo "gui: Ardour showed our editor ($WORK/out/ardour-editor.png), saved and quit"
 }
 
+presets() {
+  export XDG_DATA_HOME="$WORK/data" HOME="$WORK"
+  for block in ${ZYK_PRESET_BLOCKS:-128 256 1024}; do
+    gui_config "$block"
+    dir="$WORK/presets-$block"
+    lua "$WORK/create-presets-$block.log" "$dir" "$HERE/zyk-session.lua" create "$dir" "$CLASS_ID" plain
+    expect "$WORK/create-presets-$block.log" ZYK-OK
+    # The plain range Ardour gives each parameter, to read its saved values against ours.
+    if [ ! -s "$WORK/bounds" ]; then
+      lua "$WORK/bounds.log" "" "$HERE/zyk-session.lua" bounds "$dir" "$WORK/bounds"
+      expect "$WORK/bounds.log" ZYK-OK
+    fi
+    python3 "$HERE/mark-editor-open.py" "$dir/zyk.ardour" > /dev/null
+    earlier="$WORK/out/block$block-created.ardour"
+    cp "$dir/zyk.ardour" "$earlier"
+    rc=0; timeout -k 10 300 sh "$HERE/with-xvfb.sh" sh "$HERE/ardour-presets-inner.sh" "$dir/zyk.ardour" "$WORK/out" "block$block" || rc=$?
+    [ $rc -eq 0 ] || fail "Ardour's GUI with presets clicked at block size $block (exit $rc)"
+    # Cell c r of the first page of Singles is Single 8c + r.
+    for cell in A1 B3 C5 D6 A7; do
+      column=$(($(printf '%d' "'$(echo "$cell" | cut -c1)") - 65)); row=$(echo "$cell" | cut -c2)
+      saved="$WORK/out/block$block-single$cell.ardour"
+      python3 "$HERE/session-values.py" "$saved" "$WORK/bounds" $((8 * column + row)) "$earlier" ||
+        fail "block size $block: after the click on single$cell Ardour holds other values than the instrument"
+      earlier=$saved
+    done
+  done
+  echo "presets: at blocks of 128, 256 and 1024 frames, every value and control Ardour saved after each preset click is the instrument's"
+}
+
 case "$MODE" in
   scan) scan ;;
   session) scan; session ;;
   programs) scan; programs ;;
   gui) scan; gui ;;
-  *) echo "usage: $0 scan|session|programs|gui <Zyk.vst3> <work-dir>"; exit 2 ;;
+  presets) scan; presets ;;
+  *) echo "usage: $0 scan|session|programs|gui|presets <Zyk.vst3> <work-dir>"; exit 2 ;;
 esac
 echo "ardour host test ($MODE): OK"

@@ -3,6 +3,7 @@
 --   ardour7-lua zyk-session.lua create <new-session-dir> <vst3-uid> edited|program|plain
 --   ardour7-lua zyk-session.lua reload <session-dir>
 --   ardour7-lua zyk-session.lua rename <new-session-dir> <vst3-uid> <K1INT.syx>
+--   ardour7-lua zyk-session.lua bounds <session-dir> <out-file>
 --
 -- create: a MIDI track on the instrument and a MIDI region with two notes (session range 0..3 s);
 --         "edited" also sets the first "Volume" parameter and selects a program of the program
@@ -11,12 +12,14 @@
 -- reload: loads the saved session in a fresh process (the plug-in's setState), checks that the
 --         parameter came back, then saves again.
 -- rename: two MIDI tracks on the instrument, whose controls show the instrument's values (Single
---         0's Volume, not the declared default); a K1 dump sent to both renames Single 5; after the
+--         0's Volume, which is the declared default); a K1 dump sent to both renames Single 5; after the
 --         host's next call on its user-interface thread (saving the session) the program list
 --         shows the new name, without a reload and without an editor. Ardour 7.3 re-reads a
 --         plug-in's program names when an instance reports its program list changed, but
 --         never in the reporting instance itself: with both renamed, each report refreshes the
 --         other's list, so both show the name only if both reports reached Ardour.
+-- bounds: writes one line per input parameter of the instrument, in Ardour's order: its index
+--         and the plain values Ardour gives the normalised values 0 and 1.
 -- One session per process (a second close_session() deadlocks in Ardour 7.3). Prints ZYK-OK.
 
 local mode = arg[1]
@@ -151,12 +154,14 @@ elseif mode == "rename" then
 		log(name, "program 5 before:", preset.label)
 		insts[#insts + 1] = inst
 	end
-	-- The controls start at the instrument's values (Single 0), not at the declared defaults.
+	-- The controls start at the instrument's values (Single 0's), which are its declared defaults:
+	-- not the top of the range, where the parameter table puts the volume's default.
 	local j = find_param(insts[1])
 	local _, desc = insts[1]:to_insert():plugin(0):get_parameter_descriptor(j, ARDOUR.ParameterDescriptor())
 	local volume = ARDOUR.LuaAPI.get_processor_param(insts[1], j, true)
-	log(PARAM_LABEL, "control", volume, "declared default", desc[2].normal)
-	assert(volume ~= desc[2].normal, "the " .. PARAM_LABEL .. " control shows the declared default")
+	log(PARAM_LABEL, "control", volume, "declared default", desc[2].normal, "range", desc[2].lower, desc[2].upper)
+	assert(volume == desc[2].normal, "the " .. PARAM_LABEL .. " control is not at the declared default")
+	assert(volume < desc[2].upper, "the " .. PARAM_LABEL .. " control shows the table's default")
 
 	-- Single 5 of the internal bank (an all-Singles dump: 8 header bytes, then 88 per Single)
 	-- under the new name, with its checksum, as a one-Single dump to internal Single 5.
@@ -191,6 +196,22 @@ elseif mode == "rename" then
 		assert(preset.label == NEW_NAME, "the program list still shows '" .. preset.label .. "'")
 	end
 	log("ZYK-OK")
+elseif mode == "bounds" then
+	local dir, out = arg[2], arg[3]
+	assert(dir and out, "usage: bounds <session-dir> <out-file>")
+	assert(load_session(dir, SNAP), "load_session failed")
+	local inst = instrument()
+	assert(inst and not inst:isnil(), "instrument missing (is the plug-in in the scan cache?)")
+	local p = inst:to_insert():plugin(0)
+	local f = assert(io.open(out, "w"))
+	for j = 0, p:parameter_count() - 1 do
+		if p:parameter_is_input(j) then
+			local _, desc = p:get_parameter_descriptor(j, ARDOUR.ParameterDescriptor())
+			f:write(string.format("%d %.9g %.9g\n", j, desc[2].lower, desc[2].upper))
+		end
+	end
+	f:close()
+	log("ZYK-OK")
 else
-	error("usage: zyk-session.lua create|reload|rename ...")
+	error("usage: zyk-session.lua create|reload|rename|bounds ...")
 end

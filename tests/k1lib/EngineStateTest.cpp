@@ -294,3 +294,49 @@ TEST(EngineState, ModeAndSettingsComeFromTheRecordAlone) {
     EXPECT_GT(target.engine.getMulti().getChannelSections(5).count, 0);
     EXPECT_EQ(target.engine.getMulti().getChannelSections(0).count, 0);
 }
+
+// Hosts load states that differ from what sounds only elsewhere (another preset, a parameter, or
+// nothing at all): the notes keep sounding. A change to what they play still ends them.
+TEST(EngineState, ALoadThatLeavesWhatSoundsKeepsItsVoices) {
+    testing_records::RecordRandom random(41);
+    for (PlayMode mode : {PlayMode_Single, PlayMode_Multi}) {
+        TestEngine target;
+        TestEngine other;
+        for (TestEngine* e : {&target, &other}) {
+            e->engine.setPlayMode(mode);
+            if (mode == PlayMode_Multi) {
+                ASSERT_TRUE(e->engine.setMulti(10));
+            }
+        }
+        const MultiPreset& multi = target.engine.getCurrentMulti();
+        const uint64_t played = mode == PlayMode_Single
+                                    ? target.engine.getCurrentSingleIndex()
+                                    : Engine::getSinglesOffsetForMulti(10) + multi.sections[0].single;
+        ASSERT_LT(multi.sections[0].single, 64u);
+        uint8_t channel = 0; // one the notes reach
+        while (target.engine.getMulti().getChannelSections(channel).count == 0)
+            ASSERT_LT(++channel, 16);
+        std::vector<SMidiEvent> chord = {noteOn(60), noteOn(64), noteOn(67)};
+        for (SMidiEvent& note : chord)
+            note.status = static_cast<uint8_t>(0x90 | channel);
+        target.render(64, chord);
+        const int sounding = target.engine.getMulti().getActiveVoiceCount();
+        ASSERT_GT(sounding, 0) << mode;
+
+        ASSERT_TRUE(target.engine.loadState(target.save())); // the state just read
+        EXPECT_EQ(target.engine.getMulti().getActiveVoiceCount(), sounding) << mode;
+        const SinglePreset elsewhere = random.single();
+        ASSERT_TRUE(other.engine.setSingle(900, elsewhere));
+        other.engine.setParameter(Param_SourceMix12, 0.3f, false);
+        ASSERT_TRUE(target.engine.loadState(other.save()));
+        EXPECT_EQ(target.engine.getMulti().getActiveVoiceCount(), sounding) << mode;
+        EXPECT_TRUE(target.engine.getSingles()[900] == elsewhere) << mode;
+        EXPECT_FLOAT_EQ(target.engine.getParameter(Param_SourceMix12), 0.3f) << mode;
+        target.render(64);
+        EXPECT_EQ(target.engine.getMulti().getActiveVoiceCount(), sounding) << mode;
+
+        ASSERT_TRUE(other.engine.setSingle(played, random.single()));
+        ASSERT_TRUE(target.engine.loadState(other.save()));
+        EXPECT_EQ(target.engine.getMulti().getActiveVoiceCount(), 0) << mode;
+    }
+}

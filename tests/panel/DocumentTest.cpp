@@ -445,3 +445,27 @@ TEST_F(PanelFixture, LabelsMenusAndKnobsLookAsTheirRolesSay) {
     EXPECT_EQ(stripOf("Param_SourceS1PressureToFreq"),
               description.getBitmap("button_button_green_button_green_pressed_297x87"));
 }
+
+// Value labels hold a placeholder until the editor writes the value: "+20", only the Single's
+// volume "87". Every page button carries its caption, the common page's "COMMON" too.
+TEST_F(PanelFixture, ValueLabelPlaceholdersAndPageButtonCaptions) {
+    ASSERT_NE(root, nullptr);
+    const Names names = viewsByName(root);
+    auto labelText = [&names](const char* name) {
+        for (CView* v : names.at(name))
+            if (className(v) == "CTextLabel") return static_cast<CTextLabel*>(v)->getText().getString();
+        return std::string("?");
+    };
+    EXPECT_EQ(labelText("Param_Volume"), "87");
+    EXPECT_EQ(labelText("Param_MultiVolume"), "+20");
+    EXPECT_EQ(labelText("Param_LfoSpeed"), "+20");
+    auto captionOf = [&names](const char* button) {
+        const CView* b = names.at(button).front();
+        for (CView* v : names.at("Text"))
+            if (v->getParentView() == b->getParentView() && sameRect(v->getViewSize(), b->getViewSize()))
+                return static_cast<CTextLabel*>(v)->getText().getString();
+        return std::string("?");
+    };
+    EXPECT_EQ(captionOf("btEditCommon"), "COMMON");
+    EXPECT_EQ(captionOf("btEditSourceA"), "1");
+}

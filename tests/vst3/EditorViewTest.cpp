@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <string>
 #include <thread>
 
 #include "CControl.h"
@@ -13,6 +14,7 @@
 #include "TestHost.h"
 #include "ZykGuiTest.h"
 #include "k1EditController.h"
+#include "uiSourceMix.h"
 
 using namespace Steinberg;
 using testhost::FakeRunLoop;
@@ -200,6 +202,61 @@ TEST_F(EditorView, APanelEditIsOneCompleteHostEditAndShowsAtOnce) {
     clock.advance(100);
     loop.tick();
     EXPECT_FLOAT_EQ(shownVolume(), 0.75f);
+}
+
+// What the host saw, one letter per call (b begin, p perform, e end), for the given parameters.
+std::string editsOf(const std::vector<RecordingPlugFrame::Edit>& edits, std::vector<Vst::ParamID> ids) {
+    std::string kinds;
+    for (const auto& e : edits)
+        if (std::find(ids.begin(), ids.end(), e.id) != ids.end()) kinds += e.kind;
+    return kinds;
+}
+
+TEST_F(EditorView, AGestureIsOneHostEditFromPressToRelease) {
+    ASSERT_TRUE(create());
+    ASSERT_TRUE(attach());
+    K1Editor& editor = *view->getEditor();
+    const VSTGUI::CButtonState left(VSTGUI::kLButton);
+
+    VSTGUI::CControl* knob = editor.controls[k1lib::Param_Volume];
+    ASSERT_NE(knob, nullptr);
+    VSTGUI::CPoint at = knob->getViewSize().getCenter();
+    knob->onMouseDown(at, left);
+    for (int step = 1; step <= 4; ++step) {
+        VSTGUI::CPoint to(at.x, at.y - 20.0 * step);
+        knob->onMouseMoved(to, left);
+    }
+    knob->onMouseUp(at, left);
+    EXPECT_EQ(editsOf(plugFrame.edits, {k1lib::Param_Volume}), "bppppe");
+    EXPECT_EQ(plugFrame.edits.size(), 6u); // nothing else went to the host
+
+    plugFrame.edits.clear(); // a wheel turn is a short gesture of its own
+    knob->onWheel(at, VSTGUI::kMouseWheelAxisY, 1.0f, VSTGUI::CButtonState());
+    EXPECT_EQ(editsOf(plugFrame.edits, {k1lib::Param_Volume}), "bpe");
+
+    plugFrame.edits.clear(); // a menu choice is one edit
+    VSTGUI::COptionMenu* shape = editor.optionMenus[k1lib::Param_LfoShape];
+    ASSERT_NE(shape, nullptr);
+    shape->setValue(2.0f);
+    shape->valueChanged();
+    EXPECT_EQ(editsOf(plugFrame.edits, {k1lib::Param_LfoShape}), "bpe");
+
+    plugFrame.edits.clear(); // the pad's drag: one edit of each of its two values
+    uiSourceMix* pad = editor.getSourceMix();
+    ASSERT_NE(pad, nullptr);
+    pad->viewOnMouseDown(nullptr, {}, left);
+    pad->viewOnMouseMoved(nullptr, {10, 10}, left);
+    pad->viewOnMouseMoved(nullptr, {20, 30}, left);
+    pad->viewOnMouseUp(nullptr, {20, 30}, left);
+    EXPECT_EQ(editsOf(plugFrame.edits, {k1lib::Param_SourceMix12}), "bppe");
+    EXPECT_EQ(editsOf(plugFrame.edits, {k1lib::Param_SourceMix34}), "bppe");
+
+    plugFrame.edits.clear(); // a window closed in the middle of a drag still ends the edit
+    knob->onMouseDown(at, left);
+    VSTGUI::CPoint up(at.x, at.y - 40.0);
+    knob->onMouseMoved(up, left);
+    view->removed();
+    EXPECT_EQ(editsOf(plugFrame.edits, {k1lib::Param_Volume}), "bpe");
 }
 
 TEST_F(EditorView, HostValuesAndDeferredCallsRunFromTheRunLoop) {

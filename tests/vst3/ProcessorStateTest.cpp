@@ -171,3 +171,42 @@ TEST(ProcessorState, ConcurrentLoadsWhileTheAudioThreadPlays) {
     ASSERT_EQ(i->setState(&last), kResultOk);
     EXPECT_EQ(stateOf(i), states[1]);
 }
+
+// A host that answers every "values changed" by reading the state and loading it straight back
+// (Qtractor 1.1 does): a project loaded while a note is held, which changes a value and another
+// Single but not the one that plays, starts one round, and the note sounds all through it.
+TEST(ProcessorState, AHostThatReloadsOnEveryAnnouncementStopsAfterOneRound) {
+    testhost::HandlerRecorder handler;
+    Instrument i;
+    i->setComponentHandler(&handler);
+    testhost::OutputBlock block(480);
+    testhost::EventList note;
+    note.noteOn(60, 0.9f, 0);
+    i.run(block, &note);
+    Bytes project;
+    {
+        Instrument other;
+        testing_records::RecordRandom random(7);
+        ASSERT_TRUE(other->getPlugin().setSingle(900, random.single()));
+        ASSERT_TRUE(other->getPlugin().setParameter(k1lib::Param_SourceMix12, 0.3f));
+        project = stateOf(other);
+    }
+    TrickleStream load(project, INT32_MAX);
+    ASSERT_EQ(i->setState(&load), kResultOk);
+    size_t reloads = 0;
+    for (int tick = 0; tick < 20; ++tick) {
+        i->getParamNormalized(0); // the host's user-interface thread: deferred work runs here
+        while (reloads < handler.restarts.size()) {
+            MemoryStream saved;
+            ASSERT_EQ(i->getState(&saved), kResultOk);
+            saved.seek(0, IBStream::kIBSeekSet, nullptr);
+            ASSERT_EQ(i->setState(&saved), kResultOk);
+            ++reloads;
+        }
+        i.run(block);
+        EXPECT_FALSE(block.silent(0)) << "tick " << tick;
+    }
+    EXPECT_EQ(handler.restarts.size(), 1u); // the project's new value
+    EXPECT_EQ(reloads, 1u);
+    EXPECT_FLOAT_EQ(i->getPlugin().getParameter(k1lib::Param_SourceMix12), 0.3f);
+}

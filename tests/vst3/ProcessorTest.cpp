@@ -59,7 +59,7 @@ TEST(Processor, ParameterInfosFollowTheTable) {
     EXPECT_EQ(ascii(info.title), "Volume"); // the short name, not the group
     EXPECT_EQ(ascii(info.shortTitle), "Volume");
     EXPECT_EQ(info.stepCount, 99);
-    EXPECT_FLOAT_EQ(static_cast<float>(info.defaultNormalizedValue), 1.0f);
+    EXPECT_FLOAT_EQ(static_cast<float>(info.defaultNormalizedValue), 46.0f / 99.0f); // a new instance's
     EXPECT_EQ(info.flags, ParameterInfo::kCanAutomate);
     EXPECT_EQ(info.unitId, kRootUnitId);
 
@@ -262,6 +262,8 @@ TEST(Processor, AudioThreadAndUserInterfaceThreadWorkAtOnce) {
             testhost::ParameterChanges changes;
             changes.add(k1lib::Param_LfoSpeed, {{0, (n % 10) / 10.0}});
             changes.add(215, {{0, (n % 7) / 7.0}});
+            // Now and then a program change: new values the host re-reads before they go out.
+            if (n % 25 == 0) changes.add(223, {{0, (n / 25 % 4) / 127.0}});
             testhost::ParameterChanges outChanges;
             testhost::EventList outEvents(n % 3);
             i.run(block, &notes, &changes, &outChanges, &outEvents);
@@ -269,7 +271,7 @@ TEST(Processor, AudioThreadAndUserInterfaceThreadWorkAtOnce) {
         done = true;
     });
     // The user-interface thread edits names, which the engine also sends out as sysex, reads
-    // what the host shows, and runs the deferred refreshes.
+    // what the host shows, makes host edits, and runs the deferred refreshes.
     k1lib::Plugin& plugin = i->getPlugin();
     String128 text{};
     for (int n = 0; !done; ++n) {
@@ -279,12 +281,16 @@ TEST(Processor, AudioThreadAndUserInterfaceThreadWorkAtOnce) {
         EXPECT_TRUE(plugin.setSingle(static_cast<size_t>(n % 8), single));
         i->getParamNormalized(k1lib::Param_LfoSpeed);
         i->getParamNormalized(215);
+        i->setParamNormalized(k1lib::Param_Volume, (n % 5) / 5.0); // in flight until a block
         i->getParamStringByValue(k1lib::Param_LfoSpeed, 0.5, text);
         programName(i.processor, n % 8);
         loop.tick();
     }
     audio.join();
+    testhost::OutputBlock last(128); // carries the last host edit: the values can be re-read
+    i.run(last);
     loop.tick();
     EXPECT_FALSE(handler.programListChanges.empty());
+    EXPECT_FALSE(handler.restarts.empty());
     i->setComponentHandler(nullptr);
 }

@@ -404,7 +404,7 @@ void buildMultiPage(Page& panel, Layout& layout) {
     Page page(node, layout.engravings["bake_mode_edit_multi"]);
     page.engrave(Engraving::Caption, 10, 8, 340, 26, "NAME");
     page.textEdit("editMultiName", 10, 38, 340, 62, "Multi Name");
-    page.knobSlot("VOLUME", "Param_MultiVolume", 39, 160, true, "87");
+    page.knobSlot("VOLUME", "Param_MultiVolume", 39, 160, true);
     page.plain("arrowLeft", 228, 188.7, 128, 256, "bake_arrowLeft");
 
     // Row captions for the four section columns, as in a table.
