@@ -11,24 +11,8 @@
 set -u
 SESSION=$1; OUT=$2
 fail() { echo "FAILED: $*"; import -window root "$OUT/ardour-root.png" 2>/dev/null; kill $PID 2>/dev/null; wait $PID 2>/dev/null; exit 1; }
-ardour -n -a "$SESSION" > "$OUT/ardour-gui.log" 2>&1 &
-PID=$!
-W=""
-for _ in $(seq 1 240); do # up to 60 s
-  W=$(xdotool search --onlyvisible --name "^Zyk: " 2>/dev/null | head -1)
-  [ -n "$W" ] && break
-  kill -0 $PID 2>/dev/null || break
-  sleep 0.25
-done
-[ -n "$W" ] || { tail -20 "$OUT/ardour-gui.log"; fail "no plug-in window (a dialog? see ardour-root.png)"; }
-echo "plug-in window: $(xdotool getwindowname "$W")"
-sleep 1.5
-# X resource ids carry their client in the top bits (Xvfb: id >> 21).
-EDITOR=""
-for id in $(xwininfo -tree -id "$W" | awk '$1 ~ /^0x/ { print $1 }'); do
-  [ $((id >> 21)) -ne $((W >> 21)) ] && { EDITOR=$id; break; }
-done
-[ -n "$EDITOR" ] || fail "the window shows Ardour's generic controls, not our editor"
+. "$(dirname "$0")/ardour-open-editor.sh"
+open_editor "$SESSION" "$OUT/ardour-gui.log"
 import -window "$W" "$OUT/ardour-window.png"
 import -window "$EDITOR" "$OUT/ardour-editor.png"
 import -window root "$OUT/ardour-root.png"

@@ -7,22 +7,8 @@
 set -u
 SESSION=$1; OUT=$2; LABEL=$3
 fail() { echo "FAILED: $*"; import -window root "$OUT/$LABEL-root.png" 2>/dev/null; kill $PID 2>/dev/null; wait $PID 2>/dev/null; exit 1; }
-ardour -n -a "$SESSION" > "$OUT/$LABEL-ardour.log" 2>&1 &
-PID=$!
-W=""
-for _ in $(seq 1 240); do # up to 60 s
-  W=$(xdotool search --onlyvisible --name "^Zyk: " 2>/dev/null | head -1)
-  [ -n "$W" ] && break
-  kill -0 $PID 2>/dev/null || break
-  sleep 0.25
-done
-[ -n "$W" ] || { tail -20 "$OUT/$LABEL-ardour.log"; fail "no plug-in window"; }
-sleep 1.5
-EDITOR=""
-for id in $(xwininfo -tree -id "$W" | awk '$1 ~ /^0x/ { print $1 }'); do
-  [ $((id >> 21)) -ne $((W >> 21)) ] && { EDITOR=$id; break; }
-done
-[ -n "$EDITOR" ] || fail "the window shows Ardour's generic controls, not our editor"
+. "$(dirname "$0")/ardour-open-editor.sh"
+open_editor "$SESSION" "$OUT/$LABEL-ardour.log"
 M=$(xdotool search --onlyvisible --name " - Ardour$" | head -1)
 [ -n "$M" ] || fail "no Ardour main window"
 # Browser cells at the editor's first size (1024x576, zoom 0.4): column c, row r of the first
