@@ -87,9 +87,9 @@ double loudestRms(const std::vector<float>& samples) {
     return std::sqrt(best);
 }
 
-double brightness(const std::vector<float>& samples, size_t from, int frames) {
+std::vector<double> powerSpectrum(const std::vector<float>& samples, size_t from, int frames) {
     constexpr size_t N = 2048;
-    double weighted = 0.0, total = 0.0;
+    std::vector<double> power(N / 2);
     std::vector<std::complex<double>> a(N);
     for (int frame = 0; frame < frames; ++frame, from += N) {
         if (from + N > samples.size()) break;
@@ -113,10 +113,18 @@ double brightness(const std::vector<float>& samples, size_t from, int frames) {
                 }
             }
         }
-        for (size_t k = 1; k < N / 2; ++k) {
-            weighted += std::norm(a[k]) * static_cast<double>(k) * Audition::Rate / N;
-            total += std::norm(a[k]);
-        }
+        for (size_t k = 1; k < N / 2; ++k)
+            power[k] += std::norm(a[k]);
+    }
+    return power;
+}
+
+double brightness(const std::vector<float>& samples, size_t from, int frames) {
+    const std::vector<double> power = powerSpectrum(samples, from, frames);
+    double weighted = 0.0, total = 0.0;
+    for (size_t k = 1; k < power.size(); ++k) {
+        weighted += power[k] * static_cast<double>(k) * Audition::Rate / 2048.0;
+        total += power[k];
     }
     return total > 0.0 ? weighted / total : 0.0;
 }
