@@ -71,12 +71,12 @@ const Instrument kInstruments[] = {
     // Pads.
     {"Warm Pad", "Warm", G::Pad, F::Pad, "Mello Pad", "String Pad", 0, 6},
     {"Glass Pad", "Glass", G::Pad, F::Pad, "Sin 2nd", "Tine#3", 12, 4},
-    {"Saw Pad", "SwPad", G::Pad, F::Pad, "Saw 2", "Saw 4", 0, 7},
-    {"Sweep Pad", "Sweep", G::Pad, F::Pad, "Saw 8", "Synth 3", 12, 5},
-    {"Omni Pad", "OmPad", G::Pad, F::Pad, "PCM Omnibus Loop 1", "Mello Pad"},
-    {"Air Pad", "Air", G::Pad, F::Pad, "PCM White Noise Loop", "Sin 2nd", 0, 3},
+    {"Saw Pad", "SwPad", G::Pad, F::Pad, "Saw 4", "Saw 5", 0, 3},
+    {"Sweep Pad", "Sweep", G::Pad, F::Pad, "Saw 5", "String Pad", 12},
+    {"Omni Pad", "OmPad", G::Pad, F::Pad, "PCM String Loop", "Mello Pad", 0, 3},
+    {"Air Pad", "Air", G::Pad, F::Pad, "PCM Shakuhachi Loop", "Sin 2nd"},
     {"Soft Pad", "SfPad", G::Pad, F::Pad, "Triangle", "Sin 1st", 12, 5},
-    {"Square Pad", "SqPad", G::Pad, F::Pad, "Square 3", "Square 4", 0, 6},
+    {"Square Pad", "SqPad", G::Pad, F::Pad, "Triangle", "Clarinet"},
     // Voices.
     {"Choir", "Choir", G::Voice, F::Choir, "PCM Voice Loop", "Voice 1"},
     {"Aah Voice", "Aah", G::Voice, F::Choir, "Voice 1", "Voice 2", 0, 5},

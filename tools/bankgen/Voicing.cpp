@@ -59,11 +59,13 @@ void keyScale(SinglePreset& p, int level, int time) {
     }
 }
 
-// A vibrato that waits: with no bend, the auto-bend time only delays the vibrato, which then grows
-// in over twice that time. Depth 70 is the smallest steady one, a semitone at the LFO's peaks.
-void delayedVibrato(SinglePreset& p, int lfoSpeed, int delay) {
-    p.vibratoDepth = 70;
-    p.lfoShape = 0; // triangle
+// The vibrato a player brings in with the modulation wheel (up to a semitone at the LFO's peaks),
+// none while the wheel rests. With no bend, the auto-bend time delays it, so it grows in over
+// twice that time after the note starts, as a player's does.
+void wheelVibrato(SinglePreset& p, int lfoSpeed, int delay) {
+    p.vibratoDepth = kCentre;
+    p.vibWheelMode = 0; // the wheel deepens the vibrato
+    p.lfoShape = 0;     // triangle
     p.lfoSpeed = static_cast<uint8_t>(lfoSpeed);
     p.autoBendTime = static_cast<uint8_t>(delay);
 }
@@ -88,7 +90,14 @@ int velocityStrength(Family family) {
         return 33;
     case Family::Bell:
     case Family::Keys:
-        return 26;
+        return 35;
+    case Family::Strings:
+    case Family::Brass:
+    case Family::Wind:
+    case Family::Reed:
+    case Family::Pad:
+    case Family::Choir:
+        return 22; // bowed, blown and sung: softer and darker when played softly
     default:
         return 0;
     }
@@ -158,9 +167,9 @@ SinglePreset base(const Instrument& in) {
     p.velToDepth = kCentre;
     p.autoBendKeyScaleToTime = kCentre;
     p.sources[0] = makeSource(in.wave1, kUnison, 0);
-    // Both sources start in phase, so two waves at one pitch can cancel each other for good; a
-    // few cents of detune turns that into a slow beat.
-    p.sources[1] = makeSource(in.wave2, kUnison + in.interval2, in.detune2 != 0 ? in.detune2 : 2);
+    // Both sources start in phase, and the lowest harmonics of every wave are in phase too, so two
+    // waves at one pitch add up; a detune would turn them into a beat that pumps the held level.
+    p.sources[1] = makeSource(in.wave2, kUnison + in.interval2, in.detune2);
     return p;
 }
 
@@ -193,14 +202,14 @@ void voiceFamily(SinglePreset& p, Family family) {
         shape(s1, {92, 0, 12, 50, 94, 22}, 60, 2);
         shape(s2, {80, 0, 14, 50, 92, 22}, 60, 2);
         p.pressureToVibrato = 54;
-        delayedVibrato(p, 30, 52);
+        wheelVibrato(p, 30, 52);
         break;
     case Family::Strings: // 0.3-0.5 s bow attack, about 1 s release
         shape(s1, {100, 0, 42, 56, 92, 48}, 64, 2);
         shape(s2, {88, 0, 46, 56, 90, 50}, 64, 2);
         s1.timeModVel = s2.timeModVel = 46; // harder playing bows faster
         p.pressureToVibrato = 53;
-        delayedVibrato(p, 27, 58); // blooms from 0.6 s to 1.8 s
+        wheelVibrato(p, 27, 58); // blooms from 0.6 s to 1.8 s
         break;
     case Family::Pizz:
         shape(s1, {100, 0, 0, 42, 0, 30}, 70, 0);
@@ -212,7 +221,7 @@ void voiceFamily(SinglePreset& p, Family family) {
         shape(s2, {90, 0, 28, 46, 78, 34}, 66, 0);
         s1.timeModVel = s2.timeModVel = 44;
         p.pressureToVibrato = 53;
-        delayedVibrato(p, 28, 40); // the scoop falls over 0.23 s, then the vibrato grows
+        wheelVibrato(p, 28, 40); // the scoop falls over 0.23 s, then the vibrato grows
         p.autoBendDepth = 30;
         p.velToDepth = 56;
         break;
@@ -220,7 +229,7 @@ void voiceFamily(SinglePreset& p, Family family) {
         shape(s1, {100, 0, 18, 46, 90, 26}, 62, 2);
         shape(s2, {62, 0, 0, 30, 0, 20}, 66, 0);
         p.pressureToVibrato = 54;
-        delayedVibrato(p, 29, 50);
+        wheelVibrato(p, 29, 50);
         break;
     case Family::Pad: // 1.5 s swell, 2-3 s release, slow LFO
         shape(s1, {100, 0, 58, 62, 94, 62}, 60, 2);
@@ -231,13 +240,13 @@ void voiceFamily(SinglePreset& p, Family family) {
         shape(s1, {100, 0, 50, 60, 95, 58}, 60, 2);
         shape(s2, {86, 0, 54, 60, 92, 60}, 60, 2);
         p.pressureToVibrato = 53;
-        delayedVibrato(p, 27, 50);
+        wheelVibrato(p, 27, 50);
         break;
     case Family::Lead:
         shape(s1, {100, 0, 2, 50, 95, 26}, 58, 1);
         shape(s2, {90, 0, 2, 50, 92, 26}, 58, 1);
         p.pressureToVibrato = 54;
-        delayedVibrato(p, 30, 45);
+        wheelVibrato(p, 30, 45);
         break;
     case Family::SynthBass: // an octave down, plucky filter-like decay to a held level
         s1.coarse -= 12;

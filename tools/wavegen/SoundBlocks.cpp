@@ -135,6 +135,13 @@ std::vector<double> sawLevels(int count, double tiltDbPerOctave) {
     return levels;
 }
 
+std::vector<double> stringLevels(int count, double hz) {
+    std::vector<double> levels = sawLevels(count);
+    for (size_t k = 0; k < levels.size(); ++k)
+        levels[k] *= rolloff(hz * static_cast<double>(k + 1), 3000.0, 18.0);
+    return levels;
+}
+
 std::vector<double> shaped(std::vector<double> levels, double hz,
                            std::initializer_list<std::array<double, 3>> resonances) {
     for (size_t k = 1; k <= levels.size(); ++k)

@@ -50,6 +50,9 @@ void holdTail(Buffer& out, double tau, double floor);
 
 // Sawtooth levels for harmonics 1..count, with an extra tilt.
 std::vector<double> sawLevels(int count, double tiltDbPerOctave = 0.0);
+// Bowed-string levels for harmonics 1..count of a tone at hz: a sawtooth whose top rolls off above
+// 3 kHz, as a bridge and body damp it (no fizz above 8 kHz).
+std::vector<double> stringLevels(int count, double hz);
 // Harmonic levels of a tone at hz shaped by resonances given as {Hz, dB, width in octaves}.
 std::vector<double> shaped(std::vector<double> levels, double hz,
                            std::initializer_list<std::array<double, 3>> resonances);
