@@ -16,6 +16,10 @@ using k1lib::SingleSource;
 constexpr int kCentre = 50;
 constexpr int kUnison = 84; // coarse: the key's own pitch
 
+// The most a second source is detuned (1/50 semitone steps): a beat of under a hertz at middle C,
+// which only shimmers.
+constexpr int kGentleDetune = 0;
+
 // The volume is set by ear at the end (Levels); this is where it starts.
 constexpr uint8_t kVolume = 66;
 
@@ -70,6 +74,9 @@ void wheelVibrato(SinglePreset& p, int lfoSpeed, int delay) {
     p.autoBendTime = static_cast<uint8_t>(delay);
 }
 
+// Bowed, blown and sung sounds: softer and darker when played softly.
+constexpr int kHeldStrength = 26;
+
 // How far soft playing falls below hard playing (the strength of velocity to level), for the
 // families a player expects to answer the touch; 0 keeps the recipe's own.
 int velocityStrength(Family family) {
@@ -90,14 +97,14 @@ int velocityStrength(Family family) {
         return 33;
     case Family::Bell:
     case Family::Keys:
-        return 35;
+        return 37;
     case Family::Strings:
     case Family::Brass:
     case Family::Wind:
     case Family::Reed:
     case Family::Pad:
     case Family::Choir:
-        return 22; // bowed, blown and sung: softer and darker when played softly
+        return kHeldStrength;
     default:
         return 0;
     }
@@ -139,6 +146,9 @@ void velocityResponse(SinglePreset& p, Family family, const std::vector<bool>& b
     for (size_t i = 0; i < brighter.size(); ++i) {
         p.sources[i].levelModVel = clamp100(kCentre + strength + (brighter[i] ? 14 : 0));
         if (brighter[i]) p.sources[i].envLevel = std::max<uint32_t>(p.sources[i].envLevel, 92);
+        // A held sound's sources follow one velocity curve, so soft playing cannot tip the balance
+        // towards the brighter one through a gentler curve.
+        if (strength == kHeldStrength) p.sources[i].velCurve = p.sources[0].velCurve;
     }
 }
 
@@ -169,7 +179,8 @@ SinglePreset base(const Instrument& in) {
     p.sources[0] = makeSource(in.wave1, kUnison, 0);
     // Both sources start in phase, and the lowest harmonics of every wave are in phase too, so two
     // waves at one pitch add up; a detune would turn them into a beat that pumps the held level.
-    p.sources[1] = makeSource(in.wave2, kUnison + in.interval2, in.detune2);
+    // Beating between detuned sources pumps the held level: a few cents at most.
+    p.sources[1] = makeSource(in.wave2, kUnison + in.interval2, std::min(in.detune2, kGentleDetune));
     return p;
 }
 
@@ -222,8 +233,7 @@ void voiceFamily(SinglePreset& p, Family family) {
         s1.timeModVel = s2.timeModVel = 44;
         p.pressureToVibrato = 53;
         wheelVibrato(p, 28, 40); // the scoop falls over 0.23 s, then the vibrato grows
-        p.autoBendDepth = 30;
-        p.velToDepth = 56;
+        p.autoBendDepth = 30; // the same scoop however hard: a deeper one would darken hard playing
         break;
     case Family::Wind: // the second source is a short breath at the start
         shape(s1, {100, 0, 18, 46, 90, 26}, 62, 2);
@@ -358,18 +368,18 @@ void applyCharacter(SinglePreset& p, Character character) {
             s.velCurve = 2;
         });
         break;
-    case Character::Wide:
-        s1.fine = clamp100(static_cast<int>(s1.fine) - 5);
-        s2.fine = clamp100(static_cast<int>(s2.fine) + 6);
+    case Character::Wide: // as wide as the sources can be without pumping
+        s1.fine = clamp100(static_cast<int>(s1.fine) - 1);
+        s2.fine = clamp100(static_cast<int>(s2.fine) + kGentleDetune);
         break;
     case Character::Big: // four sources: an octave-down copy of S1 and a detuned copy of S2
         p.source2or4 = 1;
         p.sources[2] = s1;
         p.sources[3] = s2;
         p.sources[2].coarse = static_cast<uint32_t>(std::max(static_cast<int>(s1.coarse) - 12, 24));
-        p.sources[2].fine = clamp100(static_cast<int>(s1.fine) - 3);
+        p.sources[2].fine = clamp100(static_cast<int>(s1.fine) - 1);
         p.sources[2].envLevel = clamp100(static_cast<int>(s1.envLevel) - 14);
-        p.sources[3].fine = clamp100(static_cast<int>(s2.fine) + 5);
+        p.sources[3].fine = clamp100(static_cast<int>(s2.fine) + 1);
         p.sources[3].envLevel = clamp100(static_cast<int>(s2.envLevel) - 12);
         break;
     case Character::Octave:
@@ -472,6 +482,13 @@ void makeTransients(SinglePreset& p, Family family) {
     }
 }
 
+// A loop starts anywhere in its wave and a pluck with its noise, so a sampled source that starts at
+// once would step up from silence: a millisecond of attack takes the step off, not the punch.
+void softenSampledStarts(SinglePreset& p) {
+    for (int i = 0; i < (p.source2or4 ? 4 : 2); ++i)
+        if (p.sources[i].wave >= kFirstSampledWave && p.sources[i].envAttack < 7) p.sources[i].envAttack = 7;
+}
+
 } // namespace
 
 const char* characterTag(Character character) {
@@ -540,6 +557,7 @@ SinglePreset voiceSingle(const Instrument& instrument, Character character, Prng
     if (instrument.family == Family::Piano) darkenAsItSustains(p, brighter);
     tiltBrightness(p, instrument.family, character, brighter);
     humanize(p, prng);
+    if (instrument.family != Family::Drum) softenSampledStarts(p);
     if (!p.source2or4) {
         p.sources[2] = p.sources[0];
         p.sources[3] = p.sources[1];

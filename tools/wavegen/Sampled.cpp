@@ -78,6 +78,7 @@ const std::vector<Recipe>& recipes() {
          [=](B& o, R& r) {
              addString(o, r, root, 0.125, 0.1, 1.5, 1.0);
              applyFilter(o, highPass(150));
+             applyFilter(o, lowPass(4000)); // the pick's noise smoothed: no step at the start
          }},
         // 6 Fuzz Mute / F Guitar Loop: a clipped saw, steady, through a cabinet low-pass.
         {Kind::Loop,
@@ -134,13 +135,18 @@ const std::vector<Recipe>& recipes() {
         {Kind::OneShot,
          [=](B& o, R& r) {
              addString(o, r, root, 0.2, 0.3, 1.4, 1.0);
+             applyFilter(o, lowPass(5000)); // the pick's noise smoothed: no step at the start
              B body(o.size());
              addScaled(body, o, 1.0);
              applyFilter(body, bandPass(220, 2.0));
              addScaled(o, body, 0.8);
          }},
         // 16 A Guitar: nylon, dark.
-        {Kind::OneShot, [=](B& o, R& r) { addString(o, r, root, 1.0 / 3.0, 0.9, 1.2, 1.0); }},
+        {Kind::OneShot,
+         [=](B& o, R& r) {
+             addString(o, r, root, 1.0 / 3.0, 0.9, 1.2, 1.0);
+             applyFilter(o, lowPass(3000)); // a thumb, not a pick: no step at the start
+         }},
         // 17 Piano Noise / Alt: a soft thump and thud in a lasting rumble, steady enough for the
         // ping-pong loop.
         {Kind::PingPong,
