@@ -80,7 +80,8 @@ TEST_P(FactoryHeldNote, HoldsSteadyStartsCleanAndEndsQuietly) {
             if (end + at(0.01) < held.size()) { // stopped while the key was down
                 const float fall = fallBeforeEnd(held, end);
                 stopping += fall < 40.0f;
-                EXPECT_GE(fall, 40.0f) << single.name << " stops while held, " << fall << " dB under its peak";
+                EXPECT_GE(fall, 40.0f)
+                    << single.name << " stops while held, " << fall << " dB under its peak";
             }
         }
         for (int source = 0; source < (single.source2or4 ? 4 : 2); ++source) {
@@ -90,12 +91,13 @@ TEST_P(FactoryHeldNote, HoldsSteadyStartsCleanAndEndsQuietly) {
             if (end + at(0.01) >= once.size()) continue; // its envelope outlasts the hold
             const float fall = fallBeforeEnd(once, end);
             abrupt += fall < OneShotFall;
-            EXPECT_GE(fall, OneShotFall) << single.name << ": S" << source + 1 << " ends " << fall
-                                   << " dB under its peak";
+            EXPECT_GE(fall, OneShotFall)
+                << single.name << ": S" << source + 1 << " ends " << fall << " dB under its peak";
         }
     }
-    std::printf("bank %d: %d pumping notes, %d clicks, %d held notes stopping, %d one-shots ending abruptly\n",
-                GetParam(), pumping, clicking, stopping, abrupt);
+    std::printf(
+        "bank %d: %d pumping notes, %d clicks, %d held notes stopping, %d one-shots ending abruptly\n",
+        GetParam(), pumping, clicking, stopping, abrupt);
 }
 
 // A C4 chord of strings or a pad keeps at most a ten-thousandth of its energy above 8 kHz.

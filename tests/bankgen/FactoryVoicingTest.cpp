@@ -129,8 +129,7 @@ TEST(FactoryVoicing, FamiliesAnswerTouch) {
             // flute) barely move their centroid, so they may stay within 2 % (the same to the ear).
             const double hardBrightness = brightness(hard, 0, 6), softBrightness = brightness(soft, 0, 6);
             darker += hardBrightness <= softBrightness;
-            EXPECT_GT(hardBrightness, softBrightness * 0.98)
-                << single.name << " is no brighter played hard";
+            EXPECT_GT(hardBrightness, softBrightness * 0.98) << single.name << " is no brighter played hard";
         }
     }
     std::printf("%d held sounds no brighter played hard\n", darker);
@@ -143,7 +142,8 @@ TEST(FactoryVoicing, VibratoComesWithTheWheel) {
     Audition player;
     int fixed = 0;
     for (const auto& [single, instrument, family] : factory()) {
-        const bool steadyVibrato = k1lib::vibratoDepth(std::abs(static_cast<int>(single.vibratoDepth) - 50)) > 0.0f;
+        const bool steadyVibrato =
+            k1lib::vibratoDepth(std::abs(static_cast<int>(single.vibratoDepth) - 50)) > 0.0f;
         if (steadyVibrato) {
             ++fixed;
             EXPECT_TRUE(wobblesByName(family)) << single.name << " has a fixed vibrato";
@@ -151,7 +151,8 @@ TEST(FactoryVoicing, VibratoComesWithTheWheel) {
         if (!singsWithVibrato(family)) continue;
         player.setWheel(0.0f);
         const Heard plain = player.listen(single, {60}, 100, 2.5f, 0.0f, true);
-        EXPECT_LT(span(plain.modulation, at(1.5), at(2.5)), 0.05) << single.name << " has vibrato without the wheel";
+        EXPECT_LT(span(plain.modulation, at(1.5), at(2.5)), 0.05)
+            << single.name << " has vibrato without the wheel";
         player.setWheel(1.0f);
         const Heard note = player.listen(single, {60}, 100, 2.5f, 0.0f, true);
         player.setWheel(0.0f);

@@ -63,7 +63,8 @@ inline std::vector<float> frameLevels(const std::vector<float>& x, size_t from, 
         levels.push_back(decibels(rms(x, start, start + frame)));
     if (levels.empty()) return levels;
     const float loudest = *std::max_element(levels.begin(), levels.end());
-    const auto quiet = std::find_if(levels.begin(), levels.end(), [&](float l) { return l < loudest - range; });
+    const auto quiet =
+        std::find_if(levels.begin(), levels.end(), [&](float l) { return l < loudest - range; });
     levels.erase(quiet, levels.end());
     return levels;
 }
@@ -87,7 +88,8 @@ inline float swingAroundTrend(const std::vector<float>& levels) {
             }
         }
         const auto det = [](const double a[3][3]) {
-            return a[0][0] * (a[1][1] * a[2][2] - a[1][2] * a[2][1]) - a[0][1] * (a[1][0] * a[2][2] - a[1][2] * a[2][0]) +
+            return a[0][0] * (a[1][1] * a[2][2] - a[1][2] * a[2][1]) -
+                   a[0][1] * (a[1][0] * a[2][2] - a[1][2] * a[2][0]) +
                    a[0][2] * (a[1][0] * a[2][1] - a[1][1] * a[2][0]);
         };
         const double d = det(m);

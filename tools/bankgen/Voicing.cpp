@@ -233,7 +233,7 @@ void voiceFamily(SinglePreset& p, Family family) {
         s1.timeModVel = s2.timeModVel = 44;
         p.pressureToVibrato = 53;
         wheelVibrato(p, 28, 40); // the scoop falls over 0.23 s, then the vibrato grows
-        p.autoBendDepth = 30; // the same scoop however hard: a deeper one would darken hard playing
+        p.autoBendDepth = 30;    // the same scoop however hard: a deeper one would darken hard playing
         break;
     case Family::Wind: // the second source is a short breath at the start
         shape(s1, {100, 0, 18, 46, 90, 26}, 62, 2);
@@ -377,7 +377,7 @@ void applyCharacter(SinglePreset& p, Character character) {
         p.sources[2] = s1;
         p.sources[3] = s2;
         p.sources[2].coarse = static_cast<uint32_t>(std::max(static_cast<int>(s1.coarse) - 12, 24));
-        p.sources[2].fine = clamp100(static_cast<int>(s1.fine) - 1);
+        p.sources[2].fine = s1.fine; // an octave apart needs no detune to sound wide
         p.sources[2].envLevel = clamp100(static_cast<int>(s1.envLevel) - 14);
         p.sources[3].fine = clamp100(static_cast<int>(s2.fine) + 1);
         p.sources[3].envLevel = clamp100(static_cast<int>(s2.envLevel) - 12);
@@ -441,7 +441,8 @@ void applyCharacter(SinglePreset& p, Character character) {
 // "Brt" brings the brighter sources forward and the darker ones back; "Dark" takes the brighter
 // back, less where touch brings them in.
 void tiltBrightness(SinglePreset& p, Family family, Character character, const std::vector<bool>& brighter) {
-    const int darker = velocityStrength(family) > 0 ? 14 : 30;
+    const int strength = velocityStrength(family);
+    const int darker = strength > 0 && strength != kHeldStrength ? 14 : 30;
     for (size_t i = 0; i < brighter.size(); ++i) {
         SingleSource& s = p.sources[i];
         if (character == Character::Bright)

@@ -36,7 +36,8 @@ const std::vector<Recipe>& recipes() {
              for (int voice = -2; voice <= 2; ++voice) {
                  const double hz = (std::round(root * static_cast<double>(o.size()) / Rate) + voice) * Rate /
                                    static_cast<double>(o.size());
-                 auto levels = shaped(stringLevels(28, hz), hz, {{{300, 4, 0.5}}, {{1000, 5, 0.4}}, {{2800, 4, 0.4}}});
+                 auto levels =
+                     shaped(stringLevels(28, hz), hz, {{{300, 4, 0.5}}, {{1000, 5, 0.4}}, {{2800, 4, 0.4}}});
                  for (size_t k = 0; k < levels.size(); ++k)
                      levels[k] *= voice == 0 ? 1.0 : k < 2 ? 0.0 : 0.3;
                  addLoopedTone(o, hz, levels, 0, 0.0, voice * 1.3);
@@ -164,16 +165,17 @@ const std::vector<Recipe>& recipes() {
         // 19 String Attack: the ensemble swelling in, with bow scratch.
         {Kind::OneShot,
          [=](B& o, R& r) {
-             addTone(o, root,
-                     shaped(stringLevels(28, root), root, {{{300, 4, 0.5}}, {{1000, 5, 0.4}}, {{2800, 4, 0.4}}}),
-                     0.04, 0.0);
+             addTone(
+                 o, root,
+                 shaped(stringLevels(28, root), root, {{{300, 4, 0.5}}, {{1000, 5, 0.4}}, {{2800, 4, 0.4}}}),
+                 0.04, 0.0);
              addNoise(o, r, bandPass(3500, 1.0), 0.5, 0.02, 0.001, 0.03);
          }},
         // 20 Bowed String: a single violin with vibrato.
         {Kind::OneShot,
          [=](B& o, R&) {
-             addTone(o, root, shaped(stringLevels(28, root), root, {{{3000, 6, 0.5}}, {{1000, 4, 0.4}}}), 0.03,
-                     0.0, 5.5, 8.0);
+             addTone(o, root, shaped(stringLevels(28, root), root, {{{3000, 6, 0.5}}, {{1000, 4, 0.4}}}),
+                     0.03, 0.0, 5.5, 8.0);
          }},
         // 21 Trumpet: harmonics open over 40 ms around a 1.2 kHz formant.
         {Kind::OneShot,

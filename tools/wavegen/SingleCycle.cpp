@@ -147,7 +147,6 @@ double magnitude(const Voice& v, int k, double hz) {
         if (is(v, "String Pad")) level *= rolloff(hz, 800.0, 6.0);
         if (is(v, "Orchestra")) level += saw(k) * formant(hz, 900.0, 8.0, 0.8) * rolloff(hz, 900.0, 9.0);
         return level * rolloff(hz, 3000.0, 18.0); // the bridge and body damp the top: no fizz
-
     }
     // A piano's held tone, after the hammer's brightness has died: the upper partials roll off, so
     // a sampled attack over it gets darker as it sounds on. Piano 1 and El Grand hold the sampled
@@ -299,8 +298,8 @@ std::array<int, Harmonics + 1> signs(const Voice& v, const Spectrum& richest,
     // (the value half a sample in), so a note does not start on an edge.
     if (is(v, "Square")) {
         double nearest = 1e30;
-        for (const std::array<int, 4> pattern :
-             {std::array{1, 1, 1, 1}, std::array{1, -1, 1, -1}, std::array{1, -1, -1, 1}, std::array{1, 1, -1, -1}}) {
+        for (const std::array<int, 4> pattern : {std::array{1, 1, 1, 1}, std::array{1, -1, 1, -1},
+                                                 std::array{1, -1, -1, 1}, std::array{1, 1, -1, -1}}) {
             double start = 0.0, peak = 0.0;
             for (int i = 0; i < HalfPeriod; ++i) {
                 double value = 0.0;
