@@ -24,26 +24,19 @@ size_t at(double seconds) {
 }
 
 constexpr float HeldSeconds = 4.0f;
-// How far a one-shot falls before it ends: the last steps of an 8-bit wave heard at full level
-// stand about 40 dB under its peak, so a one-shot ends at least there, faded to true silence.
-constexpr float OneShotFall = 40.0f;
 
-// The 10 ms level just before a sound's last non-zero sample, under its loudest 10 ms, in dB;
-// 200 when it never sounds.
+// How far a sound has fallen by the time its voice finishes: the 10 ms level just before the run in
+// which the engine reports every source finished, under its loudest 10 ms, in dB (200 when it
+// never sounds or ends in true silence). A one-shot faded to zero samples ends silent however
+// coarse its steps; one cut off or ending in dither noise does not.
 float fallBeforeEnd(const std::vector<float>& x, size_t end) {
     const size_t window = at(0.01);
     double loudest = 0.0;
     for (size_t t = 0; t + window <= end; t += window / 2)
         loudest = std::max(loudest, rms(x, t, t + window));
-    if (loudest == 0.0) return 200.0f;
-    return decibels(loudest) - decibels(rms(x, end > window ? end - window : 0, end));
-}
-
-size_t lastSound(const std::vector<float>& x) {
-    size_t end = x.size();
-    while (end > 0 && x[end - 1] == 0.0f)
-        --end;
-    return end;
+    const double last = rms(x, end > window ? end - window : 0, end);
+    if (loudest == 0.0 || last == 0.0) return 200.0f;
+    return decibels(loudest) - decibels(last);
 }
 
 // The Single with one source playing alone, no ring modulation.
@@ -63,7 +56,8 @@ TEST_P(FactoryHeldNote, HoldsSteadyStartsCleanAndEndsQuietly) {
     for (const auto& [single, instrument, family] : factory(kEvery, GetParam())) {
         const bool drum = family == Family::Drum;
         for (const int note : {60, 72}) {
-            const std::vector<float> held = player.play(single, {note}, 100, HeldSeconds);
+            const Heard heard = player.listen(single, {note}, 100, HeldSeconds, 0.0f);
+            const std::vector<float>& held = heard.samples;
             if (!drum) {
                 const float swing = swingAroundTrend(frameLevels(held, at(1.0), at(HeldSeconds), at(0.05)));
                 pumping += swing > 6.0f;
@@ -76,9 +70,8 @@ TEST_P(FactoryHeldNote, HoldsSteadyStartsCleanAndEndsQuietly) {
             clicking += click;
             EXPECT_FALSE(click) << single.name << " clicks at note-on: a step of " << decibels(start.jump)
                                 << " dBFS";
-            const size_t end = lastSound(held);
-            if (end + at(0.01) < held.size()) { // stopped while the key was down
-                const float fall = fallBeforeEnd(held, end);
+            if (heard.sounding < held.size()) { // stopped while the key was down
+                const float fall = fallBeforeEnd(held, heard.sounding);
                 stopping += fall < 40.0f;
                 EXPECT_GE(fall, 40.0f)
                     << single.name << " stops while held, " << fall << " dB under its peak";
@@ -86,13 +79,12 @@ TEST_P(FactoryHeldNote, HoldsSteadyStartsCleanAndEndsQuietly) {
         }
         for (int source = 0; source < (single.source2or4 ? 4 : 2); ++source) {
             if (single.mute[source] || waveLoops(static_cast<uint8_t>(single.sources[source].wave))) continue;
-            const std::vector<float> once = player.play(alone(single, source), {60}, 100, HeldSeconds);
-            const size_t end = lastSound(once);
-            if (end + at(0.01) >= once.size()) continue; // its envelope outlasts the hold
-            const float fall = fallBeforeEnd(once, end);
-            abrupt += fall < OneShotFall;
-            EXPECT_GE(fall, OneShotFall)
-                << single.name << ": S" << source + 1 << " ends " << fall << " dB under its peak";
+            const Heard once = player.listen(alone(single, source), {60}, 100, HeldSeconds, 0.0f);
+            if (once.sounding >= once.samples.size()) continue; // its envelope outlasts the hold
+            const float fall = fallBeforeEnd(once.samples, once.sounding);
+            abrupt += fall < 60.0f;
+            EXPECT_GE(fall, 60.0f) << single.name << ": S" << source + 1 << " ends " << fall
+                                   << " dB under its peak";
         }
     }
     std::printf(

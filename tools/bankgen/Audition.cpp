@@ -34,6 +34,7 @@ Heard Audition::listen(const k1lib::SinglePreset& single, std::initializer_list<
     const size_t limit = heldSamples + static_cast<size_t>(tail * Rate);
     Heard heard;
     heard.samples.reserve(limit);
+    heard.sounding = limit;
     // In runs, as the Multi renders: the section's modulation first, then each voice through the run.
     k1lib::PitchFrames frames;
     for (size_t done = 0; done < limit;) {
@@ -54,6 +55,7 @@ Heard Audition::listen(const k1lib::SinglePreset& single, std::initializer_list<
         bool finished = true;
         for (k1lib::Voice& voice : voices)
             finished = voice.process(slots, frames, n) && finished;
+        if (finished && heard.sounding == limit) heard.sounding = done;
         for (int i = 0; i < n; ++i) {
             heard.samples.push_back((mix[0][i] + mix[1][i] + mix[2][i] + mix[3][i]) * gain);
             if (keepModulation) heard.modulation.push_back(voices.front().getPitchModulation());

@@ -19,6 +19,7 @@ struct Heard {
     std::vector<float> samples;    // the mix from note-on
     std::vector<float> modulation; // the first note's pitch modulation in semitones, when asked for
     float tailSeconds = -1.0f;     // from note-off until every voice finished; -1: not within the tail
+    size_t sounding = 0;           // samples from note-on before the run in which every voice finished
 };
 
 class Audition {

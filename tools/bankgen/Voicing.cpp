@@ -1,6 +1,7 @@
 #include "Voicing.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "Levels.h"
@@ -372,14 +373,14 @@ void applyCharacter(SinglePreset& p, Character character) {
         s1.fine = clamp100(static_cast<int>(s1.fine) - 1);
         s2.fine = clamp100(static_cast<int>(s2.fine) + kGentleDetune);
         break;
-    case Character::Big: // four sources: an octave-down copy of S1 and a detuned copy of S2
+    case Character::Big: // four sources: an octave-down copy of S1 and a second S2
         p.source2or4 = 1;
         p.sources[2] = s1;
         p.sources[3] = s2;
         p.sources[2].coarse = static_cast<uint32_t>(std::max(static_cast<int>(s1.coarse) - 12, 24));
         p.sources[2].fine = s1.fine; // an octave apart needs no detune to sound wide
         p.sources[2].envLevel = clamp100(static_cast<int>(s1.envLevel) - 14);
-        p.sources[3].fine = clamp100(static_cast<int>(s2.fine) + 1);
+        p.sources[3].fine = s2.fine; // in tune: a copy a few cents off beats and pumps the held level
         p.sources[3].envLevel = clamp100(static_cast<int>(s2.envLevel) - 12);
         break;
     case Character::Octave:
@@ -450,6 +451,51 @@ void tiltBrightness(SinglePreset& p, Family family, Character character, const s
         if (character == Character::Dark && brighter[i])
             s.envLevel = clamp100(static_cast<int>(s.envLevel) - darker);
     }
+}
+
+// The flags the other way round: the sources first heard as the darker taken for the brighter.
+std::vector<bool> flipped(std::vector<bool> flags) {
+    flags.flip();
+    return flags;
+}
+
+// How bright the whole Single sounds over the first half second of a middle C, as a player hears
+// it.
+double mixBrightness(const SinglePreset& p, Audition& audition, int velocity, size_t from, int frames) {
+    return brightness(audition.play(p, {60}, velocity, 0.5f), from, frames);
+}
+
+// Two waves at one pitch interfere, so the source brighter alone need not brighten the mix. For a
+// two-source Single, "Brt" and "Dark" tilt whichever way makes the mix brighter or darker, and a
+// held sound lets touch bring up whichever makes hard playing the brighter. Returns the flags for
+// touch and for the tilt.
+std::pair<std::vector<bool>, std::vector<bool>> heardInTheMix(const SinglePreset& p, Family family,
+                                                              Character character,
+                                                              const std::vector<bool>& brighter,
+                                                              Audition* audition) {
+    std::vector<bool> touch = brighter, tilt = brighter;
+    if (audition == nullptr || p.source2or4) return {touch, tilt};
+    const auto voiced = [&](const std::vector<bool>& touchFlags, const std::vector<bool>& tiltFlags) {
+        SinglePreset q = p;
+        velocityResponse(q, family, touchFlags);
+        tiltBrightness(q, family, character, tiltFlags);
+        return q;
+    };
+    if (character == Character::Bright || character == Character::Dark) {
+        const size_t from = static_cast<size_t>(0.05f * Audition::Rate);
+        const double asHeard = mixBrightness(voiced(touch, tilt), *audition, 100, from, 4);
+        const double other = mixBrightness(voiced(touch, flipped(tilt)), *audition, 100, from, 4);
+        if ((character == Character::Bright) == (other > asHeard)) tilt = flipped(tilt);
+    }
+    if (velocityStrength(family) == kHeldStrength) {
+        const auto opens = [&](const std::vector<bool>& touchFlags) {
+            const SinglePreset q = voiced(touchFlags, tilt);
+            return mixBrightness(q, *audition, 120, 0, 6) /
+                   std::max(mixBrightness(q, *audition, 30, 0, 6), 1.0);
+        };
+        if (opens(flipped(touch)) > opens(touch)) touch = flipped(touch);
+    }
+    return {touch, tilt};
 }
 
 // A few steps of variation, so patches of one recipe do not sound identical.
@@ -554,9 +600,10 @@ SinglePreset voiceSingle(const Instrument& instrument, Character character, Prng
     makeTransients(p, instrument.family);
     // Heard with the character: an octave or two more sources can change which are the brighter.
     const std::vector<bool> brighter = brighterHalf(sourceBrightness(p, audition));
-    velocityResponse(p, instrument.family, brighter);
+    const auto [touch, tilt] = heardInTheMix(p, instrument.family, character, brighter, audition);
+    velocityResponse(p, instrument.family, touch);
     if (instrument.family == Family::Piano) darkenAsItSustains(p, brighter);
-    tiltBrightness(p, instrument.family, character, brighter);
+    tiltBrightness(p, instrument.family, character, tilt);
     humanize(p, prng);
     if (instrument.family != Family::Drum) softenSampledStarts(p);
     if (!p.source2or4) {

@@ -121,7 +121,9 @@ const std::vector<Recipe>& recipes() {
         // 12 Pizzicato
         {Kind::OneShot,
          [=](B& o, R& r) {
-             addString(o, r, root, 0.2, 0.6, 0.15, 1.0);
+             // Rings long enough to carry its level past the strike, so a chord of it is not
+             // held down by the coinciding plucks.
+             addString(o, r, root, 0.2, 0.6, 0.25, 1.0);
              applyFilter(o, bandPass(1000, 0.5));
          }},
         // 13 White Noise / Loop
@@ -297,8 +299,10 @@ void writeSampledSegments(std::vector<unsigned char>& samples) {
         Buffer buffer(SegmentLengths[segment], 0.0);
         list[segment].render(buffer, random);
         const bool oneShot = list[segment].kind == Kind::OneShot;
-        const size_t fadeStart = oneShot ? decayToSilence(buffer) : buffer.size();
+        // Centred before the fade: an offset taken off afterwards would hold the faded tail one
+        // step off zero up to the end.
         removeOffset(buffer, buffer.size() - (oneShot ? SilentEnd : 0));
+        const size_t fadeStart = oneShot ? decayToSilence(buffer) : buffer.size();
         quantise(buffer, random, fadeStart, samples.data() + segmentStart(segment));
     }
 }
