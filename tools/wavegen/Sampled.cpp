@@ -123,7 +123,7 @@ const std::vector<Recipe>& recipes() {
          [=](B& o, R& r) {
              // Rings long enough to carry its level past the strike, so a chord of it is not
              // held down by the coinciding plucks.
-             addString(o, r, root, 0.2, 0.6, 0.25, 1.0);
+             addString(o, r, root, 0.2, 0.6, 0.4, 1.0);
              applyFilter(o, bandPass(1000, 0.5));
          }},
         // 13 White Noise / Loop
