@@ -223,8 +223,8 @@ void voiceFamily(SinglePreset& p, Family family) {
         p.pressureToVibrato = 53;
         wheelVibrato(p, 27, 58); // blooms from 0.6 s to 1.8 s
         break;
-    case Family::Pizz:
-        shape(s1, {100, 0, 0, 42, 0, 30}, 70, 0);
+    case Family::Pizz: // a few milliseconds of attack: the plucks of a chord do not peak together
+        shape(s1, {100, 0, 10, 42, 0, 30}, 70, 0);
         shape(s2, {70, 0, 0, 34, 0, 26}, 70, 0);
         keyScale(p, kCentre, 42);
         break;

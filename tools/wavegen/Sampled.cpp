@@ -123,7 +123,7 @@ const std::vector<Recipe>& recipes() {
          [=](B& o, R& r) {
              // Rings long enough to carry its level past the strike, so a chord of it is not
              // held down by the coinciding plucks.
-             addString(o, r, root, 0.2, 0.6, 0.4, 1.0);
+             addString(o, r, root, 0.2, 0.6, 0.6, 1.0);
              applyFilter(o, bandPass(1000, 0.5));
          }},
         // 13 White Noise / Loop
@@ -300,9 +300,20 @@ void writeSampledSegments(std::vector<unsigned char>& samples) {
         list[segment].render(buffer, random);
         const bool oneShot = list[segment].kind == Kind::OneShot;
         // Centred before the fade: an offset taken off afterwards would hold the faded tail one
-        // step off zero up to the end.
+        // step off zero up to the end. What offset the fade leaves goes out faded the same way.
         removeOffset(buffer, buffer.size() - (oneShot ? SilentEnd : 0));
         const size_t fadeStart = oneShot ? decayToSilence(buffer) : buffer.size();
+        if (oneShot) {
+            Buffer fade(buffer.size(), 1.0);
+            decayToSilence(fade);
+            double offset = 0.0, weight = 0.0;
+            for (size_t i = 0; i < buffer.size(); ++i) {
+                offset += buffer[i];
+                weight += fade[i];
+            }
+            for (size_t i = 0; i < buffer.size(); ++i)
+                buffer[i] -= offset / weight * fade[i];
+        }
         quantise(buffer, random, fadeStart, samples.data() + segmentStart(segment));
     }
 }
