@@ -72,7 +72,7 @@ const Instrument kInstruments[] = {
     {"Warm Pad", "Warm", G::Pad, F::Pad, "Mello Pad", "String Pad", 0, 6},
     {"Glass Pad", "Glass", G::Pad, F::Pad, "Sin 2nd", "Tine#3", 12, 4},
     {"Saw Pad", "SwPad", G::Pad, F::Pad, "Saw 4", "Saw 5", 0, 3},
-    {"Sweep Pad", "Sweep", G::Pad, F::Pad, "Saw 5", "Saw 4", 12},
+    {"Sweep Pad", "Sweep", G::Pad, F::Pad, "Saw 5", "String Pad", 12},
     {"Omni Pad", "OmPad", G::Pad, F::Pad, "PCM String Loop", "Mello Pad", 0, 3},
     {"Air Pad", "Air", G::Pad, F::Pad, "PCM Shakuhachi Loop", "Sin 2nd"},
     {"Soft Pad", "SfPad", G::Pad, F::Pad, "Triangle", "Sin 1st", 12, 5},

@@ -166,6 +166,14 @@ void darkenAsItSustains(SinglePreset& p, const std::vector<bool>& brighter) {
             p.sources[i].envDecay = clamp100(std::max(static_cast<int>(p.sources[i].envDecay), fastest + 16));
 }
 
+// Fine steps that bring an equal-tempered fifth or fourth (and their octaves) to within a tenth of
+// a cent of pure: an equal-tempered twelfth beats with a wave's own third harmonic at about a hertz
+// at middle C, which pumps the held level.
+int justCorrection(int interval) {
+    const int withinOctave = ((interval % 12) + 12) % 12;
+    return withinOctave == 7 ? 1 : withinOctave == 5 ? -1 : 0;
+}
+
 SinglePreset base(const Instrument& in) {
     SinglePreset p{};
     p.volume = kVolume;
@@ -181,7 +189,8 @@ SinglePreset base(const Instrument& in) {
     // Both sources start in phase, and the lowest harmonics of every wave are in phase too, so two
     // waves at one pitch add up; a detune would turn them into a beat that pumps the held level.
     // Beating between detuned sources pumps the held level: a few cents at most.
-    p.sources[1] = makeSource(in.wave2, kUnison + in.interval2, std::min(in.detune2, kGentleDetune));
+    p.sources[1] = makeSource(in.wave2, kUnison + in.interval2,
+                              std::min(in.detune2, kGentleDetune) + justCorrection(in.interval2));
     return p;
 }
 
@@ -369,9 +378,11 @@ void applyCharacter(SinglePreset& p, Character character) {
             s.velCurve = 2;
         });
         break;
-    case Character::Wide: // as wide as the sources can be without pumping
-        s1.fine = clamp100(static_cast<int>(s1.fine) - 1);
-        s2.fine = clamp100(static_cast<int>(s2.fine) + kGentleDetune);
+    case Character::Wide:
+        // Spread over an octave, not detuned: S2 an octave lower and a little softer. Any detune the
+        // K1 can store (2 cents at least) beats every few seconds and pumps the held level.
+        s2.coarse = static_cast<uint32_t>(std::max(static_cast<int>(s2.coarse) - 12, 24));
+        s2.envLevel = clamp100(static_cast<int>(s2.envLevel) - 8);
         break;
     case Character::Big: // four sources: an octave-down copy of S1 and a second S2
         p.source2or4 = 1;
@@ -529,11 +540,12 @@ void makeTransients(SinglePreset& p, Family family) {
     }
 }
 
-// A loop starts anywhere in its wave and a pluck with its noise, so a sampled source that starts at
-// once would step up from silence: a millisecond of attack takes the step off, not the punch.
-void softenSampledStarts(SinglePreset& p) {
+// A loop starts anywhere in its wave and a pluck with its noise, and a single-cycle table starts on
+// a zero crossing but, where its harmonics line up there, on a steep slope: a source that starts at
+// once would step up from silence. A millisecond of attack takes the step off, not the punch.
+void softenStarts(SinglePreset& p) {
     for (int i = 0; i < (p.source2or4 ? 4 : 2); ++i)
-        if (p.sources[i].wave >= kFirstSampledWave && p.sources[i].envAttack < 7) p.sources[i].envAttack = 7;
+        if (p.sources[i].envAttack < 7) p.sources[i].envAttack = 7;
 }
 
 } // namespace
@@ -605,7 +617,7 @@ SinglePreset voiceSingle(const Instrument& instrument, Character character, Prng
     if (instrument.family == Family::Piano) darkenAsItSustains(p, brighter);
     tiltBrightness(p, instrument.family, character, tilt);
     humanize(p, prng);
-    if (instrument.family != Family::Drum) softenSampledStarts(p);
+    if (instrument.family != Family::Drum) softenStarts(p);
     if (!p.source2or4) {
         p.sources[2] = p.sources[0];
         p.sources[3] = p.sources[1];

@@ -50,7 +50,8 @@ const std::vector<Recipe>& recipes() {
         {Kind::Loop,
          [=](B& o, R& r) {
              addLoopedTone(o, root, {1.0, fromDb(-14), fromDb(-22)}, 2, 12.0);
-             addLoopedNoise(o, r, bandPass(2000, 0.7), 0.3);
+             // Breath, without the hiss above it that a pad built on this loop would carry as fizz.
+             addLoopedNoise(o, r, bandPass(2000, 0.7), 0.3, 3000.0);
          }},
         // 3 Voice / Voice Loop: three glottal voices through "ah" formants, with vibrato; the outer
         // two join from the third harmonic on and softer, so they shimmer instead of pumping.

@@ -24,8 +24,8 @@ void addSweep(Buffer& out, double startHz, double endHz, double glide, double am
 // Filtered noise, held for hold seconds, then decaying with tau.
 void addNoise(Buffer& out, Random& random, Biquad filter, double amplitude, double tau,
               double attack = 0.0005, double hold = 0.0);
-// Noise that repeats exactly every out.size() samples.
-void addLoopedNoise(Buffer& out, Random& random, Biquad filter, double amplitude);
+// Noise that repeats exactly every out.size() samples, through a low-pass too where lowPassHz > 0.
+void addLoopedNoise(Buffer& out, Random& random, Biquad filter, double amplitude, double lowPassHz = 0.0);
 // A harmonic tone that repeats exactly over the buffer (levels[k - 1] is harmonic k), with
 // vibratoCycles whole vibrato cycles of vibratoCents depth.
 void addLoopedTone(Buffer& out, double hz, const std::vector<double>& levels, int vibratoCycles = 0,
