@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "Levels.h"
+#include "Steadiness.h"
 #include "Waves.h"
 
 namespace bankgen {
@@ -618,6 +619,7 @@ SinglePreset voiceSingle(const Instrument& instrument, Character character, Prng
     tiltBrightness(p, instrument.family, character, tilt);
     humanize(p, prng);
     if (instrument.family != Family::Drum) softenStarts(p);
+    if (audition != nullptr && instrument.family != Family::Drum) steadyBesideLoops(p, *audition);
     if (!p.source2or4) {
         p.sources[2] = p.sources[0];
         p.sources[3] = p.sources[1];
