@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "Levels.h"
+#include "SoundMeasure.h"
 #include "Steadiness.h"
 #include "Waves.h"
 
@@ -510,6 +511,40 @@ std::pair<std::vector<bool>, std::vector<bool>> heardInTheMix(const SinglePreset
     return {touch, tilt};
 }
 
+// A held sound whose hard notes still come out no brighter than its soft ones (a source's own
+// attack or a slow swell can outweigh the balance touch sets) tries the K1's other touch controls:
+// every source answering the touch alike, and velocity to attack time, so that played hard one
+// source speaks sooner and the other later. The most opening variant that keeps 6.5 dB of touch
+// is kept.
+void openWithTouch(SinglePreset& p, Audition& audition) {
+    const auto opens = [&](const SinglePreset& q) {
+        return mixBrightness(q, audition, 120, 0, 6) / std::max(mixBrightness(q, audition, 30, 0, 6), 1.0);
+    };
+    const auto touch = [&](const SinglePreset& q) {
+        return soundmeasure::decibels(loudestRms(audition.play(q, {60}, 120, 2.0f))) -
+               soundmeasure::decibels(loudestRms(audition.play(q, {60}, 30, 2.0f)));
+    };
+    double best = opens(p);
+    if (p.source2or4 || best >= 1.0) return;
+    const uint32_t alike = std::max(p.sources[0].levelModVel, p.sources[1].levelModVel) - 14;
+    SinglePreset chosen = p;
+    for (int levels = 0; levels < 2; ++levels)
+        for (int sooner = -1; sooner < 2; ++sooner) {
+            SinglePreset q = p;
+            if (levels == 1) q.sources[0].levelModVel = q.sources[1].levelModVel = alike;
+            if (sooner >= 0) {
+                q.sources[sooner].timeModVel = kCentre + 15;
+                q.sources[1 - sooner].timeModVel = kCentre - 30;
+            }
+            const double heard = opens(q);
+            if (heard > best && touch(q) >= 6.5f) {
+                best = heard;
+                chosen = q;
+            }
+        }
+    p = chosen;
+}
+
 // A few steps of variation, so patches of one recipe do not sound identical.
 void humanize(SinglePreset& p, Prng& prng) {
     const int count = p.source2or4 ? 4 : 2;
@@ -620,6 +655,8 @@ SinglePreset voiceSingle(const Instrument& instrument, Character character, Prng
     humanize(p, prng);
     if (instrument.family != Family::Drum) softenStarts(p);
     if (audition != nullptr && instrument.family != Family::Drum) steadyBesideLoops(p, *audition);
+    if (audition != nullptr && velocityStrength(instrument.family) == kHeldStrength)
+        openWithTouch(p, *audition);
     if (!p.source2or4) {
         p.sources[2] = p.sources[0];
         p.sources[3] = p.sources[1];
