@@ -233,6 +233,28 @@ TEST(WaveformsSoundTest, LoopsWrapCleanlyAndOneShotsEndInSilence) {
     }
 }
 
+// A loop holds its level: over its own length (wrapping round) no 20 ms stretch is more than 3 dB
+// louder than another, so a held note neither pumps nor beats.
+TEST(WaveformsSoundTest, LoopsHoldTheirLevel) {
+    for (int n = k1lib::kFirstSampledWave; n < k1lib::kWaveCount; ++n) {
+        const Waveforms& w = waveforms();
+        const auto wave = static_cast<uint8_t>(n);
+        // Spans are collages of other segments, ping-pongs are checked above, and a loop of a
+        // one-shot's segment (the snare's roll) repeats its strike by design.
+        if (!w.isLoop(wave) || w.isSpan(wave) || w.isAlternating(wave)) continue;
+        const auto& d = w.getData(wave, 60);
+        if (d.data[d.length - 1] == 0 && d.data[d.length - 2] == 0) continue;
+        std::vector<int8_t> wrapped(d.data, d.data + d.length);
+        wrapped.insert(wrapped.end(), d.data, d.data + 1000);
+        double quietest = 1e9, loudest = 0.0;
+        for (size_t start = 0; start < d.length; start += 500) {
+            quietest = std::min(quietest, rms(wrapped.data() + start, 1000));
+            loudest = std::max(loudest, rms(wrapped.data() + start, 1000));
+        }
+        EXPECT_LE(20.0 * std::log10(loudest / quietest), 3.0) << Waveforms::getName(wave) << " pumps";
+    }
+}
+
 TEST(WaveformsSoundTest, RendersReadBackFromWavFiles) {
     // A second of each: single-cycle waves played at A4 through their table, sampled waves as stored.
     const int picks[] = {0, 13, 32, 41, 45, 110, 130, 224, 226, 234, 254};

@@ -1,6 +1,6 @@
 #pragma once
-// Measures the sound tests apply to renders at a given rate: levels and the span of a pitch
-// modulation.
+// Measures the sound tests apply to renders at a given rate: levels, the span of a pitch
+// modulation, the swing of a held level and the step at a note's start.
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -52,6 +52,93 @@ inline double span(const std::vector<float>& modulation, size_t from, size_t to)
     const auto [low, high] = std::minmax_element(modulation.begin() + static_cast<long>(from),
                                                  modulation.begin() + static_cast<long>(to));
     return static_cast<double>(*high - *low);
+}
+
+// Levels in dB of consecutive frames from..to, stopping before the first frame more than range dB
+// under the loudest of them (a decay that has reached silence says nothing more about its swing).
+inline std::vector<float> frameLevels(const std::vector<float>& x, size_t from, size_t to, size_t frame,
+                                      float range = 50.0f) {
+    std::vector<float> levels;
+    for (size_t start = from; start + frame <= std::min(to, x.size()); start += frame)
+        levels.push_back(decibels(rms(x, start, start + frame)));
+    if (levels.empty()) return levels;
+    const float loudest = *std::max_element(levels.begin(), levels.end());
+    const auto quiet =
+        std::find_if(levels.begin(), levels.end(), [&](float l) { return l < loudest - range; });
+    levels.erase(quiet, levels.end());
+    return levels;
+}
+
+// How far levels stray from their trend, peak to peak in dB. The trend is two straight lines
+// meeting at one knee (a decay that settles, or a swell that holds), fitted by least squares with
+// the knee at the best frame.
+inline float swingAroundTrend(const std::vector<float>& levels) {
+    const size_t n = levels.size();
+    if (n < 4) return 0.0f;
+    float best = 1e30f, bestSwing = 0.0f;
+    for (size_t knee = 1; knee + 1 < n; ++knee) {
+        // Basis 1, t, max(0, t - knee): solve the 3x3 normal equations by Cramer's rule.
+        double m[3][3] = {}, v[3] = {};
+        for (size_t t = 0; t < n; ++t) {
+            const double b[3] = {1.0, static_cast<double>(t), t > knee ? static_cast<double>(t - knee) : 0.0};
+            for (int i = 0; i < 3; ++i) {
+                v[i] += b[i] * levels[t];
+                for (int j = 0; j < 3; ++j)
+                    m[i][j] += b[i] * b[j];
+            }
+        }
+        const auto det = [](const double a[3][3]) {
+            return a[0][0] * (a[1][1] * a[2][2] - a[1][2] * a[2][1]) -
+                   a[0][1] * (a[1][0] * a[2][2] - a[1][2] * a[2][0]) +
+                   a[0][2] * (a[1][0] * a[2][1] - a[1][1] * a[2][0]);
+        };
+        const double d = det(m);
+        if (std::fabs(d) < 1e-9) continue;
+        double c[3];
+        for (int k = 0; k < 3; ++k) {
+            double mk[3][3];
+            for (int i = 0; i < 3; ++i)
+                for (int j = 0; j < 3; ++j)
+                    mk[i][j] = j == k ? v[i] : m[i][j];
+            c[k] = det(mk) / d;
+        }
+        double error = 0.0, low = 1e30, high = -1e30;
+        for (size_t t = 0; t < n; ++t) {
+            const double r = levels[t] - (c[0] + c[1] * static_cast<double>(t) +
+                                          c[2] * (t > knee ? static_cast<double>(t - knee) : 0.0));
+            error += r * r;
+            low = std::min(low, r);
+            high = std::max(high, r);
+        }
+        if (error < best) {
+            best = static_cast<float>(error);
+            bestSwing = static_cast<float>(high - low);
+        }
+    }
+    return bestSwing;
+}
+
+// The note-on step against the sound's own steps: the largest sample step within the first
+// `onset` samples (from silence before the note), and the RMS of the sample steps over a later
+// stretch.
+struct StartStep {
+    double jump = 0.0;
+    double ownSteps = 0.0;
+};
+
+inline StartStep startStep(const std::vector<float>& x, size_t onset, size_t from, size_t to) {
+    StartStep step;
+    float previous = 0.0f;
+    for (size_t i = 0; i < std::min(onset, x.size()); ++i) {
+        step.jump = std::max(step.jump, static_cast<double>(std::fabs(x[i] - previous)));
+        previous = x[i];
+    }
+    double sum = 0.0;
+    size_t count = 0;
+    for (size_t i = from + 1; i < std::min(to, x.size()); ++i, ++count)
+        sum += static_cast<double>(x[i] - x[i - 1]) * (x[i] - x[i - 1]);
+    step.ownSteps = count > 0 ? std::sqrt(sum / static_cast<double>(count)) : 0.0;
+    return step;
 }
 
 } // namespace soundmeasure

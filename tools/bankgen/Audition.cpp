@@ -34,6 +34,7 @@ Heard Audition::listen(const k1lib::SinglePreset& single, std::initializer_list<
     const size_t limit = heldSamples + static_cast<size_t>(tail * Rate);
     Heard heard;
     heard.samples.reserve(limit);
+    heard.sounding = limit;
     // In runs, as the Multi renders: the section's modulation first, then each voice through the run.
     k1lib::PitchFrames frames;
     for (size_t done = 0; done < limit;) {
@@ -54,6 +55,7 @@ Heard Audition::listen(const k1lib::SinglePreset& single, std::initializer_list<
         bool finished = true;
         for (k1lib::Voice& voice : voices)
             finished = voice.process(slots, frames, n) && finished;
+        if (finished && heard.sounding == limit) heard.sounding = done;
         for (int i = 0; i < n; ++i) {
             heard.samples.push_back((mix[0][i] + mix[1][i] + mix[2][i] + mix[3][i]) * gain);
             if (keepModulation) heard.modulation.push_back(voices.front().getPitchModulation());
@@ -87,9 +89,9 @@ double loudestRms(const std::vector<float>& samples) {
     return std::sqrt(best);
 }
 
-double brightness(const std::vector<float>& samples, size_t from, int frames) {
+std::vector<double> powerSpectrum(const std::vector<float>& samples, size_t from, int frames) {
     constexpr size_t N = 2048;
-    double weighted = 0.0, total = 0.0;
+    std::vector<double> power(N / 2);
     std::vector<std::complex<double>> a(N);
     for (int frame = 0; frame < frames; ++frame, from += N) {
         if (from + N > samples.size()) break;
@@ -113,10 +115,18 @@ double brightness(const std::vector<float>& samples, size_t from, int frames) {
                 }
             }
         }
-        for (size_t k = 1; k < N / 2; ++k) {
-            weighted += std::norm(a[k]) * static_cast<double>(k) * Audition::Rate / N;
-            total += std::norm(a[k]);
-        }
+        for (size_t k = 1; k < N / 2; ++k)
+            power[k] += std::norm(a[k]);
+    }
+    return power;
+}
+
+double brightness(const std::vector<float>& samples, size_t from, int frames) {
+    const std::vector<double> power = powerSpectrum(samples, from, frames);
+    double weighted = 0.0, total = 0.0;
+    for (size_t k = 1; k < power.size(); ++k) {
+        weighted += power[k] * static_cast<double>(k) * Audition::Rate / 2048.0;
+        total += power[k];
     }
     return total > 0.0 ? weighted / total : 0.0;
 }

@@ -19,6 +19,7 @@ struct Heard {
     std::vector<float> samples;    // the mix from note-on
     std::vector<float> modulation; // the first note's pitch modulation in semitones, when asked for
     float tailSeconds = -1.0f;     // from note-off until every voice finished; -1: not within the tail
+    size_t sounding = 0;           // samples from note-on before the run in which every voice finished
 };
 
 class Audition {
@@ -36,6 +37,8 @@ public:
     // modulation kept when asked.
     Heard listen(const k1lib::SinglePreset& single, std::initializer_list<int> notes, int velocity,
                  float held, float tail, bool keepModulation = false, int transpose = 0, int level = 100);
+    // The modulation wheel (0-1) for the notes that follow.
+    void setWheel(float wheel) { m_midi[0].modWheel = wheel; }
 
 private:
     std::unique_ptr<const k1lib::Waveforms> m_waveforms;
@@ -47,6 +50,9 @@ private:
 double peakOf(const std::vector<float>& samples);
 // RMS of the loudest tenth of a second: a note's level whether it rings or only strikes.
 double loudestRms(const std::vector<float>& samples);
+// Power per frequency bin (Audition::Rate / 2048 Hz apart) over frames of 2048 samples (Hann
+// window) from a point on, summed.
+std::vector<double> powerSpectrum(const std::vector<float>& samples, size_t from, int frames = 1);
 // Spectral centroid in Hz over frames of 2048 samples (Hann window) from a point on, their power
 // spectra summed: higher is brighter. Several frames ride out the beating of detuned sources.
 double brightness(const std::vector<float>& samples, size_t from, int frames = 1);

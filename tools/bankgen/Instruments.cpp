@@ -71,17 +71,17 @@ const Instrument kInstruments[] = {
     // Pads.
     {"Warm Pad", "Warm", G::Pad, F::Pad, "Mello Pad", "String Pad", 0, 6},
     {"Glass Pad", "Glass", G::Pad, F::Pad, "Sin 2nd", "Tine#3", 12, 4},
-    {"Saw Pad", "SwPad", G::Pad, F::Pad, "Saw 2", "Saw 4", 0, 7},
-    {"Sweep Pad", "Sweep", G::Pad, F::Pad, "Saw 8", "Synth 3", 12, 5},
-    {"Omni Pad", "OmPad", G::Pad, F::Pad, "PCM Omnibus Loop 1", "Mello Pad"},
-    {"Air Pad", "Air", G::Pad, F::Pad, "PCM White Noise Loop", "Sin 2nd", 0, 3},
+    {"Saw Pad", "SwPad", G::Pad, F::Pad, "Saw 4", "Saw 5", 0, 3},
+    {"Sweep Pad", "Sweep", G::Pad, F::Pad, "Saw 5", "String Pad", 12},
+    {"Omni Pad", "OmPad", G::Pad, F::Pad, "PCM String Loop", "Mello Pad", 0, 3},
+    {"Air Pad", "Air", G::Pad, F::Pad, "PCM Shakuhachi Loop", "Sin 2nd"},
     {"Soft Pad", "SfPad", G::Pad, F::Pad, "Triangle", "Sin 1st", 12, 5},
-    {"Square Pad", "SqPad", G::Pad, F::Pad, "Square 3", "Square 4", 0, 6},
+    {"Square Pad", "SqPad", G::Pad, F::Pad, "Triangle", "Clarinet"},
     // Voices.
     {"Choir", "Choir", G::Voice, F::Choir, "PCM Voice Loop", "Voice 1"},
     {"Aah Voice", "Aah", G::Voice, F::Choir, "Voice 1", "Voice 2", 0, 5},
     {"Ooh Voice", "Ooh", G::Voice, F::Choir, "Voice 2", "Sin 2nd"},
-    {"Solo Voice", "SoVox", G::Voice, F::Choir, "PCM Voice", "Voice 1"},
+    {"Solo Voice", "SoVox", G::Voice, F::Choir, "PCM Voice Loop", "Voice 1"},
     {"Vox Pad", "VxPad", G::Voice, F::Pad, "Voice 2", "Mello Pad", 0, 6},
     // Synth leads.
     {"Saw Lead", "SawLd", G::Lead, F::Lead, "Saw 1", "Saw 6", 0, 6},
@@ -155,11 +155,11 @@ const Instrument kInstruments[] = {
     {"Computer", "Comp", G::Fx, F::Random, "Square 5", "Sin 3rd"},
     {"Ring Mod", "RingM", G::Fx, F::Ring, "Sin 5th", "Synth 3#2", 0, 3},
     {"Wind Noise", "Wind", G::Fx, F::Wash, "PCM White Noise Loop", "Sin 1st", 24},
-    {"Omnibus", "Omni", G::Fx, F::Wash, "PCM Omnibus Loop 3", "PCM Omnibus Loop 5", 7},
+    {"Omnibus", "Omni", G::Fx, F::Wash, "PCM Voice Loop", "PCM String Loop", 7},
     {"Trill", "Trill", G::Fx, F::Trill, "Synth 4#2", "Sin 2nd"},
     {"Rev Guitar", "RvGtr", G::Fx, F::Reverse, "PCM F Guitar Rev", "PCM F Guitar Loop"},
     {"Laser", "Laser", G::Fx, F::Dive, "Saw 15", "Square 5", 12, 5},
-    {"Motion", "Motn", G::Fx, F::Wash, "PCM Omnibus Loop 7", "PCM Omnibus Loop 8"},
+    {"Motion", "Motn", G::Fx, F::Wash, "PCM Shakuhachi Loop", "PCM Pan Flute Loop", 12},
     {"Random", "Rand", G::Fx, F::Random, "Random", "Saw 19"},
 };
 

@@ -1,9 +1,12 @@
 #include "Voicing.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "Levels.h"
+#include "SoundMeasure.h"
+#include "Steadiness.h"
 #include "Waves.h"
 
 namespace bankgen {
@@ -15,6 +18,10 @@ using k1lib::SingleSource;
 // Stored values of the K1; bipolar fields hold their offset + 50.
 constexpr int kCentre = 50;
 constexpr int kUnison = 84; // coarse: the key's own pitch
+
+// The most a second source is detuned (1/50 semitone steps): a beat of under a hertz at middle C,
+// which only shimmers.
+constexpr int kGentleDetune = 0;
 
 // The volume is set by ear at the end (Levels); this is where it starts.
 constexpr uint8_t kVolume = 66;
@@ -59,14 +66,19 @@ void keyScale(SinglePreset& p, int level, int time) {
     }
 }
 
-// A vibrato that waits: with no bend, the auto-bend time only delays the vibrato, which then grows
-// in over twice that time. Depth 70 is the smallest steady one, a semitone at the LFO's peaks.
-void delayedVibrato(SinglePreset& p, int lfoSpeed, int delay) {
-    p.vibratoDepth = 70;
-    p.lfoShape = 0; // triangle
+// The vibrato a player brings in with the modulation wheel (up to a semitone at the LFO's peaks),
+// none while the wheel rests. With no bend, the auto-bend time delays it, so it grows in over
+// twice that time after the note starts, as a player's does.
+void wheelVibrato(SinglePreset& p, int lfoSpeed, int delay) {
+    p.vibratoDepth = kCentre;
+    p.vibWheelMode = 0; // the wheel deepens the vibrato
+    p.lfoShape = 0;     // triangle
     p.lfoSpeed = static_cast<uint8_t>(lfoSpeed);
     p.autoBendTime = static_cast<uint8_t>(delay);
 }
+
+// Bowed, blown and sung sounds: softer and darker when played softly.
+constexpr int kHeldStrength = 26;
 
 // How far soft playing falls below hard playing (the strength of velocity to level), for the
 // families a player expects to answer the touch; 0 keeps the recipe's own.
@@ -88,7 +100,14 @@ int velocityStrength(Family family) {
         return 33;
     case Family::Bell:
     case Family::Keys:
-        return 26;
+        return 37;
+    case Family::Strings:
+    case Family::Brass:
+    case Family::Wind:
+    case Family::Reed:
+    case Family::Pad:
+    case Family::Choir:
+        return kHeldStrength;
     default:
         return 0;
     }
@@ -130,6 +149,9 @@ void velocityResponse(SinglePreset& p, Family family, const std::vector<bool>& b
     for (size_t i = 0; i < brighter.size(); ++i) {
         p.sources[i].levelModVel = clamp100(kCentre + strength + (brighter[i] ? 14 : 0));
         if (brighter[i]) p.sources[i].envLevel = std::max<uint32_t>(p.sources[i].envLevel, 92);
+        // A held sound's sources follow one velocity curve, so soft playing cannot tip the balance
+        // towards the brighter one through a gentler curve.
+        if (strength == kHeldStrength) p.sources[i].velCurve = p.sources[0].velCurve;
     }
 }
 
@@ -146,6 +168,14 @@ void darkenAsItSustains(SinglePreset& p, const std::vector<bool>& brighter) {
             p.sources[i].envDecay = clamp100(std::max(static_cast<int>(p.sources[i].envDecay), fastest + 16));
 }
 
+// Fine steps that bring an equal-tempered fifth or fourth (and their octaves) to within a tenth of
+// a cent of pure: an equal-tempered twelfth beats with a wave's own third harmonic at about a hertz
+// at middle C, which pumps the held level.
+int justCorrection(int interval) {
+    const int withinOctave = ((interval % 12) + 12) % 12;
+    return withinOctave == 7 ? 1 : withinOctave == 5 ? -1 : 0;
+}
+
 SinglePreset base(const Instrument& in) {
     SinglePreset p{};
     p.volume = kVolume;
@@ -158,9 +188,11 @@ SinglePreset base(const Instrument& in) {
     p.velToDepth = kCentre;
     p.autoBendKeyScaleToTime = kCentre;
     p.sources[0] = makeSource(in.wave1, kUnison, 0);
-    // Both sources start in phase, so two waves at one pitch can cancel each other for good; a
-    // few cents of detune turns that into a slow beat.
-    p.sources[1] = makeSource(in.wave2, kUnison + in.interval2, in.detune2 != 0 ? in.detune2 : 2);
+    // Both sources start in phase, and the lowest harmonics of every wave are in phase too, so two
+    // waves at one pitch add up; a detune would turn them into a beat that pumps the held level.
+    // Beating between detuned sources pumps the held level: a few cents at most.
+    p.sources[1] = makeSource(in.wave2, kUnison + in.interval2,
+                              std::min(in.detune2, kGentleDetune) + justCorrection(in.interval2));
     return p;
 }
 
@@ -193,17 +225,17 @@ void voiceFamily(SinglePreset& p, Family family) {
         shape(s1, {92, 0, 12, 50, 94, 22}, 60, 2);
         shape(s2, {80, 0, 14, 50, 92, 22}, 60, 2);
         p.pressureToVibrato = 54;
-        delayedVibrato(p, 30, 52);
+        wheelVibrato(p, 30, 52);
         break;
     case Family::Strings: // 0.3-0.5 s bow attack, about 1 s release
         shape(s1, {100, 0, 42, 56, 92, 48}, 64, 2);
         shape(s2, {88, 0, 46, 56, 90, 50}, 64, 2);
         s1.timeModVel = s2.timeModVel = 46; // harder playing bows faster
         p.pressureToVibrato = 53;
-        delayedVibrato(p, 27, 58); // blooms from 0.6 s to 1.8 s
+        wheelVibrato(p, 27, 58); // blooms from 0.6 s to 1.8 s
         break;
-    case Family::Pizz:
-        shape(s1, {100, 0, 0, 42, 0, 30}, 70, 0);
+    case Family::Pizz: // a few milliseconds of attack: the plucks of a chord do not peak together
+        shape(s1, {100, 0, 10, 42, 0, 30}, 70, 0);
         shape(s2, {70, 0, 0, 34, 0, 26}, 70, 0);
         keyScale(p, kCentre, 42);
         break;
@@ -212,15 +244,14 @@ void voiceFamily(SinglePreset& p, Family family) {
         shape(s2, {90, 0, 28, 46, 78, 34}, 66, 0);
         s1.timeModVel = s2.timeModVel = 44;
         p.pressureToVibrato = 53;
-        delayedVibrato(p, 28, 40); // the scoop falls over 0.23 s, then the vibrato grows
-        p.autoBendDepth = 30;
-        p.velToDepth = 56;
+        wheelVibrato(p, 28, 40); // the scoop falls over 0.23 s, then the vibrato grows
+        p.autoBendDepth = 30;    // the same scoop however hard: a deeper one would darken hard playing
         break;
     case Family::Wind: // the second source is a short breath at the start
         shape(s1, {100, 0, 18, 46, 90, 26}, 62, 2);
         shape(s2, {62, 0, 0, 30, 0, 20}, 66, 0);
         p.pressureToVibrato = 54;
-        delayedVibrato(p, 29, 50);
+        wheelVibrato(p, 29, 50);
         break;
     case Family::Pad: // 1.5 s swell, 2-3 s release, slow LFO
         shape(s1, {100, 0, 58, 62, 94, 62}, 60, 2);
@@ -231,13 +262,13 @@ void voiceFamily(SinglePreset& p, Family family) {
         shape(s1, {100, 0, 50, 60, 95, 58}, 60, 2);
         shape(s2, {86, 0, 54, 60, 92, 60}, 60, 2);
         p.pressureToVibrato = 53;
-        delayedVibrato(p, 27, 50);
+        wheelVibrato(p, 27, 50);
         break;
     case Family::Lead:
         shape(s1, {100, 0, 2, 50, 95, 26}, 58, 1);
         shape(s2, {90, 0, 2, 50, 92, 26}, 58, 1);
         p.pressureToVibrato = 54;
-        delayedVibrato(p, 30, 45);
+        wheelVibrato(p, 30, 45);
         break;
     case Family::SynthBass: // an octave down, plucky filter-like decay to a held level
         s1.coarse -= 12;
@@ -350,17 +381,19 @@ void applyCharacter(SinglePreset& p, Character character) {
         });
         break;
     case Character::Wide:
-        s1.fine = clamp100(static_cast<int>(s1.fine) - 5);
-        s2.fine = clamp100(static_cast<int>(s2.fine) + 6);
+        // Spread over an octave, not detuned: S2 an octave lower and a little softer. Any detune the
+        // K1 can store (2 cents at least) beats every few seconds and pumps the held level.
+        s2.coarse = static_cast<uint32_t>(std::max(static_cast<int>(s2.coarse) - 12, 24));
+        s2.envLevel = clamp100(static_cast<int>(s2.envLevel) - 8);
         break;
-    case Character::Big: // four sources: an octave-down copy of S1 and a detuned copy of S2
+    case Character::Big: // four sources: an octave-down copy of S1 and a second S2
         p.source2or4 = 1;
         p.sources[2] = s1;
         p.sources[3] = s2;
         p.sources[2].coarse = static_cast<uint32_t>(std::max(static_cast<int>(s1.coarse) - 12, 24));
-        p.sources[2].fine = clamp100(static_cast<int>(s1.fine) - 3);
+        p.sources[2].fine = s1.fine; // an octave apart needs no detune to sound wide
         p.sources[2].envLevel = clamp100(static_cast<int>(s1.envLevel) - 14);
-        p.sources[3].fine = clamp100(static_cast<int>(s2.fine) + 5);
+        p.sources[3].fine = s2.fine; // in tune: a copy a few cents off beats and pumps the held level
         p.sources[3].envLevel = clamp100(static_cast<int>(s2.envLevel) - 12);
         break;
     case Character::Octave:
@@ -422,7 +455,8 @@ void applyCharacter(SinglePreset& p, Character character) {
 // "Brt" brings the brighter sources forward and the darker ones back; "Dark" takes the brighter
 // back, less where touch brings them in.
 void tiltBrightness(SinglePreset& p, Family family, Character character, const std::vector<bool>& brighter) {
-    const int darker = velocityStrength(family) > 0 ? 14 : 30;
+    const int strength = velocityStrength(family);
+    const int darker = strength > 0 && strength != kHeldStrength ? 14 : 30;
     for (size_t i = 0; i < brighter.size(); ++i) {
         SingleSource& s = p.sources[i];
         if (character == Character::Bright)
@@ -430,6 +464,85 @@ void tiltBrightness(SinglePreset& p, Family family, Character character, const s
         if (character == Character::Dark && brighter[i])
             s.envLevel = clamp100(static_cast<int>(s.envLevel) - darker);
     }
+}
+
+// The flags the other way round: the sources first heard as the darker taken for the brighter.
+std::vector<bool> flipped(std::vector<bool> flags) {
+    flags.flip();
+    return flags;
+}
+
+// How bright the whole Single sounds over the first half second of a middle C, as a player hears
+// it.
+double mixBrightness(const SinglePreset& p, Audition& audition, int velocity, size_t from, int frames) {
+    return brightness(audition.play(p, {60}, velocity, 0.5f), from, frames);
+}
+
+// Two waves at one pitch interfere, so the source brighter alone need not brighten the mix. For a
+// two-source Single, "Brt" and "Dark" tilt whichever way makes the mix brighter or darker, and a
+// held sound lets touch bring up whichever makes hard playing the brighter. Returns the flags for
+// touch and for the tilt.
+std::pair<std::vector<bool>, std::vector<bool>> heardInTheMix(const SinglePreset& p, Family family,
+                                                              Character character,
+                                                              const std::vector<bool>& brighter,
+                                                              Audition* audition) {
+    std::vector<bool> touch = brighter, tilt = brighter;
+    if (audition == nullptr || p.source2or4) return {touch, tilt};
+    const auto voiced = [&](const std::vector<bool>& touchFlags, const std::vector<bool>& tiltFlags) {
+        SinglePreset q = p;
+        velocityResponse(q, family, touchFlags);
+        tiltBrightness(q, family, character, tiltFlags);
+        return q;
+    };
+    if (character == Character::Bright || character == Character::Dark) {
+        const size_t from = static_cast<size_t>(0.05f * Audition::Rate);
+        const double asHeard = mixBrightness(voiced(touch, tilt), *audition, 100, from, 4);
+        const double other = mixBrightness(voiced(touch, flipped(tilt)), *audition, 100, from, 4);
+        if ((character == Character::Bright) == (other > asHeard)) tilt = flipped(tilt);
+    }
+    if (velocityStrength(family) == kHeldStrength) {
+        const auto opens = [&](const std::vector<bool>& touchFlags) {
+            const SinglePreset q = voiced(touchFlags, tilt);
+            return mixBrightness(q, *audition, 120, 0, 6) /
+                   std::max(mixBrightness(q, *audition, 30, 0, 6), 1.0);
+        };
+        if (opens(flipped(touch)) > opens(touch)) touch = flipped(touch);
+    }
+    return {touch, tilt};
+}
+
+// A held sound whose hard notes still come out no brighter than its soft ones (a source's own
+// attack or a slow swell can outweigh the balance touch sets) tries the K1's other touch controls:
+// every source answering the touch alike, and velocity to attack time, so that played hard one
+// source speaks sooner and the other later. The most opening variant that keeps 6.5 dB of touch
+// is kept.
+void openWithTouch(SinglePreset& p, Audition& audition) {
+    const auto opens = [&](const SinglePreset& q) {
+        return mixBrightness(q, audition, 120, 0, 6) / std::max(mixBrightness(q, audition, 30, 0, 6), 1.0);
+    };
+    const auto touch = [&](const SinglePreset& q) {
+        return soundmeasure::decibels(loudestRms(audition.play(q, {60}, 120, 2.0f))) -
+               soundmeasure::decibels(loudestRms(audition.play(q, {60}, 30, 2.0f)));
+    };
+    double best = opens(p);
+    if (p.source2or4 || best >= 1.0) return;
+    const uint32_t alike = std::max(p.sources[0].levelModVel, p.sources[1].levelModVel) - 14;
+    SinglePreset chosen = p;
+    for (int levels = 0; levels < 2; ++levels)
+        for (int sooner = -1; sooner < 2; ++sooner) {
+            SinglePreset q = p;
+            if (levels == 1) q.sources[0].levelModVel = q.sources[1].levelModVel = alike;
+            if (sooner >= 0) {
+                q.sources[sooner].timeModVel = kCentre + 15;
+                q.sources[1 - sooner].timeModVel = kCentre - 30;
+            }
+            const double heard = opens(q);
+            if (heard > best && touch(q) >= 6.5f) {
+                best = heard;
+                chosen = q;
+            }
+        }
+    p = chosen;
 }
 
 // A few steps of variation, so patches of one recipe do not sound identical.
@@ -461,6 +574,14 @@ void makeTransients(SinglePreset& p, Family family) {
         s.envLevel = std::min<uint32_t>(s.envLevel, 92);
         other.envLevel = std::max<uint32_t>(other.envLevel, 96);
     }
+}
+
+// A loop starts anywhere in its wave and a pluck with its noise, and a single-cycle table starts on
+// a zero crossing but, where its harmonics line up there, on a steep slope: a source that starts at
+// once would step up from silence. A millisecond of attack takes the step off, not the punch.
+void softenStarts(SinglePreset& p) {
+    for (int i = 0; i < (p.source2or4 ? 4 : 2); ++i)
+        if (p.sources[i].envAttack < 7) p.sources[i].envAttack = 7;
 }
 
 } // namespace
@@ -527,10 +648,15 @@ SinglePreset voiceSingle(const Instrument& instrument, Character character, Prng
     makeTransients(p, instrument.family);
     // Heard with the character: an octave or two more sources can change which are the brighter.
     const std::vector<bool> brighter = brighterHalf(sourceBrightness(p, audition));
-    velocityResponse(p, instrument.family, brighter);
+    const auto [touch, tilt] = heardInTheMix(p, instrument.family, character, brighter, audition);
+    velocityResponse(p, instrument.family, touch);
     if (instrument.family == Family::Piano) darkenAsItSustains(p, brighter);
-    tiltBrightness(p, instrument.family, character, brighter);
+    tiltBrightness(p, instrument.family, character, tilt);
     humanize(p, prng);
+    if (instrument.family != Family::Drum) softenStarts(p);
+    if (audition != nullptr && instrument.family != Family::Drum) steadyBesideLoops(p, *audition);
+    if (audition != nullptr && velocityStrength(instrument.family) == kHeldStrength)
+        openWithTouch(p, *audition);
     if (!p.source2or4) {
         p.sources[2] = p.sources[0];
         p.sources[3] = p.sources[1];

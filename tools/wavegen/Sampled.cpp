@@ -30,25 +30,31 @@ const std::vector<Recipe>& recipes() {
         // 1 String Sus / String Loop: an ensemble of five saws through the body resonances, bow noise.
         {Kind::Loop,
          [=](B& o, R& r) {
-             // Detuned by whole cycles per loop (6 cents apart), centred on the root.
+             // Detuned by whole cycles per loop (6 cents apart), centred on the root. The outer players
+             // join from the third harmonic on and softer, so their beating only shimmers instead of
+             // pumping the level.
              for (int voice = -2; voice <= 2; ++voice) {
                  const double hz = (std::round(root * static_cast<double>(o.size()) / Rate) + voice) * Rate /
                                    static_cast<double>(o.size());
                  auto levels =
-                     shaped(sawLevels(28), hz, {{{300, 4, 0.5}}, {{1000, 5, 0.4}}, {{2800, 4, 0.4}}});
-                 for (double& level : levels)
-                     level *= 1.0 - 0.2 * std::abs(voice);
+                     shaped(stringLevels(28, hz), hz, {{{300, 4, 0.5}}, {{1000, 5, 0.4}}, {{2800, 4, 0.4}}});
+                 for (size_t k = 0; k < levels.size(); ++k)
+                     levels[k] *= voice == 0 ? 1.0 : k < 2 ? 0.0 : 0.3;
                  addLoopedTone(o, hz, levels, 0, 0.0, voice * 1.3);
              }
-             addLoopedNoise(o, r, bandPass(3000, 0.8), 0.08);
+             Buffer bow(o.size());
+             addLoopedNoise(bow, r, bandPass(2500, 0.8), 0.05);
+             addScaled(o, bow, 1.0);
          }},
         // 2 Shakuhachi Sus / Loop
         {Kind::Loop,
          [=](B& o, R& r) {
              addLoopedTone(o, root, {1.0, fromDb(-14), fromDb(-22)}, 2, 12.0);
-             addLoopedNoise(o, r, bandPass(2000, 0.7), 0.3);
+             // Breath, without the hiss above it that a pad built on this loop would carry as fizz.
+             addLoopedNoise(o, r, bandPass(2000, 0.7), 0.3, 3000.0);
          }},
-        // 3 Voice / Voice Loop: three glottal voices through "ah" formants, with vibrato.
+        // 3 Voice / Voice Loop: three glottal voices through "ah" formants, with vibrato; the outer
+        // two join from the third harmonic on and softer, so they shimmer instead of pumping.
         {Kind::Loop,
          [=](B& o, R&) {
              for (int voice = -1; voice <= 1; ++voice) {
@@ -56,7 +62,7 @@ const std::vector<Recipe>& recipes() {
                                    static_cast<double>(o.size());
                  std::vector<double> glottal(28);
                  for (int k = 1; k <= 28; ++k)
-                     glottal[k - 1] = 1.0 / (k * k);
+                     glottal[k - 1] = voice == 0 ? 1.0 / (k * k) : k < 3 ? 0.0 : 0.3 / (k * k);
                  addLoopedTone(o, hz,
                                shaped(glottal, hz, {{{730, 18, 0.3}}, {{1090, 14, 0.3}}, {{2440, 10, 0.3}}}),
                                2, 10.0, voice * 2.1);
@@ -74,6 +80,7 @@ const std::vector<Recipe>& recipes() {
          [=](B& o, R& r) {
              addString(o, r, root, 0.125, 0.1, 1.5, 1.0);
              applyFilter(o, highPass(150));
+             applyFilter(o, lowPass(4000)); // the pick's noise smoothed: no step at the start
          }},
         // 6 Fuzz Mute / F Guitar Loop: a clipped saw, steady, through a cabinet low-pass.
         {Kind::Loop,
@@ -115,7 +122,9 @@ const std::vector<Recipe>& recipes() {
         // 12 Pizzicato
         {Kind::OneShot,
          [=](B& o, R& r) {
-             addString(o, r, root, 0.2, 0.6, 0.15, 1.0);
+             // Rings long enough to carry its level past the strike, so a chord of it is not
+             // held down by the coinciding plucks.
+             addString(o, r, root, 0.2, 0.6, 0.6, 1.0);
              applyFilter(o, bandPass(1000, 0.5));
          }},
         // 13 White Noise / Loop
@@ -130,13 +139,18 @@ const std::vector<Recipe>& recipes() {
         {Kind::OneShot,
          [=](B& o, R& r) {
              addString(o, r, root, 0.2, 0.3, 1.4, 1.0);
+             applyFilter(o, lowPass(5000)); // the pick's noise smoothed: no step at the start
              B body(o.size());
              addScaled(body, o, 1.0);
              applyFilter(body, bandPass(220, 2.0));
              addScaled(o, body, 0.8);
          }},
         // 16 A Guitar: nylon, dark.
-        {Kind::OneShot, [=](B& o, R& r) { addString(o, r, root, 1.0 / 3.0, 0.9, 1.2, 1.0); }},
+        {Kind::OneShot,
+         [=](B& o, R& r) {
+             addString(o, r, root, 1.0 / 3.0, 0.9, 1.2, 1.0);
+             applyFilter(o, lowPass(3000)); // a thumb, not a pick: no step at the start
+         }},
         // 17 Piano Noise / Alt: a soft thump and thud in a lasting rumble, steady enough for the
         // ping-pong loop.
         {Kind::PingPong,
@@ -154,16 +168,17 @@ const std::vector<Recipe>& recipes() {
         // 19 String Attack: the ensemble swelling in, with bow scratch.
         {Kind::OneShot,
          [=](B& o, R& r) {
-             addTone(o, root,
-                     shaped(sawLevels(28), root, {{{300, 4, 0.5}}, {{1000, 5, 0.4}}, {{2800, 4, 0.4}}}), 0.04,
-                     0.0);
+             addTone(
+                 o, root,
+                 shaped(stringLevels(28, root), root, {{{300, 4, 0.5}}, {{1000, 5, 0.4}}, {{2800, 4, 0.4}}}),
+                 0.04, 0.0);
              addNoise(o, r, bandPass(3500, 1.0), 0.5, 0.02, 0.001, 0.03);
          }},
         // 20 Bowed String: a single violin with vibrato.
         {Kind::OneShot,
          [=](B& o, R&) {
-             addTone(o, root, shaped(sawLevels(28), root, {{{3000, 6, 0.5}}, {{1000, 4, 0.4}}}), 0.03, 0.0,
-                     5.5, 8.0);
+             addTone(o, root, shaped(stringLevels(28, root), root, {{{3000, 6, 0.5}}, {{1000, 4, 0.4}}}),
+                     0.03, 0.0, 5.5, 8.0);
          }},
         // 21 Trumpet: harmonics open over 40 ms around a 1.2 kHz formant.
         {Kind::OneShot,
@@ -236,16 +251,17 @@ constexpr double PeakLevel = 0.891; // -1 dBFS
 constexpr size_t SilentEnd = 320;   // more than the 256 samples a player hears as the end
 
 // A one-shot rings out through its last quarter and ends in true silence, so it never stops while
-// still sounding.
-void decayToSilence(Buffer& buffer) {
+// still sounding: the fade falls 60 dB before its last tenth. Returns where the fade starts.
+size_t decayToSilence(Buffer& buffer) {
     const size_t end = buffer.size() - SilentEnd;
     const size_t fade = buffer.size() / 4;
     for (size_t i = 0; i < fade; ++i) {
         const double x =
             static_cast<double>(i) / static_cast<double>(fade); // 0 at the start of the fade, 1 at its end
-        buffer[end - fade + i] *= 0.5 + 0.5 * std::cos(Pi * x);
+        buffer[end - fade + i] *= std::pow(0.5 + 0.5 * std::cos(Pi * x), 4.0);
     }
     std::fill(buffer.begin() + static_cast<long>(end), buffer.end(), 0.0);
+    return end - fade;
 }
 
 // No offset of our own: the wave is centred over what sounds (for a loop, the whole loop); a silent
@@ -259,16 +275,18 @@ void removeOffset(Buffer& buffer, size_t sounding) {
         buffer[i] -= mean;
 }
 
-// Scales to the peak level and rounds to unsigned 8 bits with triangular dither of one step; true
-// silence stays silent.
-void quantise(const Buffer& buffer, Random& random, unsigned char* out) {
+// Scales to the peak level and rounds to unsigned 8 bits with triangular dither of one step up to
+// undithered (a fade rounds to true silence instead of ending in dither noise); true silence
+// stays silent.
+void quantise(const Buffer& buffer, Random& random, size_t undithered, unsigned char* out) {
     double peak = 0.0;
     for (double x : buffer)
         peak = std::max(peak, std::abs(x));
     const double gain = peak > 0.0 ? PeakLevel * 127.0 / peak : 0.0;
     for (size_t n = 0; n < buffer.size(); ++n) {
         const double dither = random.uniform() - random.uniform();
-        const double value = buffer[n] == 0.0 ? 0.0 : std::round(buffer[n] * gain + dither);
+        const double value =
+            buffer[n] == 0.0 ? 0.0 : std::round(buffer[n] * gain + (n < undithered ? dither : 0.0));
         out[n] = static_cast<unsigned char>(std::clamp(value, -128.0, 127.0) + 128.0);
     }
 }
@@ -282,9 +300,22 @@ void writeSampledSegments(std::vector<unsigned char>& samples) {
         Buffer buffer(SegmentLengths[segment], 0.0);
         list[segment].render(buffer, random);
         const bool oneShot = list[segment].kind == Kind::OneShot;
-        if (oneShot) decayToSilence(buffer);
+        // Centred before the fade: an offset taken off afterwards would hold the faded tail one
+        // step off zero up to the end. What offset the fade leaves goes out faded the same way.
         removeOffset(buffer, buffer.size() - (oneShot ? SilentEnd : 0));
-        quantise(buffer, random, samples.data() + segmentStart(segment));
+        const size_t fadeStart = oneShot ? decayToSilence(buffer) : buffer.size();
+        if (oneShot) {
+            Buffer fade(buffer.size(), 1.0);
+            decayToSilence(fade);
+            double offset = 0.0, weight = 0.0;
+            for (size_t i = 0; i < buffer.size(); ++i) {
+                offset += buffer[i];
+                weight += fade[i];
+            }
+            for (size_t i = 0; i < buffer.size(); ++i)
+                buffer[i] -= offset / weight * fade[i];
+        }
+        quantise(buffer, random, fadeStart, samples.data() + segmentStart(segment));
     }
 }
 

@@ -146,7 +146,7 @@ double magnitude(const Voice& v, int k, double hz) {
         if (is(v, "Violin")) level *= formant(hz, 3500.0, 5.0, 0.5);
         if (is(v, "String Pad")) level *= rolloff(hz, 800.0, 6.0);
         if (is(v, "Orchestra")) level += saw(k) * formant(hz, 900.0, 8.0, 0.8) * rolloff(hz, 900.0, 9.0);
-        return level;
+        return level * rolloff(hz, 3000.0, 18.0); // the bridge and body damp the top: no fizz
     }
     // A piano's held tone, after the hammer's brightness has died: the upper partials roll off, so
     // a sampled attack over it gets darker as it sounds on. Piano 1 and El Grand hold the sampled
@@ -283,10 +283,38 @@ std::array<int, Harmonics + 1> signs(const Voice& v, const Spectrum& richest,
                                      const std::array<double, 512>& sine) {
     std::array<int, Harmonics + 1> best{};
     best.fill(1);
-    if (is(v, "Inverse Saw")) best.fill(-1);
+    // A sawtooth's edge sits half a period away from the table's start, so a note starts on a
+    // zero crossing of the ramp instead of a step: the same spectrum, shifted by half a period.
+    if (is(v, "Saw"))
+        for (int k = 2; k <= Harmonics; k += 2)
+            best[k] = -1;
+    if (is(v, "Inverse Saw"))
+        for (int k = 1; k <= Harmonics; k += 2)
+            best[k] = -1;
     if (is(v, "Triangle"))
         for (int k = 1; k <= Harmonics; k += 2)
             best[k] = (k / 2) % 2 ? -1 : 1;
+    // A pulse's edges: of four sign patterns, the one whose table starts nearest a zero crossing
+    // (the value half a sample in), so a note does not start on an edge.
+    if (is(v, "Square")) {
+        double nearest = 1e30;
+        for (const std::array<int, 4> pattern : {std::array{1, 1, 1, 1}, std::array{1, -1, 1, -1},
+                                                 std::array{1, -1, -1, 1}, std::array{1, 1, -1, -1}}) {
+            double start = 0.0, peak = 0.0;
+            for (int i = 0; i < HalfPeriod; ++i) {
+                double value = 0.0;
+                for (int k = 1; k <= Harmonics; ++k)
+                    value += pattern[(k - 1) % 4] * richest[k] * sine[(k * (2 * i + 1)) % 512];
+                if (i == 0) start = std::abs(value);
+                peak = std::max(peak, std::abs(value));
+            }
+            if (start / peak < nearest) {
+                nearest = start / peak;
+                for (int k = 1; k <= Harmonics; ++k)
+                    best[k] = pattern[(k - 1) % 4];
+            }
+        }
+    }
     if (isSine(v) || is(v, "Saw") || is(v, "Square") || is(v, "Inverse Saw") || is(v, "Triangle"))
         return best;
     double bestPeak = 1e30;

@@ -39,13 +39,15 @@ void addNoise(Buffer& out, Random& random, Biquad filter, double amplitude, doub
     }
 }
 
-void addLoopedNoise(Buffer& out, Random& random, Biquad filter, double amplitude) {
+void addLoopedNoise(Buffer& out, Random& random, Biquad filter, double amplitude, double lowPassHz) {
     Buffer white(out.size());
     for (double& w : white)
         w = random.bipolar();
+    Biquad top(Biquad::Type::LowPass, lowPassHz > 0.0 ? lowPassHz : Rate / 4.0, 0.707, Rate);
     for (int round = 0; round < 2; ++round)
         for (size_t n = 0; n < out.size(); ++n) {
-            const double y = filter.process(white[n]);
+            double y = filter.process(white[n]);
+            if (lowPassHz > 0.0) y = top.process(y);
             if (round == 1) out[n] += amplitude * y;
         }
 }
@@ -132,6 +134,13 @@ std::vector<double> sawLevels(int count, double tiltDbPerOctave) {
     std::vector<double> levels(count);
     for (int k = 1; k <= count; ++k)
         levels[k - 1] = fromDb(-tiltDbPerOctave * std::log2(k)) / k;
+    return levels;
+}
+
+std::vector<double> stringLevels(int count, double hz) {
+    std::vector<double> levels = sawLevels(count);
+    for (size_t k = 0; k < levels.size(); ++k)
+        levels[k] *= rolloff(hz * static_cast<double>(k + 1), 3000.0, 18.0);
     return levels;
 }
 

@@ -24,8 +24,8 @@ void addSweep(Buffer& out, double startHz, double endHz, double glide, double am
 // Filtered noise, held for hold seconds, then decaying with tau.
 void addNoise(Buffer& out, Random& random, Biquad filter, double amplitude, double tau,
               double attack = 0.0005, double hold = 0.0);
-// Noise that repeats exactly every out.size() samples.
-void addLoopedNoise(Buffer& out, Random& random, Biquad filter, double amplitude);
+// Noise that repeats exactly every out.size() samples, through a low-pass too where lowPassHz > 0.
+void addLoopedNoise(Buffer& out, Random& random, Biquad filter, double amplitude, double lowPassHz = 0.0);
 // A harmonic tone that repeats exactly over the buffer (levels[k - 1] is harmonic k), with
 // vibratoCycles whole vibrato cycles of vibratoCents depth.
 void addLoopedTone(Buffer& out, double hz, const std::vector<double>& levels, int vibratoCycles = 0,
@@ -50,6 +50,9 @@ void holdTail(Buffer& out, double tau, double floor);
 
 // Sawtooth levels for harmonics 1..count, with an extra tilt.
 std::vector<double> sawLevels(int count, double tiltDbPerOctave = 0.0);
+// Bowed-string levels for harmonics 1..count of a tone at hz: a sawtooth whose top rolls off above
+// 3 kHz, as a bridge and body damp it (no fizz above 8 kHz).
+std::vector<double> stringLevels(int count, double hz);
 // Harmonic levels of a tone at hz shaped by resonances given as {Hz, dB, width in octaves}.
 std::vector<double> shaped(std::vector<double> levels, double hz,
                            std::initializer_list<std::array<double, 3>> resonances);

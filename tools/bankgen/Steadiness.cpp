@@ -1,0 +1,47 @@
+#include "Steadiness.h"
+
+#include <algorithm>
+
+#include "SoundMeasure.h"
+#include "Waves.h"
+
+namespace bankgen {
+namespace {
+
+// The widest swing of a held C4 or C5 around its decay trend over 1-4 s, as the sound tests hear it.
+float heldSwing(const k1lib::SinglePreset& p, Audition& audition) {
+    const auto at = [](double seconds) { return static_cast<size_t>(seconds * Audition::Rate); };
+    float widest = 0.0f;
+    for (const int note : {60, 72}) {
+        const std::vector<float> held = audition.play(p, {note}, 100, 4.0f);
+        widest = std::max(widest, soundmeasure::swingAroundTrend(
+                                      soundmeasure::frameLevels(held, at(1.0), at(4.0), at(0.05))));
+    }
+    return widest;
+}
+
+} // namespace
+
+void steadyBesideLoops(k1lib::SinglePreset& p, Audition& audition) {
+    const int count = p.source2or4 ? 4 : 2;
+    bool loop = false, singleCycle = false;
+    for (int i = 0; i < count; ++i) {
+        const uint8_t wave = static_cast<uint8_t>(p.sources[i].wave);
+        loop |= wave >= kFirstSampledWave && waveLoops(wave);
+        singleCycle |= wave < kFirstSampledWave;
+    }
+    if (!loop || !singleCycle) return;
+    constexpr uint32_t kStep = 6, kLeast = 25;
+    for (int round = 0; round < 10 && heldSwing(p, audition) > 4.5f; ++round) {
+        bool stepped = false;
+        for (int i = 0; i < count; ++i) {
+            k1lib::SingleSource& s = p.sources[i];
+            if (s.wave >= kFirstSampledWave || s.envLevel < kLeast + kStep) continue;
+            s.envLevel -= kStep;
+            stepped = true;
+        }
+        if (!stepped) return;
+    }
+}
+
+} // namespace bankgen

@@ -1,0 +1,14 @@
+#pragma once
+// Keeps a held note's level steady where a looped sample and a single-cycle wave play together.
+#include "Audition.h"
+#include "SinglePreset.h"
+
+namespace bankgen {
+
+// A looped sample holds whole cycles per loop, which puts it about a cent under the key's pitch, so
+// a single-cycle source layered with it beats every few seconds. Where that swings a held C4 or C5
+// by more than 4.5 dB around its trend, the single-cycle sources step back a few levels at a time
+// until the level holds (or they reach a quarter of the scale).
+void steadyBesideLoops(k1lib::SinglePreset& p, Audition& audition);
+
+} // namespace bankgen
