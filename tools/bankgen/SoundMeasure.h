@@ -1,6 +1,7 @@
 #pragma once
-// Measures the sound tests apply to renders at a given rate: levels, the span of a pitch
-// modulation, the swing of a held level and the step at a note's start.
+// Measures applied to renders at a given rate: levels, the span of a pitch modulation, the swing
+// of a held level and the step at a note's start. The generator judges its voicings with them and
+// the sound tests check the factory banks with the same ones.
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
