@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <libresample.h>
 #include <numeric>
 
@@ -31,34 +32,36 @@ Resampler::Resampler(AudioRenderer& engine, float engineRate, float hostRate, un
     : engine_(engine), engineRate_(engineRate), hostRate_(hostRate),
       upRatio_(engineRate / static_cast<double>(hostRate)),
       downFactor_(static_cast<double>(hostRate) / engineRate), bypass_(engineRate == hostRate),
-      period_(commonPeriod(engineRate, hostRate)) {
+      period_(commonPeriod(engineRate, hostRate)), handles_(bypass_ ? 0.0 : downFactor_) {
     grid_ = period_ > 0 ? period_ * ((kGridMinimum + period_ - 1) / period_) : kGridMinimum;
     pending_.reserve(1024);
     scratch_.assign(kMaxHostChunk, 0.0f);
-    soundEnd_.fill(kNoSound);
-    if (bypass_) return;
-    const size_t capacity = static_cast<size_t>(kMaxHostChunk * upRatio_) + kPrimingSamples + 1024;
-    for (int c = 0; c < kMaxChannels; ++c) {
-        buffers_[c].reserve(capacity);
-        buffers_[c].assign(kPrimingSamples, 0.0f);
-        handles_[c] = resample_open(1, downFactor_, downFactor_);
+    if (!bypass_) {
+        const size_t capacity = static_cast<size_t>(kMaxHostChunk * upRatio_) + kPrimingSamples + 1024;
+        for (std::vector<float>& buffer : buffers_)
+            buffer.reserve(capacity);
     }
     // A sample stays inside for the priming run plus the filter's reach on both sides; the rest
     // is margin, since parking too early would cut a tail.
-    const int width = handles_[0] ? resample_get_filter_width(handles_[0]) : 64;
-    flushSamples_ = kPrimingSamples + 4 * static_cast<int64_t>(width) + 256;
+    flushSamples_ = kPrimingSamples + 4 * static_cast<int64_t>(handles_.filterWidth()) + 256;
+    restart();
 }
 
-Resampler::~Resampler() {
-    destroyResamplers();
+void Resampler::restart() {
+    handles_.restart();
+    for (std::vector<float>& buffer : buffers_)
+        buffer.assign(bypass_ ? 0 : kPrimingSamples, 0.0f);
+    channelPosition_.fill(0);
+    soundEnd_.fill(kNoSound);
+    following_.fill(-1);
+    pending_.clear();
+    hostPosition_ = 0;
+    parked_ = true;
+    underruns_ = 0;
+    sharedConversions_ = 0;
 }
 
-void Resampler::destroyResamplers() {
-    for (void*& handle : handles_) {
-        if (handle) resample_close(handle);
-        handle = nullptr;
-    }
-}
+Resampler::~Resampler() = default;
 
 double Resampler::latency(float engineRate, float hostRate) {
     if (engineRate == hostRate || engineRate <= 0.0f || hostRate <= 0.0f) return 0.0;
@@ -117,8 +120,10 @@ int Resampler::wakeOffset(const std::vector<SMidiEvent>& events, int from, int s
 
 void Resampler::processChunk(float** outputs, int written, int active, int from, int samples,
                              std::vector<SMidiEvent>& events) {
-    for (int c = 0; c < active; ++c)
-        if (channelPosition_[c] != hostPosition_) catchUp(c);
+    // Waiting channels keep a state of their own, taken before any leader moves on.
+    for (int c = active; c < kMaxChannels; ++c)
+        leaveFollowing(c);
+    catchUpAll(active);
     takeEvents(events, from, from + samples);
     const int64_t first = engineSampleAt(hostPosition_);
     const int rendered = static_cast<int>(engineSampleAt(hostPosition_ + samples) - first);
@@ -132,14 +137,74 @@ void Resampler::processChunk(float** outputs, int written, int active, int from,
     engine_.processAudio(renderPointers, active, rendered, pending_);
     retireHandledEvents(rendered);
     noteSound(active, first, rendered);
+    chooseLeaders(active);
     // Without output channels, channel 0 is converted into scratch.
     bool underrun = false;
-    for (int c = 0; c < active; ++c)
-        underrun |= !convert(c, c < written ? outputs[c] : nullptr, samples);
+    for (int c = 0; c < active; ++c) {
+        float* out = c < written ? outputs[c] : nullptr;
+        const int leader = following_[c];
+        if (leader < 0) {
+            underrun |= !convert(c, out, samples);
+            continue;
+        }
+        // The leader turned this very input into its output and left the same rest.
+        if (out) std::copy(outputs[leader], outputs[leader] + samples, out);
+        buffers_[c].assign(buffers_[leader].begin(), buffers_[leader].end());
+        ++sharedConversions_;
+    }
     if (underrun) ++underruns_;
     hostPosition_ += samples;
     for (int c = 0; c < active; ++c)
         channelPosition_[c] = hostPosition_;
+}
+
+// Channels that stopped (parked, or beyond the channel count) are run up to now; a follower
+// stopped with its leader and so stands where the leader's run leaves it.
+void Resampler::catchUpAll(int active) {
+    for (int c = 0; c < active; ++c) {
+        if (channelPosition_[c] == hostPosition_) continue;
+        const int leader = following_[c];
+        if (leader < 0 || leader >= c) {
+            leaveFollowing(c);
+            catchUp(c);
+            continue;
+        }
+        buffers_[c].assign(buffers_[leader].begin(), buffers_[leader].end());
+        channelPosition_[c] = channelPosition_[leader];
+        soundEnd_[c] = soundEnd_[leader];
+    }
+}
+
+// Before anything converts: each channel follows the first earlier leader whose unconverted
+// input and converter state it shares; one that stops sharing takes over the state it stood for.
+void Resampler::chooseLeaders(int active) {
+    for (int c = 0; c < active; ++c) {
+        const int was = following_[c];
+        int leader = -1;
+        for (int l = 0; l < c && leader < 0 && handles_.canCopy(); ++l) {
+            if (following_[l] >= 0 || !sameInput(c, l)) continue;
+            // The state c stands for: that of the channel it followed, else its own.
+            const int state = was >= 0 ? was : c;
+            if (state == l || following_[state] == l || handles_.sameState(state, l)) leader = l;
+        }
+        if (leader < 0)
+            leaveFollowing(c);
+        else
+            following_[c] = leader;
+    }
+}
+
+bool Resampler::sameInput(int a, int b) const {
+    const std::vector<float>& x = buffers_[a];
+    const std::vector<float>& y = buffers_[b];
+    return x.size() == y.size() && std::memcmp(x.data(), y.data(), x.size() * sizeof(float)) == 0;
+}
+
+void Resampler::leaveFollowing(int channel) {
+    const int leader = following_[channel];
+    if (leader < 0) return;
+    handles_.copy(channel, leader);
+    following_[channel] = -1;
 }
 
 void Resampler::takeEvents(std::vector<SMidiEvent>& events, int from, int to) {

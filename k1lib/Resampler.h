@@ -14,7 +14,13 @@
 // the host position modulo the common period of both rates, which leaves it exactly where
 // continuous rendering would have: output after a silence is the same as without one.
 //
-// All eight handles are opened in the constructor, so a change of the channel count on the audio
+// Shared conversion: a channel whose input is bit for bit that of an earlier channel (the main
+// pair of a centred Single, silent buses), and whose converter is in the same state, follows it:
+// only the first is converted and its output copied. When their inputs part, the follower's
+// converter is given the state of the one it followed, so every channel sounds exactly as if it
+// had been converted alone.
+//
+// All eight handles are made in the constructor, so a change of the channel count on the audio
 // thread never allocates; channels beyond the count simply wait. Not thread-safe: the engine's
 // lock covers every call.
 #include <array>
@@ -22,6 +28,7 @@
 #include <vector>
 
 #include "AudioRenderer.h"
+#include "ResamplerHandles.h"
 #include "SMidiEvent.h"
 
 namespace k1lib {
@@ -56,6 +63,12 @@ public:
     // Blocks whose output had to be completed with silence (never expected; for tests).
     uint64_t underruns() const { return underruns_; }
 
+    // Back to the state of a new resampler for the same rates, without building the filters again.
+    void restart();
+
+    // Channel conversions skipped so far because the channel followed another (for tests).
+    uint64_t sharedConversions() const { return sharedConversions_; }
+
 private:
     int64_t engineSampleAt(int64_t hostSample) const;
     int wakeOffset(const std::vector<SMidiEvent>& events, int from, int samples) const;
@@ -67,8 +80,11 @@ private:
     bool isClean(int channel, int64_t hostSample) const;
     bool canPark(int active) const;
     void catchUp(int channel);
+    void catchUpAll(int active);
+    void chooseLeaders(int active);
+    bool sameInput(int a, int b) const;
+    void leaveFollowing(int channel);
     bool convert(int channel, float* out, int samples);
-    void destroyResamplers();
 
     AudioRenderer& engine_;
     const double engineRate_;
@@ -79,7 +95,8 @@ private:
     int64_t period_ = 0;       // host samples after which both clocks meet again; 0 when too long
     int64_t grid_ = 0;         // host positions where parking may happen
     int64_t flushSamples_ = 0; // engine samples after the last sound until a channel holds none
-    std::array<void*, kMaxChannels> handles_{};
+    ResamplerHandles handles_;
+    std::array<int, kMaxChannels> following_{}; // the channel whose converter stands for this one's, or -1
     std::array<std::vector<float>, kMaxChannels> buffers_; // engine samples not yet converted
     std::array<int64_t, kMaxChannels> channelPosition_{};  // host samples each channel has produced
     std::array<int64_t, kMaxChannels> soundEnd_{};         // engine sample after its last non-zero one
@@ -88,6 +105,7 @@ private:
     int64_t hostPosition_ = 0;
     bool parked_ = true;
     uint64_t underruns_ = 0;
+    uint64_t sharedConversions_ = 0;
 };
 
 } // namespace k1lib
