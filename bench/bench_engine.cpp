@@ -203,6 +203,30 @@ void BM_HeavyMulti(benchmark::State& state) {
 }
 BENCHMARK(BM_HeavyMulti);
 
+// What a host's setActive costs: the engine back to silence with a resampler as new, after a
+// performance left voices, ramps and converter state behind.
+void BM_Activation(benchmark::State& state) {
+    EngineRig rig(2);
+    for (auto _ : state) {
+        state.PauseTiming();
+        startK1Load(rig);
+        state.ResumeTiming();
+        rig.engine.reset();
+    }
+}
+BENCHMARK(BM_Activation)->Unit(benchmark::kMillisecond);
+
+// A host that changes its rate: a new resampler, its filters included.
+void BM_NewHostRate(benchmark::State& state) {
+    EngineRig rig(2);
+    bool high = false;
+    for (auto _ : state) {
+        high = !high;
+        rig.engine.setSamplerate(high ? 96000.0f : 48000.0f);
+    }
+}
+BENCHMARK(BM_NewHostRate)->Unit(benchmark::kMillisecond);
+
 class SilentRenderer : public k1lib::AudioRenderer {
 public:
     void processAudio(float** outputs, int channels, int samples,
