@@ -54,11 +54,13 @@ void Resampler::restart() {
     channelPosition_.fill(0);
     soundEnd_.fill(kNoSound);
     following_.fill(-1);
+    silent_.fill(false);
     pending_.clear();
     hostPosition_ = 0;
     parked_ = true;
     underruns_ = 0;
     sharedConversions_ = 0;
+    silentConversions_ = 0;
 }
 
 Resampler::~Resampler() = default;
@@ -121,8 +123,10 @@ int Resampler::wakeOffset(const std::vector<SMidiEvent>& events, int from, int s
 void Resampler::processChunk(float** outputs, int written, int active, int from, int samples,
                              std::vector<SMidiEvent>& events) {
     // Waiting channels keep a state of their own, taken before any leader moves on.
-    for (int c = active; c < kMaxChannels; ++c)
+    for (int c = active; c < kMaxChannels; ++c) {
         leaveFollowing(c);
+        leaveSilence(c);
+    }
     catchUpAll(active);
     takeEvents(events, from, from + samples);
     const int64_t first = engineSampleAt(hostPosition_);
@@ -139,8 +143,9 @@ void Resampler::processChunk(float** outputs, int written, int active, int from,
     noteSound(active, first, rendered);
     chooseLeaders(active);
     // Without output channels, channel 0 is converted into scratch.
-    bool underrun = false;
+    bool underrun = !convertSilence(outputs, written, active, samples);
     for (int c = 0; c < active; ++c) {
+        if (silent_[c]) continue;
         float* out = c < written ? outputs[c] : nullptr;
         const int leader = following_[c];
         if (leader < 0) {
@@ -163,6 +168,7 @@ void Resampler::processChunk(float** outputs, int written, int active, int from,
 void Resampler::catchUpAll(int active) {
     for (int c = 0; c < active; ++c) {
         if (channelPosition_[c] == hostPosition_) continue;
+        leaveSilence(c);
         const int leader = following_[c];
         if (leader < 0 || leader >= c) {
             leaveFollowing(c);
@@ -179,10 +185,12 @@ void Resampler::catchUpAll(int active) {
 // input and converter state it shares; one that stops sharing takes over the state it stood for.
 void Resampler::chooseLeaders(int active) {
     for (int c = 0; c < active; ++c) {
+        if (trySilence(c)) continue;
+        leaveSilence(c);
         const int was = following_[c];
         int leader = -1;
         for (int l = 0; l < c && leader < 0 && handles_.canCopy(); ++l) {
-            if (following_[l] >= 0 || !sameInput(c, l)) continue;
+            if (following_[l] >= 0 || silent_[l] || !sameInput(c, l)) continue;
             // The state c stands for: that of the channel it followed, else its own.
             const int state = was >= 0 ? was : c;
             if (state == l || following_[state] == l || handles_.sameState(state, l)) leader = l;
@@ -192,6 +200,32 @@ void Resampler::chooseLeaders(int active) {
         else
             following_[c] = leader;
     }
+}
+
+// A channel whose input is all zeros, and whose converter holds nothing else, goes silent: the
+// silent converter stands for it (it keeps the same positions as every other channel's).
+bool Resampler::trySilence(int channel) {
+    if (silent_[channel])
+        return std::all_of(buffers_[channel].begin(), buffers_[channel].end(),
+                           [](float v) { return v == 0.0f; });
+    const int state = following_[channel] >= 0 ? following_[channel] : channel;
+    if (!handles_.holdsSilence(state) ||
+        !std::all_of(buffers_[channel].begin(), buffers_[channel].end(), [](float v) { return v == 0.0f; }))
+        return false;
+    const bool running = std::any_of(silent_.begin(), silent_.end(), [](bool s) { return s; });
+    if (!running)
+        handles_.startSilence(state, silence_);
+    else if (!handles_.sameSilence(state, silence_))
+        return false;
+    following_[channel] = -1;
+    silent_[channel] = true;
+    return true;
+}
+
+void Resampler::leaveSilence(int channel) {
+    if (!silent_[channel]) return;
+    handles_.endSilence(channel, silence_);
+    silent_[channel] = false;
 }
 
 bool Resampler::sameInput(int a, int b) const {
@@ -278,25 +312,60 @@ void Resampler::catchUp(int channel) {
     soundEnd_[channel] = kNoSound;
 }
 
+namespace {
+// Hands a converter the input in pieces until the output is full or a pass moves nothing
+// (libresample may take the input in several passes); returns the samples produced, and in
+// consumed the input taken. pass(offered, wanted, used) is one call of the converter.
+template <typename Pass> int convertInPasses(int available, int samples, int& consumed, Pass pass) {
+    int done = 0;
+    consumed = 0;
+    while (done < samples) {
+        int used = 0;
+        const int offered = std::min(available - consumed, kMaxInputPerCall);
+        const int produced = pass(consumed, offered, done, used);
+        used = std::clamp(used, 0, offered);
+        consumed += used;
+        if (produced <= 0 && used == 0) break;
+        done += std::max(produced, 0);
+    }
+    return done;
+}
+} // namespace
+
 bool Resampler::convert(int channel, float* out, int samples) {
     if (!out) out = scratch_.data();
     std::vector<float>& buffer = buffers_[channel];
     void* handle = handles_[channel];
-    int done = 0;
-    // libresample may take the input in several passes; a pass that moves nothing ends it.
-    while (handle && done < samples) {
-        int used = 0;
-        const int offered = std::min(static_cast<int>(buffer.size()), kMaxInputPerCall);
-        const int produced = resample_process(handle, downFactor_, buffer.data(), offered, 0, &used,
-                                              out + done, samples - done);
-        used = std::clamp(used, 0, offered);
-        buffer.erase(buffer.begin(), buffer.begin() + used);
-        if (produced <= 0 && used == 0) break;
-        done += std::max(produced, 0);
-    }
+    int consumed = 0;
+    const int done =
+        !handle ? 0
+                : convertInPasses(static_cast<int>(buffer.size()), samples, consumed,
+                                  [&](int from, int offered, int at, int& used) {
+                                      return resample_process(handle, downFactor_, buffer.data() + from,
+                                                              offered, 0, &used, out + at, samples - at);
+                                  });
+    buffer.erase(buffer.begin(), buffer.begin() + consumed);
     if (done >= samples) return true;
     std::fill(out + done, out + samples, 0.0f);
     return false;
+}
+
+// Every silent channel at once: the silent converter takes the same passes a real one would.
+bool Resampler::convertSilence(float* const* outputs, int written, int active, int samples) {
+    int consumed = 0, done = -1;
+    for (int c = 0; c < active; ++c) {
+        if (!silent_[c]) continue;
+        std::vector<float>& buffer = buffers_[c];
+        if (done < 0)
+            done = convertInPasses(static_cast<int>(buffer.size()), samples, consumed,
+                                   [&](int, int offered, int at, int& used) {
+                                       return silence_.process(offered, samples - at, used);
+                                   });
+        buffer.erase(buffer.begin(), buffer.begin() + consumed);
+        if (c < written) std::fill(outputs[c], outputs[c] + samples, 0.0f);
+        ++silentConversions_;
+    }
+    return done < 0 || done >= samples;
 }
 
 } // namespace k1lib

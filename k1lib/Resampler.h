@@ -18,7 +18,10 @@
 // pair of a centred Single, silent buses), and whose converter is in the same state, follows it:
 // only the first is converted and its output copied. When their inputs part, the follower's
 // converter is given the state of the one it followed, so every channel sounds exactly as if it
-// had been converted alone.
+// had been converted alone. A channel that holds only zeros, input and converter alike, is not
+// converted at all: one SilentConverter keeps the positions for every such channel, and the first
+// non-zero input gives the channel that state back, so a bus that wakes after a long silence
+// sounds as one converted all along.
 //
 // All eight handles are made in the constructor, so a change of the channel count on the audio
 // thread never allocates; channels beyond the count simply wait. Not thread-safe: the engine's
@@ -30,6 +33,7 @@
 #include "AudioRenderer.h"
 #include "ResamplerHandles.h"
 #include "SMidiEvent.h"
+#include "SilentConverter.h"
 
 namespace k1lib {
 
@@ -68,6 +72,8 @@ public:
 
     // Channel conversions skipped so far because the channel followed another (for tests).
     uint64_t sharedConversions() const { return sharedConversions_; }
+    // Channel conversions skipped so far because the channel held only zeros (for tests).
+    uint64_t silentConversions() const { return silentConversions_; }
 
 private:
     int64_t engineSampleAt(int64_t hostSample) const;
@@ -84,7 +90,10 @@ private:
     void chooseLeaders(int active);
     bool sameInput(int a, int b) const;
     void leaveFollowing(int channel);
+    bool trySilence(int channel);
+    void leaveSilence(int channel);
     bool convert(int channel, float* out, int samples);
+    bool convertSilence(float* const* outputs, int written, int active, int samples);
 
     AudioRenderer& engine_;
     const double engineRate_;
@@ -97,6 +106,8 @@ private:
     int64_t flushSamples_ = 0; // engine samples after the last sound until a channel holds none
     ResamplerHandles handles_;
     std::array<int, kMaxChannels> following_{}; // the channel whose converter stands for this one's, or -1
+    std::array<bool, kMaxChannels> silent_{};   // silence_ stands for this channel's converter
+    SilentConverter silence_;
     std::array<std::vector<float>, kMaxChannels> buffers_; // engine samples not yet converted
     std::array<int64_t, kMaxChannels> channelPosition_{};  // host samples each channel has produced
     std::array<int64_t, kMaxChannels> soundEnd_{};         // engine sample after its last non-zero one
@@ -106,6 +117,7 @@ private:
     bool parked_ = true;
     uint64_t underruns_ = 0;
     uint64_t sharedConversions_ = 0;
+    uint64_t silentConversions_ = 0;
 };
 
 } // namespace k1lib

@@ -3,30 +3,14 @@
 #include <algorithm>
 #include <cstring>
 #include <libresample.h>
+#include <random>
 #include <vector>
+
+#include "ConverterRecord.h"
+#include "SilentConverter.h"
 
 namespace k1lib {
 namespace {
-
-// libresample 0.1.3's converter record (resample.c), as far as its state goes.
-struct ConverterRecord {
-    float* Imp;
-    float* ImpD;
-    float LpScl;
-    unsigned Nmult;
-    unsigned Nwing;
-    double minFactor;
-    double maxFactor;
-    unsigned XSize;
-    float* X; // input history: X[0 .. Xread) is all a later call reads
-    unsigned Xp;
-    unsigned Xread;
-    unsigned Xoff;
-    unsigned YSize;
-    float* Y; // output computed but not yet handed out: Y[0 .. Yp)
-    unsigned Yp;
-    double Time;
-};
 
 ConverterRecord& record(void* handle) {
     return *static_cast<ConverterRecord*>(handle);
@@ -100,13 +84,36 @@ bool copiesBehave(void* pristine, double factor) {
     return ok;
 }
 
+// Whether the silent converter keeps the positions of a real one through calls of every size.
+bool silenceBehaves(void* pristine, double factor) {
+    void* real = resample_dup(pristine);
+    if (!real) return false;
+    SilentConverter silent;
+    silent.takePositions(record(real), factor);
+    std::vector<float> zeros(700, 0.0f), out(900);
+    std::mt19937 random(11);
+    bool ok = true;
+    for (int call = 0; call < 400 && ok; ++call) {
+        const int in = static_cast<int>(random() % 300);
+        const int wanted = static_cast<int>(random() % 400);
+        int usedReal = 0, usedSilent = 0;
+        const int producedReal =
+            resample_process(real, factor, zeros.data(), in, 0, &usedReal, out.data(), wanted);
+        const int producedSilent = silent.process(in, wanted, usedSilent);
+        ok = producedReal == producedSilent && usedReal == usedSilent && silent.samePositions(record(real));
+    }
+    resample_close(real);
+    return ok;
+}
+
 } // namespace
 
 ResamplerHandles::ResamplerHandles(double factor) {
     if (!(factor > 0.0)) return; // no conversion, no handles
     pristine_ = resample_open(1, factor, factor);
     if (!pristine_) return;
-    canCopy_ = copiesBehave(pristine_, factor);
+    factor_ = factor;
+    canCopy_ = copiesBehave(pristine_, factor) && silenceBehaves(pristine_, factor);
     for (void*& handle : handles_)
         handle = resample_dup(pristine_);
 }
@@ -131,6 +138,29 @@ bool ResamplerHandles::sameState(int a, int b) const {
     const void* x = handles_[static_cast<size_t>(a)];
     const void* y = handles_[static_cast<size_t>(b)];
     return canCopy_ && x && y && sameRecord(x, y);
+}
+
+bool ResamplerHandles::holdsSilence(int channel) const {
+    const void* handle = handles_[static_cast<size_t>(channel)];
+    if (!canCopy_ || !handle) return false;
+    const ConverterRecord& r = record(handle);
+    const auto zero = [](float v) { return v == 0.0f; };
+    return std::all_of(r.X, r.X + r.Xread, zero) && std::all_of(r.Y, r.Y + r.Yp, zero);
+}
+
+void ResamplerHandles::startSilence(int channel, SilentConverter& silent) const {
+    const void* handle = handles_[static_cast<size_t>(channel)];
+    if (canCopy_ && handle) silent.takePositions(record(handle), factor_);
+}
+
+bool ResamplerHandles::sameSilence(int channel, const SilentConverter& silent) const {
+    const void* handle = handles_[static_cast<size_t>(channel)];
+    return canCopy_ && handle && silent.samePositions(record(handle));
+}
+
+void ResamplerHandles::endSilence(int channel, const SilentConverter& silent) {
+    void* handle = handles_[static_cast<size_t>(channel)];
+    if (canCopy_ && handle) silent.givePositions(record(handle));
 }
 
 void ResamplerHandles::restart() {

@@ -43,6 +43,7 @@ float tone(int64_t n, double frequency) {
 struct SharedAndAlone {
     std::vector<std::vector<float>> shared, alone;
     uint64_t sharedConversions = 0;
+    uint64_t silentConversions = 0;
 };
 
 // Renders channels together in random block sizes, and each channel on its own resampler.
@@ -55,7 +56,8 @@ SharedAndAlone render(const Script& script, int channels, float hostRate, int64_
         blocks.push_back(n);
         done += n;
     }
-    auto play = [&](k1lib::AudioRenderer& renderer, int count, std::vector<std::vector<float>>& out) {
+    auto play = [&](k1lib::AudioRenderer& renderer, int count, std::vector<std::vector<float>>& out,
+                    uint64_t* silent = nullptr) {
         Resampler resampler(renderer, kEngineRate, hostRate);
         out.assign(static_cast<size_t>(count), std::vector<float>(static_cast<size_t>(hostSamples)));
         std::vector<SMidiEvent> events;
@@ -67,10 +69,11 @@ SharedAndAlone render(const Script& script, int channels, float hostRate, int64_
             resampler.process(pointers, count, n, events);
             position += n;
         }
+        if (silent) *silent = resampler.silentConversions();
         return resampler.sharedConversions();
     };
     ScriptRenderer together(script);
-    result.sharedConversions = play(together, channels, result.shared);
+    result.sharedConversions = play(together, channels, result.shared, &result.silentConversions);
     for (int c = 0; c < channels; ++c) {
         ScriptRenderer single(script, c);
         std::vector<std::vector<float>> one;
@@ -121,7 +124,8 @@ TEST(ResamplerSharing, AuxBusesWakingAfterSilenceSoundAsEachBusAlone) {
     for (float hostRate : {44100.0f, 48000.0f}) {
         const SharedAndAlone r = render(buses, 8, hostRate, static_cast<int64_t>(hostRate * 2.6));
         expectBitIdentical(r, hostRate);
-        EXPECT_GT(r.sharedConversions, 100u) << hostRate;
+        EXPECT_GT(r.sharedConversions, 100u) << hostRate;  // the main pair
+        EXPECT_GT(r.silentConversions, 1000u) << hostRate; // the quiet buses
     }
 }
 
@@ -130,4 +134,10 @@ TEST(ResamplerSharing, ChannelsThatNeverAgreeAreNeverShared) {
     const SharedAndAlone r = render(apart, 3, 48000.0f, 48000);
     expectBitIdentical(r, 48000.0f);
     EXPECT_EQ(r.sharedConversions, 0u);
+}
+
+TEST(ResamplerSharing, TheLibraryConvertersAreUnderstoodAtEveryRate) {
+    // Otherwise every channel silently converts on its own again.
+    for (double hostRate : {22050.0, 44100.0, 48000.0, 96000.0, 192000.0})
+        EXPECT_TRUE(k1lib::ResamplerHandles(hostRate / kEngineRate).canCopy()) << hostRate;
 }
