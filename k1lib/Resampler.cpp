@@ -26,6 +26,26 @@ int64_t commonPeriod(double engineRate, double hostRate) {
     const int64_t period = host / std::gcd(engine, host);
     return period <= kMaxPeriod ? period : 0;
 }
+// Index after the last sample of data[0 .. n) that is not a zero of either sign, 0 if none; looks
+// at blocks of samples at once from the end, so long silences cost little.
+int soundEndIn(const float* data, int n) {
+    constexpr int kBlock = 32;
+    int end = n;
+    for (; end % kBlock != 0; --end)
+        if (data[end - 1] != 0.0f) return end;
+    for (; end > 0; end -= kBlock) {
+        uint32_t bits = 0;
+        for (int i = end - kBlock; i < end; ++i) {
+            uint32_t word;
+            std::memcpy(&word, data + i, sizeof word);
+            bits |= word & 0x7fffffffu;
+        }
+        if (bits == 0) continue;
+        for (int i = end - 1; i >= end - kBlock; --i)
+            if (data[i] != 0.0f) return i + 1;
+    }
+    return 0;
+}
 } // namespace
 
 Resampler::Resampler(AudioRenderer& engine, float engineRate, float hostRate, unsigned long /*channelCount*/)
@@ -166,9 +186,28 @@ void Resampler::processChunk(float** outputs, int written, int active, int from,
 // Channels that stopped (parked, or beyond the channel count) are run up to now; a follower
 // stopped with its leader and so stands where the leader's run leaves it.
 void Resampler::catchUpAll(int active) {
+    // Silent channels share one converter, so they run up together; one whose run would be
+    // another takes its own state first.
+    int64_t silentFrom = -1, silentSteps = -1;
+    for (int c = 0; c < active; ++c) {
+        if (!silent_[c] || channelPosition_[c] == hostPosition_) continue;
+        if (silentSteps < 0) {
+            silentFrom = channelPosition_[c];
+            silentSteps = catchUpSteps(c);
+        } else if (channelPosition_[c] != silentFrom || catchUpSteps(c) != silentSteps) {
+            leaveSilence(c);
+        }
+    }
+    int64_t silentLeft = -1; // the zeros a silent channel holds after the run
     for (int c = 0; c < active; ++c) {
         if (channelPosition_[c] == hostPosition_) continue;
-        leaveSilence(c);
+        if (silent_[c]) {
+            if (silentLeft < 0) silentLeft = catchUpSilence(silentFrom, silentSteps, buffers_[c].size());
+            buffers_[c].assign(static_cast<size_t>(silentLeft), 0.0f);
+            channelPosition_[c] = hostPosition_;
+            soundEnd_[c] = kNoSound;
+            continue;
+        }
         const int leader = following_[c];
         if (leader < 0 || leader >= c) {
             leaveFollowing(c);
@@ -205,12 +244,12 @@ void Resampler::chooseLeaders(int active) {
 // A channel whose input is all zeros, and whose converter holds nothing else, goes silent: the
 // silent converter stands for it (it keeps the same positions as every other channel's).
 bool Resampler::trySilence(int channel) {
-    if (silent_[channel])
-        return std::all_of(buffers_[channel].begin(), buffers_[channel].end(),
-                           [](float v) { return v == 0.0f; });
+    // A silent channel holds only zeros from before, so its fresh input decides.
+    if (!freshSilent_[channel] || silent_[channel]) return freshSilent_[channel];
+    const std::vector<float>& buffer = buffers_[channel];
     const int state = following_[channel] >= 0 ? following_[channel] : channel;
-    if (!handles_.holdsSilence(state) ||
-        !std::all_of(buffers_[channel].begin(), buffers_[channel].end(), [](float v) { return v == 0.0f; }))
+    if (soundEndIn(buffer.data(), static_cast<int>(freshFrom_[channel])) != 0 ||
+        !handles_.holdsSilence(state))
         return false;
     const bool running = std::any_of(silent_.begin(), silent_.end(), [](bool s) { return s; });
     if (!running)
@@ -271,12 +310,11 @@ void Resampler::retireHandledEvents(int rendered) {
 
 void Resampler::noteSound(int active, int64_t firstEngineSample, int rendered) {
     for (int c = 0; c < active; ++c) {
-        const float* fresh = buffers_[c].data() + buffers_[c].size() - rendered;
-        for (int i = rendered - 1; i >= 0; --i)
-            if (fresh[i] != 0.0f) {
-                soundEnd_[c] = firstEngineSample + i + 1;
-                break;
-            }
+        const size_t held = buffers_[c].size() - static_cast<size_t>(rendered);
+        const int end = soundEndIn(buffers_[c].data() + held, rendered);
+        freshSilent_[c] = end == 0;
+        freshFrom_[c] = held;
+        if (end > 0) soundEnd_[c] = firstEngineSample + end;
     }
 }
 
@@ -294,12 +332,18 @@ bool Resampler::canPark(int active) const {
 // Runs the channel through zeros from where it stopped to a position that matches the host
 // position modulo the common period, far enough on that any tail it held has left; the output is
 // discarded. Afterwards the channel stands where it would after rendering all along.
-void Resampler::catchUp(int channel) {
+int64_t Resampler::catchUpSteps(int channel) const {
     const int64_t from = channelPosition_[channel];
     const int64_t step = period_ > 0 ? period_ : grid_;
     int64_t steps = period_ > 0 ? ((hostPosition_ - from) % period_ + period_) % period_ : 0;
     while (!isClean(channel, from + steps))
         steps += step;
+    return steps;
+}
+
+void Resampler::catchUp(int channel) {
+    const int64_t from = channelPosition_[channel];
+    const int64_t steps = catchUpSteps(channel);
     std::vector<float>& buffer = buffers_[channel];
     for (int64_t done = 0; done < steps;) {
         const int n = static_cast<int>(std::min<int64_t>(steps - done, kMaxHostChunk));
@@ -348,6 +392,24 @@ bool Resampler::convert(int channel, float* out, int samples) {
     if (done >= samples) return true;
     std::fill(out + done, out + samples, 0.0f);
     return false;
+}
+
+// The run of catchUp on the silent converter, for a channel holding held zeros; returns the
+// zeros it holds afterwards.
+int64_t Resampler::catchUpSilence(int64_t from, int64_t steps, size_t held) {
+    auto have = static_cast<int>(held);
+    for (int64_t done = 0; done < steps;) {
+        const int n = static_cast<int>(std::min<int64_t>(steps - done, kMaxHostChunk));
+        have += static_cast<int>(engineSampleAt(from + done + n) - engineSampleAt(from + done));
+        int consumed = 0;
+        const int produced = convertInPasses(have, n, consumed, [&](int, int offered, int at, int& used) {
+            return silence_.process(offered, n - at, used);
+        });
+        if (produced < n) ++underruns_;
+        have -= consumed;
+        done += n;
+    }
+    return have;
 }
 
 // Every silent channel at once: the silent converter takes the same passes a real one would.

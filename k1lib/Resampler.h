@@ -85,7 +85,9 @@ private:
     void noteSound(int active, int64_t firstEngineSample, int rendered);
     bool isClean(int channel, int64_t hostSample) const;
     bool canPark(int active) const;
+    int64_t catchUpSteps(int channel) const;
     void catchUp(int channel);
+    int64_t catchUpSilence(int64_t from, int64_t steps, size_t held);
     void catchUpAll(int active);
     void chooseLeaders(int active);
     bool sameInput(int a, int b) const;
@@ -105,8 +107,10 @@ private:
     int64_t grid_ = 0;         // host positions where parking may happen
     int64_t flushSamples_ = 0; // engine samples after the last sound until a channel holds none
     ResamplerHandles handles_;
-    std::array<int, kMaxChannels> following_{}; // the channel whose converter stands for this one's, or -1
-    std::array<bool, kMaxChannels> silent_{};   // silence_ stands for this channel's converter
+    std::array<int, kMaxChannels> following_{};    // the channel whose converter stands for this one's, or -1
+    std::array<bool, kMaxChannels> silent_{};      // silence_ stands for this channel's converter
+    std::array<bool, kMaxChannels> freshSilent_{}; // the last render left only zeros in the channel
+    std::array<size_t, kMaxChannels> freshFrom_{}; // where in its buffer the last render began
     SilentConverter silence_;
     std::array<std::vector<float>, kMaxChannels> buffers_; // engine samples not yet converted
     std::array<int64_t, kMaxChannels> channelPosition_{};  // host samples each channel has produced

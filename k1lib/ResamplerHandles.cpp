@@ -93,7 +93,7 @@ bool silenceBehaves(void* pristine, double factor) {
     std::vector<float> zeros(700, 0.0f), out(900);
     std::mt19937 random(11);
     bool ok = true;
-    for (int call = 0; call < 400 && ok; ++call) {
+    for (int call = 0; call < 150 && ok; ++call) {
         const int in = static_cast<int>(random() % 300);
         const int wanted = static_cast<int>(random() % 400);
         int usedReal = 0, usedSilent = 0;
