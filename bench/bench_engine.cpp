@@ -128,9 +128,9 @@ BENCHMARK(BM_K1LoadAutomated);
 
 // The project's songs on factory Singles (1 "Grand Pno", 11 "Jazz Organ"), played in a loop:
 // notes in every envelope stage, the pedal, bends, the wheel and the source mix automated.
-void songLoad(benchmark::State& state, SongStyle style, uint64_t single) {
+void songLoad(benchmark::State& state, SongStyle style, uint64_t single, int outputs = 2) {
     constexpr double kSeconds = 64.0;
-    EngineRig rig(2);
+    EngineRig rig(outputs);
     require(rig.engine.setSingle(single), "setSingle");
     std::vector<TimedEvent> song;
     if (!loadMidiBytes(makeSongMidiFile(style, kSeconds), 48000.0, song)) {
@@ -161,8 +161,13 @@ void BM_SongPiano(benchmark::State& state) {
 void BM_SongOrgan(benchmark::State& state) {
     songLoad(state, SongStyle::Organ, 11);
 }
+// Stereo mode with all six aux buses active: they stay silent.
+void BM_SongPianoAuxBuses(benchmark::State& state) {
+    songLoad(state, SongStyle::Piano, 1, 8);
+}
 BENCHMARK(BM_SongPiano);
 BENCHMARK(BM_SongOrgan);
+BENCHMARK(BM_SongPianoAuxBuses);
 
 // Eight sections of eight four-source voices with vibrato and a bend sweep, on eight channels.
 void BM_HeavyMulti(benchmark::State& state) {

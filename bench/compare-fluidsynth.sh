@@ -3,8 +3,8 @@
 # chorus off, polyphony 256, fast render to a file) and prints the CPU time of each and their
 # ratio, the median of several runs made in this one call. A benchmark for people, not a test.
 #
-# Each song is also played on the eight outputs (Stereo mode with the six aux buses active and
-# silent), against the same FluidSynth render. ZYK_BASELINE names a second build directory (the
+# Each song is also played on the eight outputs in Stereo mode, the six aux buses active and
+# silent, against the same FluidSynth render. ZYK_BASELINE names a second build directory (the
 # code before a change) played in the same runs, interleaved, so both face the same load.
 #
 # usage: bench/compare-fluidsynth.sh [BUILD_DIR] [SECONDS]   (defaults: build/dev, 300)
@@ -57,7 +57,7 @@ for entry in "piano piano 1 2 0" "organ organ 11 2 16" "piano-aux piano 1 8 0" "
   length=$(awk -v s="$seconds" 'BEGIN { print s + 2 }')  # the release tails
   zyk=() base=() fluid=()
   for ((r = 0; r < runs; ++r)); do
-    args=(--single "$single" --midi "$midi" --seconds "$length" --rate 48000 --channels "$outputs")
+    args=(--single "$single" --midi "$midi" --seconds "$length" --rate 48000 --channels "$outputs" --output-mode 0)
     zyk+=("$(cpu "$render" "${args[@]}" --out "$work/$name-zyk.wav")")
     [ -n "$baseline" ] && base+=("$(cpu "$base_render" "${args[@]}" --out "$work/$name-base.wav")")
     fluid+=("$(cpu fluidsynth -n -i -q -R 0 -C 0 -o synth.polyphony=256 -o player.reset-synth=0 \
