@@ -173,7 +173,7 @@ float Source::raiseByOctaves(float pitch) const {
     return pitch + 12.0f * std::ceil((m_minimumPitch - pitch) / 12.0f);
 }
 
-int Source::render(float* samples, float* envelopeGains, const SourceRun& run) {
+Env::Lane Source::beginRun(float* samples, float* envelopeGains, const SourceRun& run) {
     const int frames = run.frames;
     // A delayed start is silent and leaves the phase where it is.
     const int silent = static_cast<int>(m_env.skipDelay(static_cast<uint32_t>(frames)));
@@ -182,19 +182,22 @@ int Source::render(float* samples, float* envelopeGains, const SourceRun& run) {
         std::fill(samples, samples + silent, 0.0f);
         std::fill(envelopeGains, envelopeGains + silent, 0.0f);
     }
-    const bool endedBefore = m_ended;
-    if (silent == frames) return endedBefore ? 0 : frames;
-
     // Within a run the level settings and the channel pressure stand still, so the level does too.
     const int pressureDepth = offsetFromCentre(m_source->levelModPressure);
     const float level = pressureDepth != 0 ? applyPressure(m_level, pressureDepth, run.pressure) : m_level;
-    const int envelopeUnfinished =
-        silent + m_env.render(envelopeGains + silent, frames - silent, m_decayTime, m_sustain, m_rate, level);
+    return Env::Lane{&m_env, envelopeGains, silent, m_decayTime, m_sustain, m_rate, level, frames};
+}
+
+int Source::finishRun(float* samples, const SourceRun& run, const Env::Lane& envelope) {
+    const int frames = run.frames;
+    const int silent = envelope.start;
+    if (silent == frames) return m_ended ? 0 : frames;
     // A one-shot wave that played out, or no wave at all, is silent.
+    const bool endedBefore = m_ended;
     const int played = endedBefore ? silent : renderWave(samples, run, silent);
     std::fill(samples + played, samples + frames, 0.0f);
     const int waveUnfinished = endedBefore ? 0 : m_ended ? played - 1 : frames;
-    return std::min(envelopeUnfinished, waveUnfinished);
+    return std::min(envelope.unfinished, waveUnfinished);
 }
 
 int Source::renderWave(float* samples, const SourceRun& run, int start) {
