@@ -147,40 +147,38 @@ void Env::renderLanes(Lane* const lanes[], int count, int frames) {
                 lanes[k]->unfinished = begin;
         alignas(16) float out[MaxLaneFrames][MaxLanes];
         alignas(16) float x[MaxLanes], factor[MaxLanes], bound[MaxLanes], level[MaxLanes];
-        alignas(16) uint32_t attack[MaxLanes], moving[MaxLanes];
+        alignas(16) float offset[MaxLanes], sign[MaxLanes];
         int i = begin;
         while (i < frames) {
             bool delayed = false;
+            int moving = 0; // a bit per lane in a geometric segment
             for (int k = 0; k < MaxLanes; ++k) {
                 const Env* env = k < count ? lanes[k]->env : nullptr;
                 const Stage stage = env != nullptr ? env->m_stage : Done;
                 const bool steps = stage == Attack || stage == Decay || stage == Release;
                 delayed = delayed || stage == Delay;
+                moving |= steps ? 1 << k : 0;
                 x[k] = env != nullptr ? env->m_x : 0.0f;
                 factor[k] = steps ? 1.0f + env->m_multiplier : 1.0f;
                 bound[k] = stage == Decay ? lanes[k]->sustain : Floor;
                 level[k] = k < count ? lanes[k]->level : 0.0f;
-                attack[k] = stage == Attack ? ~0u : 0u;
-                moving[k] = steps ? ~0u : 0u;
+                // The attack sounds 1 + -1 * x, which is 1 - x to the bit; the others 0 + 1 * x.
+                offset[k] = stage == Attack ? 1.0f : 0.0f;
+                sign[k] = stage == Attack ? -1.0f : 1.0f;
             }
             if (!delayed) {
                 __m128 xs = _mm_load_ps(x);
                 const __m128 factors = _mm_load_ps(factor), bounds = _mm_load_ps(bound);
-                const __m128 levels = _mm_load_ps(level), ones = _mm_set1_ps(1.0f);
-                const __m128 attacks =
-                    _mm_castsi128_ps(_mm_load_si128(reinterpret_cast<const __m128i*>(attack)));
-                const __m128 movers =
-                    _mm_castsi128_ps(_mm_load_si128(reinterpret_cast<const __m128i*>(moving)));
+                const __m128 levels = _mm_load_ps(level), offsets = _mm_load_ps(offset),
+                             signs = _mm_load_ps(sign);
                 for (; i < frames; ++i) {
                     const __m128 next = _mm_mul_ps(xs, factors);
-                    // A moving lane ends its segment when x reached its bound or stopped changing.
-                    const __m128 ends =
-                        _mm_and_ps(movers, _mm_or_ps(_mm_cmple_ps(xs, bounds), _mm_cmpeq_ps(next, xs)));
-                    if (_mm_movemask_ps(ends) != 0) break;
+                    // A moving lane ends its segment when x reached its bound or stopped changing
+                    // (a still lane never changes).
+                    const __m128 ends = _mm_or_ps(_mm_cmple_ps(xs, bounds), _mm_cmpeq_ps(next, xs));
+                    if ((_mm_movemask_ps(ends) & moving) != 0) break;
                     xs = next;
-                    const __m128 sound =
-                        _mm_or_ps(_mm_and_ps(attacks, _mm_sub_ps(ones, xs)), _mm_andnot_ps(attacks, xs));
-                    _mm_store_ps(out[i], _mm_mul_ps(sound, levels));
+                    _mm_store_ps(out[i], _mm_mul_ps(_mm_add_ps(offsets, _mm_mul_ps(signs, xs)), levels));
                 }
                 _mm_store_ps(x, xs);
                 for (int k = 0; k < count; ++k)
