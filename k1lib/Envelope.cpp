@@ -192,11 +192,18 @@ void Env::renderLanes(Lane* const lanes[], int count, int frames) {
             }
             ++i;
         }
-        for (int k = 0; k < count; ++k) {
-            Lane& lane = *lanes[k];
-            for (int f = begin; f < frames; ++f)
-                lane.gains[f] = out[f][k];
+        // Frames to lanes, four by four.
+        int f = begin;
+        for (; f + 4 <= frames; f += 4) {
+            __m128 rows[MaxLanes] = {_mm_load_ps(out[f]), _mm_load_ps(out[f + 1]), _mm_load_ps(out[f + 2]),
+                                     _mm_load_ps(out[f + 3])};
+            _MM_TRANSPOSE4_PS(rows[0], rows[1], rows[2], rows[3]);
+            for (int k = 0; k < count; ++k)
+                _mm_storeu_ps(lanes[k]->gains + f, rows[k]);
         }
+        for (; f < frames; ++f)
+            for (int k = 0; k < count; ++k)
+                lanes[k]->gains[f] = out[f][k];
         return;
     }
 #endif
