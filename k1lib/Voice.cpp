@@ -87,8 +87,9 @@ bool Voice::process(float* const mix[MaxSources], const PitchFrames& section, in
     const SourceInputs first = run.inputs(0);
     run.firstMoved = std::memcmp(&first, &m_lastInputs, sizeof(SourceInputs)) != 0;
 
-    // Each source runs through the whole run on its own. Finishing never reverts within a run, so
-    // the frames before a source finished are the frames it reports unfinished.
+    // Each source runs through the whole run, its envelope beside the others' and its wave on its
+    // own. Finishing never reverts within a run, so the frames before a source finished are the
+    // frames it reports unfinished.
     float samples[MaxSources][PitchFrames::MaxFrames];
     float envelopeGains[MaxSources][PitchFrames::MaxFrames];
     bool finished = true;
