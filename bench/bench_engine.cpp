@@ -128,9 +128,9 @@ BENCHMARK(BM_K1LoadAutomated);
 
 // The project's songs on factory Singles (1 "Grand Pno", 11 "Jazz Organ"), played in a loop:
 // notes in every envelope stage, the pedal, bends, the wheel and the source mix automated.
-void songLoad(benchmark::State& state, SongStyle style, uint64_t single) {
+void songLoad(benchmark::State& state, SongStyle style, uint64_t single, int outputs = 2) {
     constexpr double kSeconds = 64.0;
-    EngineRig rig(2);
+    EngineRig rig(outputs);
     require(rig.engine.setSingle(single), "setSingle");
     std::vector<TimedEvent> song;
     if (!loadMidiBytes(makeSongMidiFile(style, kSeconds), 48000.0, song)) {
@@ -161,8 +161,13 @@ void BM_SongPiano(benchmark::State& state) {
 void BM_SongOrgan(benchmark::State& state) {
     songLoad(state, SongStyle::Organ, 11);
 }
+// Stereo mode with all six aux buses active: they stay silent.
+void BM_SongPianoAuxBuses(benchmark::State& state) {
+    songLoad(state, SongStyle::Piano, 1, 8);
+}
 BENCHMARK(BM_SongPiano);
 BENCHMARK(BM_SongOrgan);
+BENCHMARK(BM_SongPianoAuxBuses);
 
 // Eight sections of eight four-source voices with vibrato and a bend sweep, on eight channels.
 void BM_HeavyMulti(benchmark::State& state) {
@@ -202,6 +207,30 @@ void BM_HeavyMulti(benchmark::State& state) {
     reportRealTime(state);
 }
 BENCHMARK(BM_HeavyMulti);
+
+// What a host's setActive costs: the engine back to silence with a resampler as new, after a
+// performance left voices, ramps and converter state behind.
+void BM_Activation(benchmark::State& state) {
+    EngineRig rig(2);
+    for (auto _ : state) {
+        state.PauseTiming();
+        startK1Load(rig);
+        state.ResumeTiming();
+        rig.engine.reset();
+    }
+}
+BENCHMARK(BM_Activation)->Unit(benchmark::kMillisecond);
+
+// A host that changes its rate: a new resampler, its filters included.
+void BM_NewHostRate(benchmark::State& state) {
+    EngineRig rig(2);
+    bool high = false;
+    for (auto _ : state) {
+        high = !high;
+        rig.engine.setSamplerate(high ? 96000.0f : 48000.0f);
+    }
+}
+BENCHMARK(BM_NewHostRate)->Unit(benchmark::kMillisecond);
 
 class SilentRenderer : public k1lib::AudioRenderer {
 public:

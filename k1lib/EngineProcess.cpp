@@ -47,8 +47,7 @@ void Engine::reset() {
         applyParameterChanges();
     m_random = Random();
     m_multi->resetModulation();
-    if (m_resampler)
-        m_resampler = std::make_unique<Resampler>(*this, kProcessingSamplerate, m_hostSamplerate);
+    if (m_resampler) m_resampler->restart();
 }
 
 bool Engine::isQuiet() const {

@@ -4,6 +4,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace k1lib {
 
@@ -112,6 +117,103 @@ int Env::render(float* gains, int frames, float decayTime, float sustain, float 
         gains[i++] = m_x * level;
     }
     return unfinished;
+}
+
+void Env::renderLanes(Lane* const lanes[], int count, int frames) {
+    // Each lane renders alone up to the latest start; from there they run side by side.
+    int begin = 0;
+    for (int k = 0; k < count; ++k)
+        begin = std::max(begin, lanes[k]->start);
+    for (int k = 0; k < count; ++k) {
+        Lane& lane = *lanes[k];
+        const int ahead = begin - lane.start;
+        const int unfinished = ahead > 0 ? lane.env->render(lane.gains + lane.start, ahead, lane.decayTime,
+                                                            lane.sustain, lane.rate, lane.level)
+                                         : ahead;
+        lane.unfinished = unfinished < ahead ? lane.start + unfinished : frames;
+    }
+#if defined(__SSE2__)
+    // Lanes in a geometric segment step x by their factor and sound 1 - x (attack) or x; the
+    // others hold still (factor 1). A frame on which any lane leaves its segment, or begins its
+    // attack, goes through process() lane by lane, which is what render() does on that frame.
+    bool geometric = false;
+    for (int k = 0; k < count; ++k) {
+        const Stage stage = lanes[k]->env->m_stage;
+        geometric = geometric || stage == Attack || stage == Decay || stage == Release || stage == Delay;
+    }
+    if (count >= 2 && geometric && begin < frames && frames <= MaxLaneFrames) {
+        for (int k = 0; k < count; ++k)
+            if (lanes[k]->env->m_stage == Done && lanes[k]->unfinished == frames)
+                lanes[k]->unfinished = begin;
+        alignas(16) float out[MaxLaneFrames][MaxLanes];
+        alignas(16) float x[MaxLanes], factor[MaxLanes], bound[MaxLanes], level[MaxLanes];
+        alignas(16) float offset[MaxLanes], sign[MaxLanes];
+        int i = begin;
+        while (i < frames) {
+            bool delayed = false;
+            int moving = 0; // a bit per lane in a geometric segment
+            for (int k = 0; k < MaxLanes; ++k) {
+                const Env* env = k < count ? lanes[k]->env : nullptr;
+                const Stage stage = env != nullptr ? env->m_stage : Done;
+                const bool steps = stage == Attack || stage == Decay || stage == Release;
+                delayed = delayed || stage == Delay;
+                moving |= steps ? 1 << k : 0;
+                x[k] = env != nullptr ? env->m_x : 0.0f;
+                factor[k] = steps ? 1.0f + env->m_multiplier : 1.0f;
+                bound[k] = stage == Decay ? lanes[k]->sustain : Floor;
+                level[k] = k < count ? lanes[k]->level : 0.0f;
+                // The attack sounds 1 + -1 * x, which is 1 - x to the bit; the others 0 + 1 * x.
+                offset[k] = stage == Attack ? 1.0f : 0.0f;
+                sign[k] = stage == Attack ? -1.0f : 1.0f;
+            }
+            if (!delayed) {
+                __m128 xs = _mm_load_ps(x);
+                const __m128 factors = _mm_load_ps(factor), bounds = _mm_load_ps(bound);
+                const __m128 levels = _mm_load_ps(level), offsets = _mm_load_ps(offset),
+                             signs = _mm_load_ps(sign);
+                for (; i < frames; ++i) {
+                    const __m128 next = _mm_mul_ps(xs, factors);
+                    // A moving lane ends its segment when x reached its bound or stopped changing
+                    // (a still lane never changes).
+                    const __m128 ends = _mm_or_ps(_mm_cmple_ps(xs, bounds), _mm_cmpeq_ps(next, xs));
+                    if ((_mm_movemask_ps(ends) & moving) != 0) break;
+                    xs = next;
+                    _mm_store_ps(out[i], _mm_mul_ps(_mm_add_ps(offsets, _mm_mul_ps(signs, xs)), levels));
+                }
+                _mm_store_ps(x, xs);
+                for (int k = 0; k < count; ++k)
+                    lanes[k]->env->m_x = x[k];
+                if (i == frames) break;
+            }
+            for (int k = 0; k < count; ++k) {
+                Lane& lane = *lanes[k];
+                out[i][k] = lane.env->process(lane.decayTime, lane.sustain, lane.rate) * lane.level;
+                if (lane.env->m_stage == Done && lane.unfinished == frames) lane.unfinished = i;
+            }
+            ++i;
+        }
+        // Frames to lanes, four by four.
+        int f = begin;
+        for (; f + 4 <= frames; f += 4) {
+            __m128 rows[MaxLanes] = {_mm_load_ps(out[f]), _mm_load_ps(out[f + 1]), _mm_load_ps(out[f + 2]),
+                                     _mm_load_ps(out[f + 3])};
+            _MM_TRANSPOSE4_PS(rows[0], rows[1], rows[2], rows[3]);
+            for (int k = 0; k < count; ++k)
+                _mm_storeu_ps(lanes[k]->gains + f, rows[k]);
+        }
+        for (; f < frames; ++f)
+            for (int k = 0; k < count; ++k)
+                lanes[k]->gains[f] = out[f][k];
+        return;
+    }
+#endif
+    for (int k = 0; k < count; ++k) {
+        Lane& lane = *lanes[k];
+        if (begin >= frames) break;
+        const int unfinished = lane.env->render(lane.gains + begin, frames - begin, lane.decayTime,
+                                                lane.sustain, lane.rate, lane.level);
+        if (lane.unfinished == frames && unfinished < frames - begin) lane.unfinished = begin + unfinished;
+    }
 }
 
 } // namespace k1lib

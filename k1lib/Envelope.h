@@ -52,6 +52,24 @@ public:
     // many frames passed before the one after which the envelope is done (frames when it is not).
     int render(float* gains, int frames, float decayTime, float sustain, float rate, float level);
 
+    // One envelope's share of a run rendered side by side with others: render(gains + start,
+    // frames - start, ...) of it, with unfinished set to start plus what render() returns.
+    struct Lane {
+        Env* env;
+        float* gains;
+        int start;
+        float decayTime;
+        float sustain;
+        float rate;
+        float level;
+        int unfinished;
+    };
+    static constexpr int MaxLanes = 4;
+    static constexpr int MaxLaneFrames = 64; // longer runs render lane by lane
+    // Up to MaxLanes envelopes over the same run, to the bit what each renders alone: their
+    // geometric steps, each a serial chain of multiplies, overlap in the lanes of one vector.
+    static void renderLanes(Lane* const lanes[], int count, int frames);
+
     Stage stage() const { return m_stage; }
     bool isDone() const { return m_stage == Done; }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <libresample.h>
 #include <numeric>
 
@@ -25,40 +26,64 @@ int64_t commonPeriod(double engineRate, double hostRate) {
     const int64_t period = host / std::gcd(engine, host);
     return period <= kMaxPeriod ? period : 0;
 }
+// Index after the last sample of data[0 .. n) that is not a zero of either sign, 0 if none; looks
+// at blocks of samples at once from the end, so long silences cost little.
+int soundEndIn(const float* data, int n) {
+    constexpr int kBlock = 32;
+    int end = n;
+    for (; end % kBlock != 0; --end)
+        if (data[end - 1] != 0.0f) return end;
+    for (; end > 0; end -= kBlock) {
+        uint32_t bits = 0;
+        for (int i = end - kBlock; i < end; ++i) {
+            uint32_t word;
+            std::memcpy(&word, data + i, sizeof word);
+            bits |= word & 0x7fffffffu;
+        }
+        if (bits == 0) continue;
+        for (int i = end - 1; i >= end - kBlock; --i)
+            if (data[i] != 0.0f) return i + 1;
+    }
+    return 0;
+}
 } // namespace
 
 Resampler::Resampler(AudioRenderer& engine, float engineRate, float hostRate, unsigned long /*channelCount*/)
     : engine_(engine), engineRate_(engineRate), hostRate_(hostRate),
       upRatio_(engineRate / static_cast<double>(hostRate)),
       downFactor_(static_cast<double>(hostRate) / engineRate), bypass_(engineRate == hostRate),
-      period_(commonPeriod(engineRate, hostRate)) {
+      period_(commonPeriod(engineRate, hostRate)), handles_(bypass_ ? 0.0 : downFactor_) {
     grid_ = period_ > 0 ? period_ * ((kGridMinimum + period_ - 1) / period_) : kGridMinimum;
     pending_.reserve(1024);
     scratch_.assign(kMaxHostChunk, 0.0f);
-    soundEnd_.fill(kNoSound);
-    if (bypass_) return;
-    const size_t capacity = static_cast<size_t>(kMaxHostChunk * upRatio_) + kPrimingSamples + 1024;
-    for (int c = 0; c < kMaxChannels; ++c) {
-        buffers_[c].reserve(capacity);
-        buffers_[c].assign(kPrimingSamples, 0.0f);
-        handles_[c] = resample_open(1, downFactor_, downFactor_);
+    if (!bypass_) {
+        const size_t capacity = static_cast<size_t>(kMaxHostChunk * upRatio_) + kPrimingSamples + 1024;
+        for (std::vector<float>& buffer : buffers_)
+            buffer.reserve(capacity);
     }
     // A sample stays inside for the priming run plus the filter's reach on both sides; the rest
     // is margin, since parking too early would cut a tail.
-    const int width = handles_[0] ? resample_get_filter_width(handles_[0]) : 64;
-    flushSamples_ = kPrimingSamples + 4 * static_cast<int64_t>(width) + 256;
+    flushSamples_ = kPrimingSamples + 4 * static_cast<int64_t>(handles_.filterWidth()) + 256;
+    restart();
 }
 
-Resampler::~Resampler() {
-    destroyResamplers();
+void Resampler::restart() {
+    handles_.restart();
+    for (std::vector<float>& buffer : buffers_)
+        buffer.assign(bypass_ ? 0 : kPrimingSamples, 0.0f);
+    channelPosition_.fill(0);
+    soundEnd_.fill(kNoSound);
+    following_.fill(-1);
+    silent_.fill(false);
+    pending_.clear();
+    hostPosition_ = 0;
+    parked_ = true;
+    underruns_ = 0;
+    sharedConversions_ = 0;
+    silentConversions_ = 0;
 }
 
-void Resampler::destroyResamplers() {
-    for (void*& handle : handles_) {
-        if (handle) resample_close(handle);
-        handle = nullptr;
-    }
-}
+Resampler::~Resampler() = default;
 
 double Resampler::latency(float engineRate, float hostRate) {
     if (engineRate == hostRate || engineRate <= 0.0f || hostRate <= 0.0f) return 0.0;
@@ -117,8 +142,12 @@ int Resampler::wakeOffset(const std::vector<SMidiEvent>& events, int from, int s
 
 void Resampler::processChunk(float** outputs, int written, int active, int from, int samples,
                              std::vector<SMidiEvent>& events) {
-    for (int c = 0; c < active; ++c)
-        if (channelPosition_[c] != hostPosition_) catchUp(c);
+    // Waiting channels keep a state of their own, taken before any leader moves on.
+    for (int c = active; c < kMaxChannels; ++c) {
+        leaveFollowing(c);
+        leaveSilence(c);
+    }
+    catchUpAll(active);
     takeEvents(events, from, from + samples);
     const int64_t first = engineSampleAt(hostPosition_);
     const int rendered = static_cast<int>(engineSampleAt(hostPosition_ + samples) - first);
@@ -132,14 +161,123 @@ void Resampler::processChunk(float** outputs, int written, int active, int from,
     engine_.processAudio(renderPointers, active, rendered, pending_);
     retireHandledEvents(rendered);
     noteSound(active, first, rendered);
+    chooseLeaders(active);
     // Without output channels, channel 0 is converted into scratch.
-    bool underrun = false;
-    for (int c = 0; c < active; ++c)
-        underrun |= !convert(c, c < written ? outputs[c] : nullptr, samples);
+    bool underrun = !convertSilence(outputs, written, active, samples);
+    for (int c = 0; c < active; ++c) {
+        if (silent_[c]) continue;
+        float* out = c < written ? outputs[c] : nullptr;
+        const int leader = following_[c];
+        if (leader < 0) {
+            underrun |= !convert(c, out, samples);
+            continue;
+        }
+        // The leader turned this very input into its output and left the same rest.
+        if (out) std::copy(outputs[leader], outputs[leader] + samples, out);
+        buffers_[c].assign(buffers_[leader].begin(), buffers_[leader].end());
+        ++sharedConversions_;
+    }
     if (underrun) ++underruns_;
     hostPosition_ += samples;
     for (int c = 0; c < active; ++c)
         channelPosition_[c] = hostPosition_;
+}
+
+// Channels that stopped (parked, or beyond the channel count) are run up to now; a follower
+// stopped with its leader and so stands where the leader's run leaves it.
+void Resampler::catchUpAll(int active) {
+    // Silent channels share one converter, so they run up together; one whose run would be
+    // another takes its own state first.
+    int64_t silentFrom = -1, silentSteps = -1;
+    for (int c = 0; c < active; ++c) {
+        if (!silent_[c] || channelPosition_[c] == hostPosition_) continue;
+        if (silentSteps < 0) {
+            silentFrom = channelPosition_[c];
+            silentSteps = catchUpSteps(c);
+        } else if (channelPosition_[c] != silentFrom || catchUpSteps(c) != silentSteps) {
+            leaveSilence(c);
+        }
+    }
+    int64_t silentLeft = -1; // the zeros a silent channel holds after the run
+    for (int c = 0; c < active; ++c) {
+        if (channelPosition_[c] == hostPosition_) continue;
+        if (silent_[c]) {
+            if (silentLeft < 0) silentLeft = catchUpSilence(silentFrom, silentSteps, buffers_[c].size());
+            buffers_[c].assign(static_cast<size_t>(silentLeft), 0.0f);
+            channelPosition_[c] = hostPosition_;
+            soundEnd_[c] = kNoSound;
+            continue;
+        }
+        const int leader = following_[c];
+        if (leader < 0 || leader >= c) {
+            leaveFollowing(c);
+            catchUp(c);
+            continue;
+        }
+        buffers_[c].assign(buffers_[leader].begin(), buffers_[leader].end());
+        channelPosition_[c] = channelPosition_[leader];
+        soundEnd_[c] = soundEnd_[leader];
+    }
+}
+
+// Before anything converts: each channel follows the first earlier leader whose unconverted
+// input and converter state it shares; one that stops sharing takes over the state it stood for.
+void Resampler::chooseLeaders(int active) {
+    for (int c = 0; c < active; ++c) {
+        if (trySilence(c)) continue;
+        leaveSilence(c);
+        const int was = following_[c];
+        int leader = -1;
+        for (int l = 0; l < c && leader < 0 && handles_.canCopy(); ++l) {
+            if (following_[l] >= 0 || silent_[l] || !sameInput(c, l)) continue;
+            // The state c stands for: that of the channel it followed, else its own.
+            const int state = was >= 0 ? was : c;
+            if (state == l || following_[state] == l || handles_.sameState(state, l)) leader = l;
+        }
+        if (leader < 0)
+            leaveFollowing(c);
+        else
+            following_[c] = leader;
+    }
+}
+
+// A channel whose input is all zeros, and whose converter holds nothing else, goes silent: the
+// silent converter stands for it (it keeps the same positions as every other channel's).
+bool Resampler::trySilence(int channel) {
+    // A silent channel holds only zeros from before, so its fresh input decides.
+    if (!freshSilent_[channel] || silent_[channel]) return freshSilent_[channel];
+    const std::vector<float>& buffer = buffers_[channel];
+    const int state = following_[channel] >= 0 ? following_[channel] : channel;
+    if (soundEndIn(buffer.data(), static_cast<int>(freshFrom_[channel])) != 0 ||
+        !handles_.holdsSilence(state))
+        return false;
+    const bool running = std::any_of(silent_.begin(), silent_.end(), [](bool s) { return s; });
+    if (!running)
+        handles_.startSilence(state, silence_);
+    else if (!handles_.sameSilence(state, silence_))
+        return false;
+    following_[channel] = -1;
+    silent_[channel] = true;
+    return true;
+}
+
+void Resampler::leaveSilence(int channel) {
+    if (!silent_[channel]) return;
+    handles_.endSilence(channel, silence_);
+    silent_[channel] = false;
+}
+
+bool Resampler::sameInput(int a, int b) const {
+    const std::vector<float>& x = buffers_[a];
+    const std::vector<float>& y = buffers_[b];
+    return x.size() == y.size() && std::memcmp(x.data(), y.data(), x.size() * sizeof(float)) == 0;
+}
+
+void Resampler::leaveFollowing(int channel) {
+    const int leader = following_[channel];
+    if (leader < 0) return;
+    handles_.copy(channel, leader);
+    following_[channel] = -1;
 }
 
 void Resampler::takeEvents(std::vector<SMidiEvent>& events, int from, int to) {
@@ -172,12 +310,11 @@ void Resampler::retireHandledEvents(int rendered) {
 
 void Resampler::noteSound(int active, int64_t firstEngineSample, int rendered) {
     for (int c = 0; c < active; ++c) {
-        const float* fresh = buffers_[c].data() + buffers_[c].size() - rendered;
-        for (int i = rendered - 1; i >= 0; --i)
-            if (fresh[i] != 0.0f) {
-                soundEnd_[c] = firstEngineSample + i + 1;
-                break;
-            }
+        const size_t held = buffers_[c].size() - static_cast<size_t>(rendered);
+        const int end = soundEndIn(buffers_[c].data() + held, rendered);
+        freshSilent_[c] = end == 0;
+        freshFrom_[c] = held;
+        if (end > 0) soundEnd_[c] = firstEngineSample + end;
     }
 }
 
@@ -195,12 +332,18 @@ bool Resampler::canPark(int active) const {
 // Runs the channel through zeros from where it stopped to a position that matches the host
 // position modulo the common period, far enough on that any tail it held has left; the output is
 // discarded. Afterwards the channel stands where it would after rendering all along.
-void Resampler::catchUp(int channel) {
+int64_t Resampler::catchUpSteps(int channel) const {
     const int64_t from = channelPosition_[channel];
     const int64_t step = period_ > 0 ? period_ : grid_;
     int64_t steps = period_ > 0 ? ((hostPosition_ - from) % period_ + period_) % period_ : 0;
     while (!isClean(channel, from + steps))
         steps += step;
+    return steps;
+}
+
+void Resampler::catchUp(int channel) {
+    const int64_t from = channelPosition_[channel];
+    const int64_t steps = catchUpSteps(channel);
     std::vector<float>& buffer = buffers_[channel];
     for (int64_t done = 0; done < steps;) {
         const int n = static_cast<int>(std::min<int64_t>(steps - done, kMaxHostChunk));
@@ -213,25 +356,78 @@ void Resampler::catchUp(int channel) {
     soundEnd_[channel] = kNoSound;
 }
 
+namespace {
+// Hands a converter the input in pieces until the output is full or a pass moves nothing
+// (libresample may take the input in several passes); returns the samples produced, and in
+// consumed the input taken. pass(offered, wanted, used) is one call of the converter.
+template <typename Pass> int convertInPasses(int available, int samples, int& consumed, Pass pass) {
+    int done = 0;
+    consumed = 0;
+    while (done < samples) {
+        int used = 0;
+        const int offered = std::min(available - consumed, kMaxInputPerCall);
+        const int produced = pass(consumed, offered, done, used);
+        used = std::clamp(used, 0, offered);
+        consumed += used;
+        if (produced <= 0 && used == 0) break;
+        done += std::max(produced, 0);
+    }
+    return done;
+}
+} // namespace
+
 bool Resampler::convert(int channel, float* out, int samples) {
     if (!out) out = scratch_.data();
     std::vector<float>& buffer = buffers_[channel];
     void* handle = handles_[channel];
-    int done = 0;
-    // libresample may take the input in several passes; a pass that moves nothing ends it.
-    while (handle && done < samples) {
-        int used = 0;
-        const int offered = std::min(static_cast<int>(buffer.size()), kMaxInputPerCall);
-        const int produced = resample_process(handle, downFactor_, buffer.data(), offered, 0, &used,
-                                              out + done, samples - done);
-        used = std::clamp(used, 0, offered);
-        buffer.erase(buffer.begin(), buffer.begin() + used);
-        if (produced <= 0 && used == 0) break;
-        done += std::max(produced, 0);
-    }
+    int consumed = 0;
+    const int done =
+        !handle ? 0
+                : convertInPasses(static_cast<int>(buffer.size()), samples, consumed,
+                                  [&](int from, int offered, int at, int& used) {
+                                      return resample_process(handle, downFactor_, buffer.data() + from,
+                                                              offered, 0, &used, out + at, samples - at);
+                                  });
+    buffer.erase(buffer.begin(), buffer.begin() + consumed);
     if (done >= samples) return true;
     std::fill(out + done, out + samples, 0.0f);
     return false;
+}
+
+// The run of catchUp on the silent converter, for a channel holding held zeros; returns the
+// zeros it holds afterwards.
+int64_t Resampler::catchUpSilence(int64_t from, int64_t steps, size_t held) {
+    auto have = static_cast<int>(held);
+    for (int64_t done = 0; done < steps;) {
+        const int n = static_cast<int>(std::min<int64_t>(steps - done, kMaxHostChunk));
+        have += static_cast<int>(engineSampleAt(from + done + n) - engineSampleAt(from + done));
+        int consumed = 0;
+        const int produced = convertInPasses(have, n, consumed, [&](int, int offered, int at, int& used) {
+            return silence_.process(offered, n - at, used);
+        });
+        if (produced < n) ++underruns_;
+        have -= consumed;
+        done += n;
+    }
+    return have;
+}
+
+// Every silent channel at once: the silent converter takes the same passes a real one would.
+bool Resampler::convertSilence(float* const* outputs, int written, int active, int samples) {
+    int consumed = 0, done = -1;
+    for (int c = 0; c < active; ++c) {
+        if (!silent_[c]) continue;
+        std::vector<float>& buffer = buffers_[c];
+        if (done < 0)
+            done = convertInPasses(static_cast<int>(buffer.size()), samples, consumed,
+                                   [&](int, int offered, int at, int& used) {
+                                       return silence_.process(offered, samples - at, used);
+                                   });
+        buffer.erase(buffer.begin(), buffer.begin() + consumed);
+        if (c < written) std::fill(outputs[c], outputs[c] + samples, 0.0f);
+        ++silentConversions_;
+    }
+    return done < 0 || done >= samples;
 }
 
 } // namespace k1lib

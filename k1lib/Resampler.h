@@ -14,7 +14,16 @@
 // the host position modulo the common period of both rates, which leaves it exactly where
 // continuous rendering would have: output after a silence is the same as without one.
 //
-// All eight handles are opened in the constructor, so a change of the channel count on the audio
+// Shared conversion: a channel whose input is bit for bit that of an earlier channel (the main
+// pair of a centred Single, silent buses), and whose converter is in the same state, follows it:
+// only the first is converted and its output copied. When their inputs part, the follower's
+// converter is given the state of the one it followed, so every channel sounds exactly as if it
+// had been converted alone. A channel that holds only zeros, input and converter alike, is not
+// converted at all: one SilentConverter keeps the positions for every such channel, and the first
+// non-zero input gives the channel that state back, so a bus that wakes after a long silence
+// sounds as one converted all along.
+//
+// All eight handles are made in the constructor, so a change of the channel count on the audio
 // thread never allocates; channels beyond the count simply wait. Not thread-safe: the engine's
 // lock covers every call.
 #include <array>
@@ -22,7 +31,9 @@
 #include <vector>
 
 #include "AudioRenderer.h"
+#include "ResamplerHandles.h"
 #include "SMidiEvent.h"
+#include "SilentConverter.h"
 
 namespace k1lib {
 
@@ -56,6 +67,14 @@ public:
     // Blocks whose output had to be completed with silence (never expected; for tests).
     uint64_t underruns() const { return underruns_; }
 
+    // Back to the state of a new resampler for the same rates, without building the filters again.
+    void restart();
+
+    // Channel conversions skipped so far because the channel followed another (for tests).
+    uint64_t sharedConversions() const { return sharedConversions_; }
+    // Channel conversions skipped so far because the channel held only zeros (for tests).
+    uint64_t silentConversions() const { return silentConversions_; }
+
 private:
     int64_t engineSampleAt(int64_t hostSample) const;
     int wakeOffset(const std::vector<SMidiEvent>& events, int from, int samples) const;
@@ -66,9 +85,17 @@ private:
     void noteSound(int active, int64_t firstEngineSample, int rendered);
     bool isClean(int channel, int64_t hostSample) const;
     bool canPark(int active) const;
+    int64_t catchUpSteps(int channel) const;
     void catchUp(int channel);
+    int64_t catchUpSilence(int64_t from, int64_t steps, size_t held);
+    void catchUpAll(int active);
+    void chooseLeaders(int active);
+    bool sameInput(int a, int b) const;
+    void leaveFollowing(int channel);
+    bool trySilence(int channel);
+    void leaveSilence(int channel);
     bool convert(int channel, float* out, int samples);
-    void destroyResamplers();
+    bool convertSilence(float* const* outputs, int written, int active, int samples);
 
     AudioRenderer& engine_;
     const double engineRate_;
@@ -79,7 +106,12 @@ private:
     int64_t period_ = 0;       // host samples after which both clocks meet again; 0 when too long
     int64_t grid_ = 0;         // host positions where parking may happen
     int64_t flushSamples_ = 0; // engine samples after the last sound until a channel holds none
-    std::array<void*, kMaxChannels> handles_{};
+    ResamplerHandles handles_;
+    std::array<int, kMaxChannels> following_{};    // the channel whose converter stands for this one's, or -1
+    std::array<bool, kMaxChannels> silent_{};      // silence_ stands for this channel's converter
+    std::array<bool, kMaxChannels> freshSilent_{}; // the last render left only zeros in the channel
+    std::array<size_t, kMaxChannels> freshFrom_{}; // where in its buffer the last render began
+    SilentConverter silence_;
     std::array<std::vector<float>, kMaxChannels> buffers_; // engine samples not yet converted
     std::array<int64_t, kMaxChannels> channelPosition_{};  // host samples each channel has produced
     std::array<int64_t, kMaxChannels> soundEnd_{};         // engine sample after its last non-zero one
@@ -88,6 +120,8 @@ private:
     int64_t hostPosition_ = 0;
     bool parked_ = true;
     uint64_t underruns_ = 0;
+    uint64_t sharedConversions_ = 0;
+    uint64_t silentConversions_ = 0;
 };
 
 } // namespace k1lib

@@ -10,6 +10,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -29,32 +30,41 @@ float fastPowerOfTwo(float y) {
     return std::bit_cast<float>(static_cast<int32_t>(std::trunc(bits)));
 }
 
+static_assert(std::endian::native == std::endian::little, "a sample pair is read as one little-endian word");
+
+// The sample at index and the one after it in one load: every table ends with a copy of its first
+// sample, so the pair is there at the end too. The first sample is the low byte.
+inline uint32_t samplePair(const int8_t* wave, uint32_t index) {
+    uint16_t pair = 0;
+    std::memcpy(&pair, wave + index, sizeof pair);
+    return pair;
+}
+
 // Linear interpolation of the 8-bit wave at phase. The fraction bits fit an int, and the
 // difference of two 8-bit samples is exact in float.
 inline float interpolate(const int8_t* wave, uint32_t phase, uint32_t shift, uint32_t fractionMask,
-                         uint32_t lengthMask, float inverseUnit) {
-    const uint32_t index = phase >> shift;
+                         float inverseUnit) {
+    const uint32_t pair = samplePair(wave, phase >> shift);
     const float fraction = static_cast<float>(static_cast<int32_t>(phase & fractionMask)) * inverseUnit;
-    const int s0 = wave[index];
-    const int s1 = wave[(index + 1) & lengthMask];
+    const int s0 = static_cast<int8_t>(pair & 0xff);
+    const int s1 = static_cast<int8_t>(pair >> 8);
     return (static_cast<float>(s0) + fraction * static_cast<float>(s1 - s0)) * (1.0f / 128.0f);
 }
 
 #if defined(__SSE2__)
-// Four frames of interpolate() from phase on, phase moving by step: the same arithmetic lane by
-// lane. The fetches stay scalar; the conversions and the interpolation run four wide.
-inline __m128 interpolateFour(const int8_t* wave, uint32_t phase, uint32_t step, uint32_t shift,
-                              uint32_t fractionMask, uint32_t lengthMask, __m128 inverseUnit) {
-    const uint32_t p0 = phase, p1 = p0 + step, p2 = p1 + step, p3 = p2 + step;
-    const uint32_t i0 = p0 >> shift, i1 = p1 >> shift, i2 = p2 >> shift, i3 = p3 >> shift;
-    // Built in registers: lanes stored one by one and loaded together would stall the load.
-    const __m128i first = _mm_set_epi32(wave[i3], wave[i2], wave[i1], wave[i0]);
-    const __m128i second = _mm_set_epi32(wave[(i3 + 1) & lengthMask], wave[(i2 + 1) & lengthMask],
-                                         wave[(i1 + 1) & lengthMask], wave[(i0 + 1) & lengthMask]);
-    const __m128i phases = _mm_set_epi32(static_cast<int32_t>(p3), static_cast<int32_t>(p2),
-                                         static_cast<int32_t>(p1), static_cast<int32_t>(p0));
-    const __m128i fractionBits = _mm_and_si128(phases, _mm_set1_epi32(static_cast<int32_t>(fractionMask)));
-    const __m128 fraction = _mm_mul_ps(_mm_cvtepi32_ps(fractionBits), inverseUnit);
+// Four frames of interpolate(), the phases of frames i to i + 3 in phases: the same arithmetic
+// lane by lane. Each lane's sample pair is one 16-bit load into the lane's low half.
+inline __m128 interpolateFour(const int8_t* wave, __m128i phases, uint32_t phase, uint32_t step,
+                              uint32_t shift, __m128i fractionMask, __m128 inverseUnit) {
+    const uint32_t p1 = phase + step, p2 = p1 + step, p3 = p2 + step;
+    __m128i pairs = _mm_setzero_si128();
+    pairs = _mm_insert_epi16(pairs, static_cast<int>(samplePair(wave, phase >> shift)), 0);
+    pairs = _mm_insert_epi16(pairs, static_cast<int>(samplePair(wave, p1 >> shift)), 2);
+    pairs = _mm_insert_epi16(pairs, static_cast<int>(samplePair(wave, p2 >> shift)), 4);
+    pairs = _mm_insert_epi16(pairs, static_cast<int>(samplePair(wave, p3 >> shift)), 6);
+    const __m128i first = _mm_srai_epi32(_mm_slli_epi32(pairs, 24), 24);
+    const __m128i second = _mm_srai_epi32(_mm_slli_epi32(pairs, 16), 24);
+    const __m128 fraction = _mm_mul_ps(_mm_cvtepi32_ps(_mm_and_si128(phases, fractionMask)), inverseUnit);
     const __m128 difference = _mm_cvtepi32_ps(_mm_sub_epi32(second, first));
     const __m128 value = _mm_add_ps(_mm_cvtepi32_ps(first), _mm_mul_ps(fraction, difference));
     return _mm_mul_ps(value, _mm_set1_ps(1.0f / 128.0f));
@@ -163,7 +173,7 @@ float Source::raiseByOctaves(float pitch) const {
     return pitch + 12.0f * std::ceil((m_minimumPitch - pitch) / 12.0f);
 }
 
-int Source::render(float* samples, float* envelopeGains, const SourceRun& run) {
+Env::Lane Source::beginRun(float* samples, float* envelopeGains, const SourceRun& run) {
     const int frames = run.frames;
     // A delayed start is silent and leaves the phase where it is.
     const int silent = static_cast<int>(m_env.skipDelay(static_cast<uint32_t>(frames)));
@@ -172,19 +182,22 @@ int Source::render(float* samples, float* envelopeGains, const SourceRun& run) {
         std::fill(samples, samples + silent, 0.0f);
         std::fill(envelopeGains, envelopeGains + silent, 0.0f);
     }
-    const bool endedBefore = m_ended;
-    if (silent == frames) return endedBefore ? 0 : frames;
-
     // Within a run the level settings and the channel pressure stand still, so the level does too.
     const int pressureDepth = offsetFromCentre(m_source->levelModPressure);
     const float level = pressureDepth != 0 ? applyPressure(m_level, pressureDepth, run.pressure) : m_level;
-    const int envelopeUnfinished =
-        silent + m_env.render(envelopeGains + silent, frames - silent, m_decayTime, m_sustain, m_rate, level);
+    return Env::Lane{&m_env, envelopeGains, silent, m_decayTime, m_sustain, m_rate, level, frames};
+}
+
+int Source::finishRun(float* samples, const SourceRun& run, const Env::Lane& envelope) {
+    const int frames = run.frames;
+    const int silent = envelope.start;
+    if (silent == frames) return m_ended ? 0 : frames;
     // A one-shot wave that played out, or no wave at all, is silent.
+    const bool endedBefore = m_ended;
     const int played = endedBefore ? silent : renderWave(samples, run, silent);
     std::fill(samples + played, samples + frames, 0.0f);
     const int waveUnfinished = endedBefore ? 0 : m_ended ? played - 1 : frames;
-    return std::min(envelopeUnfinished, waveUnfinished);
+    return std::min(envelope.unfinished, waveUnfinished);
 }
 
 int Source::renderWave(float* samples, const SourceRun& run, int start) {
@@ -193,11 +206,10 @@ int Source::renderWave(float* samples, const SourceRun& run, int start) {
     const int8_t* const wave = m_samples;
     const uint32_t shift = m_shift;
     const uint32_t fractionMask = m_fractionMask;
-    const uint32_t lengthMask = m_lengthMask;
     const float inverseUnit = m_inverseUnit;
     // Held in locals: the compiler cannot tell the members from the output arrays.
     const auto sampleAt = [&](uint32_t phase) {
-        return interpolate(wave, phase, shift, fractionMask, lengthMask, inverseUnit);
+        return interpolate(wave, phase, shift, fractionMask, inverseUnit);
     };
     uint32_t phase = m_phase;
     int i = start;
@@ -219,9 +231,16 @@ int Source::renderWave(float* samples, const SourceRun& run, int start) {
             const int fourEnd =
                 i + static_cast<int>(std::min<uint64_t>(static_cast<uint64_t>(end - i), reach) / 4 * 4);
             const __m128 inverseUnits = _mm_set1_ps(inverseUnit);
-            for (; i < fourEnd; i += 4, phase += 4 * step)
-                _mm_storeu_ps(samples + i, interpolateFour(wave, phase, step, shift, fractionMask, lengthMask,
-                                                           inverseUnits));
+            const __m128i fractionMasks = _mm_set1_epi32(static_cast<int32_t>(fractionMask));
+            const __m128i steps = _mm_set1_epi32(static_cast<int32_t>(4 * step));
+            __m128i phases =
+                _mm_set_epi32(static_cast<int32_t>(phase + 3 * step), static_cast<int32_t>(phase + 2 * step),
+                              static_cast<int32_t>(phase + step), static_cast<int32_t>(phase));
+            for (; i < fourEnd; i += 4, phase += 4 * step) {
+                _mm_storeu_ps(samples + i,
+                              interpolateFour(wave, phases, phase, step, shift, fractionMasks, inverseUnits));
+                phases = _mm_add_epi32(phases, steps);
+            }
         }
 #endif
         if (m_loop) {

@@ -50,9 +50,13 @@ public:
     // level is the section level 0-100.
     void init(uint8_t note, uint8_t velocity, float rate, int transpose, int tune, int level);
 
-    // Renders a run of frames: each frame's sample before the envelope (-1..+1) and its envelope
-    // times level. Returns how many frames ended with the source unfinished.
-    int render(float* samples, float* envelopeGains, const SourceRun& run);
+    // A run of frames in three steps, so a voice renders its sources' envelopes side by side:
+    // beginRun fills the frames of a delayed start with silence and returns the envelope's share
+    // of the run (nothing from frame run.frames on); once every lane is rendered, finishRun writes
+    // each frame's sample before the envelope (-1..+1) and returns how many frames ended with the
+    // source unfinished. The envelope's share holds its times level.
+    Env::Lane beginRun(float* samples, float* envelopeGains, const SourceRun& run);
+    int finishRun(float* samples, const SourceRun& run, const Env::Lane& envelope);
 
     void onNoteOff(uint8_t velocity); // releases with the source's own release value
     void onNoteOff(uint8_t velocity, uint8_t release);

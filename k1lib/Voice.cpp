@@ -14,6 +14,9 @@
 
 namespace k1lib {
 
+static_assert(Voice::MaxSources <= Env::MaxLanes && PitchFrames::MaxFrames <= Env::MaxLaneFrames,
+              "a voice's envelopes render side by side");
+
 Voice::Voice(const VoiceContext& context, const SinglePreset& single, uint8_t note, uint8_t velocity,
              uint8_t channel, float rate, int transpose, int tune, int level, uint32_t clock)
     : m_context(&context), m_single(&single), m_note(note & 0x7f), m_velocity(velocity & 0x7f),
@@ -84,15 +87,24 @@ bool Voice::process(float* const mix[MaxSources], const PitchFrames& section, in
     const SourceInputs first = run.inputs(0);
     run.firstMoved = std::memcmp(&first, &m_lastInputs, sizeof(SourceInputs)) != 0;
 
-    // Each source runs through the whole run on its own. Finishing never reverts within a run, so
-    // the frames before a source finished are the frames it reports unfinished.
+    // Each source runs through the whole run, its envelope beside the others' and its wave on its
+    // own. Finishing never reverts within a run, so the frames before a source finished are the
+    // frames it reports unfinished.
     float samples[MaxSources][PitchFrames::MaxFrames];
     float envelopeGains[MaxSources][PitchFrames::MaxFrames];
     bool finished = true;
     int lastFrame = 0; // the voice has finished after this frame (when finished)
+    Env::Lane envelopes[MaxSources];
+    Env::Lane* lanes[MaxSources]; // the envelopes that render in this run
+    int laneCount = 0;
+    for (int s = 0; s < m_sourceCount; ++s) {
+        envelopes[s] = m_sources[static_cast<std::size_t>(s)].beginRun(samples[s], envelopeGains[s], run);
+        if (envelopes[s].start < frames) lanes[laneCount++] = &envelopes[s];
+    }
+    Env::renderLanes(lanes, laneCount, frames);
     for (int s = 0; s < m_sourceCount; ++s) {
         const int unfinished =
-            m_sources[static_cast<std::size_t>(s)].render(samples[s], envelopeGains[s], run);
+            m_sources[static_cast<std::size_t>(s)].finishRun(samples[s], run, envelopes[s]);
         finished = finished && unfinished < frames;
         lastFrame = std::max(lastFrame, unfinished);
     }

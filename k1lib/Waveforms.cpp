@@ -9,6 +9,7 @@
 #include <cctype>
 #include <sstream>
 #include <string>
+#include <utility>
 
 namespace k1data {
 const unsigned char* getData_waverom();
@@ -59,6 +60,7 @@ void Waveforms::clear() {
     for (Waveform& w : m_waveforms)
         w = Waveform{};
     m_romSamples.clear();
+    m_guardedCopies.clear();
 }
 
 void Waveforms::loadFromImage(const unsigned char* image, uint64_t size) {
@@ -104,6 +106,16 @@ const int8_t* Waveforms::romData(uint64_t position) const {
     return reinterpret_cast<const int8_t*>(m_romSamples.data()) + position;
 }
 
+const int8_t* Waveforms::guardedCopy(uint64_t start, uint64_t length) {
+    for (const GuardedCopy& copy : m_guardedCopies)
+        if (copy.start == start && copy.length == length) return copy.samples.data();
+    const int8_t* data = romData(start);
+    std::vector<int8_t> samples(data, data + length);
+    samples.push_back(data[0]);
+    m_guardedCopies.push_back(GuardedCopy{start, length, std::move(samples)});
+    return m_guardedCopies.back().samples.data();
+}
+
 void Waveforms::addSingleCycle(int number, const int8_t* block, float sampleRate) {
     auto& tables = m_tables[number];
     // Each half-period holds the first half of a table; the second half is its mirror, negated.
@@ -113,6 +125,7 @@ void Waveforms::addSingleCycle(int number, const int8_t* block, float sampleRate
             tables[h][i] = sample;
             tables[h][TableLength - 1 - i] = static_cast<int8_t>(~sample);
         }
+        tables[h][TableLength] = tables[h][0];
     }
     Waveform& w = m_waveforms[number];
     w.sampleRate = sampleRate;
@@ -183,13 +196,17 @@ bool Waveforms::addSampled(const std::string& label, size_t segment, const std::
                  name.find(" Alt") != std::string::npos;
         w.span = span;
         w.sampleRate = sampleRate;
-        const int8_t* data = romData(start);
+        const int8_t* data = nullptr;
         if (w.alternating) {
-            w.ownSamples.resize(2 * length);
+            const int8_t* rom = romData(start);
+            w.ownSamples.resize(2 * length + 1);
             for (uint64_t i = 0; i < length; ++i)
-                w.ownSamples[i] = w.ownSamples[2 * length - 1 - i] = data[i];
+                w.ownSamples[i] = w.ownSamples[2 * length - 1 - i] = rom[i];
+            w.ownSamples[2 * length] = rom[0];
             data = w.ownSamples.data();
             length *= 2;
+        } else {
+            data = guardedCopy(start, length);
         }
         for (WaveformData& key : w.keys)
             key = WaveformData{data, length, PcmRootFrequency};

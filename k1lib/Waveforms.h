@@ -21,16 +21,17 @@ public:
     static constexpr int TablesPerWave = 5;
     static constexpr int TableLength = 256;
 
-    // What one key of one waveform plays.
+    // What one key of one waveform plays. data[length] repeats data[0], so a source reads a sample
+    // and the one after it in one load, at the table's end as well.
     struct WaveformData {
-        const int8_t* data = nullptr; // not owned
+        const int8_t* data = nullptr; // not owned; length + 1 samples
         uint64_t length = 0;          // in samples, a power of two
         float rootFrequency = 0.0f;   // Hz heard when played at the waveform's sample rate
     };
 
     struct Waveform {
         StaticArray<WaveformData, KeyCount> keys;
-        std::vector<int8_t> ownSamples; // only ping-pong waves own their (doubled) samples
+        std::vector<int8_t> ownSamples; // only ping-pong waves own their (doubled) samples, guarded
         bool loop = false;
         bool alternating = false;
         bool span = false;
@@ -58,7 +59,7 @@ public:
     bool isSpan(uint8_t waveform) const { return m_waveforms[waveform].span; }
 
 private:
-    using Table = StaticArray<int8_t, TableLength>;
+    using Table = StaticArray<int8_t, TableLength + 1>; // with the guard sample
 
     void clear();
     void addSingleCycle(int number, const int8_t* block, float sampleRate);
@@ -67,9 +68,17 @@ private:
                                   const std::vector<uint64_t>& positions, float sampleRate,
                                   std::bitset<WaveformCount>& defined);
     const int8_t* romData(uint64_t position) const;
+    // The ROM's samples from start on, copied once per stretch and followed by the guard sample.
+    const int8_t* guardedCopy(uint64_t start, uint64_t length);
 
     StaticArray<Waveform, WaveformCount> m_waveforms;
     std::vector<char> m_romSamples; // the whole data chunk as signed bytes
+    struct GuardedCopy {
+        uint64_t start;
+        uint64_t length;
+        std::vector<int8_t> samples; // length + 1; its buffer stays put when the copy moves
+    };
+    std::vector<GuardedCopy> m_guardedCopies; // waves playing the same stretch share one copy
     StaticArray<StaticArray<Table, TablesPerWave>, SingleCycleCount> m_tables;
 };
 

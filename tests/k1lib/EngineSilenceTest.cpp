@@ -199,3 +199,23 @@ TEST_F(EngineSilence, RendersAgreeWhateverTheBlockSizes) {
         EXPECT_LT(worst, 1e-6f) << "block sizes " << r;
     }
 }
+
+TEST_F(EngineSilence, AnEngineResetMidNoteRendersAsANewOne) {
+    const size_t piano = singleNamed("Grand");
+    std::vector<TimedEvent> timeline;
+    for (int64_t at : {int64_t{300}, int64_t{5000}, int64_t{20000}})
+        timeline.push_back({at, shortMessage(0x90, static_cast<uint8_t>(50 + at % 12), 100)});
+    timeline.push_back({30000, shortMessage(0xB0, 10, 20)}); // a pan ramp while the notes sound
+    const int64_t end = 48000;
+    std::mt19937 random(5);
+    const auto size = [&] { return 1 + static_cast<int>(random() % 900); };
+    start(48000.0f, piano);
+    const std::vector<float> first = render(timeline, end, size);
+    // Voices, ramps and converters are left mid-way; the host activates again and replays.
+    block(333, {shortMessage(0x90, 60, 127)});
+    engine().reset();
+    const std::vector<float> second = render(timeline, end, size);
+    ASSERT_GT(*std::max_element(first.begin(), first.end()), 0.01f);
+    ASSERT_EQ(first.size(), second.size());
+    EXPECT_EQ(std::memcmp(first.data(), second.data(), first.size() * sizeof(float)), 0);
+}

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 using namespace k1lib;
 
@@ -109,4 +112,54 @@ TEST(Envelope, ReleaseDuringAttackContinuesFromTheCurrentOutput) {
     EXPECT_EQ(env.stage(), Env::Release);
     EXPECT_LT(next, out);
     EXPECT_GT(next, out * 0.999f);
+}
+
+// Envelopes rendered side by side give each one's own render() to the bit, whatever their
+// stages, starts and ends: delays ending mid-run, zero times, a release cutting an attack, and
+// envelopes finishing while others still move.
+TEST(Envelope, LanesRenderWhatEachEnvelopeRendersAlone) {
+    constexpr int Frames = 64;
+    constexpr int Lanes = Env::MaxLanes;
+    const float decays[Lanes] = {0.02f, 0.0f, 0.3f, 0.001f};
+    const float sustains[Lanes] = {0.4f, 0.8f, 0.05f, 1.0f};
+    const float levels[Lanes] = {1.0f, 0.5f, 0.25f, 0.9f};
+    const uint32_t delays[Lanes] = {0, 70, 5, 300};
+    const float attacks[Lanes] = {0.01f, 0.0f, 0.002f, 0.05f};
+    Env side[Lanes], alone[Lanes];
+    for (int k = 0; k < Lanes; ++k) {
+        side[k].start(delays[k], attacks[k]);
+        alone[k] = side[k];
+    }
+    int stagesSeen = 0;
+    for (int run = 0; run < 400; ++run) {
+        if (run == 30 || run == 31 || run == 90) {
+            const int k = run - 30 < Lanes ? run - 30 : 2;
+            side[k].release(run == 90 ? 0.0f : 0.004f, Rate);
+            alone[k].release(run == 90 ? 0.0f : 0.004f, Rate);
+        }
+        float sideGains[Lanes][Frames], aloneGains[Lanes][Frames];
+        Env::Lane lanes[Lanes];
+        Env::Lane* pointers[Lanes];
+        int aloneUnfinished[Lanes];
+        for (int k = 0; k < Lanes; ++k) {
+            const int start = static_cast<int>(side[k].skipDelay(Frames));
+            EXPECT_EQ(alone[k].skipDelay(Frames), static_cast<uint32_t>(start));
+            std::fill(sideGains[k], sideGains[k] + Frames, 0.0f);
+            std::fill(aloneGains[k], aloneGains[k] + Frames, 0.0f);
+            lanes[k] =
+                Env::Lane{&side[k], sideGains[k], start, decays[k], sustains[k], Rate, levels[k], Frames};
+            pointers[k] = &lanes[k];
+            aloneUnfinished[k] = start + alone[k].render(aloneGains[k] + start, Frames - start, decays[k],
+                                                         sustains[k], Rate, levels[k]);
+            stagesSeen |= 1 << side[k].stage();
+        }
+        Env::renderLanes(pointers, Lanes, Frames);
+        for (int k = 0; k < Lanes; ++k) {
+            ASSERT_EQ(lanes[k].unfinished, aloneUnfinished[k]) << "run " << run << " lane " << k;
+            for (int i = 0; i < Frames; ++i)
+                ASSERT_EQ(std::bit_cast<uint32_t>(sideGains[k][i]), std::bit_cast<uint32_t>(aloneGains[k][i]))
+                    << "run " << run << " lane " << k << " frame " << i;
+        }
+    }
+    EXPECT_EQ(stagesSeen, 0x3f); // every stage took part
 }

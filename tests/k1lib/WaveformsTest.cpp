@@ -125,6 +125,20 @@ TEST(WaveformsTest, SampledWavesFollowTheirTokens) {
     }
 }
 
+// Sources read a sample and the one after it in one load, so the sample after each table's last
+// is its first: the wrap of a loop, and what the last frame of a one-shot wave reads.
+TEST(WaveformsTest, EveryTableEndsWithACopyOfItsFirstSample) {
+    const auto waveforms = loadWaveforms();
+    for (int n = 0; n < k1lib::kWaveCount; ++n) {
+        for (int key = 0; key < Waveforms::KeyCount; ++key) {
+            const auto& d = waveforms->getData(static_cast<uint8_t>(n), static_cast<uint8_t>(key));
+            ASSERT_GE(d.length, 2u) << n;
+            ASSERT_EQ(d.data[d.length], d.data[0])
+                << Waveforms::getName(static_cast<uint8_t>(n)) << " key " << key;
+        }
+    }
+}
+
 TEST(WaveformsTest, BadLabelsStopTheWalk) {
     struct Case {
         std::string from, to, line;

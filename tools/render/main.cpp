@@ -25,12 +25,13 @@ struct Options {
     double seconds = 8;
     long single = -1;
     long multi = -1;
+    int outputMode = -1; // 0 Stereo (aux buses silent), 1 separate; eight channels default to 1
 };
 
 int usage() {
     std::fprintf(stderr,
                  "usage: zyk_render [--single N | --multi N] [--midi FILE.mid] [--rate HZ] [--block N|0]\n"
-                 "                  [--channels 1-8] [--seconds S] [--out FILE.wav]\n");
+                 "                  [--channels 1-8] [--output-mode 0|1] [--seconds S] [--out FILE.wav]\n");
     return 2;
 }
 
@@ -55,11 +56,14 @@ bool parse(int argc, char** argv, Options& o) {
             o.single = std::atol(value);
         else if (arg == "--multi")
             o.multi = std::atol(value);
+        else if (arg == "--output-mode")
+            o.outputMode = std::atoi(value);
         else
             return false;
     }
     return o.rate >= 8000 && o.rate <= 384000 && o.block >= 0 && o.channels >= 1 &&
-           o.channels <= k1lib::kOutputCount && o.seconds > 0 && o.seconds <= 3600;
+           o.channels <= k1lib::kOutputCount && o.outputMode >= -1 && o.outputMode <= 1 && o.seconds > 0 &&
+           o.seconds <= 3600;
 }
 
 } // namespace
@@ -70,7 +74,7 @@ int main(int argc, char** argv) {
     k1lib::IEngineListener listener;
     k1lib::Engine engine(&listener, k1lib::PluginType_Vst3);
     engine.setSamplerate(static_cast<float>(o.rate));
-    if (o.channels == k1lib::kOutputCount) {
+    if (o.outputMode == 1 || (o.outputMode < 0 && o.channels == k1lib::kOutputCount)) {
         k1lib::Engine::Config config = engine.getConfig();
         config.audioOutputMode = 1;
         engine.setConfig(config);

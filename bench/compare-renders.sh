@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Renders the same set of performances with two builds of the render tool and compares the WAV
+# files byte for byte: the songs on Singles, built-in patterns on Singles and Multis, several host
+# rates and block sizes, and the eight-output mode whose aux buses stay silent or wake up.
+# A check for people changing the engine's speed, whose renders must not change by one bit.
+#
+# usage: bench/compare-renders.sh OLD_BUILD_DIR NEW_BUILD_DIR [SECONDS]   (default 60)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+old=${1:?old build dir}
+new=${2:?new build dir}
+seconds=${3:-60}
+for build in "$old" "$new"; do
+  [ -x "$build/tools/render/zyk_render" ] || { echo "missing $build/tools/render/zyk_render" >&2; exit 1; }
+done
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+"$new/tools/render/zyk_song" piano "$seconds" "$work/piano.mid"
+"$new/tools/render/zyk_song" organ "$seconds" "$work/organ.mid"
+length=$(awk -v s="$seconds" 'BEGIN { print s + 2 }')
+
+# name | render arguments
+cases=(
+  "piano-song|--single 1 --midi $work/piano.mid --seconds $length"
+  "organ-song|--single 11 --midi $work/organ.mid --seconds $length"
+  "piano-song-44k1-random-blocks|--single 1 --midi $work/piano.mid --seconds $length --rate 44100 --block 0"
+  "organ-song-96k|--single 11 --midi $work/organ.mid --seconds $length --rate 96000"
+  "piano-song-mono|--single 1 --midi $work/piano.mid --seconds $length --channels 1"
+  "piano-song-aux-buses|--single 1 --midi $work/piano.mid --seconds $length --channels 8 --output-mode 0"
+  "piano-song-per-source|--single 1 --midi $work/piano.mid --seconds $length --channels 8"
+  "multi-0-aux-buses|--multi 0 --seconds 20 --channels 8 --block 0"
+  "multi-3-aux-buses-44k1|--multi 3 --seconds 20 --channels 8 --rate 44100"
+  "multi-7|--multi 7 --seconds 20 --block 0"
+  "multi-12|--multi 12 --seconds 20"
+)
+for single in 0 5 17 23 30 42 50 63; do
+  cases+=("single-$single|--single $single --seconds 12 --block 0")
+done
+
+failed=0
+for entry in "${cases[@]}"; do
+  name=${entry%%|*}
+  read -r -a args <<<"${entry#*|}"
+  "$old/tools/render/zyk_render" "${args[@]}" --out "$work/old.wav" >/dev/null
+  "$new/tools/render/zyk_render" "${args[@]}" --out "$work/new.wav" >/dev/null
+  if cmp -s "$work/old.wav" "$work/new.wav"; then
+    printf '%-32s identical (%s)\n' "$name" "$(md5sum <"$work/new.wav" | cut -c1-12)"
+  else
+    printf '%-32s DIFFERENT\n' "$name"
+    failed=1
+  fi
+done
+exit "$failed"
