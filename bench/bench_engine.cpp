@@ -9,11 +9,11 @@
 #include <memory>
 #include <vector>
 
-#include "Engine.h"
-#include "IEngineListener.h"
-#include "Performance.h"
-#include "Resampler.h"
-#include "Song.h"
+#include "k1lib/engine/Engine.h"
+#include "k1lib/engine/IEngineListener.h"
+#include "k1lib/engine/Resampler.h"
+#include "tools/render/Performance.h"
+#include "tools/render/Song.h"
 
 namespace {
 

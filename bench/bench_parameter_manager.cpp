@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "ParameterManager.h"
+#include "k1lib/params/ParameterManager.h"
 
 using namespace k1lib;
 

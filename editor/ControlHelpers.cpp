@@ -1,8 +1,8 @@
-#include "ControlHelpers.h"
+#include "editor/ControlHelpers.h"
 
-#include "Log.h"
-#include "Parameters.h"
-#include "vstgui/vstgui.h"
+#include "gui/vstgui/vstgui.h"
+#include "k1lib/params/Parameters.h"
+#include "log/Log.h"
 
 #include <cmath>
 #include <memory>

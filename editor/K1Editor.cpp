@@ -1,19 +1,19 @@
 // The editor core: building the panel, the event queue and destruction.
-#include "K1Editor.h"
+#include "editor/K1Editor.h"
 
-#include "Log.h"
-#include "Plugin.h"
-#include "XmlContentProvider.h"
-#include "k1EditorListener.h"
-#include "uiDisplay.h"
-#include "uiEnvelope.h"
-#include "uiMulti.h"
-#include "uiMultilevelOptionMenu.h"
-#include "uiResizer.h"
-#include "uiSettings.h"
-#include "uiSingles.h"
-#include "uiSourceMix.h"
-#include "vstgui/vstgui_uidescription.h"
+#include "editor/XmlContentProvider.h"
+#include "editor/k1EditorListener.h"
+#include "editor/uiDisplay.h"
+#include "editor/uiEnvelope.h"
+#include "editor/uiMulti.h"
+#include "editor/uiMultilevelOptionMenu.h"
+#include "editor/uiResizer.h"
+#include "editor/uiSettings.h"
+#include "editor/uiSingles.h"
+#include "editor/uiSourceMix.h"
+#include "gui/vstgui/vstgui_uidescription.h"
+#include "k1lib/facade/Plugin.h"
+#include "log/Log.h"
 
 #include <cstring>
 #include <string>

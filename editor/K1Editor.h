@@ -8,11 +8,11 @@
 // releases eventMutex before any view or facade work, so the lock order is engine lock -> eventMutex.
 #pragma once
 
-#include "ControlHelpers.h"
-#include "ParameterControls.h"
-#include "PluginToEditorEvent.h"
-#include "vstgui/vstgui.h"
-#include "vstgui/vstgui_uidescription.h"
+#include "editor/ControlHelpers.h"
+#include "editor/ParameterControls.h"
+#include "gui/vstgui/vstgui.h"
+#include "gui/vstgui/vstgui_uidescription.h"
+#include "k1lib/facade/PluginToEditorEvent.h"
 
 #include <array>
 #include <cstdint>

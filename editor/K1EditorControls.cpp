@@ -1,15 +1,15 @@
 // The editor's controls: parameter values shown on the views, and user actions turned into parameter
 // changes, page switches and play-mode changes.
-#include "K1Editor.h"
+#include "editor/K1Editor.h"
 
-#include "K1Constants.h"
-#include "Log.h"
-#include "Plugin.h"
-#include "k1EditorListener.h"
-#include "uiEnvelope.h"
-#include "uiMulti.h"
-#include "uiMultilevelOptionMenu.h"
-#include "uiSourceMix.h"
+#include "editor/k1EditorListener.h"
+#include "editor/uiEnvelope.h"
+#include "editor/uiMulti.h"
+#include "editor/uiMultilevelOptionMenu.h"
+#include "editor/uiSourceMix.h"
+#include "k1lib/constants/K1Constants.h"
+#include "k1lib/facade/Plugin.h"
+#include "log/Log.h"
 
 #include <algorithm>
 #include <cmath>

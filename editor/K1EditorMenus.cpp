@@ -1,7 +1,7 @@
 // Filling the option menus of the parameters: note ranges, the grouped waveforms, or one entry per value.
-#include "K1Editor.h"
+#include "editor/K1Editor.h"
 
-#include "uiMultilevelOptionMenu.h"
+#include "editor/uiMultilevelOptionMenu.h"
 
 #include <algorithm>
 #include <string>

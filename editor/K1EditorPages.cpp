@@ -1,11 +1,11 @@
 // The editor's pages (play, Single edit with its common and source pages, Multi edit, system), the
 // keyboard shortcuts, the two clickable web links and the message boxes.
-#include "K1Editor.h"
-#include "uiSingles.h"
+#include "editor/K1Editor.h"
+#include "editor/uiSingles.h"
 
-#include "Dialogs.h"
-#include "Plugin.h"
-#include "uiDisplay.h"
+#include "editor/uiDisplay.h"
+#include "gui/Dialogs.h"
+#include "k1lib/facade/Plugin.h"
 
 using namespace VSTGUI;
 

@@ -1,8 +1,8 @@
 // The editor's size: it proposes 16:9 between 640x360 and 2560x1440 and takes whatever size the
 // host gives it, showing the largest panel that fits; the panel is scaled, never re-laid-out.
-#include "K1Editor.h"
+#include "editor/K1Editor.h"
 
-#include "k1EditorListener.h"
+#include "editor/k1EditorListener.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
-#include "ParameterControls.h"
+#include "editor/ParameterControls.h"
 
-#include "uiMultilevelOptionMenu.h"
-#include "vstgui/vstgui.h"
+#include "editor/uiMultilevelOptionMenu.h"
+#include "gui/vstgui/vstgui.h"
 
 using namespace VSTGUI;
 

@@ -2,7 +2,7 @@
 // panel is built and rebound when the active source or a Multi section column changes.
 #pragma once
 
-#include "Parameters.h"
+#include "k1lib/params/Parameters.h"
 
 #include <array>
 

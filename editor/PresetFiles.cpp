@@ -1,8 +1,8 @@
-#include "PresetFiles.h"
+#include "editor/PresetFiles.h"
 
-#include "Log.h"
-#include "MidiToSysex.h"
-#include "Sysex.h"
+#include "k1lib/records/MidiToSysex.h"
+#include "k1lib/records/Sysex.h"
+#include "log/Log.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -2,7 +2,7 @@
 // Standard MIDI Files (".mid") that carry such dumps.
 #pragma once
 
-#include "vstgui/vstgui.h"
+#include "gui/vstgui/vstgui.h"
 
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "XmlContentProvider.h"
+#include "editor/XmlContentProvider.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,7 +1,7 @@
 // Serves the embedded panel description to the UI-description parser.
 #pragma once
 
-#include "vstgui/vstgui_uidescription.h"
+#include "gui/vstgui/vstgui_uidescription.h"
 
 #include <cstdint>
 

@@ -3,7 +3,7 @@
 // Thread contract: the editor calls these on the user-interface thread only.
 #pragma once
 
-#include "Parameters.h"
+#include "k1lib/params/Parameters.h"
 
 class k1EditorListener {
 public:

@@ -1,9 +1,9 @@
-#include "uiDisplay.h"
+#include "editor/uiDisplay.h"
 
-#include "ControlHelpers.h"
-#include "Engine.h"
-#include "K1Editor.h"
-#include "Plugin.h"
+#include "editor/ControlHelpers.h"
+#include "editor/K1Editor.h"
+#include "k1lib/engine/Engine.h"
+#include "k1lib/facade/Plugin.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -6,8 +6,8 @@
 // At most one timer is pending; it is released in the destructor, so no step runs afterwards.
 #pragma once
 
-#include "StaticArray.h"
-#include "vstgui/vstgui.h"
+#include "gui/vstgui/vstgui.h"
+#include "k1lib/base/StaticArray.h"
 
 #include <cstdint>
 #include <map>

@@ -1,8 +1,8 @@
-#include "uiEnvelope.h"
+#include "editor/uiEnvelope.h"
 
-#include "K1Editor.h"
-#include "Parameters.h"
-#include "Plugin.h"
+#include "editor/K1Editor.h"
+#include "k1lib/facade/Plugin.h"
+#include "k1lib/params/Parameters.h"
 
 using namespace VSTGUI;
 

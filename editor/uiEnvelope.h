@@ -4,7 +4,7 @@
 // Thread contract: user-interface thread only.
 #pragma once
 
-#include "vstgui/vstgui.h"
+#include "gui/vstgui/vstgui.h"
 
 class K1Editor;
 

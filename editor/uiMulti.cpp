@@ -1,6 +1,6 @@
-#include "uiMulti.h"
+#include "editor/uiMulti.h"
 
-#include "uiMultiSection.h"
+#include "editor/uiMultiSection.h"
 
 #include <string>
 

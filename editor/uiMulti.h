@@ -4,9 +4,9 @@
 // Thread contract: user-interface thread only.
 #pragma once
 
-#include "ControlHelpers.h"
-#include "Parameters.h"
-#include "vstgui/vstgui.h"
+#include "editor/ControlHelpers.h"
+#include "gui/vstgui/vstgui.h"
+#include "k1lib/params/Parameters.h"
 
 #include <array>
 #include <memory>

@@ -1,11 +1,11 @@
-#include "uiMultiSection.h"
+#include "editor/uiMultiSection.h"
 
-#include "Engine.h"
-#include "K1Constants.h"
-#include "K1Editor.h"
-#include "Plugin.h"
-#include "SinglePreset.h"
-#include "uiMultilevelOptionMenu.h"
+#include "editor/K1Editor.h"
+#include "editor/uiMultilevelOptionMenu.h"
+#include "k1lib/constants/K1Constants.h"
+#include "k1lib/engine/Engine.h"
+#include "k1lib/facade/Plugin.h"
+#include "k1lib/records/SinglePreset.h"
 
 #include <cstring>
 

@@ -6,9 +6,9 @@
 // the editor, which outlives the column.
 #pragma once
 
-#include "ControlHelpers.h"
-#include "Parameters.h"
-#include "vstgui/vstgui.h"
+#include "editor/ControlHelpers.h"
+#include "gui/vstgui/vstgui.h"
+#include "k1lib/params/Parameters.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "uiMultilevelOptionMenu.h"
+#include "editor/uiMultilevelOptionMenu.h"
 
 using namespace VSTGUI;
 

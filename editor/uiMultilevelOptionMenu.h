@@ -2,7 +2,7 @@
 // index 0 while the menu is closed and is taken out while it is open.
 #pragma once
 
-#include "vstgui/vstgui.h"
+#include "gui/vstgui/vstgui.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
-#include "uiPopup.h"
+#include "editor/uiPopup.h"
 
-#include "vstgui/vstgui.h"
+#include "gui/vstgui/vstgui.h"
 
 using namespace VSTGUI;
 

@@ -1,7 +1,7 @@
-#include "uiResizer.h"
+#include "editor/uiResizer.h"
 
-#include "ControlHelpers.h"
-#include "K1Editor.h"
+#include "editor/ControlHelpers.h"
+#include "editor/K1Editor.h"
 
 #include <cmath>
 

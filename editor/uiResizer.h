@@ -1,7 +1,7 @@
 // Scales the whole editor while the user drags the grip in the panel's bottom-right corner.
 #pragma once
 
-#include "vstgui/vstgui.h"
+#include "gui/vstgui/vstgui.h"
 
 class K1Editor;
 

@@ -1,7 +1,7 @@
-#include "uiSettings.h"
+#include "editor/uiSettings.h"
 
-#include "K1Editor.h"
-#include "Plugin.h"
+#include "editor/K1Editor.h"
+#include "k1lib/facade/Plugin.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -4,9 +4,9 @@
 // Thread contract: user-interface thread only.
 #pragma once
 
-#include "ControlHelpers.h"
-#include "Engine.h"
-#include "vstgui/vstgui.h"
+#include "editor/ControlHelpers.h"
+#include "gui/vstgui/vstgui.h"
+#include "k1lib/engine/Engine.h"
 
 #include <array>
 #include <string>

@@ -1,11 +1,11 @@
-#include "uiSingles.h"
+#include "editor/uiSingles.h"
 
-#include "ControlHelpers.h"
-#include "Engine.h"
-#include "K1Editor.h"
-#include "Log.h"
-#include "Plugin.h"
-#include "uiPopup.h"
+#include "editor/ControlHelpers.h"
+#include "editor/K1Editor.h"
+#include "editor/uiPopup.h"
+#include "k1lib/engine/Engine.h"
+#include "k1lib/facade/Plugin.h"
+#include "log/Log.h"
 
 using namespace VSTGUI;
 

@@ -11,8 +11,8 @@
 // facade.
 #pragma once
 
-#include "Sysex.h"
-#include "vstgui/vstgui.h"
+#include "gui/vstgui/vstgui.h"
+#include "k1lib/records/Sysex.h"
 
 #include <array>
 #include <cstdint>

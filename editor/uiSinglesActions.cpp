@@ -1,12 +1,12 @@
 // The browser's preset actions: factory resets of the current preset, the page and the bank
 // after a question, and the cells' context menu with copy, paste and sending a preset to a
 // K1 as a program dump.
-#include "Engine.h"
-#include "K1Editor.h"
-#include "Log.h"
-#include "Plugin.h"
-#include "uiPopup.h"
-#include "uiSingles.h"
+#include "editor/K1Editor.h"
+#include "editor/uiPopup.h"
+#include "editor/uiSingles.h"
+#include "k1lib/engine/Engine.h"
+#include "k1lib/facade/Plugin.h"
+#include "log/Log.h"
 
 #include <cstdio>
 

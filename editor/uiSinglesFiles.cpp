@@ -1,12 +1,12 @@
 // The browser's file buttons: export of the current preset or the displayed page as K1 sysex
 // dumps, and import of ".syx" or ".mid" files onto the current preset or the displayed page.
-#include "Engine.h"
-#include "K1Constants.h"
-#include "K1Editor.h"
-#include "Log.h"
-#include "Plugin.h"
-#include "PresetFiles.h"
-#include "uiSingles.h"
+#include "editor/K1Editor.h"
+#include "editor/PresetFiles.h"
+#include "editor/uiSingles.h"
+#include "k1lib/constants/K1Constants.h"
+#include "k1lib/engine/Engine.h"
+#include "k1lib/facade/Plugin.h"
+#include "log/Log.h"
 
 using namespace VSTGUI;
 

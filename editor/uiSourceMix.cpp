@@ -1,9 +1,9 @@
-#include "uiSourceMix.h"
+#include "editor/uiSourceMix.h"
 
-#include "ControlHelpers.h"
-#include "K1Editor.h"
-#include "Parameters.h"
-#include "Plugin.h"
+#include "editor/ControlHelpers.h"
+#include "editor/K1Editor.h"
+#include "k1lib/facade/Plugin.h"
+#include "k1lib/params/Parameters.h"
 
 #include <algorithm>
 #include <cmath>

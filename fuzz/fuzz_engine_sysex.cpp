@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "Engine.h"
-#include "IEngineListener.h"
-#include "Log.h"
+#include "k1lib/engine/Engine.h"
+#include "k1lib/engine/IEngineListener.h"
+#include "log/Log.h"
 
 namespace {
 

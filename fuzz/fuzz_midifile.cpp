@@ -2,8 +2,8 @@
 #include <cstring>
 #include <vector>
 
-#include "Log.h"
-#include "MidiToSysex.h"
+#include "k1lib/records/MidiToSysex.h"
+#include "log/Log.h"
 
 namespace {
 void quiet(const std::string&) {}

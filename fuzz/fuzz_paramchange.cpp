@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "ParameterConverter.h"
-#include "Sysex.h"
+#include "k1lib/params/ParameterConverter.h"
+#include "k1lib/records/Sysex.h"
 
 using namespace k1lib;
 

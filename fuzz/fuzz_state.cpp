@@ -7,10 +7,10 @@
 #include <cstring>
 #include <vector>
 
-#include "Engine.h"
-#include "EngineStateRecord.h"
-#include "IEngineListener.h"
-#include "Log.h"
+#include "k1lib/engine/Engine.h"
+#include "k1lib/engine/EngineStateRecord.h"
+#include "k1lib/engine/IEngineListener.h"
+#include "log/Log.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "Log.h"
-#include "Sysex.h"
+#include "k1lib/records/Sysex.h"
+#include "log/Log.h"
 
 namespace {
 void quiet(const std::string&) {}

@@ -1,8 +1,8 @@
 // Feeds arbitrary bytes to the WAV reader, both as they are and behind a valid RIFF/WAVE header (so
 // the chunk walk sees them at once), and, when they parse as 8-bit mono, to the wave ROM walk.
-#include "Log.h"
-#include "WavLoader.h"
-#include "Waveforms.h"
+#include "k1lib/voice/WavLoader.h"
+#include "k1lib/voice/Waveforms.h"
+#include "log/Log.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "CAnimKnob.h"
+#include "gui/CAnimKnob.h"
 
-#include "CDrawContext.h"
+#include "gui/CDrawContext.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 // A knob drawn as one frame of a vertical bitmap strip, chosen by the normalised value.
 #pragma once
 
-#include "CKnobBase.h"
+#include "gui/CKnobBase.h"
 
 namespace VSTGUI {
 

@@ -1,6 +1,6 @@
-#include "CBitmap.h"
+#include "gui/CBitmap.h"
 
-#include "GuiLog.h"
+#include "gui/GuiLog.h"
 
 #include <cairo.h>
 #include <cstring>

@@ -1,8 +1,8 @@
 // An image (cairo ARGB surface), loaded from PNG bytes; views draw it whole or by sub-rectangle.
 #pragma once
 
-#include "CBaseObject.h"
-#include "CRect.h"
+#include "gui/CBaseObject.h"
+#include "gui/CRect.h"
 
 #include <cstddef>
 #include <cstdint>

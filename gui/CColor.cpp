@@ -1,4 +1,4 @@
-#include "CColor.h"
+#include "gui/CColor.h"
 
 #include <cstdio>
 

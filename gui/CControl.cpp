@@ -1,6 +1,6 @@
-#include "CControl.h"
+#include "gui/CControl.h"
 
-#include "ListenerList.h"
+#include "gui/ListenerList.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 // A view with a value (min..max), a tag, listeners and edit brackets.
 #pragma once
 
-#include "CView.h"
+#include "gui/CView.h"
 
 #include <vector>
 

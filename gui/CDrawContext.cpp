@@ -1,8 +1,8 @@
-#include "CDrawContext.h"
+#include "gui/CDrawContext.h"
 
-#include "CBitmap.h"
-#include "CGradient.h"
-#include "CGraphicsPath.h"
+#include "gui/CBitmap.h"
+#include "gui/CGradient.h"
+#include "gui/CGraphicsPath.h"
 
 #include <cairo.h>
 #include <cmath>

@@ -2,13 +2,13 @@
 // clipping and transforms. Coordinates are those of the view being drawn.
 #pragma once
 
-#include "CBaseObject.h"
-#include "CColor.h"
-#include "CFontDesc.h"
-#include "CGraphicsTransform.h"
-#include "CRect.h"
-#include "UTF8String.h"
-#include "VSTGUITypes.h"
+#include "gui/CBaseObject.h"
+#include "gui/CColor.h"
+#include "gui/CFontDesc.h"
+#include "gui/CGraphicsTransform.h"
+#include "gui/CRect.h"
+#include "gui/UTF8String.h"
+#include "gui/VSTGUITypes.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
-#include "CFontDesc.h"
+#include "gui/CFontDesc.h"
 
-#include "GuiLog.h"
+#include "gui/GuiLog.h"
 
 #include <cairo-ft.h>
 #include <fontconfig/fontconfig.h>

@@ -1,9 +1,9 @@
 // A font by family name, size (in drawing units) and style; resolved through fontconfig.
 #pragma once
 
-#include "CBaseObject.h"
-#include "CRect.h"
-#include "UTF8String.h"
+#include "gui/CBaseObject.h"
+#include "gui/CRect.h"
+#include "gui/UTF8String.h"
 
 #include <cstdint>
 

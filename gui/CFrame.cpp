@@ -1,13 +1,13 @@
-#include "CFrame.h"
+#include "gui/CFrame.h"
 
-#include "CDrawContext.h"
-#include "COptionMenu.h"
-#include "CVSTGUITimer.h"
-#include "ListenerList.h"
-#include "MenuPopup.h"
-#include "TextMeasure.h"
-#include "X11Dialogs.h"
-#include "X11FrameWindow.h"
+#include "gui/CDrawContext.h"
+#include "gui/COptionMenu.h"
+#include "gui/CVSTGUITimer.h"
+#include "gui/ListenerList.h"
+#include "gui/MenuPopup.h"
+#include "gui/TextMeasure.h"
+#include "gui/x11/X11Dialogs.h"
+#include "gui/x11/X11FrameWindow.h"
 
 #include <algorithm>
 #include <cmath>

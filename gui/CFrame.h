@@ -2,7 +2,7 @@
 // given in window pixels, and holds focus, keyboard hooks, tooltips and the menu popup.
 #pragma once
 
-#include "CViewContainer.h"
+#include "gui/CViewContainer.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "CGradient.h"
+#include "gui/CGradient.h"
 
 #include <algorithm>
 

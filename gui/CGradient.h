@@ -1,8 +1,8 @@
 // A colour gradient: colour stops at offsets 0..1.
 #pragma once
 
-#include "CBaseObject.h"
-#include "CColor.h"
+#include "gui/CBaseObject.h"
+#include "gui/CColor.h"
 
 #include <map>
 

@@ -1,4 +1,4 @@
-#include "CGraphicsPath.h"
+#include "gui/CGraphicsPath.h"
 
 #include <cairo.h>
 

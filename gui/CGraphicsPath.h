@@ -1,8 +1,8 @@
 // A path of straight sub-paths, made by a draw context and replayed into cairo when drawn.
 #pragma once
 
-#include "CBaseObject.h"
-#include "CRect.h"
+#include "gui/CBaseObject.h"
+#include "gui/CRect.h"
 
 #include <vector>
 

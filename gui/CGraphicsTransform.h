@@ -1,7 +1,7 @@
 // Affine 2-D transform: x' = m11·x + m12·y + dx, y' = m21·x + m22·y + dy.
 #pragma once
 
-#include "CRect.h"
+#include "gui/CRect.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "CKickButton.h"
+#include "gui/CKickButton.h"
 
-#include "CDrawContext.h"
+#include "gui/CDrawContext.h"
 
 namespace VSTGUI {
 

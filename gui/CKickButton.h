@@ -3,7 +3,7 @@
 // cancel gives min only.
 #pragma once
 
-#include "CControl.h"
+#include "gui/CControl.h"
 
 namespace VSTGUI {
 

@@ -1,4 +1,4 @@
-#include "CKnobBase.h"
+#include "gui/CKnobBase.h"
 
 namespace VSTGUI {
 

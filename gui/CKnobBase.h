@@ -1,7 +1,7 @@
 // Knob behaviour: linear vertical drag, Shift for fine steps, wheel, Ctrl+click to default.
 #pragma once
 
-#include "CControl.h"
+#include "gui/CControl.h"
 
 namespace VSTGUI {
 

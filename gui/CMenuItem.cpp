@@ -1,7 +1,7 @@
-#include "CMenuItem.h"
+#include "gui/CMenuItem.h"
 
-#include "CBitmap.h"
-#include "COptionMenu.h"
+#include "gui/CBitmap.h"
+#include "gui/COptionMenu.h"
 
 namespace VSTGUI {
 

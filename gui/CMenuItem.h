@@ -1,8 +1,8 @@
 // One entry of an option menu: a title, a tag (-1 untagged), flags and an optional sub-menu.
 #pragma once
 
-#include "CBaseObject.h"
-#include "UTF8String.h"
+#include "gui/CBaseObject.h"
+#include "gui/UTF8String.h"
 
 #include <cstdint>
 #include <vector>

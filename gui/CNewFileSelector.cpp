@@ -1,6 +1,6 @@
-#include "CNewFileSelector.h"
+#include "gui/CNewFileSelector.h"
 
-#include "Dialogs.h"
+#include "gui/Dialogs.h"
 
 namespace VSTGUI {
 

@@ -1,7 +1,7 @@
 // The file selector under VSTGUI's names; it asks the current zykgui::Dialogs.
 #pragma once
 
-#include "CBaseObject.h"
+#include "gui/CBaseObject.h"
 
 #include <cstdint>
 #include <functional>

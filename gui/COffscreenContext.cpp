@@ -1,4 +1,4 @@
-#include "COffscreenContext.h"
+#include "gui/COffscreenContext.h"
 
 #include <cairo.h>
 #include <cmath>

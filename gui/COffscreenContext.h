@@ -1,8 +1,8 @@
 // A draw context over an offscreen image (a CBitmap), e.g. to render a whole frame to PNG.
 #pragma once
 
-#include "CBitmap.h"
-#include "CDrawContext.h"
+#include "gui/CBitmap.h"
+#include "gui/CDrawContext.h"
 
 namespace VSTGUI {
 

@@ -1,7 +1,7 @@
-#include "COptionMenu.h"
+#include "gui/COptionMenu.h"
 
-#include "CFrame.h"
-#include "ListenerList.h"
+#include "gui/CFrame.h"
+#include "gui/ListenerList.h"
 
 #include <algorithm>
 

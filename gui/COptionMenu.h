@@ -3,8 +3,8 @@
 // max the entry count - 1.
 #pragma once
 
-#include "CMenuItem.h"
-#include "CParamDisplay.h"
+#include "gui/CMenuItem.h"
+#include "gui/CParamDisplay.h"
 
 #include <functional>
 #include <vector>

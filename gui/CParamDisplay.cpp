@@ -1,6 +1,6 @@
-#include "CParamDisplay.h"
+#include "gui/CParamDisplay.h"
 
-#include "CDrawContext.h"
+#include "gui/CDrawContext.h"
 
 #include <cstdio>
 

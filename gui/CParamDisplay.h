@@ -1,9 +1,9 @@
 // A control that shows text: background (bitmap or colour), then one line in its font.
 #pragma once
 
-#include "CColor.h"
-#include "CControl.h"
-#include "CFontDesc.h"
+#include "gui/CColor.h"
+#include "gui/CControl.h"
+#include "gui/CFontDesc.h"
 
 namespace VSTGUI {
 

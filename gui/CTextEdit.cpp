@@ -1,7 +1,7 @@
-#include "CTextEdit.h"
+#include "gui/CTextEdit.h"
 
-#include "CDrawContext.h"
-#include "CFrame.h"
+#include "gui/CDrawContext.h"
+#include "gui/CFrame.h"
 
 namespace VSTGUI {
 

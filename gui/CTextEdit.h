@@ -3,7 +3,7 @@
 // reverts. Committing calls valueChanged when the text differs from what listeners last saw.
 #pragma once
 
-#include "CTextLabel.h"
+#include "gui/CTextLabel.h"
 
 namespace VSTGUI {
 

@@ -1,4 +1,4 @@
-#include "CTextLabel.h"
+#include "gui/CTextLabel.h"
 
 namespace VSTGUI {
 

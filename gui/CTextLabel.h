@@ -1,7 +1,7 @@
 // A display of a fixed text.
 #pragma once
 
-#include "CParamDisplay.h"
+#include "gui/CParamDisplay.h"
 
 namespace VSTGUI {
 

@@ -1,6 +1,6 @@
-#include "CVSTGUITimer.h"
+#include "gui/CVSTGUITimer.h"
 
-#include "TimerHub.h"
+#include "gui/TimerHub.h"
 
 namespace VSTGUI {
 

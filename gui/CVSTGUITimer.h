@@ -2,7 +2,7 @@
 // that pumps the process-wide TimerHub (the user-interface thread).
 #pragma once
 
-#include "CBaseObject.h"
+#include "gui/CBaseObject.h"
 
 #include <atomic>
 #include <cstdint>

@@ -1,9 +1,9 @@
-#include "CView.h"
+#include "gui/CView.h"
 
-#include "CDrawContext.h"
-#include "CFrame.h"
-#include "CViewContainer.h"
-#include "ListenerList.h"
+#include "gui/CDrawContext.h"
+#include "gui/CFrame.h"
+#include "gui/CViewContainer.h"
+#include "gui/ListenerList.h"
 
 #include <algorithm>
 #include <cstring>

@@ -2,15 +2,15 @@
 // attributes, invalidation, mouse and key handlers.
 #pragma once
 
-#include "CBaseObject.h"
-#include "CBitmap.h"
-#include "CButtonState.h"
-#include "CGraphicsTransform.h"
-#include "CRect.h"
-#include "Interfaces.h"
-#include "UTF8String.h"
-#include "VSTGUITypes.h"
-#include "VstKeyCode.h"
+#include "gui/CBaseObject.h"
+#include "gui/CBitmap.h"
+#include "gui/CButtonState.h"
+#include "gui/CGraphicsTransform.h"
+#include "gui/CRect.h"
+#include "gui/Interfaces.h"
+#include "gui/UTF8String.h"
+#include "gui/VSTGUITypes.h"
+#include "gui/VstKeyCode.h"
 
 #include <cstdint>
 #include <map>

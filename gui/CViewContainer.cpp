@@ -1,7 +1,7 @@
-#include "CViewContainer.h"
+#include "gui/CViewContainer.h"
 
-#include "CDrawContext.h"
-#include "CFrame.h"
+#include "gui/CDrawContext.h"
+#include "gui/CFrame.h"
 
 #include <algorithm>
 #include <cairo.h>

@@ -2,8 +2,8 @@
 // top-left, then its transform).
 #pragma once
 
-#include "CColor.h"
-#include "CView.h"
+#include "gui/CColor.h"
+#include "gui/CView.h"
 
 #include <vector>
 

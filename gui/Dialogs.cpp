@@ -1,6 +1,6 @@
-#include "Dialogs.h"
+#include "gui/Dialogs.h"
 
-#include "GuiLog.h"
+#include "gui/GuiLog.h"
 
 namespace zykgui {
 

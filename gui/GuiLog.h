@@ -1,7 +1,7 @@
 // The GUI layer logs through the house sink ("function@line: text").
 #pragma once
 
-#include "Log.h"
+#include "log/Log.h"
 
 namespace zykgui {
 using k1lib::log;

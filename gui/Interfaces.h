@@ -1,9 +1,9 @@
 // The listener and hook interfaces that views call out to.
 #pragma once
 
-#include "CButtonState.h"
-#include "CRect.h"
-#include "VstKeyCode.h"
+#include "gui/CButtonState.h"
+#include "gui/CRect.h"
+#include "gui/VstKeyCode.h"
 
 #include <cstdint>
 

@@ -1,9 +1,9 @@
-#include "MenuPopup.h"
+#include "gui/MenuPopup.h"
 
-#include "CDrawContext.h"
-#include "CGraphicsPath.h"
-#include "COptionMenu.h"
-#include "TextMeasure.h"
+#include "gui/CDrawContext.h"
+#include "gui/CGraphicsPath.h"
+#include "gui/COptionMenu.h"
+#include "gui/TextMeasure.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,11 +5,11 @@
 // than the frame scroll (wheel or keys).
 #pragma once
 
-#include "CBaseObject.h"
-#include "CButtonState.h"
-#include "COptionMenu.h"
-#include "CRect.h"
-#include "VstKeyCode.h"
+#include "gui/CBaseObject.h"
+#include "gui/CButtonState.h"
+#include "gui/COptionMenu.h"
+#include "gui/CRect.h"
+#include "gui/VstKeyCode.h"
 
 #include <vector>
 

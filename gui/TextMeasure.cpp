@@ -1,6 +1,6 @@
-#include "TextMeasure.h"
+#include "gui/TextMeasure.h"
 
-#include "CDrawContext.h"
+#include "gui/CDrawContext.h"
 
 #include <cairo.h>
 

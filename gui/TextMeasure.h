@@ -1,7 +1,7 @@
 // Text width outside of any drawing (layout of popups and tooltips).
 #pragma once
 
-#include "CFontDesc.h"
+#include "gui/CFontDesc.h"
 
 namespace zykgui {
 

@@ -1,6 +1,6 @@
-#include "TimerHub.h"
+#include "gui/TimerHub.h"
 
-#include "CVSTGUITimer.h"
+#include "gui/CVSTGUITimer.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,12 +1,12 @@
-#include "UIDescription.h"
+#include "gui/UIDescription.h"
 
-#include "CAnimKnob.h"
-#include "CKickButton.h"
-#include "COptionMenu.h"
-#include "CTextEdit.h"
-#include "CTextLabel.h"
-#include "CViewContainer.h"
-#include "GuiLog.h"
+#include "gui/CAnimKnob.h"
+#include "gui/CKickButton.h"
+#include "gui/COptionMenu.h"
+#include "gui/CTextEdit.h"
+#include "gui/CTextLabel.h"
+#include "gui/CViewContainer.h"
+#include "gui/GuiLog.h"
 
 #include <charconv>
 #include <cstring>

@@ -2,10 +2,10 @@
 // document ("vstgui-ui-description"), and the view trees built from its templates.
 #pragma once
 
-#include "CBaseObject.h"
-#include "CBitmap.h"
-#include "CFontDesc.h"
-#include "XmlParser.h"
+#include "gui/CBaseObject.h"
+#include "gui/CBitmap.h"
+#include "gui/CFontDesc.h"
+#include "gui/XmlParser.h"
 
 #include <list>
 #include <map>

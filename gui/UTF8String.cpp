@@ -1,4 +1,4 @@
-#include "UTF8String.h"
+#include "gui/UTF8String.h"
 
 namespace zykgui {
 

@@ -1,6 +1,6 @@
-#include "XmlParser.h"
+#include "gui/XmlParser.h"
 
-#include "GuiLog.h"
+#include "gui/GuiLog.h"
 
 #include <expat.h>
 #include <vector>

@@ -2,7 +2,7 @@
 // and reports elements and character data to a handler.
 #pragma once
 
-#include "CBaseObject.h"
+#include "gui/CBaseObject.h"
 
 #include <cstdint>
 

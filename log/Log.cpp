@@ -1,4 +1,4 @@
-#include "Log.h"
+#include "log/Log.h"
 
 #include <atomic>
 #include <chrono>

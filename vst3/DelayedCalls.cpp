@@ -1,8 +1,8 @@
-#include "DelayedCalls.h"
+#include "vst3/DelayedCalls.h"
 
 #include <cstring>
 
-#include "Log.h"
+#include "log/Log.h"
 
 using namespace Steinberg;
 

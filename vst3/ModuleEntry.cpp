@@ -1,7 +1,7 @@
 // The module's only exported functions, as Linux hosts expect them.
 #include <mutex>
 
-#include "ZykFactory.h"
+#include "vst3/ZykFactory.h"
 
 namespace {
 std::mutex g_moduleLock;

@@ -1,8 +1,8 @@
-#include "PluginFactory.h"
+#include "vst3/PluginFactory.h"
 
 #include <cstring>
 
-#include "Log.h"
+#include "log/Log.h"
 
 using namespace Steinberg;
 

@@ -1,4 +1,4 @@
-#include "SingleComponentEffect.h"
+#include "vst3/SingleComponentEffect.h"
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;

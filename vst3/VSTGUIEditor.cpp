@@ -1,9 +1,9 @@
-#include "VSTGUIEditor.h"
+#include "vst3/VSTGUIEditor.h"
 
 #include <cstring>
 
-#include "Log.h"
-#include "TimerHub.h"
+#include "gui/TimerHub.h"
+#include "log/Log.h"
 
 namespace Steinberg::Vst {
 

@@ -8,11 +8,11 @@
 // unregisters everything before the subclass closes its frame.
 //
 // Thread contract: the host's user-interface thread only, like every IPlugView call.
-#include "CBaseObject.h"
-#include "CFrame.h"
-#include "CVSTGUITimer.h"
-#include "Interfaces.h"
-#include "VstKeyCode.h"
+#include "gui/CBaseObject.h"
+#include "gui/CFrame.h"
+#include "gui/CVSTGUITimer.h"
+#include "gui/Interfaces.h"
+#include "gui/VstKeyCode.h"
 #include "pluginterfaces/gui/iplugview.h"
 #include "public.sdk/source/vst/vsteditcontroller.h"
 

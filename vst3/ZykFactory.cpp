@@ -1,9 +1,9 @@
-#include "ZykFactory.h"
+#include "vst3/ZykFactory.h"
 
 #include <mutex>
 
-#include "PluginFactory.h"
-#include "k1AudioProcessor.h"
+#include "vst3/PluginFactory.h"
+#include "vst3/k1AudioProcessor.h"
 
 using namespace Steinberg;
 

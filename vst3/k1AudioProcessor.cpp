@@ -1,15 +1,15 @@
 // Set-up, buses, the host parameters, units and program list, the MIDI controller mapping.
-#include "k1AudioProcessor.h"
+#include "vst3/k1AudioProcessor.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
 
-#include "Log.h"
-#include "k1AudioProcessorMidi.h"
-#include "k1EditController.h"
+#include "log/Log.h"
 #include "pluginterfaces/base/ustring.h"
+#include "vst3/k1AudioProcessorMidi.h"
+#include "vst3/k1EditController.h"
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;

@@ -20,13 +20,13 @@
 #include <string>
 #include <vector>
 
-#include "DelayedCalls.h"
-#include "K1Constants.h"
-#include "Plugin.h"
-#include "SingleComponentEffect.h"
+#include "k1lib/constants/K1Constants.h"
+#include "k1lib/facade/Plugin.h"
 #include "pluginterfaces/vst/ivsteditcontroller.h"
 #include "pluginterfaces/vst/ivstmidicontrollers.h"
 #include "pluginterfaces/vst/ivstparameterchanges.h"
+#include "vst3/DelayedCalls.h"
+#include "vst3/SingleComponentEffect.h"
 
 class k1EditController;
 

@@ -1,12 +1,12 @@
 // The facade's notifications: output queues for the audio thread, program-name refreshes for
 // the user-interface thread, and the program names the host reads.
-#include "k1AudioProcessor.h"
+#include "vst3/k1AudioProcessor.h"
 
 #include <algorithm>
 #include <cmath>
 #include <string>
 
-#include "Log.h"
+#include "log/Log.h"
 #include "pluginterfaces/base/ustring.h"
 
 using namespace Steinberg;

@@ -1,4 +1,4 @@
-#include "k1AudioProcessorMidi.h"
+#include "vst3/k1AudioProcessorMidi.h"
 
 #include <algorithm>
 #include <cmath>

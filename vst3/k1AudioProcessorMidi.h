@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "SMidiEvent.h"
+#include "k1lib/records/SMidiEvent.h"
 #include "pluginterfaces/vst/ivstevents.h"
 #include "pluginterfaces/vst/vsttypes.h"
 

@@ -1,12 +1,12 @@
 // The host's audio block: host events and parameter changes into the facade, the engine's
 // channels into the active output buses, and what the engine produced back to the host.
-#include "k1AudioProcessor.h"
+#include "vst3/k1AudioProcessor.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "Log.h"
-#include "k1AudioProcessorMidi.h"
+#include "log/Log.h"
+#include "vst3/k1AudioProcessorMidi.h"
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;

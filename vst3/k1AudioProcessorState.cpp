@@ -8,9 +8,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "Log.h"
-#include "k1AudioProcessor.h"
+#include "log/Log.h"
 #include "pluginterfaces/base/ibstream.h"
+#include "vst3/k1AudioProcessor.h"
 
 using namespace Steinberg;
 

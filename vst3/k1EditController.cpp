@@ -1,7 +1,7 @@
-#include "k1EditController.h"
+#include "vst3/k1EditController.h"
 
-#include "Plugin.h"
-#include "k1AudioProcessor.h"
+#include "k1lib/facade/Plugin.h"
+#include "vst3/k1AudioProcessor.h"
 
 using namespace Steinberg;
 

@@ -11,9 +11,9 @@
 #include <map>
 #include <memory>
 
-#include "K1Editor.h"
-#include "VSTGUIEditor.h"
-#include "k1EditorListener.h"
+#include "editor/K1Editor.h"
+#include "editor/k1EditorListener.h"
+#include "vst3/VSTGUIEditor.h"
 
 namespace k1lib {
 class Plugin;

@@ -1,4 +1,4 @@
 // The UI description (XML panel documents) under VSTGUI's names.
 #pragma once
 
-#include "../UIDescription.h"
+#include "gui/UIDescription.h"

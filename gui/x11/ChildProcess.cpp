@@ -1,6 +1,6 @@
-#include "ChildProcess.h"
+#include "gui/x11/ChildProcess.h"
 
-#include "GuiLog.h"
+#include "gui/GuiLog.h"
 
 #include <cerrno>
 #include <cstdlib>

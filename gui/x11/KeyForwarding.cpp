@@ -1,4 +1,4 @@
-#include "KeyForwarding.h"
+#include "gui/x11/KeyForwarding.h"
 
 namespace zykgui {
 

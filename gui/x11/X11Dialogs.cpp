@@ -1,9 +1,9 @@
-#include "X11Dialogs.h"
+#include "gui/x11/X11Dialogs.h"
 
-#include "CFrame.h"
-#include "ChildProcess.h"
-#include "GuiLog.h"
-#include "X11ModalWindow.h"
+#include "gui/CFrame.h"
+#include "gui/GuiLog.h"
+#include "gui/x11/ChildProcess.h"
+#include "gui/x11/X11ModalWindow.h"
 
 #include <cstdlib>
 

@@ -6,7 +6,7 @@
 // Thread contract: the user-interface thread only; every call blocks until answered.
 #pragma once
 
-#include "Dialogs.h"
+#include "gui/Dialogs.h"
 
 namespace zykgui {
 

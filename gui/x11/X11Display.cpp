@@ -1,4 +1,4 @@
-#include "X11Display.h"
+#include "gui/x11/X11Display.h"
 
 #include <chrono>
 #include <cstdlib>

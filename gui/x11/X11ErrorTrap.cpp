@@ -1,6 +1,6 @@
-#include "X11ErrorTrap.h"
+#include "gui/x11/X11ErrorTrap.h"
 
-#include "X11Display.h"
+#include "gui/x11/X11Display.h"
 
 #include <X11/Xlib.h>
 

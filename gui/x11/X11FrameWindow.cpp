@@ -1,13 +1,13 @@
-#include "X11FrameWindow.h"
+#include "gui/x11/X11FrameWindow.h"
 
-#include "CDrawContext.h"
-#include "CFrame.h"
-#include "GuiLog.h"
-#include "KeyForwarding.h"
-#include "X11Display.h"
-#include "X11ErrorTrap.h"
-#include "X11ImageBlit.h"
-#include "X11Input.h"
+#include "gui/CDrawContext.h"
+#include "gui/CFrame.h"
+#include "gui/GuiLog.h"
+#include "gui/x11/KeyForwarding.h"
+#include "gui/x11/X11Display.h"
+#include "gui/x11/X11ErrorTrap.h"
+#include "gui/x11/X11ImageBlit.h"
+#include "gui/x11/X11Input.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>

@@ -1,4 +1,4 @@
-#include "X11ImageBlit.h"
+#include "gui/x11/X11ImageBlit.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>

@@ -1,4 +1,4 @@
-#include "X11Input.h"
+#include "gui/x11/X11Input.h"
 
 #include <X11/X.h>
 #include <X11/keysym.h>

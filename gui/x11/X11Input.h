@@ -2,8 +2,8 @@
 // can be tested without a display.
 #pragma once
 
-#include "CButtonState.h"
-#include "VstKeyCode.h"
+#include "gui/CButtonState.h"
+#include "gui/VstKeyCode.h"
 
 #include <cstdint>
 

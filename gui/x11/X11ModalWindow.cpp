@@ -1,11 +1,11 @@
-#include "X11ModalWindow.h"
+#include "gui/x11/X11ModalWindow.h"
 
-#include "CFrame.h"
-#include "GuiLog.h"
-#include "UTF8String.h"
-#include "X11Display.h"
-#include "X11ErrorTrap.h"
-#include "X11ImageBlit.h"
+#include "gui/CFrame.h"
+#include "gui/GuiLog.h"
+#include "gui/UTF8String.h"
+#include "gui/x11/X11Display.h"
+#include "gui/x11/X11ErrorTrap.h"
+#include "gui/x11/X11ImageBlit.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>

@@ -1,4 +1,4 @@
-#include "FileBytes.h"
+#include "k1lib/base/FileBytes.h"
 
 #include <cstdio>
 #include <fcntl.h>

@@ -2,7 +2,7 @@
 // What the resampler pulls engine-rate audio from: the engine's per-sample loop.
 #include <vector>
 
-#include "SMidiEvent.h"
+#include "k1lib/records/SMidiEvent.h"
 
 namespace k1lib {
 

@@ -1,17 +1,17 @@
 // Construction, the preset operations and the settings.
-#include "Engine.h"
+#include "k1lib/engine/Engine.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <utility>
 
-#include "EngineMultiHost.h"
-#include "FactoryData.h"
-#include "IEngineListener.h"
-#include "Log.h"
-#include "Multi.h"
-#include "ParameterConverter.h"
+#include "k1lib/engine/EngineMultiHost.h"
+#include "k1lib/engine/IEngineListener.h"
+#include "k1lib/params/ParameterConverter.h"
+#include "k1lib/records/FactoryData.h"
+#include "k1lib/voice/Multi.h"
+#include "log/Log.h"
 
 namespace k1lib {
 namespace {

@@ -8,21 +8,21 @@
 #include <string>
 #include <vector>
 
-#include "AudioRenderer.h"
-#include "K1Constants.h"
-#include "MidiState.h"
-#include "MultiPreset.h"
-#include "ParameterManager.h"
-#include "Parameters.h"
-#include "Random.h"
-#include "Resampler.h"
-#include "SMidiEvent.h"
-#include "SinglePreset.h"
-#include "StaticArray.h"
-#include "StorageInfo.h"
-#include "Sysex.h"
-#include "VoiceContext.h"
-#include "Waveforms.h"
+#include "k1lib/base/Random.h"
+#include "k1lib/base/StaticArray.h"
+#include "k1lib/constants/K1Constants.h"
+#include "k1lib/engine/AudioRenderer.h"
+#include "k1lib/engine/Resampler.h"
+#include "k1lib/params/ParameterManager.h"
+#include "k1lib/params/Parameters.h"
+#include "k1lib/records/MultiPreset.h"
+#include "k1lib/records/SMidiEvent.h"
+#include "k1lib/records/SinglePreset.h"
+#include "k1lib/records/StorageInfo.h"
+#include "k1lib/records/Sysex.h"
+#include "k1lib/voice/MidiState.h"
+#include "k1lib/voice/VoiceContext.h"
+#include "k1lib/voice/Waveforms.h"
 
 namespace k1lib {
 

@@ -1,11 +1,11 @@
 // MIDI input: notes, controllers, RPN data entry and program changes with bank select.
 #include <algorithm>
 
-#include "Engine.h"
-#include "FactoryData.h"
-#include "IEngineListener.h"
-#include "Log.h"
-#include "Multi.h"
+#include "k1lib/engine/Engine.h"
+#include "k1lib/engine/IEngineListener.h"
+#include "k1lib/records/FactoryData.h"
+#include "k1lib/voice/Multi.h"
+#include "log/Log.h"
 
 namespace k1lib {
 namespace {

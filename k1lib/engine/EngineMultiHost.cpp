@@ -1,7 +1,7 @@
-#include "EngineMultiHost.h"
+#include "k1lib/engine/EngineMultiHost.h"
 
-#include "Engine.h"
-#include "Parameters.h"
+#include "k1lib/engine/Engine.h"
+#include "k1lib/params/Parameters.h"
 
 namespace k1lib {
 

@@ -1,7 +1,7 @@
 #pragma once
 // The Multi's view of its engine: the engine owns one and hands it to its Multi, so the Multi
 // itself knows nothing of the engine. Called only from inside engine calls.
-#include "IMultiHost.h"
+#include "k1lib/voice/IMultiHost.h"
 
 namespace k1lib {
 

@@ -2,8 +2,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "Engine.h"
-#include "FactoryData.h"
+#include "k1lib/engine/Engine.h"
+#include "k1lib/records/FactoryData.h"
 
 namespace k1lib {
 namespace {

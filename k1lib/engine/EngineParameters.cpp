@@ -2,12 +2,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "Engine.h"
-#include "IEngineListener.h"
-#include "Log.h"
-#include "Multi.h"
-#include "ParameterConverter.h"
-#include "SoundMath.h"
+#include "k1lib/base/SoundMath.h"
+#include "k1lib/engine/Engine.h"
+#include "k1lib/engine/IEngineListener.h"
+#include "k1lib/params/ParameterConverter.h"
+#include "k1lib/voice/Multi.h"
+#include "log/Log.h"
 
 #include <cstring>
 

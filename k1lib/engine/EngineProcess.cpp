@@ -1,9 +1,9 @@
 // The engine's block entry, the host rate and the per-sample loop.
 #include <algorithm>
 
-#include "Engine.h"
-#include "Log.h"
-#include "Multi.h"
+#include "k1lib/engine/Engine.h"
+#include "k1lib/voice/Multi.h"
+#include "log/Log.h"
 
 namespace k1lib {
 namespace {

@@ -1,11 +1,11 @@
 // The state record: saving everything a host project restores, and loading it back.
 #include <iterator>
 
-#include "Engine.h"
-#include "EngineStateRecord.h"
-#include "IEngineListener.h"
-#include "Log.h"
-#include "Multi.h"
+#include "k1lib/engine/Engine.h"
+#include "k1lib/engine/EngineStateRecord.h"
+#include "k1lib/engine/IEngineListener.h"
+#include "k1lib/voice/Multi.h"
+#include "log/Log.h"
 
 namespace k1lib {
 namespace {

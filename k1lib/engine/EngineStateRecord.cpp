@@ -1,11 +1,11 @@
-#include "EngineStateRecord.h"
+#include "k1lib/engine/EngineStateRecord.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "FactoryData.h"
-#include "Log.h"
-#include "Sysex.h"
+#include "k1lib/records/FactoryData.h"
+#include "k1lib/records/Sysex.h"
+#include "log/Log.h"
 
 namespace k1lib {
 namespace {

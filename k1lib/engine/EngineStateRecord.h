@@ -12,10 +12,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "Engine.h"
-#include "MultiPreset.h"
-#include "Parameters.h"
-#include "SinglePreset.h"
+#include "k1lib/engine/Engine.h"
+#include "k1lib/params/Parameters.h"
+#include "k1lib/records/MultiPreset.h"
+#include "k1lib/records/SinglePreset.h"
 
 namespace k1lib {
 

@@ -2,9 +2,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "Engine.h"
-#include "IEngineListener.h"
-#include "ParameterConverter.h"
+#include "k1lib/engine/Engine.h"
+#include "k1lib/engine/IEngineListener.h"
+#include "k1lib/params/ParameterConverter.h"
 
 namespace k1lib {
 namespace {

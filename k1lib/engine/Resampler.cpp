@@ -1,4 +1,4 @@
-#include "Resampler.h"
+#include "k1lib/engine/Resampler.h"
 
 #include <algorithm>
 #include <cmath>

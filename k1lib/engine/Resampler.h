@@ -30,10 +30,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "AudioRenderer.h"
-#include "ResamplerHandles.h"
-#include "SMidiEvent.h"
-#include "SilentConverter.h"
+#include "k1lib/engine/AudioRenderer.h"
+#include "k1lib/engine/ResamplerHandles.h"
+#include "k1lib/engine/SilentConverter.h"
+#include "k1lib/records/SMidiEvent.h"
 
 namespace k1lib {
 

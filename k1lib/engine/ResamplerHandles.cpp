@@ -1,4 +1,4 @@
-#include "ResamplerHandles.h"
+#include "k1lib/engine/ResamplerHandles.h"
 
 #include <algorithm>
 #include <cstring>
@@ -6,8 +6,8 @@
 #include <random>
 #include <vector>
 
-#include "ConverterRecord.h"
-#include "SilentConverter.h"
+#include "k1lib/engine/ConverterRecord.h"
+#include "k1lib/engine/SilentConverter.h"
 
 namespace k1lib {
 namespace {

@@ -1,4 +1,4 @@
-#include "SilentConverter.h"
+#include "k1lib/engine/SilentConverter.h"
 
 #include <algorithm>
 #include <cstring>

@@ -6,7 +6,7 @@
 // then cost nothing until one sounds again and takes this state.
 //
 // Not thread-safe: the resampler's caller serialises every call.
-#include "ConverterRecord.h"
+#include "k1lib/engine/ConverterRecord.h"
 
 namespace k1lib {
 

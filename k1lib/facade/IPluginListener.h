@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <vector>
 
-#include "Parameters.h"
-#include "SMidiEvent.h"
+#include "k1lib/params/Parameters.h"
+#include "k1lib/records/SMidiEvent.h"
 
 namespace k1lib {
 

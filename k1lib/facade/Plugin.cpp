@@ -1,4 +1,4 @@
-#include "Plugin.h"
+#include "k1lib/facade/Plugin.h"
 
 #include <algorithm>
 #include <cctype>

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "Engine.h"
-#include "IEngineListener.h"
-#include "IPluginListener.h"
-#include "PluginToEditorEvent.h"
+#include "k1lib/engine/Engine.h"
+#include "k1lib/engine/IEngineListener.h"
+#include "k1lib/facade/IPluginListener.h"
+#include "k1lib/facade/PluginToEditorEvent.h"
 
 namespace k1lib {
 

@@ -2,7 +2,7 @@
 // One change reported to the editor, drained on the user-interface thread.
 #include <cstdint>
 
-#include "Parameters.h"
+#include "k1lib/params/Parameters.h"
 
 namespace k1lib {
 

@@ -1,5 +1,5 @@
 // Measured data of the K1; the values are the instrument's behaviour and must stay exactly as measured.
-#include "CurveTables.h"
+#include "k1lib/params/CurveTables.h"
 
 namespace k1lib {
 

@@ -1,6 +1,6 @@
-#include "Curves.h"
+#include "k1lib/params/Curves.h"
 
-#include "CurveTables.h"
+#include "k1lib/params/CurveTables.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,11 +1,11 @@
-#include "ParameterConverter.h"
+#include "k1lib/params/ParameterConverter.h"
 
 #include <algorithm>
 #include <cstring>
 #include <type_traits>
 
-#include "K1Constants.h"
-#include "Log.h"
+#include "k1lib/constants/K1Constants.h"
+#include "log/Log.h"
 
 namespace k1lib {
 namespace {

@@ -3,10 +3,10 @@
 // K1's own parameter numbers carried by parameter-change messages.
 #include <cstdint>
 
-#include "MultiPreset.h"
-#include "Parameters.h"
-#include "SinglePreset.h"
-#include "Sysex.h"
+#include "k1lib/params/Parameters.h"
+#include "k1lib/records/MultiPreset.h"
+#include "k1lib/records/SinglePreset.h"
+#include "k1lib/records/Sysex.h"
 
 namespace k1lib {
 

@@ -1,9 +1,9 @@
-#include "ParameterManager.h"
+#include "k1lib/params/ParameterManager.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "Log.h"
+#include "log/Log.h"
 
 namespace k1lib {
 namespace {

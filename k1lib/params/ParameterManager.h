@@ -5,7 +5,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "Parameters.h"
+#include "k1lib/params/Parameters.h"
 
 namespace k1lib {
 

@@ -1,5 +1,5 @@
 // The rows of the parameter table and their identifiers, as constant data.
-#include "Parameters.h"
+#include "k1lib/params/Parameters.h"
 
 namespace k1lib {
 namespace {

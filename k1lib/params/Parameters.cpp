@@ -1,10 +1,10 @@
-#include "Parameters.h"
+#include "k1lib/params/Parameters.h"
 
 #include <array>
 #include <cmath>
 #include <cstdio>
 
-#include "Waveforms.h"
+#include "k1lib/voice/Waveforms.h"
 
 namespace k1lib {
 namespace {

@@ -1,10 +1,10 @@
-#include "FactoryData.h"
+#include "k1lib/records/FactoryData.h"
 
 #include <mutex>
 
-#include "FactoryBankImages.h"
-#include "Log.h"
-#include "Sysex.h"
+#include "k1lib/records/FactoryBankImages.h"
+#include "k1lib/records/Sysex.h"
+#include "log/Log.h"
 
 namespace k1lib {
 

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "MultiPreset.h"
-#include "SinglePreset.h"
-#include "StorageInfo.h"
+#include "k1lib/records/MultiPreset.h"
+#include "k1lib/records/SinglePreset.h"
+#include "k1lib/records/StorageInfo.h"
 
 namespace k1lib {
 

@@ -1,10 +1,10 @@
-#include "MidiToSysex.h"
+#include "k1lib/records/MidiToSysex.h"
 
 #include <string>
 
-#include "FileBytes.h"
-#include "Log.h"
-#include "SmfReader.h"
+#include "k1lib/base/FileBytes.h"
+#include "k1lib/records/SmfReader.h"
+#include "log/Log.h"
 
 namespace k1lib {
 bool MidiToSysex::readFile(std::vector<unsigned char>& out, const char* path) {

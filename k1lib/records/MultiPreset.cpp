@@ -1,4 +1,4 @@
-#include "MultiPreset.h"
+#include "k1lib/records/MultiPreset.h"
 
 #include <cstring>
 

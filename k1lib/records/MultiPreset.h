@@ -2,8 +2,8 @@
 // One K1 Multi: a name, a volume and eight sections, each playing a Single of the Multi's own bank.
 #include <cstdint>
 
-#include "K1Constants.h"
-#include "StaticArray.h"
+#include "k1lib/base/StaticArray.h"
+#include "k1lib/constants/K1Constants.h"
 
 namespace k1lib {
 

@@ -1,4 +1,4 @@
-#include "SinglePreset.h"
+#include "k1lib/records/SinglePreset.h"
 
 #include <cstring>
 

@@ -3,7 +3,7 @@
 // the K1's own encodings: bipolar values are stored + 50, the volume one below its display.
 #include <cstdint>
 
-#include "K1Constants.h"
+#include "k1lib/constants/K1Constants.h"
 
 namespace k1lib {
 

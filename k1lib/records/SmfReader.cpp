@@ -1,8 +1,8 @@
-#include "SmfReader.h"
+#include "k1lib/records/SmfReader.h"
 
 #include <cstring>
 
-#include "Log.h"
+#include "log/Log.h"
 
 namespace k1lib {
 namespace {

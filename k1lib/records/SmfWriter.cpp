@@ -1,4 +1,4 @@
-#include "SmfWriter.h"
+#include "k1lib/records/SmfWriter.h"
 
 namespace k1lib::smf {
 

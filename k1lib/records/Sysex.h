@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "MultiPreset.h"
-#include "RecordLayout.h"
-#include "SinglePreset.h"
+#include "k1lib/records/MultiPreset.h"
+#include "k1lib/records/RecordLayout.h"
+#include "k1lib/records/SinglePreset.h"
 
 namespace k1lib {
 

@@ -4,11 +4,11 @@
 #include <string>
 #include <type_traits>
 
-#include "FileBytes.h"
-#include "K1Constants.h"
-#include "Log.h"
-#include "RecordLayout.h"
-#include "Sysex.h"
+#include "k1lib/base/FileBytes.h"
+#include "k1lib/constants/K1Constants.h"
+#include "k1lib/records/RecordLayout.h"
+#include "k1lib/records/Sysex.h"
+#include "log/Log.h"
 
 namespace k1lib {
 namespace {

@@ -2,10 +2,10 @@
 // holds, the message carries only 7-bit data bytes between F0h and F7h.
 #include <cstring>
 
-#include "K1Constants.h"
-#include "Log.h"
-#include "RecordLayout.h"
-#include "Sysex.h"
+#include "k1lib/constants/K1Constants.h"
+#include "k1lib/records/RecordLayout.h"
+#include "k1lib/records/Sysex.h"
+#include "log/Log.h"
 
 namespace k1lib {
 namespace {

@@ -1,6 +1,6 @@
-#include "Envelope.h"
+#include "k1lib/voice/Envelope.h"
 
-#include "FrameMath.h"
+#include "k1lib/base/FrameMath.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,10 +1,10 @@
 #pragma once
 // What the Multi reads from and asks of its engine. The engine's own binding is
 // EngineMultiHost; tests give the Multi a host of their own.
-#include "MidiState.h"
-#include "MultiPreset.h"
-#include "SinglePreset.h"
-#include "StaticArray.h"
+#include "k1lib/base/StaticArray.h"
+#include "k1lib/records/MultiPreset.h"
+#include "k1lib/records/SinglePreset.h"
+#include "k1lib/voice/MidiState.h"
 
 #include <cstdint>
 #include <vector>

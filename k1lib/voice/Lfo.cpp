@@ -1,9 +1,9 @@
-#include "Lfo.h"
+#include "k1lib/voice/Lfo.h"
 
-#include "Curves.h"
-#include "Random.h"
-#include "SinglePreset.h"
-#include "SoundMath.h"
+#include "k1lib/base/Random.h"
+#include "k1lib/base/SoundMath.h"
+#include "k1lib/params/Curves.h"
+#include "k1lib/records/SinglePreset.h"
 
 #include <algorithm>
 #include <cmath>

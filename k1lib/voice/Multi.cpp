@@ -1,9 +1,9 @@
-#include "Multi.h"
+#include "k1lib/voice/Multi.h"
 
-#include "Curves.h"
-#include "FrameMath.h"
-#include "Lfo.h"
-#include "VoiceContext.h"
+#include "k1lib/base/FrameMath.h"
+#include "k1lib/params/Curves.h"
+#include "k1lib/voice/Lfo.h"
+#include "k1lib/voice/VoiceContext.h"
 
 #include <algorithm>
 

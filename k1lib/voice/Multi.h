@@ -3,14 +3,14 @@
 // playing Multi, starts, limits and steals voices per section and renders runs of sample frames
 // into stereo, per-source or per-section outputs. Voice storage is fixed, so nothing here
 // allocates on the audio thread.
-#include "IMultiHost.h"
-#include "K1Constants.h"
-#include "MultiPreset.h"
-#include "NoteProcessor.h"
-#include "Parameters.h"
-#include "SectionState.h"
-#include "StaticArray.h"
-#include "VoiceList.h"
+#include "k1lib/base/StaticArray.h"
+#include "k1lib/constants/K1Constants.h"
+#include "k1lib/params/Parameters.h"
+#include "k1lib/records/MultiPreset.h"
+#include "k1lib/voice/IMultiHost.h"
+#include "k1lib/voice/NoteProcessor.h"
+#include "k1lib/voice/SectionState.h"
+#include "k1lib/voice/VoiceList.h"
 
 #include <cstdint>
 #include <vector>

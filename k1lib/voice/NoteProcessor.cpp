@@ -1,4 +1,4 @@
-#include "NoteProcessor.h"
+#include "k1lib/voice/NoteProcessor.h"
 
 #include <algorithm>
 #include <utility>

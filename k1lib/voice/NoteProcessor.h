@@ -2,7 +2,7 @@
 // Turns one MIDI channel's notes, hold pedal and all-notes-off into note-on and note-off
 // callbacks. It keeps the held keys in press order, so a note-off can name the key pressed
 // before (Solo sections return to it), and defers note-offs while the hold pedal is down.
-#include "StaticArray.h"
+#include "k1lib/base/StaticArray.h"
 
 #include <cstdint>
 #include <functional>

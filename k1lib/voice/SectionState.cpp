@@ -1,11 +1,11 @@
-#include "SectionState.h"
+#include "k1lib/voice/SectionState.h"
 
-#include "Curves.h"
-#include "FrameMath.h"
-#include "Lfo.h"
-#include "MidiState.h"
-#include "SinglePreset.h"
-#include "Vibrato.h"
+#include "k1lib/base/FrameMath.h"
+#include "k1lib/params/Curves.h"
+#include "k1lib/records/SinglePreset.h"
+#include "k1lib/voice/Lfo.h"
+#include "k1lib/voice/MidiState.h"
+#include "k1lib/voice/Vibrato.h"
 
 #include <algorithm>
 #include <bit>

@@ -3,7 +3,7 @@
 // never reset: the LFO runs on across notes and Single changes.
 #include <cstdint>
 
-#include "Lfo.h"
+#include "k1lib/voice/Lfo.h"
 
 namespace k1lib {
 

@@ -1,10 +1,10 @@
-#include "Source.h"
+#include "k1lib/voice/Source.h"
 
-#include "Curves.h"
-#include "Random.h"
-#include "SoundMath.h"
-#include "VoiceContext.h"
-#include "Waveforms.h"
+#include "k1lib/base/Random.h"
+#include "k1lib/base/SoundMath.h"
+#include "k1lib/params/Curves.h"
+#include "k1lib/voice/VoiceContext.h"
+#include "k1lib/voice/Waveforms.h"
 
 #include <algorithm>
 #include <bit>

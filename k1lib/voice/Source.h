@@ -1,12 +1,12 @@
 #pragma once
 // One oscillator of a voice: plays one waveform of the wave ROM at a pitch, with linear
 // interpolation of the 8-bit samples, its own envelope and level. Copied by value with its voice.
-#include "Envelope.h"
-#include "K1Constants.h"
-#include "SectionState.h"
-#include "SinglePreset.h"
-#include "SoundMath.h"
-#include "VoiceContext.h"
+#include "k1lib/base/SoundMath.h"
+#include "k1lib/constants/K1Constants.h"
+#include "k1lib/records/SinglePreset.h"
+#include "k1lib/voice/Envelope.h"
+#include "k1lib/voice/SectionState.h"
+#include "k1lib/voice/VoiceContext.h"
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
-#include "Vibrato.h"
+#include "k1lib/voice/Vibrato.h"
 
-#include "Curves.h"
-#include "SinglePreset.h"
+#include "k1lib/params/Curves.h"
+#include "k1lib/records/SinglePreset.h"
 
 #include <algorithm>
 #include <cstdlib>

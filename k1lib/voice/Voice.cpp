@@ -1,11 +1,11 @@
-#include "Voice.h"
+#include "k1lib/voice/Voice.h"
 
-#include "Curves.h"
-#include "FrameMath.h"
-#include "SectionState.h"
-#include "SinglePreset.h"
-#include "SoundMath.h"
-#include "VoiceContext.h"
+#include "k1lib/base/FrameMath.h"
+#include "k1lib/base/SoundMath.h"
+#include "k1lib/params/Curves.h"
+#include "k1lib/records/SinglePreset.h"
+#include "k1lib/voice/SectionState.h"
+#include "k1lib/voice/VoiceContext.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,8 +2,8 @@
 // One sounding note of a Multi section: up to four sources of a Single, auto-bend, vibrato fade-in
 // and amplitude-modulation pairs, mixed into four source slots. A plain value with its sources
 // held inline, so starting and copying a voice never allocates.
-#include "Source.h"
-#include "StaticArray.h"
+#include "k1lib/base/StaticArray.h"
+#include "k1lib/voice/Source.h"
 
 #include <cstdint>
 

@@ -2,9 +2,9 @@
 // What voices and sources read from their engine: the wave ROM, the channels' controller states,
 // the engine's generator, fine tune and the four source-mix gains. The engine owns one and keeps
 // fineTune and sourceGains current; voices hold a pointer to it, so it must not move while they sound.
-#include "K1Constants.h"
-#include "MidiState.h"
-#include "StaticArray.h"
+#include "k1lib/base/StaticArray.h"
+#include "k1lib/constants/K1Constants.h"
+#include "k1lib/voice/MidiState.h"
 
 namespace k1lib {
 

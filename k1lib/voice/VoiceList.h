@@ -1,7 +1,7 @@
 #pragma once
 // A fixed-capacity list of voices, oldest first, held inline: adding, erasing and moving voices
 // between lists never allocates on the audio thread.
-#include "Voice.h"
+#include "k1lib/voice/Voice.h"
 
 #include <array>
 #include <cstddef>

@@ -1,6 +1,6 @@
-#include "WavLoader.h"
+#include "k1lib/voice/WavLoader.h"
 
-#include "Log.h"
+#include "log/Log.h"
 
 #include <cstring>
 #include <fstream>

@@ -1,8 +1,8 @@
-#include "Waveforms.h"
+#include "k1lib/voice/Waveforms.h"
 
-#include "Log.h"
-#include "WavLoader.h"
-#include "WaveformNames.h"
+#include "k1lib/voice/WavLoader.h"
+#include "k1lib/wavenames/WaveformNames.h"
+#include "log/Log.h"
 
 #include <algorithm>
 #include <bitset>

@@ -3,8 +3,8 @@
 // key-range tables each, and 52 sampled waves cut out of the ROM by its cue labels.
 // Built once, read-only afterwards: sources keep raw pointers into this object, so it must not
 // move or change while voices exist.
-#include "K1Constants.h"
-#include "StaticArray.h"
+#include "k1lib/base/StaticArray.h"
+#include "k1lib/constants/K1Constants.h"
 
 #include <bitset>
 #include <cstdint>

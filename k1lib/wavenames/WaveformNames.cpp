@@ -1,4 +1,4 @@
-#include "WaveformNames.h"
+#include "k1lib/wavenames/WaveformNames.h"
 
 namespace k1lib {
 

@@ -3,9 +3,9 @@
 
 #include <cstring>
 
-#include "BankImage.h"
-#include "Banks.h"
-#include "Sysex.h"
+#include "k1lib/records/Sysex.h"
+#include "tools/bankgen/BankImage.h"
+#include "tools/bankgen/Banks.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <cstdio>
 #include <string>
 
-#include "Audition.h"
-#include "FactorySingles.h"
-#include "Waves.h"
+#include "tests/bankgen/FactorySingles.h"
+#include "tools/bankgen/Audition.h"
+#include "tools/bankgen/Waves.h"
 
 namespace {
 

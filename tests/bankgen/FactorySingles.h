@@ -3,9 +3,9 @@
 // reproduces byte for byte), each with the instrument it was voiced from.
 #include <vector>
 
-#include "Banks.h"
-#include "FactoryData.h"
-#include "SoundMeasure.h"
+#include "k1lib/records/FactoryData.h"
+#include "tools/bankgen/Banks.h"
+#include "tools/bankgen/SoundMeasure.h"
 
 namespace factorysingles {
 

@@ -9,11 +9,11 @@
 #include <map>
 #include <string>
 
-#include "Audition.h"
-#include "Banks.h"
-#include "Curves.h"
-#include "FactorySingles.h"
-#include "SoundMeasure.h"
+#include "k1lib/params/Curves.h"
+#include "tests/bankgen/FactorySingles.h"
+#include "tools/bankgen/Audition.h"
+#include "tools/bankgen/Banks.h"
+#include "tools/bankgen/SoundMeasure.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "NameBook.h"
-#include "Waves.h"
+#include "tools/bankgen/NameBook.h"
+#include "tools/bankgen/Waves.h"
 
 namespace {
 

@@ -59,14 +59,14 @@
 #include <thread>
 #include <vector>
 
-#include "HostRunLoop.h"
-#include "ServerResources.h"
-#include "XWindows.h"
 #include "pluginterfaces/base/ipluginbase.h"
 #include "pluginterfaces/gui/iplugview.h"
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
 #include "pluginterfaces/vst/ivstcomponent.h"
 #include "pluginterfaces/vst/ivsteditcontroller.h"
+#include "tests/e2e/HostRunLoop.h"
+#include "tests/e2e/ServerResources.h"
+#include "tests/e2e/XWindows.h"
 
 using namespace Steinberg;
 using embedhost::HostRunLoop;

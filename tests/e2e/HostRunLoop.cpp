@@ -1,4 +1,4 @@
-#include "HostRunLoop.h"
+#include "tests/e2e/HostRunLoop.h"
 
 #include <poll.h>
 

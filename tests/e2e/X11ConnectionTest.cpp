@@ -7,8 +7,8 @@
 
 #include <cstdlib>
 
-#include "CFrame.h"
-#include "X11Display.h"
+#include "gui/CFrame.h"
+#include "gui/x11/X11Display.h"
 
 using namespace VSTGUI;
 

@@ -13,9 +13,9 @@
 #include <string>
 #include <thread>
 
-#include "LogCapture.h"
-#include "X11Dialogs.h"
-#include "XWindows.h"
+#include "gui/x11/X11Dialogs.h"
+#include "tests/e2e/XWindows.h"
+#include "tests/support/LogCapture.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "BrowserFixture.h"
+#include "tests/editor/BrowserFixture.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -3,15 +3,15 @@
 // frame; the facade's notifications are applied with idle().
 #pragma once
 
-#include "ControlHelpers.h"
-#include "EditorFixture.h"
-#include "K1Editor.h"
-#include "LogCapture.h"
-#include "Plugin.h"
-#include "Sysex.h"
-#include "ZykGuiTest.h"
-#include "k1EditorListener.h"
-#include "uiSingles.h"
+#include "editor/ControlHelpers.h"
+#include "editor/K1Editor.h"
+#include "editor/k1EditorListener.h"
+#include "editor/uiSingles.h"
+#include "k1lib/facade/Plugin.h"
+#include "k1lib/records/Sysex.h"
+#include "tests/editor/EditorFixture.h"
+#include "tests/support/LogCapture.h"
+#include "tests/support/ZykGuiTest.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The preset browser: pages and banks, the texts of the cells, the search as the user types,
 // selection with the mouse, the buttons and the arrow keys, and the play-mode switch.
-#include "BrowserFixture.h"
+#include "tests/editor/BrowserFixture.h"
 
-#include "Engine.h"
+#include "k1lib/engine/Engine.h"
 
 using namespace VSTGUI;
 using browsertest::BrowserFixture;

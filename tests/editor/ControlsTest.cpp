@@ -1,7 +1,7 @@
 // Editing on the panel: knobs, menus, kick and step buttons, name fields and the source views.
-#include "EditorFixture.h"
+#include "tests/editor/EditorFixture.h"
 
-#include "uiMultilevelOptionMenu.h"
+#include "editor/uiMultilevelOptionMenu.h"
 
 #include <cmath>
 #include <set>

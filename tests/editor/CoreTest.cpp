@@ -1,8 +1,8 @@
 // The editor core: the panel built and bound, the event queue, a damaged description, destruction.
-#include "EditorFixture.h"
+#include "tests/editor/EditorFixture.h"
 
-#include "AllocationCounter.h"
-#include "uiMultilevelOptionMenu.h"
+#include "editor/uiMultilevelOptionMenu.h"
+#include "tests/support/AllocationCounter.h"
 
 #include <atomic>
 #include <cstring>

@@ -1,9 +1,9 @@
 // The LCD: its timed sequences on the manual clock, the preset lines, the glyph rules, and no timer
 // left behind when the editor closes at any step.
-#include "PagesFixture.h"
-#include "uiDisplay.h"
+#include "editor/uiDisplay.h"
+#include "tests/editor/PagesFixture.h"
 
-#include "Engine.h"
+#include "k1lib/engine/Engine.h"
 
 using namespace VSTGUI;
 

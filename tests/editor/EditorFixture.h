@@ -2,11 +2,11 @@
 // what the editor asks of its host view and delivers each change back through the facade, as a host does.
 #pragma once
 
-#include "K1Editor.h"
-#include "LogCapture.h"
-#include "Plugin.h"
-#include "ZykGuiTest.h"
-#include "k1EditorListener.h"
+#include "editor/K1Editor.h"
+#include "editor/k1EditorListener.h"
+#include "k1lib/facade/Plugin.h"
+#include "tests/support/LogCapture.h"
+#include "tests/support/ZykGuiTest.h"
 
 #include <gtest/gtest.h>
 

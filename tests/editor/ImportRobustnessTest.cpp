@@ -2,8 +2,8 @@
 // bytes, the import ends with a message or a stored preset, never a crash or a stray read, and it
 // changes exactly what the file's readable records say, or nothing. The sanitizer builds run a
 // few thousand files; the plain build a few hundred.
-#include "BrowserFixture.h"
-#include "PresetFiles.h"
+#include "editor/PresetFiles.h"
+#include "tests/editor/BrowserFixture.h"
 
 #include <random>
 

@@ -1,9 +1,9 @@
 // The building blocks: the context-menu popup, the multilevel menu's title, view lookup by name.
-#include "ControlHelpers.h"
-#include "LogCapture.h"
-#include "uiMultilevelOptionMenu.h"
-#include "uiPopup.h"
-#include "vstgui/vstgui.h"
+#include "editor/ControlHelpers.h"
+#include "editor/uiMultilevelOptionMenu.h"
+#include "editor/uiPopup.h"
+#include "gui/vstgui/vstgui.h"
+#include "tests/support/LogCapture.h"
 
 #include <gtest/gtest.h>
 

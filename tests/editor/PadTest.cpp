@@ -1,7 +1,7 @@
 // The envelope view, checked by pixel columns of renders, and the source-mix pad driven by injected
 // mouse events.
-#include "PagesFixture.h"
-#include "uiEnvelope.h"
+#include "editor/uiEnvelope.h"
+#include "tests/editor/PagesFixture.h"
 
 #include <cmath>
 

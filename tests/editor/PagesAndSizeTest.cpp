@@ -1,5 +1,5 @@
 // Pages, keys, web links, the size rule, zoom and the resize grip; the four main pages rendered.
-#include "EditorFixture.h"
+#include "tests/editor/EditorFixture.h"
 
 #include <cmath>
 

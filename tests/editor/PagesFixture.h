@@ -2,8 +2,8 @@
 // glyph views, find a view's place in window pixels and write renders for people to look at.
 #pragma once
 
-#include "EditorFixture.h"
-#include "TimerHub.h"
+#include "gui/TimerHub.h"
+#include "tests/editor/EditorFixture.h"
 
 #include <cstdio>
 #include <map>

@@ -1,10 +1,10 @@
 // The Multi page (four columns over eight sections, the Single lists) and the settings page (the
 // twelve menus over the engine's settings).
-#include "PagesFixture.h"
-#include "uiMulti.h"
-#include "uiMultiSection.h"
+#include "editor/uiMulti.h"
+#include "editor/uiMultiSection.h"
+#include "tests/editor/PagesFixture.h"
 
-#include "Engine.h"
+#include "k1lib/engine/Engine.h"
 
 using namespace VSTGUI;
 using k1lib::Engine;

@@ -1,8 +1,8 @@
 // Preset actions: the reset questions and what their answers do, and the cells' context menu
 // with copy, paste and sending a preset to a K1.
-#include "BrowserFixture.h"
+#include "tests/editor/BrowserFixture.h"
 
-#include "Engine.h"
+#include "k1lib/engine/Engine.h"
 
 using namespace VSTGUI;
 using browsertest::BrowserFixture;

@@ -1,9 +1,9 @@
 // Preset files: the dialogs the four file buttons open, the export paths and contents, the
 // import of .syx and .mid files onto the current preset or the page, and every message the user
 // sees, compared verbatim, including failing writes and files that are no files.
-#include "BrowserFixture.h"
+#include "tests/editor/BrowserFixture.h"
 
-#include "PresetFiles.h"
+#include "editor/PresetFiles.h"
 
 #include <csignal>
 #include <sys/resource.h>

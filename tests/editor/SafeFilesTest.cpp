@@ -1,9 +1,9 @@
 // Nothing the user has is lost to a file button: a save that fails leaves the old file as it was,
 // an existing file is replaced only after "OK", a pipe never blocks the editor, and an import of
 // a damaged file puts every readable record in its own slot, only after the user agreed.
-#include "BrowserFixture.h"
+#include "tests/editor/BrowserFixture.h"
 
-#include "PresetFiles.h"
+#include "editor/PresetFiles.h"
 
 #include <chrono>
 #include <csignal>

@@ -13,8 +13,8 @@
 #include <string>
 #include <thread>
 
-#include "ChildProcess.h"
-#include "LogCapture.h"
+#include "gui/x11/ChildProcess.h"
+#include "tests/support/LogCapture.h"
 
 namespace {
 

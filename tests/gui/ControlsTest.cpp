@@ -1,7 +1,7 @@
 // Value behaviour of controls: ranges, default on Ctrl+click, knob drag and wheel, strip
 // frames, kick button notifications.
-#include "GuiTestHelpers.h"
-#include "ZykGuiTest.h"
+#include "tests/gui/GuiTestHelpers.h"
+#include "tests/support/ZykGuiTest.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Mouse and key dispatch through the frame: hit order, listener precedence, capture,
 // visibility, coordinates under zoom, focus and keyboard hooks, dirty regions.
-#include "ZykGuiTest.h"
-#include "vstgui/vstgui.h"
+#include "gui/vstgui/vstgui.h"
+#include "tests/support/ZykGuiTest.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Geometry, transforms, colours and UTF-8 checks.
-#include "vstgui/vstgui.h"
+#include "gui/vstgui/vstgui.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "GuiTestHelpers.h"
+#include "tests/gui/GuiTestHelpers.h"
 
 #include <cairo.h>
 

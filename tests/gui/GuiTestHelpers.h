@@ -1,7 +1,7 @@
 // Bitmaps and recorders shared by the GUI tests.
 #pragma once
 
-#include "vstgui/vstgui.h"
+#include "gui/vstgui/vstgui.h"
 
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
 // Keys passed on to the host: each real key at most once, never an echo of our own.
 #include <gtest/gtest.h>
 
-#include "KeyForwarding.h"
+#include "gui/x11/KeyForwarding.h"
 
 using zykgui::KeyForwarding;
 

@@ -1,9 +1,9 @@
 // Option menus: entries and indices, sub-menus, listener order around the popup, keyboard and
 // mouse navigation of the in-frame popup, scrolling.
-#include "COffscreenContext.h"
-#include "GuiTestHelpers.h"
-#include "MenuPopup.h"
-#include "ZykGuiTest.h"
+#include "gui/COffscreenContext.h"
+#include "gui/MenuPopup.h"
+#include "tests/gui/GuiTestHelpers.h"
+#include "tests/support/ZykGuiTest.h"
 
 #include <gtest/gtest.h>
 

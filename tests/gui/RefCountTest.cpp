@@ -1,5 +1,5 @@
 // Reference counting across threads and the shared pointer.
-#include "vstgui/vstgui.h"
+#include "gui/vstgui/vstgui.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Offscreen rendering: a frame with a bitmap, a label and a knob, written as PNG and probed
 // at chosen pixels at zoom 1.0 and 0.25; PNG input; fonts; tooltips.
-#include "GuiTestHelpers.h"
-#include "LogCapture.h"
-#include "ZykGuiTest.h"
+#include "tests/gui/GuiTestHelpers.h"
+#include "tests/support/LogCapture.h"
+#include "tests/support/ZykGuiTest.h"
 
 #include <gtest/gtest.h>
 

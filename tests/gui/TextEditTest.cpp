@@ -1,6 +1,6 @@
 // In-frame text editing: focus, caret movement, insertion and deletion, commit and revert.
-#include "GuiTestHelpers.h"
-#include "ZykGuiTest.h"
+#include "tests/gui/GuiTestHelpers.h"
+#include "tests/support/ZykGuiTest.h"
 
 #include <gtest/gtest.h>
 

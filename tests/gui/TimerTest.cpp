@@ -1,8 +1,8 @@
 // Timers: created on any thread, fired on the pumping thread, stopping or releasing
 // themselves while firing.
-#include "TimerHub.h"
-#include "ZykGuiTest.h"
-#include "vstgui/vstgui.h"
+#include "gui/TimerHub.h"
+#include "gui/vstgui/vstgui.h"
+#include "tests/support/ZykGuiTest.h"
 
 #include <gtest/gtest.h>
 

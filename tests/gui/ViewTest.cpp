@@ -1,6 +1,6 @@
 // View state: attributes, visibility, background invalidation, copies, the container tree.
-#include "GuiTestHelpers.h"
-#include "ZykGuiTest.h"
+#include "tests/gui/GuiTestHelpers.h"
+#include "tests/support/ZykGuiTest.h"
 
 #include <gtest/gtest.h>
 

@@ -5,9 +5,9 @@
 #include <X11/X.h>
 #include <X11/keysym.h>
 
-#include "X11Dialogs.h"
-#include "X11Input.h"
-#include "X11ModalWindow.h"
+#include "gui/x11/X11Dialogs.h"
+#include "gui/x11/X11Input.h"
+#include "gui/x11/X11ModalWindow.h"
 
 using namespace VSTGUI;
 using namespace zykgui;

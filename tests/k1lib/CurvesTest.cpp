@@ -1,5 +1,5 @@
-#include "Curves.h"
-#include "CurveTables.h"
+#include "k1lib/params/Curves.h"
+#include "k1lib/params/CurveTables.h"
 
 #include <gtest/gtest.h>
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "Engine.h"
-#include "IEngineListener.h"
-#include "SineSingle.h"
+#include "k1lib/engine/Engine.h"
+#include "k1lib/engine/IEngineListener.h"
+#include "tests/support/SineSingle.h"
 
 namespace enginetest {
 

@@ -1,8 +1,8 @@
 // MIDI input: channel ownership, the controller table, RPN data entry and program changes.
-#include "AllocationCounter.h"
-#include "EngineFixture.h"
-#include "LogCapture.h"
-#include "Multi.h"
+#include "k1lib/voice/Multi.h"
+#include "tests/k1lib/EngineFixture.h"
+#include "tests/support/AllocationCounter.h"
+#include "tests/support/LogCapture.h"
 
 using namespace k1lib;
 using enginetest::Calls;

@@ -2,8 +2,8 @@
 #include <cmath>
 #include <limits>
 
-#include "EngineFixture.h"
-#include "LogCapture.h"
+#include "tests/k1lib/EngineFixture.h"
+#include "tests/support/LogCapture.h"
 
 using namespace k1lib;
 using enginetest::Calls;

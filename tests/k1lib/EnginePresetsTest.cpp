@@ -1,9 +1,9 @@
 // Construction, preset operations with their notifications, settings, numbering and the Single dump.
 #include <cstring>
 
-#include "EngineFixture.h"
-#include "LogCapture.h"
-#include "ParameterConverter.h"
+#include "k1lib/params/ParameterConverter.h"
+#include "tests/k1lib/EngineFixture.h"
+#include "tests/support/LogCapture.h"
 
 using namespace k1lib;
 using enginetest::Calls;

@@ -5,10 +5,10 @@
 #include <cmath>
 #include <cstring>
 
-#include "AllocationCounter.h"
-#include "EngineFixture.h"
-#include "Multi.h"
-#include "SignalMeasure.h"
+#include "k1lib/voice/Multi.h"
+#include "tests/k1lib/EngineFixture.h"
+#include "tests/support/AllocationCounter.h"
+#include "tests/support/SignalMeasure.h"
 
 using enginetest::EngineFixture;
 using enginetest::sineSingle;

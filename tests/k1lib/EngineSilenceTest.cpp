@@ -9,8 +9,8 @@
 #include <numeric>
 #include <random>
 
-#include "EngineFixture.h"
-#include "Multi.h"
+#include "k1lib/voice/Multi.h"
+#include "tests/k1lib/EngineFixture.h"
 
 using k1lib::SMidiEvent;
 

@@ -5,10 +5,10 @@
 #include <cmath>
 #include <limits>
 
-#include "EngineStateRecord.h"
-#include "FactoryData.h"
-#include "LogCapture.h"
-#include "StateRecordBytes.h"
+#include "k1lib/engine/EngineStateRecord.h"
+#include "k1lib/records/FactoryData.h"
+#include "tests/k1lib/StateRecordBytes.h"
+#include "tests/support/LogCapture.h"
 
 using namespace k1lib;
 using namespace state_bytes;

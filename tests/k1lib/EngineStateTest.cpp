@@ -6,12 +6,12 @@
 #include <cmath>
 #include <random>
 
-#include "EngineFixture.h"
-#include "FactoryData.h"
-#include "LogCapture.h"
-#include "Multi.h"
-#include "RandomRecords.h"
-#include "StateRecordBytes.h"
+#include "k1lib/records/FactoryData.h"
+#include "k1lib/voice/Multi.h"
+#include "tests/k1lib/EngineFixture.h"
+#include "tests/k1lib/StateRecordBytes.h"
+#include "tests/support/LogCapture.h"
+#include "tests/support/RandomRecords.h"
 
 using namespace k1lib;
 using namespace state_bytes;

@@ -2,11 +2,11 @@
 // and what the engine sends. Expected messages are framed here byte by byte around the record codec.
 #include <cstring>
 
-#include "EngineFixture.h"
-#include "LogCapture.h"
-#include "ParameterConverter.h"
-#include "RandomRecords.h"
-#include "Sysex.h"
+#include "k1lib/params/ParameterConverter.h"
+#include "k1lib/records/Sysex.h"
+#include "tests/k1lib/EngineFixture.h"
+#include "tests/support/LogCapture.h"
+#include "tests/support/RandomRecords.h"
 
 using namespace k1lib;
 using enginetest::Calls;

@@ -1,5 +1,5 @@
-#include "Envelope.h"
-#include "Curves.h"
+#include "k1lib/voice/Envelope.h"
+#include "k1lib/params/Curves.h"
 
 #include <gtest/gtest.h>
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "FactoryData.h"
-#include "LogCapture.h"
-#include "Sysex.h"
+#include "k1lib/records/FactoryData.h"
+#include "k1lib/records/Sysex.h"
+#include "tests/support/LogCapture.h"
 
 namespace {
 

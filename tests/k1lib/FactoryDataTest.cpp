@@ -4,11 +4,11 @@
 #include <thread>
 #include <vector>
 
-#include "FactoryBankImages.h"
-#include "FactoryData.h"
-#include "LogCapture.h"
-#include "RandomRecords.h"
-#include "Sysex.h"
+#include "k1lib/records/FactoryBankImages.h"
+#include "k1lib/records/FactoryData.h"
+#include "k1lib/records/Sysex.h"
+#include "tests/support/LogCapture.h"
+#include "tests/support/RandomRecords.h"
 
 namespace {
 

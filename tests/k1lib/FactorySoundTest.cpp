@@ -9,12 +9,12 @@
 #include <set>
 #include <utility>
 
-#include "Audition.h"
-#include "Curves.h"
-#include "Engine.h"
-#include "FactoryData.h"
-#include "IEngineListener.h"
-#include "SoundMeasure.h"
+#include "k1lib/engine/Engine.h"
+#include "k1lib/engine/IEngineListener.h"
+#include "k1lib/params/Curves.h"
+#include "k1lib/records/FactoryData.h"
+#include "tools/bankgen/Audition.h"
+#include "tools/bankgen/SoundMeasure.h"
 
 namespace {
 

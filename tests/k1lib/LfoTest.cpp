@@ -1,10 +1,10 @@
-#include "Lfo.h"
-#include "Curves.h"
-#include "MidiState.h"
-#include "Random.h"
-#include "SectionState.h"
-#include "SinglePreset.h"
-#include "Vibrato.h"
+#include "k1lib/voice/Lfo.h"
+#include "k1lib/base/Random.h"
+#include "k1lib/params/Curves.h"
+#include "k1lib/records/SinglePreset.h"
+#include "k1lib/voice/MidiState.h"
+#include "k1lib/voice/SectionState.h"
+#include "k1lib/voice/Vibrato.h"
 
 #include <gtest/gtest.h>
 

@@ -6,10 +6,10 @@
 #include <thread>
 #include <vector>
 
-#include "AllocationCounter.h"
+#include "tests/support/AllocationCounter.h"
 
-#include "Log.h"
-#include "LogCapture.h"
+#include "log/Log.h"
+#include "tests/support/LogCapture.h"
 
 TEST(LogSink, LineIsFunctionAtLineColonTextWithNumbersAsDecimals) {
     LogCapture capture;

@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <string>
 
-#include "LogCapture.h"
-#include "MidiToSysex.h"
-#include "SmfWriter.h"
+#include "k1lib/records/MidiToSysex.h"
+#include "k1lib/records/SmfWriter.h"
+#include "tests/support/LogCapture.h"
 
 using k1lib::MidiToSysex;
 using k1lib::smf::appendChunk;

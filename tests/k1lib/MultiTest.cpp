@@ -1,8 +1,8 @@
-#include "VoiceTestSupport.h"
+#include "tests/k1lib/VoiceTestSupport.h"
 
-#include "AllocationCounter.h"
-#include "Curves.h"
-#include "Multi.h"
+#include "k1lib/params/Curves.h"
+#include "k1lib/voice/Multi.h"
+#include "tests/support/AllocationCounter.h"
 
 #include <gtest/gtest.h>
 

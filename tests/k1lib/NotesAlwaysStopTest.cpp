@@ -2,8 +2,8 @@
 // started, whatever the channel-to-section map has become since the note-on.
 #include <algorithm>
 
-#include "EngineFixture.h"
-#include "Multi.h"
+#include "k1lib/voice/Multi.h"
+#include "tests/k1lib/EngineFixture.h"
 
 using k1lib::shortMessage;
 using k1lib::SMidiEvent;

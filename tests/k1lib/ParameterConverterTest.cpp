@@ -3,10 +3,10 @@
 #include <array>
 #include <cstring>
 
-#include "LogCapture.h"
-#include "ParameterConverter.h"
-#include "RandomRecords.h"
-#include "Sysex.h"
+#include "k1lib/params/ParameterConverter.h"
+#include "k1lib/records/Sysex.h"
+#include "tests/support/LogCapture.h"
+#include "tests/support/RandomRecords.h"
 
 using namespace k1lib;
 

@@ -4,9 +4,9 @@
 #include <memory>
 #include <vector>
 
-#include "AllocationCounter.h"
-#include "LogCapture.h"
-#include "ParameterManager.h"
+#include "k1lib/params/ParameterManager.h"
+#include "tests/support/AllocationCounter.h"
+#include "tests/support/LogCapture.h"
 
 using namespace k1lib;
 

@@ -4,7 +4,7 @@
 #include <limits>
 #include <string>
 
-#include "Parameters.h"
+#include "k1lib/params/Parameters.h"
 
 using namespace k1lib;
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <thread>
 
-#include "LogCapture.h"
-#include "Plugin.h"
+#include "k1lib/facade/Plugin.h"
+#include "tests/support/LogCapture.h"
 
 using namespace k1lib;
 

@@ -8,8 +8,8 @@
 #include <functional>
 #include <set>
 
-#include "EngineFixture.h"
-#include "Multi.h"
+#include "k1lib/voice/Multi.h"
+#include "tests/k1lib/EngineFixture.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <functional>
 #include <random>
 
-#include "Resampler.h"
+#include "k1lib/engine/Resampler.h"
 
 using k1lib::Resampler;
 using k1lib::SMidiEvent;

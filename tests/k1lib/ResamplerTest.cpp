@@ -4,8 +4,8 @@
 #include <cmath>
 #include <random>
 
-#include "Resampler.h"
-#include "SignalMeasure.h"
+#include "k1lib/engine/Resampler.h"
+#include "tests/support/SignalMeasure.h"
 
 using k1lib::Resampler;
 using k1lib::SMidiEvent;

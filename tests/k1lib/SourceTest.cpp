@@ -1,7 +1,7 @@
-#include "VoiceTestSupport.h"
+#include "tests/k1lib/VoiceTestSupport.h"
 
-#include "Source.h"
-#include "Voice.h"
+#include "k1lib/voice/Source.h"
+#include "k1lib/voice/Voice.h"
 
 #include <gtest/gtest.h>
 

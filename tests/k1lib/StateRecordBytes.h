@@ -4,9 +4,9 @@
 #include <cstring>
 #include <vector>
 
-#include "MultiPreset.h"
-#include "SinglePreset.h"
-#include "Sysex.h"
+#include "k1lib/records/MultiPreset.h"
+#include "k1lib/records/SinglePreset.h"
+#include "k1lib/records/Sysex.h"
 
 namespace state_bytes {
 

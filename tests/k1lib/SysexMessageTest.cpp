@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <memory>
 
-#include "LogCapture.h"
-#include "RandomRecords.h"
-#include "Sysex.h"
+#include "k1lib/records/Sysex.h"
+#include "tests/support/LogCapture.h"
+#include "tests/support/RandomRecords.h"
 
 using namespace k1lib;
 using Bytes = std::vector<unsigned char>;

@@ -5,9 +5,9 @@
 #include <array>
 #include <cstring>
 
-#include "LogCapture.h"
-#include "RandomRecords.h"
-#include "Sysex.h"
+#include "k1lib/records/Sysex.h"
+#include "tests/support/LogCapture.h"
+#include "tests/support/RandomRecords.h"
 
 using namespace k1lib;
 

@@ -1,8 +1,8 @@
-#include "VoiceTestSupport.h"
+#include "tests/k1lib/VoiceTestSupport.h"
 
-#include "AllocationCounter.h"
-#include "Curves.h"
-#include "Voice.h"
+#include "k1lib/params/Curves.h"
+#include "k1lib/voice/Voice.h"
+#include "tests/support/AllocationCounter.h"
 
 #include <gtest/gtest.h>
 

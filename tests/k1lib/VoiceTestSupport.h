@@ -2,17 +2,17 @@
 // Test support for sound generation: a small wave ROM image made here (sine single-cycle waves,
 // a one-shot and a looping sampled wave), a stand-in for the engine's voice context and a
 // frequency meter.
-#include "K1Constants.h"
-#include "MidiState.h"
-#include "Random.h"
-#include "SectionState.h"
-#include "SignalMeasure.h"
-#include "SineSingle.h"
-#include "SinglePreset.h"
-#include "StaticArray.h"
-#include "Voice.h"
-#include "VoiceContext.h"
-#include "Waveforms.h"
+#include "k1lib/base/Random.h"
+#include "k1lib/base/StaticArray.h"
+#include "k1lib/constants/K1Constants.h"
+#include "k1lib/records/SinglePreset.h"
+#include "k1lib/voice/MidiState.h"
+#include "k1lib/voice/SectionState.h"
+#include "k1lib/voice/Voice.h"
+#include "k1lib/voice/VoiceContext.h"
+#include "k1lib/voice/Waveforms.h"
+#include "tests/support/SignalMeasure.h"
+#include "tests/support/SineSingle.h"
 
 #include <cmath>
 #include <cstdint>

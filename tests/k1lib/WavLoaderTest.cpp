@@ -1,5 +1,5 @@
-#include "WavLoader.h"
-#include "LogCapture.h"
+#include "k1lib/voice/WavLoader.h"
+#include "tests/support/LogCapture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // Checks that the generated wave ROM sounds as designed: band-limited single-cycle tables, pitched
 // samples at the PCM root, clean loop points. Also leaves a few renders (listen_*.wav) beside the
 // test executable for listening.
-#include "K1Constants.h"
-#include "WavLoader.h"
-#include "Waveforms.h"
+#include "k1lib/constants/K1Constants.h"
+#include "k1lib/voice/WavLoader.h"
+#include "k1lib/voice/Waveforms.h"
 
 #include <gtest/gtest.h>
 

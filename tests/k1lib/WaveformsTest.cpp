@@ -1,6 +1,6 @@
-#include "Waveforms.h"
-#include "K1Constants.h"
-#include "LogCapture.h"
+#include "k1lib/voice/Waveforms.h"
+#include "k1lib/constants/K1Constants.h"
+#include "tests/support/LogCapture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Clicks on the panel reach the views the editor listens to: captions, value labels, the display's cells and
 // its glass shadow lie over them without taking the mouse.
-#include "PanelTestSupport.h"
-#include "ZykGuiTest.h"
+#include "tests/panel/PanelTestSupport.h"
+#include "tests/support/ZykGuiTest.h"
 
 #include <gtest/gtest.h>
 

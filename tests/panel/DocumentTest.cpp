@@ -1,5 +1,5 @@
 // The embedded panel description: what the editor code relies on when it opens.
-#include "PanelTestSupport.h"
+#include "tests/panel/PanelTestSupport.h"
 
 #include <gtest/gtest.h>
 

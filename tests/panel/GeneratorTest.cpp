@@ -1,5 +1,5 @@
 // The panel generator writes the same bytes on every run, and those are the bytes the build embeds.
-#include "PanelTestSupport.h"
+#include "tests/panel/PanelTestSupport.h"
 
 #include <gtest/gtest.h>
 

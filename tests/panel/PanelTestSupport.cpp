@@ -1,4 +1,4 @@
-#include "PanelTestSupport.h"
+#include "tests/panel/PanelTestSupport.h"
 
 #include <gtest/gtest.h>
 

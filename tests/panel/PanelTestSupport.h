@@ -1,8 +1,8 @@
 // Shared by the panel tests: content providers, the parsed embedded description, view-tree helpers.
 #pragma once
 
-#include "UIDescription.h"
-#include "vstgui/vstgui.h"
+#include "gui/UIDescription.h"
+#include "gui/vstgui/vstgui.h"
 
 #include <map>
 #include <string>

@@ -1,6 +1,6 @@
 // The description parser on small documents of our own: what it builds and what it refuses.
-#include "LogCapture.h"
-#include "PanelTestSupport.h"
+#include "tests/panel/PanelTestSupport.h"
+#include "tests/support/LogCapture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Renders the panel's pages offscreen into PNG files in the build directory (for people to look at) and
 // probes pixels where the layout puts the display, a knob and buttons.
-#include "PanelTestSupport.h"
+#include "tests/panel/PanelTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "Log.h"
+#include "log/Log.h"
 
 class LogCapture {
 public:

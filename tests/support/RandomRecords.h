@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <random>
 
-#include "MultiPreset.h"
-#include "SinglePreset.h"
+#include "k1lib/records/MultiPreset.h"
+#include "k1lib/records/SinglePreset.h"
 
 namespace testing_records {
 

@@ -1,7 +1,7 @@
 #pragma once
 // The tests' plain Single: every source plays wave 1 ("Sin 1st") at the key's pitch with full level,
 // instant attack, no decay and full sustain; every modulation is centred and off.
-#include "SinglePreset.h"
+#include "k1lib/records/SinglePreset.h"
 
 #include <cstring>
 

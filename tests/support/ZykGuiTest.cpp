@@ -1,8 +1,8 @@
-#include "ZykGuiTest.h"
+#include "tests/support/ZykGuiTest.h"
 
-#include "COffscreenContext.h"
-#include "GuiLog.h"
-#include "TimerHub.h"
+#include "gui/COffscreenContext.h"
+#include "gui/GuiLog.h"
+#include "gui/TimerHub.h"
 
 namespace zykgui::test {
 

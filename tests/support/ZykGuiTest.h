@@ -2,9 +2,9 @@
 // the timer hub, and event injection in window pixels. Not used by editor code.
 #pragma once
 
-#include "CBitmap.h"
-#include "CFrame.h"
-#include "Dialogs.h"
+#include "gui/CBitmap.h"
+#include "gui/CFrame.h"
+#include "gui/Dialogs.h"
 
 #include <cstdint>
 #include <deque>

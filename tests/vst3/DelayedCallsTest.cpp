@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
-#include "AllocationCounter.h"
-#include "DelayedCalls.h"
-#include "TestHost.h"
+#include "tests/support/AllocationCounter.h"
+#include "tests/vst3/TestHost.h"
+#include "vst3/DelayedCalls.h"
 
 using namespace Steinberg;
 using testhost::FakeRunLoop;

@@ -8,13 +8,13 @@
 #include <string>
 #include <thread>
 
-#include "CControl.h"
-#include "Instrument.h"
-#include "LogCapture.h"
-#include "TestHost.h"
-#include "ZykGuiTest.h"
-#include "k1EditController.h"
-#include "uiSourceMix.h"
+#include "editor/uiSourceMix.h"
+#include "gui/CControl.h"
+#include "tests/support/LogCapture.h"
+#include "tests/support/ZykGuiTest.h"
+#include "tests/vst3/Instrument.h"
+#include "tests/vst3/TestHost.h"
+#include "vst3/k1EditController.h"
 
 using namespace Steinberg;
 using testhost::FakeRunLoop;

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <string>
 
-#include "LogCapture.h"
-#include "ZykFactory.h"
 #include "pluginterfaces/vst/ivstcomponent.h"
+#include "tests/support/LogCapture.h"
+#include "vst3/ZykFactory.h"
 
 using namespace Steinberg;
 

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <vector>
 
-#include "k1AudioProcessorMidi.h"
 #include "pluginterfaces/vst/ivstmidicontrollers.h"
+#include "vst3/k1AudioProcessorMidi.h"
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;

@@ -8,10 +8,10 @@
 #include <thread>
 #include <vector>
 
-#include "Instrument.h"
-#include "Sysex.h"
+#include "k1lib/records/Sysex.h"
 #include "pluginterfaces/base/ustring.h"
 #include "public.sdk/source/common/memorystream.h"
+#include "tests/vst3/Instrument.h"
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;

@@ -1,7 +1,7 @@
 #pragma once
 // One instrument as a host holds it: initialised, set up for 48 kHz blocks and active.
-#include "TestHost.h"
-#include "k1AudioProcessor.h"
+#include "tests/vst3/TestHost.h"
+#include "vst3/k1AudioProcessor.h"
 
 namespace testhost {
 

@@ -10,9 +10,9 @@
 #include <string>
 #include <thread>
 
-#include "AllocationCounter.h"
-#include "Instrument.h"
-#include "LogCapture.h"
+#include "tests/support/AllocationCounter.h"
+#include "tests/support/LogCapture.h"
+#include "tests/vst3/Instrument.h"
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;

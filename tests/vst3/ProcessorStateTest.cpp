@@ -7,10 +7,10 @@
 #include <thread>
 #include <vector>
 
-#include "AllocationCounter.h"
-#include "Instrument.h"
-#include "RandomRecords.h"
 #include "public.sdk/source/common/memorystream.h"
+#include "tests/support/AllocationCounter.h"
+#include "tests/support/RandomRecords.h"
+#include "tests/vst3/Instrument.h"
 
 using namespace Steinberg;
 using testhost::Instrument;

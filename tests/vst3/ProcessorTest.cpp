@@ -11,9 +11,9 @@
 #include <thread>
 #include <utility>
 
-#include "Instrument.h"
-#include "LogCapture.h"
 #include "pluginterfaces/base/ustring.h"
+#include "tests/support/LogCapture.h"
+#include "tests/vst3/Instrument.h"
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "k1AudioProcessor.h"
 #include "pluginterfaces/base/ustring.h"
 #include "pluginterfaces/vst/ivstunits.h"
+#include "vst3/k1AudioProcessor.h"
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;

@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "Instrument.h"
 #include "public.sdk/source/common/memorystream.h"
+#include "tests/vst3/Instrument.h"
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;

@@ -1,4 +1,4 @@
-#include "TestHost.h"
+#include "tests/vst3/TestHost.h"
 
 #include <algorithm>
 #include <tuple>

@@ -1,12 +1,12 @@
-#include "Audition.h"
+#include "tools/bankgen/Audition.h"
 
 #include <algorithm>
 #include <cmath>
 #include <complex>
 
-#include "Curves.h"
-#include "SectionState.h"
-#include "Voice.h"
+#include "k1lib/params/Curves.h"
+#include "k1lib/voice/SectionState.h"
+#include "k1lib/voice/Voice.h"
 
 namespace bankgen {
 namespace {

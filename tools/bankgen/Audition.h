@@ -6,12 +6,12 @@
 #include <memory>
 #include <vector>
 
-#include "MidiState.h"
-#include "Random.h"
-#include "SinglePreset.h"
-#include "StaticArray.h"
-#include "VoiceContext.h"
-#include "Waveforms.h"
+#include "k1lib/base/Random.h"
+#include "k1lib/base/StaticArray.h"
+#include "k1lib/records/SinglePreset.h"
+#include "k1lib/voice/MidiState.h"
+#include "k1lib/voice/VoiceContext.h"
+#include "k1lib/voice/Waveforms.h"
 
 namespace bankgen {
 

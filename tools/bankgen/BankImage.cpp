@@ -1,11 +1,11 @@
-#include "BankImage.h"
+#include "tools/bankgen/BankImage.h"
 
 #include <set>
 #include <stdexcept>
 
-#include "Log.h"
-#include "NameBook.h"
-#include "Sysex.h"
+#include "k1lib/records/Sysex.h"
+#include "log/Log.h"
+#include "tools/bankgen/NameBook.h"
 
 namespace bankgen {
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "Banks.h"
+#include "tools/bankgen/Banks.h"
 
 namespace bankgen {
 

@@ -1,4 +1,4 @@
-#include "Banks.h"
+#include "tools/bankgen/Banks.h"
 
 #include <algorithm>
 #include <map>
@@ -6,11 +6,11 @@
 #include <stdexcept>
 #include <utility>
 
-#include "Instruments.h"
-#include "Levels.h"
-#include "Multis.h"
-#include "NameBook.h"
-#include "Voicing.h"
+#include "tools/bankgen/Instruments.h"
+#include "tools/bankgen/Levels.h"
+#include "tools/bankgen/Multis.h"
+#include "tools/bankgen/NameBook.h"
+#include "tools/bankgen/Voicing.h"
 
 namespace bankgen {
 namespace {

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "MultiPreset.h"
-#include "Multis.h"
-#include "SinglePreset.h"
+#include "k1lib/records/MultiPreset.h"
+#include "k1lib/records/SinglePreset.h"
+#include "tools/bankgen/Multis.h"
 
 namespace bankgen {
 

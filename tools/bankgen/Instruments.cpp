@@ -1,4 +1,4 @@
-#include "Instruments.h"
+#include "tools/bankgen/Instruments.h"
 
 namespace bankgen {
 namespace {

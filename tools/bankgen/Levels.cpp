@@ -1,11 +1,11 @@
-#include "Levels.h"
+#include "tools/bankgen/Levels.h"
 
 #include <algorithm>
 #include <cmath>
 #include <map>
 #include <set>
 
-#include "Curves.h"
+#include "k1lib/params/Curves.h"
 
 namespace bankgen {
 namespace {

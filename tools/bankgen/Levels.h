@@ -3,9 +3,9 @@
 // chord, every Multi leaves headroom for a chord in each of its sections.
 #include <vector>
 
-#include "Audition.h"
-#include "MultiPreset.h"
-#include "SinglePreset.h"
+#include "k1lib/records/MultiPreset.h"
+#include "k1lib/records/SinglePreset.h"
+#include "tools/bankgen/Audition.h"
 
 namespace bankgen {
 

@@ -1,10 +1,10 @@
-#include "Listing.h"
+#include "tools/bankgen/Listing.h"
 
 #include <cstdlib>
 #include <iomanip>
 
-#include "Curves.h"
-#include "WaveformNames.h"
+#include "k1lib/params/Curves.h"
+#include "k1lib/wavenames/WaveformNames.h"
 
 namespace bankgen {
 namespace {

@@ -4,7 +4,7 @@
 #include <ostream>
 #include <vector>
 
-#include "Banks.h"
+#include "tools/bankgen/Banks.h"
 
 namespace bankgen {
 

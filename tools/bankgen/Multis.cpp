@@ -1,10 +1,10 @@
-#include "Multis.h"
+#include "tools/bankgen/Multis.h"
 
 #include <cstring>
 #include <stdexcept>
 #include <utility>
 
-#include "Prng.h"
+#include "tools/bankgen/Prng.h"
 
 namespace bankgen {
 namespace {

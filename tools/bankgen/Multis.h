@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "Instruments.h"
-#include "MultiPreset.h"
-#include "NameBook.h"
-#include "Voicing.h"
+#include "k1lib/records/MultiPreset.h"
+#include "tools/bankgen/Instruments.h"
+#include "tools/bankgen/NameBook.h"
+#include "tools/bankgen/Voicing.h"
 
 namespace bankgen {
 

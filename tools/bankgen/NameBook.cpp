@@ -1,4 +1,4 @@
-#include "NameBook.h"
+#include "tools/bankgen/NameBook.h"
 
 #include <algorithm>
 #include <cstring>

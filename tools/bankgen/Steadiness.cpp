@@ -1,9 +1,9 @@
-#include "Steadiness.h"
+#include "tools/bankgen/Steadiness.h"
 
 #include <algorithm>
 
-#include "SoundMeasure.h"
-#include "Waves.h"
+#include "tools/bankgen/SoundMeasure.h"
+#include "tools/bankgen/Waves.h"
 
 namespace bankgen {
 namespace {

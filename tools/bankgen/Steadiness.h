@@ -1,7 +1,7 @@
 #pragma once
 // Keeps a held note's level steady where a looped sample and a single-cycle wave play together.
-#include "Audition.h"
-#include "SinglePreset.h"
+#include "k1lib/records/SinglePreset.h"
+#include "tools/bankgen/Audition.h"
 
 namespace bankgen {
 

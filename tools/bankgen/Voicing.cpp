@@ -1,13 +1,13 @@
-#include "Voicing.h"
+#include "tools/bankgen/Voicing.h"
 
 #include <algorithm>
 #include <utility>
 #include <vector>
 
-#include "Levels.h"
-#include "SoundMeasure.h"
-#include "Steadiness.h"
-#include "Waves.h"
+#include "tools/bankgen/Levels.h"
+#include "tools/bankgen/SoundMeasure.h"
+#include "tools/bankgen/Steadiness.h"
+#include "tools/bankgen/Waves.h"
 
 namespace bankgen {
 namespace {

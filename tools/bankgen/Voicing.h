@@ -3,10 +3,10 @@
 // scaling, LFO, vibrato and auto-bend, all in the K1's stored values.
 #include <span>
 
-#include "Audition.h"
-#include "Instruments.h"
-#include "Prng.h"
-#include "SinglePreset.h"
+#include "k1lib/records/SinglePreset.h"
+#include "tools/bankgen/Audition.h"
+#include "tools/bankgen/Instruments.h"
+#include "tools/bankgen/Prng.h"
 
 namespace bankgen {
 

@@ -1,9 +1,9 @@
-#include "Waves.h"
+#include "tools/bankgen/Waves.h"
 
 #include <stdexcept>
 #include <string>
 
-#include "WaveformNames.h"
+#include "k1lib/wavenames/WaveformNames.h"
 
 namespace bankgen {
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "K1Constants.h"
+#include "k1lib/constants/K1Constants.h"
 
 namespace bankgen {
 

@@ -7,9 +7,9 @@
 #include <iostream>
 #include <string>
 
-#include "BankImage.h"
-#include "Banks.h"
-#include "Listing.h"
+#include "tools/bankgen/BankImage.h"
+#include "tools/bankgen/Banks.h"
+#include "tools/bankgen/Listing.h"
 
 int main(int argc, char** argv) {
     if (argc == 2 && std::string(argv[1]) == "--list") {

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "FactoryData.h"
-#include "SmfWriter.h"
-#include "Sysex.h"
-#include "WavLoader.h"
+#include "k1lib/records/FactoryData.h"
+#include "k1lib/records/SmfWriter.h"
+#include "k1lib/records/Sysex.h"
+#include "k1lib/voice/WavLoader.h"
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<unsigned char>;

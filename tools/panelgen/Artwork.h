@@ -1,7 +1,7 @@
 // All bitmaps of the panel, drawn with cairo and encoded as PNG.
 #pragma once
 
-#include "Layout.h"
+#include "tools/panelgen/Layout.h"
 
 #include <string>
 #include <vector>

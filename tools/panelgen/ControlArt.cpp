@@ -1,6 +1,6 @@
-#include "Artwork.h"
-#include "Glyphs.h"
-#include "Painter.h"
+#include "tools/panelgen/Artwork.h"
+#include "tools/panelgen/Glyphs.h"
+#include "tools/panelgen/Painter.h"
 
 #include <array>
 #include <cmath>

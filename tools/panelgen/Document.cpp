@@ -1,4 +1,4 @@
-#include "Document.h"
+#include "tools/panelgen/Document.h"
 
 #include <array>
 #include <charconv>

@@ -1,8 +1,8 @@
 // Writes the user-interface description document: bitmaps as base64 PNG, fonts, and the template.
 #pragma once
 
-#include "Artwork.h"
-#include "Layout.h"
+#include "tools/panelgen/Artwork.h"
+#include "tools/panelgen/Layout.h"
 
 #include <string>
 #include <vector>

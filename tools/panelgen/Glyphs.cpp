@@ -1,4 +1,4 @@
-#include "Glyphs.h"
+#include "tools/panelgen/Glyphs.h"
 
 #include <cstdio>
 

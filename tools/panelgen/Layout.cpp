@@ -1,6 +1,6 @@
-#include "Layout.h"
+#include "tools/panelgen/Layout.h"
 
-#include "Glyphs.h"
+#include "tools/panelgen/Glyphs.h"
 
 #include <array>
 #include <cmath>

@@ -1,7 +1,7 @@
 // The panel's view tree and the captions engraved into the artwork behind it.
 #pragma once
 
-#include "ViewNode.h"
+#include "tools/panelgen/ViewNode.h"
 
 #include <map>
 #include <string>

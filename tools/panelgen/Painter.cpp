@@ -1,4 +1,4 @@
-#include "Painter.h"
+#include "tools/panelgen/Painter.h"
 
 #include <cstdint>
 #include <sstream>

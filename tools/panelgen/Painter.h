@@ -1,7 +1,7 @@
 // Drawing helpers shared by the artwork: an image surface, PNG encoding, shapes and engraved text.
 #pragma once
 
-#include "Layout.h"
+#include "tools/panelgen/Layout.h"
 
 #include <cairo.h>
 #include <string>

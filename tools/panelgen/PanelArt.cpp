@@ -1,5 +1,5 @@
-#include "Artwork.h"
-#include "Painter.h"
+#include "tools/panelgen/Artwork.h"
+#include "tools/panelgen/Painter.h"
 
 #include <array>
 #include <cmath>

@@ -1,8 +1,8 @@
 // panelgen: draws the panel artwork and writes the user-interface description document.
 //   panelgen <document.xml> [--dump-png <directory>]
-#include "Artwork.h"
-#include "Document.h"
-#include "Layout.h"
+#include "tools/panelgen/Artwork.h"
+#include "tools/panelgen/Document.h"
+#include "tools/panelgen/Layout.h"
 
 #include <cairo.h>
 #include <cstdio>

@@ -1,9 +1,9 @@
-#include "Performance.h"
+#include "tools/render/Performance.h"
 
 #include <algorithm>
 
-#include "FileBytes.h"
-#include "SmfReader.h"
+#include "k1lib/base/FileBytes.h"
+#include "k1lib/records/SmfReader.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "SMidiEvent.h"
+#include "k1lib/records/SMidiEvent.h"
 
 struct TimedEvent {
     int64_t sample = 0; // host sample position

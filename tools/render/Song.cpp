@@ -1,6 +1,6 @@
-#include "Song.h"
+#include "tools/render/Song.h"
 
-#include "SmfWriter.h"
+#include "k1lib/records/SmfWriter.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "Song.h"
+#include "tools/render/Song.h"
 
 int main(int argc, char** argv) {
     SongStyle style;

@@ -1,4 +1,4 @@
-#include "WavFile.h"
+#include "tools/render/WavFile.h"
 
 namespace {
 void put32(std::FILE* f, uint32_t v) {

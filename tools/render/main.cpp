@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "Engine.h"
-#include "IEngineListener.h"
-#include "K1Constants.h"
-#include "Performance.h"
-#include "WavFile.h"
+#include "k1lib/constants/K1Constants.h"
+#include "k1lib/engine/Engine.h"
+#include "k1lib/engine/IEngineListener.h"
+#include "tools/render/Performance.h"
+#include "tools/render/WavFile.h"
 
 namespace {
 

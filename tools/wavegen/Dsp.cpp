@@ -1,4 +1,4 @@
-#include "Dsp.h"
+#include "tools/wavegen/Dsp.h"
 
 namespace wavegen {
 

@@ -1,4 +1,4 @@
-#include "RomImage.h"
+#include "tools/wavegen/RomImage.h"
 
 #include <cstdio>
 #include <cstdlib>

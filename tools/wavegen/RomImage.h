@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "K1Constants.h"
+#include "k1lib/constants/K1Constants.h"
 
 namespace wavegen {
 

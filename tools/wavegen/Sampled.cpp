@@ -1,7 +1,7 @@
-#include "Sampled.h"
+#include "tools/wavegen/Sampled.h"
 
-#include "RomImage.h"
-#include "SoundBlocks.h"
+#include "tools/wavegen/RomImage.h"
+#include "tools/wavegen/SoundBlocks.h"
 
 #include <algorithm>
 #include <cmath>

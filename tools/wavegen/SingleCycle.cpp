@@ -1,9 +1,9 @@
-#include "SingleCycle.h"
+#include "tools/wavegen/SingleCycle.h"
 
-#include "Dsp.h"
-#include "Random.h"
-#include "RomImage.h"
-#include "WaveformNames.h"
+#include "k1lib/wavenames/WaveformNames.h"
+#include "tools/wavegen/Dsp.h"
+#include "tools/wavegen/Random.h"
+#include "tools/wavegen/RomImage.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "SoundBlocks.h"
+#include "tools/wavegen/SoundBlocks.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,9 +1,9 @@
 #pragma once
 // Building blocks of the sampled segments: partials, noise, strings and tones rendered into a buffer
 // at the ROM rate, each adding to what is already there.
-#include "Dsp.h"
-#include "Random.h"
-#include "RomImage.h"
+#include "tools/wavegen/Dsp.h"
+#include "tools/wavegen/Random.h"
+#include "tools/wavegen/RomImage.h"
 
 #include <array>
 #include <initializer_list>

@@ -1,8 +1,8 @@
 // wavegen: writes the wave ROM image. Deterministic (seeded generators only), so every build embeds
 // the same bytes.
-#include "RomImage.h"
-#include "Sampled.h"
-#include "SingleCycle.h"
+#include "tools/wavegen/RomImage.h"
+#include "tools/wavegen/Sampled.h"
+#include "tools/wavegen/SingleCycle.h"
 
 #include <cstdio>
 #include <fstream>
