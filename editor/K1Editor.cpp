@@ -27,7 +27,7 @@ constexpr size_t kEventQueueCapacity = 1024;
 
 K1Editor::K1Editor(k1lib::Plugin& engine, void* parent, VSTGUIEditorInterface* editorInterface,
                    k1EditorListener* editorListener, const CRect& requestedSize, PlatformType platformType,
-                   IPlatformFrameConfig* config, CFrame* existingFrame, Xml::IContentProvider* description)
+                   IPlatformFrameConfig* config, CFrame* existingFrame, xml::IContentProvider* description)
     : plugin(engine), parentWindow(parent), listener(editorListener), rect(requestedSize),
       frameSupplied(existingFrame != nullptr), frame(existingFrame) {
     pendingEvents.reserve(kEventQueueCapacity);
@@ -51,7 +51,7 @@ K1Editor::K1Editor(k1lib::Plugin& engine, void* parent, VSTGUIEditorInterface* e
 }
 
 bool K1Editor::buildFrame(void* parent, VSTGUIEditorInterface* editorInterface, PlatformType platformType,
-                          IPlatformFrameConfig* config, Xml::IContentProvider* provider) {
+                          IPlatformFrameConfig* config, xml::IContentProvider* provider) {
     XmlContentProvider embedded;
     auto description = owned(new UIDescription(provider ? provider : &embedded));
     CView* root = description->parse() ? description->createView("Zyk", nullptr) : nullptr;

@@ -61,7 +61,7 @@ public:
              k1EditorListener* listener, const VSTGUI::CRect& requestedSize,
              VSTGUI::PlatformType platformType = VSTGUI::PlatformType::kDefaultNative,
              VSTGUI::IPlatformFrameConfig* config = nullptr, VSTGUI::CFrame* existingFrame = nullptr,
-             VSTGUI::Xml::IContentProvider* description = nullptr);
+             VSTGUI::xml::IContentProvider* description = nullptr);
     ~K1Editor() override;
     K1Editor(const K1Editor&) = delete;
     K1Editor& operator=(const K1Editor&) = delete;
@@ -161,7 +161,7 @@ private:
 
     bool buildFrame(void* parent, VSTGUI::VSTGUIEditorInterface* editorInterface,
                     VSTGUI::PlatformType platformType, VSTGUI::IPlatformFrameConfig* config,
-                    VSTGUI::Xml::IContentProvider* description);
+                    VSTGUI::xml::IContentProvider* description);
     void initializeViews(VSTGUI::CView* root);
     void bindParameters();
     void fetchNamedViews();

@@ -10,7 +10,7 @@ const unsigned char* getData_uiXml();
 unsigned long getDataSize_uiXml();
 } // namespace k1editor
 
-class XmlContentProvider : public VSTGUI::Xml::IContentProvider {
+class XmlContentProvider : public VSTGUI::xml::IContentProvider {
 public:
     uint32_t readRawXmlData(int8_t* buffer, uint32_t size) override;
     void rewind() override;

@@ -103,11 +103,11 @@ const std::string* UIDescription::Node::getAttribute(const std::string& key) con
 }
 
 // Builds the element tree while expat reads; keeps text only where the document carries data.
-class UIDescription::Reader : public Xml::IHandler {
+class UIDescription::Reader : public xml::IHandler {
 public:
     std::unique_ptr<Node> root;
 
-    void startXmlElement(Xml::Parser* parser, IdStringPtr name, UTF8StringPtr* attributes) override {
+    void startXmlElement(xml::Parser* parser, IdStringPtr name, UTF8StringPtr* attributes) override {
         if (open.size() >= kMaxDepth) {
             zykgui::log("parse", 131, "Elements nested deeper than ", kMaxDepth);
             parser->stop();
@@ -125,11 +125,11 @@ public:
         open.push_back(raw);
     }
 
-    void endXmlElement(Xml::Parser*, IdStringPtr) override {
+    void endXmlElement(xml::Parser*, IdStringPtr) override {
         if (!open.empty()) open.pop_back();
     }
 
-    void xmlCharData(Xml::Parser*, const int8_t* data, int32_t length) override {
+    void xmlCharData(xml::Parser*, const int8_t* data, int32_t length) override {
         if (!open.empty() && open.back()->name == "data")
             open.back()->text.append(reinterpret_cast<const char*>(data), static_cast<size_t>(length));
     }
@@ -138,7 +138,7 @@ private:
     std::vector<Node*> open;
 };
 
-UIDescription::UIDescription(Xml::IContentProvider* contentProvider) : provider(contentProvider) {}
+UIDescription::UIDescription(xml::IContentProvider* contentProvider) : provider(contentProvider) {}
 
 UIDescription::~UIDescription() = default;
 
@@ -148,7 +148,7 @@ bool UIDescription::parse() {
     fonts.clear();
     templates.clear();
     Reader reader;
-    Xml::Parser parser;
+    xml::Parser parser;
     if (!parser.parse(provider, &reader) || !reader.root) return false;
     document = std::move(reader.root);
     if (document->name != "vstgui-ui-description") {

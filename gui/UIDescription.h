@@ -21,7 +21,7 @@ class IController;
 
 class UIDescription : public CBaseObject {
 public:
-    explicit UIDescription(Xml::IContentProvider* provider);
+    explicit UIDescription(xml::IContentProvider* provider);
     ~UIDescription() override;
 
     // Reads the document. False (with a log line) for malformed XML, a wrong root element or no template;
@@ -56,7 +56,7 @@ private:
     void applyAttribute(CView* view, const std::string& cls, const std::string& key,
                         const std::string& value) const;
 
-    Xml::IContentProvider* provider;
+    xml::IContentProvider* provider;
     std::unique_ptr<Node> document;
     std::map<std::string, SharedPointer<CBitmap>> bitmaps;
     std::map<std::string, SharedPointer<CFontDesc>> fonts;

@@ -6,7 +6,7 @@
 #include <vector>
 
 namespace VSTGUI {
-namespace Xml {
+namespace xml {
 
 struct Parser::Impl {
     XML_Parser expat = nullptr;
@@ -84,5 +84,5 @@ bool Parser::stop() {
     return XML_StopParser(impl->expat, XML_FALSE) == XML_STATUS_OK;
 }
 
-} // namespace Xml
+} // namespace xml
 } // namespace VSTGUI

@@ -7,7 +7,7 @@
 #include <cstdint>
 
 namespace VSTGUI {
-namespace Xml {
+namespace xml {
 
 // The source of a document's bytes.
 class IContentProvider {
@@ -49,5 +49,5 @@ private:
     IHandler* handler = nullptr;
 };
 
-} // namespace Xml
+} // namespace xml
 } // namespace VSTGUI

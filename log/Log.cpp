@@ -36,7 +36,7 @@ void deliver(const std::string& line) {
 }
 
 // Lines from audio threads: a bounded queue for many producers and one consumer at a time (the
-// consumer holds drainLock_). Each slot's turn number says whose turn it is, so producers never
+// consumer holds drainLock). Each slot's turn number says whose turn it is, so producers never
 // wait for one another or for the consumer. A slot stores its turn minus its own index, so the
 // queue starts all zeros and is ready before any constructor has run.
 class LineQueue {
@@ -44,18 +44,19 @@ public:
     static constexpr size_t kSlots = 128;
 
     void push(const char* text, size_t length) {
-        size_t position = enqueue_.load(std::memory_order_relaxed);
+        size_t position = enqueueCount.load(std::memory_order_relaxed);
         Slot* slot = nullptr;
         for (;;) {
-            slot = &slots_[position % kSlots];
+            slot = &slots[position % kSlots];
             const auto lag = static_cast<intptr_t>(turn(position)) - static_cast<intptr_t>(position);
             if (lag == 0) {
-                if (enqueue_.compare_exchange_weak(position, position + 1, std::memory_order_relaxed)) break;
+                if (enqueueCount.compare_exchange_weak(position, position + 1, std::memory_order_relaxed))
+                    break;
             } else if (lag < 0) {
-                dropped_.fetch_add(1, std::memory_order_relaxed); // full
+                droppedCount.fetch_add(1, std::memory_order_relaxed); // full
                 return;
             } else {
-                position = enqueue_.load(std::memory_order_relaxed);
+                position = enqueueCount.load(std::memory_order_relaxed);
             }
         }
         slot->length = std::min(length, k1lib::detail::kQueuedLineCapacity);
@@ -65,16 +66,16 @@ public:
 
     // Writes every complete line in order, then the count of lines that found the queue full.
     void drain() {
-        std::lock_guard<std::mutex> lock(drainLock_);
+        std::lock_guard<std::mutex> lock(drainLock);
         std::string line;
-        while (turn(dequeue_) == dequeue_ + 1) {
-            const Slot& slot = slots_[dequeue_ % kSlots];
+        while (turn(dequeueCount) == dequeueCount + 1) {
+            const Slot& slot = slots[dequeueCount % kSlots];
             line.assign(slot.text, slot.length);
-            setTurn(dequeue_, dequeue_ + kSlots);
-            ++dequeue_;
+            setTurn(dequeueCount, dequeueCount + kSlots);
+            ++dequeueCount;
             deliver(line);
         }
-        if (const uint64_t dropped = dropped_.exchange(0, std::memory_order_relaxed))
+        if (const uint64_t dropped = droppedCount.exchange(0, std::memory_order_relaxed))
             deliver("g_logUnix@1: " + std::to_string(dropped) + " lines from the audio thread were dropped");
     }
 
@@ -86,17 +87,17 @@ private:
     };
 
     size_t turn(size_t position) const {
-        return slots_[position % kSlots].turn.load(std::memory_order_acquire) + position % kSlots;
+        return slots[position % kSlots].turn.load(std::memory_order_acquire) + position % kSlots;
     }
     void setTurn(size_t position, size_t value) {
-        slots_[position % kSlots].turn.store(value - position % kSlots, std::memory_order_release);
+        slots[position % kSlots].turn.store(value - position % kSlots, std::memory_order_release);
     }
 
-    Slot slots_[kSlots];
-    std::atomic<size_t> enqueue_{0};
-    size_t dequeue_ = 0; // under drainLock_
-    std::atomic<uint64_t> dropped_{0};
-    std::mutex drainLock_;
+    Slot slots[kSlots];
+    std::atomic<size_t> enqueueCount{0};
+    size_t dequeueCount = 0; // under drainLock
+    std::atomic<uint64_t> droppedCount{0};
+    std::mutex drainLock;
 };
 
 // Constant-initialised and trivially destroyed: usable from any static constructor or destructor.
@@ -110,36 +111,36 @@ LineQueue& lineQueue() {
 class LogWriter {
 public:
     void start() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (thread_.joinable()) return;
-        stop_ = false;
-        thread_ = std::thread([this] { run(); });
+        std::lock_guard<std::mutex> lock(stateLock);
+        if (writer.joinable()) return;
+        stopping = false;
+        writer = std::thread([this] { run(); });
     }
     ~LogWriter() {
         {
-            std::lock_guard<std::mutex> lock(mutex_);
-            stop_ = true;
+            std::lock_guard<std::mutex> lock(stateLock);
+            stopping = true;
         }
-        wake_.notify_all();
-        if (thread_.joinable()) thread_.join();
+        wake.notify_all();
+        if (writer.joinable()) writer.join();
         lineQueue().drain();
     }
 
 private:
     void run() {
-        std::unique_lock<std::mutex> lock(mutex_);
-        while (!stop_) {
+        std::unique_lock<std::mutex> lock(stateLock);
+        while (!stopping) {
             lock.unlock();
             lineQueue().drain();
             lock.lock();
-            wake_.wait_for(lock, std::chrono::milliseconds(10), [this] { return stop_; });
+            wake.wait_for(lock, std::chrono::milliseconds(10), [this] { return stopping; });
         }
     }
 
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    bool stop_ = false;
-    std::thread thread_;
+    std::mutex stateLock;
+    std::condition_variable wake;
+    bool stopping = false;
+    std::thread writer;
 };
 
 LogWriter g_writer;
@@ -160,11 +161,11 @@ LogSink setLogSink(LogSink sink) {
     return g_sink.exchange(sink, std::memory_order_acq_rel);
 }
 
-RealtimeLogScope::RealtimeLogScope() : previous_(t_realtime) {
+RealtimeLogScope::RealtimeLogScope() : previousRealtime(t_realtime) {
     t_realtime = true;
 }
 RealtimeLogScope::~RealtimeLogScope() {
-    t_realtime = previous_;
+    t_realtime = previousRealtime;
 }
 
 void startLogWriter() {

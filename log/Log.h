@@ -32,7 +32,7 @@ public:
     RealtimeLogScope& operator=(const RealtimeLogScope&) = delete;
 
 private:
-    bool previous_;
+    bool previousRealtime;
 };
 
 // Starts the thread that writes queued lines (once per process; call it off the audio thread).

@@ -43,7 +43,7 @@ bool k1DelayedCalls::attachRunLoop(FUnknown* provider) {
     if (!offered) return false;
     if (runLoop.get() == offered.getInterface()) return true;
     detachRunLoop();
-    if (offered->registerTimer(&timer, pumpIntervalMs) != kResultOk) {
+    if (offered->registerTimer(&timer, kPumpIntervalMs) != kResultOk) {
         k1lib::log("attachRunLoop", 58, "The host's run loop refused the timer");
         return false;
     }

@@ -54,7 +54,7 @@ public:
     size_t pump();
     bool hasPending() const;
 
-    static constexpr Steinberg::Linux::TimerInterval pumpIntervalMs = 10;
+    static constexpr Steinberg::Linux::TimerInterval kPumpIntervalMs = 10;
 
 private:
     struct RefreshList {

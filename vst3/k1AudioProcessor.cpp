@@ -28,7 +28,7 @@ void toHostText(String128 text, const std::string& ascii) {
 int32 stepCountOf(ParamID id) {
     if (id == k1AudioProcessor::kProgramParam)
         return static_cast<int32>(k1AudioProcessor::totalPresetCount()) - 1;
-    const k1HostMidi::ControllerParameter* controller = k1HostMidi::controllerParameter(id);
+    const hostmidi::ControllerParameter* controller = hostmidi::controllerParameter(id);
     return controller ? controller->steps : 0;
 }
 
@@ -55,7 +55,7 @@ k1AudioProcessor::k1AudioProcessor() : plugin(this, k1lib::PluginType_Vst3) {
     hostValues = freshValues;
     for (ParamID id = kFirstMidiParam; id <= kLastMidiParam; ++id)
         controllerValues[id - kFirstMidiParam] =
-            static_cast<float>(k1HostMidi::controllerParameter(id)->defaultValue);
+            static_cast<float>(hostmidi::controllerParameter(id)->defaultValue);
     listening = true;
 }
 
@@ -158,7 +158,7 @@ tresult PLUGIN_API k1AudioProcessor::getParameterInfo(int32 index, ParameterInfo
         toHostText(info.shortTitle, "Program");
         info.flags = ParameterInfo::kIsProgramChange | ParameterInfo::kIsList;
         info.stepCount = static_cast<int32>(totalPresetCount()) - 1;
-    } else if (const k1HostMidi::ControllerParameter* controller = k1HostMidi::controllerParameter(info.id)) {
+    } else if (const hostmidi::ControllerParameter* controller = hostmidi::controllerParameter(info.id)) {
         toHostText(info.title, controller->title);
         toHostText(info.shortTitle, controller->title);
         info.stepCount = controller->steps;
@@ -176,9 +176,9 @@ tresult PLUGIN_API k1AudioProcessor::getParamStringByValue(ParamID id, ParamValu
     // The texts index by the plain value: keep it inside the parameter's range.
     const float normalized = std::isfinite(value) ? static_cast<float>(std::clamp(value, 0.0, 1.0)) : 0.0f;
     if (!isK1Param(id)) {
-        const k1HostMidi::ControllerParameter* controller = k1HostMidi::controllerParameter(id);
+        const hostmidi::ControllerParameter* controller = hostmidi::controllerParameter(id);
         if (controller)
-            toHostText(text, k1HostMidi::controllerText(*controller, normalized));
+            toHostText(text, hostmidi::controllerText(*controller, normalized));
         else if (id == kProgramParam)
             toHostText(text, programText(normalized));
         else
@@ -249,7 +249,7 @@ tresult PLUGIN_API k1AudioProcessor::getMidiControllerAssignment(int32 busIndex,
     // Program change (130) is no controller: hosts send it to the program-change parameter.
     if (busIndex != 0 || controller < 0 || controller >= kCountCtrlNumber) return kResultFalse;
     for (ParamID candidate = kFirstMidiParam; candidate <= kLastMidiParam; ++candidate) {
-        const k1HostMidi::ControllerParameter* p = k1HostMidi::controllerParameter(candidate);
+        const hostmidi::ControllerParameter* p = hostmidi::controllerParameter(candidate);
         const bool maps = (p->status == 0xB0 && p->controller == controller) ||
                           (p->status == 0xD0 && controller == kAfterTouch) ||
                           (p->status == 0xE0 && controller == kPitchBend);

@@ -24,7 +24,7 @@ using k1lib::shortMessage;
 
 } // namespace
 
-namespace k1HostMidi {
+namespace hostmidi {
 
 bool normalized(ParamValue value, float& out) {
     if (!std::isfinite(value)) return false;
@@ -140,4 +140,4 @@ bool fromHostEvent(const Event& e, k1lib::SMidiEvent& out) {
     }
 }
 
-} // namespace k1HostMidi
+} // namespace hostmidi

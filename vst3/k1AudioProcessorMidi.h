@@ -10,7 +10,7 @@
 #include "pluginterfaces/vst/ivstevents.h"
 #include "pluginterfaces/vst/vsttypes.h"
 
-namespace k1HostMidi {
+namespace hostmidi {
 
 // A host value as a normalised float, clamped to 0..1; false for NaN and infinities.
 bool normalized(Steinberg::Vst::ParamValue value, float& out);
@@ -41,4 +41,4 @@ std::string controllerText(const ControllerParameter& parameter, float value);
 bool fromControllerParameter(Steinberg::Vst::ParamID id, float value, Steinberg::int32 sampleOffset,
                              k1lib::SMidiEvent& out);
 
-} // namespace k1HostMidi
+} // namespace hostmidi

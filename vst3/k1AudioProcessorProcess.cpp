@@ -33,8 +33,7 @@ void k1AudioProcessor::takeHostEvents(IEventList& events) {
     k1lib::SMidiEvent midi;
     for (int32 i = 0, count = events.getEventCount(); i < count; ++i) {
         Event e{};
-        if (events.getEvent(i, e) == kResultOk && k1HostMidi::fromHostEvent(e, midi))
-            plugin.addMidiEvent(midi);
+        if (events.getEvent(i, e) == kResultOk && hostmidi::fromHostEvent(e, midi)) plugin.addMidiEvent(midi);
     }
 }
 
@@ -102,17 +101,16 @@ void k1AudioProcessor::takeMidiParameter(ParamID id, IParamValueQueue& queue) {
         int32 offset = 0;
         ParamValue value = 0.0;
         float v = 0.0f;
-        if (queue.getPoint(p, offset, value) != kResultOk || !k1HostMidi::normalized(value, v) ||
-            v == current)
+        if (queue.getPoint(p, offset, value) != kResultOk || !hostmidi::normalized(value, v) || v == current)
             continue;
         current = v;
-        if (k1HostMidi::fromControllerParameter(id, v, offset, midi)) plugin.addMidiEvent(midi);
+        if (hostmidi::fromControllerParameter(id, v, offset, midi)) plugin.addMidiEvent(midi);
     }
 }
 
 void k1AudioProcessor::selectProgram(ParamValue value) {
     float v = 0.0f;
-    if (!k1HostMidi::normalized(value, v)) return;
+    if (!hostmidi::normalized(value, v)) return;
     const auto position = static_cast<size_t>(std::lround(static_cast<double>(totalPresetCount() - 1) * v));
     const size_t singles = k1lib::Engine::singleCount();
     const bool multi = position >= singles;

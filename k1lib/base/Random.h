@@ -7,7 +7,7 @@ namespace k1lib {
 
 class Random {
 public:
-    static constexpr uint32_t Max = 0x7fffffff;
+    static constexpr uint32_t kMax = 0x7fffffff;
 
     explicit Random(uint64_t seed = 0x853c49e6748fea9bull) : m_state(seed) {}
 

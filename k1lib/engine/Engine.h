@@ -42,7 +42,7 @@ enum PluginType : uint32_t { PluginType_Vst3 = 2 };
 class Engine : public AudioRenderer {
 public:
     using StorageInfo = k1lib::StorageInfo;
-    static constexpr uint32_t ChannelCount = kMidiChannelCount;
+    static constexpr uint32_t kChannelCount = kMidiChannelCount;
 
     // The settings; stored as 13 u32 in this order by the state record.
     struct Config {
@@ -142,7 +142,7 @@ public:
     const MultiPreset& getCurrentMulti() const { return m_multis[m_currentMulti]; }
     uint32_t getPitchBendRange() const { return m_pitchBendRange; }
     float getFineTune() const { return m_voiceContext.fineTune; }
-    const StaticArray<MidiState, ChannelCount>& getMidiStates() const { return m_channelStates; }
+    const StaticArray<MidiState, kChannelCount>& getMidiStates() const { return m_channelStates; }
     // Voices keep a pointer to it; the engine keeps its fine tune and source gains current.
     const VoiceContext& getVoiceContext() const { return m_voiceContext; }
     Random& getRandom() { return m_random; }
@@ -213,7 +213,7 @@ private:
     Waveforms m_waveforms;
     uint64_t m_currentSingle = 0;
     uint64_t m_currentMulti = 0;
-    StaticArray<MidiState, ChannelCount> m_channelStates;
+    StaticArray<MidiState, kChannelCount> m_channelStates;
     PlayMode m_playMode = PlayMode_Single;
     Random m_random;
     // Carries the fine tune and the four source-mix gains ([0] S1 .. [3] S4).
@@ -230,7 +230,7 @@ private:
     ParameterManager m_parameterManager;
     Config m_config;
     static constexpr int kMaxRampRun = 256;
-    float m_runGains[VoiceContext::SourceSlots][kMaxRampRun] = {};
+    float m_runGains[kSourceCount][kMaxRampRun] = {};
 };
 
 } // namespace k1lib

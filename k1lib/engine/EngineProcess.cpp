@@ -77,8 +77,7 @@ void Engine::processAudio(float** outputs, int channels, int samples, const std:
     float* channel[Resampler::kMaxChannels];
     const int count = std::clamp(channels, 0, Resampler::kMaxChannels);
     std::copy(outputs, outputs + count, channel);
-    const float* const runGains[VoiceContext::SourceSlots] = {m_runGains[0], m_runGains[1], m_runGains[2],
-                                                              m_runGains[3]};
+    const float* const runGains[kSourceCount] = {m_runGains[0], m_runGains[1], m_runGains[2], m_runGains[3]};
     size_t e = 0;
     bool pending = false;
     for (int i = 0; i < samples;) {
@@ -132,7 +131,7 @@ int Engine::stepParametersInRun(int limit, bool& pending) {
                 const uint32_t p = m_parameterManager.changedQueue.at(k);
                 processParameterChange(static_cast<EParam>(p), m_parameterManager.current[p]);
             }
-            for (int k = 0; k < VoiceContext::SourceSlots; ++k)
+            for (int k = 0; k < kSourceCount; ++k)
                 m_runGains[k][frame] = gains[k];
             continue;
         }
@@ -151,7 +150,7 @@ int Engine::stepParametersInRun(int limit, bool& pending) {
                 if (onlySourceMixChanges(m_parameterManager)) steady = m_parameterManager.steadySteps();
             }
         }
-        for (int k = 0; k < VoiceContext::SourceSlots; ++k)
+        for (int k = 0; k < kSourceCount; ++k)
             m_runGains[k][frame] = gains[k];
     }
     return limit;

@@ -56,7 +56,7 @@ bool keepsWhatSounds(const Engine& engine, const EngineStateRecord& record) {
         return false;
     const uint64_t offset = Engine::getSinglesOffsetForMulti(multi);
     for (const MultiSection& section : engine.getCurrentMulti().sections)
-        if (section.single != Multi::CurrentSingle &&
+        if (section.single != Multi::kCurrentSingle &&
             section.single < static_cast<uint32_t>(kSinglesPerBank) &&
             !sameSingleAt(engine.getSingles(), record.singles, offset + section.single))
             return false;

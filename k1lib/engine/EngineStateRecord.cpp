@@ -74,15 +74,15 @@ struct Span {
 // logs which field it ends in when it does not.
 class RecordReader {
 public:
-    explicit RecordReader(const std::vector<unsigned char>& in) : in_(in) {}
+    explicit RecordReader(const std::vector<unsigned char>& in) : m_input(in) {}
 
     bool take(uint64_t size, const unsigned char*& bytes, const char* field) {
-        if (size > in_.size() - position_) {
+        if (size > m_input.size() - m_position) {
             log("loadState", 830, "Unable to restore state, the record ends inside the ", field);
             return false;
         }
-        bytes = in_.data() + position_;
-        position_ += static_cast<size_t>(size);
+        bytes = m_input.data() + m_position;
+        m_position += static_cast<size_t>(size);
         return true;
     }
     bool u32(uint32_t& value, const char* field) {
@@ -107,11 +107,11 @@ public:
         uint32_t size = 0;
         return u32(size, sizeField) && span(size, out, field);
     }
-    uint64_t remaining() const { return in_.size() - position_; }
+    uint64_t remaining() const { return m_input.size() - m_position; }
 
 private:
-    const std::vector<unsigned char>& in_;
-    size_t position_ = 0;
+    const std::vector<unsigned char>& m_input;
+    size_t m_position = 0;
 };
 
 // Overwrites the first size bytes of the settings' little-endian form with the saved ones.

@@ -49,38 +49,38 @@ int soundEndIn(const float* data, int n) {
 } // namespace
 
 Resampler::Resampler(AudioRenderer& engine, float engineRate, float hostRate, unsigned long /*channelCount*/)
-    : engine_(engine), engineRate_(engineRate), hostRate_(hostRate),
-      upRatio_(engineRate / static_cast<double>(hostRate)),
-      downFactor_(static_cast<double>(hostRate) / engineRate), bypass_(engineRate == hostRate),
-      period_(commonPeriod(engineRate, hostRate)), handles_(bypass_ ? 0.0 : downFactor_) {
-    grid_ = period_ > 0 ? period_ * ((kGridMinimum + period_ - 1) / period_) : kGridMinimum;
-    pending_.reserve(1024);
-    scratch_.assign(kMaxHostChunk, 0.0f);
-    if (!bypass_) {
-        const size_t capacity = static_cast<size_t>(kMaxHostChunk * upRatio_) + kPrimingSamples + 1024;
-        for (std::vector<float>& buffer : buffers_)
+    : m_engine(engine), m_engineRate(engineRate), m_hostRate(hostRate),
+      m_upRatio(engineRate / static_cast<double>(hostRate)),
+      m_downFactor(static_cast<double>(hostRate) / engineRate), m_bypass(engineRate == hostRate),
+      m_period(commonPeriod(engineRate, hostRate)), m_handles(m_bypass ? 0.0 : m_downFactor) {
+    m_grid = m_period > 0 ? m_period * ((kGridMinimum + m_period - 1) / m_period) : kGridMinimum;
+    m_pending.reserve(1024);
+    m_scratch.assign(kMaxHostChunk, 0.0f);
+    if (!m_bypass) {
+        const size_t capacity = static_cast<size_t>(kMaxHostChunk * m_upRatio) + kPrimingSamples + 1024;
+        for (std::vector<float>& buffer : m_buffers)
             buffer.reserve(capacity);
     }
     // A sample stays inside for the priming run plus the filter's reach on both sides; the rest
     // is margin, since parking too early would cut a tail.
-    flushSamples_ = kPrimingSamples + 4 * static_cast<int64_t>(handles_.filterWidth()) + 256;
+    m_flushSamples = kPrimingSamples + 4 * static_cast<int64_t>(m_handles.filterWidth()) + 256;
     restart();
 }
 
 void Resampler::restart() {
-    handles_.restart();
-    for (std::vector<float>& buffer : buffers_)
-        buffer.assign(bypass_ ? 0 : kPrimingSamples, 0.0f);
-    channelPosition_.fill(0);
-    soundEnd_.fill(kNoSound);
-    following_.fill(-1);
-    silent_.fill(false);
-    pending_.clear();
-    hostPosition_ = 0;
-    parked_ = true;
-    underruns_ = 0;
-    sharedConversions_ = 0;
-    silentConversions_ = 0;
+    m_handles.restart();
+    for (std::vector<float>& buffer : m_buffers)
+        buffer.assign(m_bypass ? 0 : kPrimingSamples, 0.0f);
+    m_channelPosition.fill(0);
+    m_soundEnd.fill(kNoSound);
+    m_following.fill(-1);
+    m_silent.fill(false);
+    m_pending.clear();
+    m_hostPosition = 0;
+    m_parked = true;
+    m_underruns = 0;
+    m_sharedConversions = 0;
+    m_silentConversions = 0;
 }
 
 Resampler::~Resampler() = default;
@@ -91,17 +91,17 @@ double Resampler::latency(float engineRate, float hostRate) {
 }
 
 int64_t Resampler::engineSampleAt(int64_t hostSample) const {
-    return static_cast<int64_t>(std::floor(static_cast<long double>(hostSample) * engineRate_ / hostRate_));
+    return static_cast<int64_t>(std::floor(static_cast<long double>(hostSample) * m_engineRate / m_hostRate));
 }
 
 void Resampler::skip(int samples) {
-    if (samples > 0) hostPosition_ += samples;
+    if (samples > 0) m_hostPosition += samples;
 }
 
 void Resampler::process(float** outputs, int channels, int samples, std::vector<SMidiEvent>& events) {
     const int written = std::clamp(channels, 0, kMaxChannels);
-    if (bypass_) {
-        engine_.processAudio(outputs, written, samples, events);
+    if (m_bypass) {
+        m_engine.processAudio(outputs, written, samples, events);
         return;
     }
     if (samples <= 0) {
@@ -112,28 +112,28 @@ void Resampler::process(float** outputs, int channels, int samples, std::vector<
     }
     const int active = std::max(written, 1); // without channels, channel 0 renders into scratch
     for (int done = 0; done < samples;) {
-        if (parked_) {
+        if (m_parked) {
             const int wake = wakeOffset(events, done, samples);
             for (int c = 0; c < written; ++c)
                 std::fill(outputs[c] + done, outputs[c] + wake, 0.0f);
-            hostPosition_ += wake - done;
+            m_hostPosition += wake - done;
             done = wake;
             if (done >= samples) break;
-            parked_ = false;
+            m_parked = false;
         }
-        const int64_t toGrid = grid_ - hostPosition_ % grid_;
+        const int64_t toGrid = m_grid - m_hostPosition % m_grid;
         const int n = static_cast<int>(std::min<int64_t>({samples - done, kMaxHostChunk, toGrid}));
         float* chunk[kMaxChannels];
         for (int c = 0; c < written; ++c)
             chunk[c] = outputs[c] + done;
         processChunk(chunk, written, active, done, n, events);
         done += n;
-        if (hostPosition_ % grid_ == 0 && canPark(active)) parked_ = true;
+        if (m_hostPosition % m_grid == 0 && canPark(active)) m_parked = true;
     }
 }
 
 int Resampler::wakeOffset(const std::vector<SMidiEvent>& events, int from, int samples) const {
-    if (!pending_.empty() || !engine_.isQuiet()) return from;
+    if (!m_pending.empty() || !m_engine.isQuiet()) return from;
     int wake = samples;
     for (const SMidiEvent& e : events)
         wake = std::min(wake, std::max(e.sampleOffset, from));
@@ -149,38 +149,38 @@ void Resampler::processChunk(float** outputs, int written, int active, int from,
     }
     catchUpAll(active);
     takeEvents(events, from, from + samples);
-    const int64_t first = engineSampleAt(hostPosition_);
-    const int rendered = static_cast<int>(engineSampleAt(hostPosition_ + samples) - first);
+    const int64_t first = engineSampleAt(m_hostPosition);
+    const int rendered = static_cast<int>(engineSampleAt(m_hostPosition + samples) - first);
     float* renderPointers[kMaxChannels];
     for (int c = 0; c < active; ++c) {
-        std::vector<float>& buffer = buffers_[c];
+        std::vector<float>& buffer = m_buffers[c];
         const size_t have = buffer.size();
         buffer.resize(have + static_cast<size_t>(rendered));
         renderPointers[c] = buffer.data() + have;
     }
-    engine_.processAudio(renderPointers, active, rendered, pending_);
+    m_engine.processAudio(renderPointers, active, rendered, m_pending);
     retireHandledEvents(rendered);
     noteSound(active, first, rendered);
     chooseLeaders(active);
     // Without output channels, channel 0 is converted into scratch.
     bool underrun = !convertSilence(outputs, written, active, samples);
     for (int c = 0; c < active; ++c) {
-        if (silent_[c]) continue;
+        if (m_silent[c]) continue;
         float* out = c < written ? outputs[c] : nullptr;
-        const int leader = following_[c];
+        const int leader = m_following[c];
         if (leader < 0) {
             underrun |= !convert(c, out, samples);
             continue;
         }
         // The leader turned this very input into its output and left the same rest.
         if (out) std::copy(outputs[leader], outputs[leader] + samples, out);
-        buffers_[c].assign(buffers_[leader].begin(), buffers_[leader].end());
-        ++sharedConversions_;
+        m_buffers[c].assign(m_buffers[leader].begin(), m_buffers[leader].end());
+        ++m_sharedConversions;
     }
-    if (underrun) ++underruns_;
-    hostPosition_ += samples;
+    if (underrun) ++m_underruns;
+    m_hostPosition += samples;
     for (int c = 0; c < active; ++c)
-        channelPosition_[c] = hostPosition_;
+        m_channelPosition[c] = m_hostPosition;
 }
 
 // Channels that stopped (parked, or beyond the channel count) are run up to now; a follower
@@ -190,33 +190,33 @@ void Resampler::catchUpAll(int active) {
     // another takes its own state first.
     int64_t silentFrom = -1, silentSteps = -1;
     for (int c = 0; c < active; ++c) {
-        if (!silent_[c] || channelPosition_[c] == hostPosition_) continue;
+        if (!m_silent[c] || m_channelPosition[c] == m_hostPosition) continue;
         if (silentSteps < 0) {
-            silentFrom = channelPosition_[c];
+            silentFrom = m_channelPosition[c];
             silentSteps = catchUpSteps(c);
-        } else if (channelPosition_[c] != silentFrom || catchUpSteps(c) != silentSteps) {
+        } else if (m_channelPosition[c] != silentFrom || catchUpSteps(c) != silentSteps) {
             leaveSilence(c);
         }
     }
     int64_t silentLeft = -1; // the zeros a silent channel holds after the run
     for (int c = 0; c < active; ++c) {
-        if (channelPosition_[c] == hostPosition_) continue;
-        if (silent_[c]) {
-            if (silentLeft < 0) silentLeft = catchUpSilence(silentFrom, silentSteps, buffers_[c].size());
-            buffers_[c].assign(static_cast<size_t>(silentLeft), 0.0f);
-            channelPosition_[c] = hostPosition_;
-            soundEnd_[c] = kNoSound;
+        if (m_channelPosition[c] == m_hostPosition) continue;
+        if (m_silent[c]) {
+            if (silentLeft < 0) silentLeft = catchUpSilence(silentFrom, silentSteps, m_buffers[c].size());
+            m_buffers[c].assign(static_cast<size_t>(silentLeft), 0.0f);
+            m_channelPosition[c] = m_hostPosition;
+            m_soundEnd[c] = kNoSound;
             continue;
         }
-        const int leader = following_[c];
+        const int leader = m_following[c];
         if (leader < 0 || leader >= c) {
             leaveFollowing(c);
             catchUp(c);
             continue;
         }
-        buffers_[c].assign(buffers_[leader].begin(), buffers_[leader].end());
-        channelPosition_[c] = channelPosition_[leader];
-        soundEnd_[c] = soundEnd_[leader];
+        m_buffers[c].assign(m_buffers[leader].begin(), m_buffers[leader].end());
+        m_channelPosition[c] = m_channelPosition[leader];
+        m_soundEnd[c] = m_soundEnd[leader];
     }
 }
 
@@ -226,18 +226,18 @@ void Resampler::chooseLeaders(int active) {
     for (int c = 0; c < active; ++c) {
         if (trySilence(c)) continue;
         leaveSilence(c);
-        const int was = following_[c];
+        const int was = m_following[c];
         int leader = -1;
-        for (int l = 0; l < c && leader < 0 && handles_.canCopy(); ++l) {
-            if (following_[l] >= 0 || silent_[l] || !sameInput(c, l)) continue;
+        for (int l = 0; l < c && leader < 0 && m_handles.canCopy(); ++l) {
+            if (m_following[l] >= 0 || m_silent[l] || !sameInput(c, l)) continue;
             // The state c stands for: that of the channel it followed, else its own.
             const int state = was >= 0 ? was : c;
-            if (state == l || following_[state] == l || handles_.sameState(state, l)) leader = l;
+            if (state == l || m_following[state] == l || m_handles.sameState(state, l)) leader = l;
         }
         if (leader < 0)
             leaveFollowing(c);
         else
-            following_[c] = leader;
+            m_following[c] = leader;
     }
 }
 
@@ -245,43 +245,43 @@ void Resampler::chooseLeaders(int active) {
 // silent converter stands for it (it keeps the same positions as every other channel's).
 bool Resampler::trySilence(int channel) {
     // A silent channel holds only zeros from before, so its fresh input decides.
-    if (!freshSilent_[channel] || silent_[channel]) return freshSilent_[channel];
-    const std::vector<float>& buffer = buffers_[channel];
-    const int state = following_[channel] >= 0 ? following_[channel] : channel;
-    if (soundEndIn(buffer.data(), static_cast<int>(freshFrom_[channel])) != 0 ||
-        !handles_.holdsSilence(state))
+    if (!m_freshSilent[channel] || m_silent[channel]) return m_freshSilent[channel];
+    const std::vector<float>& buffer = m_buffers[channel];
+    const int state = m_following[channel] >= 0 ? m_following[channel] : channel;
+    if (soundEndIn(buffer.data(), static_cast<int>(m_freshFrom[channel])) != 0 ||
+        !m_handles.holdsSilence(state))
         return false;
-    const bool running = std::any_of(silent_.begin(), silent_.end(), [](bool s) { return s; });
+    const bool running = std::any_of(m_silent.begin(), m_silent.end(), [](bool s) { return s; });
     if (!running)
-        handles_.startSilence(state, silence_);
-    else if (!handles_.sameSilence(state, silence_))
+        m_handles.startSilence(state, m_silence);
+    else if (!m_handles.sameSilence(state, m_silence))
         return false;
-    following_[channel] = -1;
-    silent_[channel] = true;
+    m_following[channel] = -1;
+    m_silent[channel] = true;
     return true;
 }
 
 void Resampler::leaveSilence(int channel) {
-    if (!silent_[channel]) return;
-    handles_.endSilence(channel, silence_);
-    silent_[channel] = false;
+    if (!m_silent[channel]) return;
+    m_handles.endSilence(channel, m_silence);
+    m_silent[channel] = false;
 }
 
 bool Resampler::sameInput(int a, int b) const {
-    const std::vector<float>& x = buffers_[a];
-    const std::vector<float>& y = buffers_[b];
+    const std::vector<float>& x = m_buffers[a];
+    const std::vector<float>& y = m_buffers[b];
     return x.size() == y.size() && std::memcmp(x.data(), y.data(), x.size() * sizeof(float)) == 0;
 }
 
 void Resampler::leaveFollowing(int channel) {
-    const int leader = following_[channel];
+    const int leader = m_following[channel];
     if (leader < 0) return;
-    handles_.copy(channel, leader);
-    following_[channel] = -1;
+    m_handles.copy(channel, leader);
+    m_following[channel] = -1;
 }
 
 void Resampler::takeEvents(std::vector<SMidiEvent>& events, int from, int to) {
-    const int64_t base = engineSampleAt(hostPosition_);
+    const int64_t base = engineSampleAt(m_hostPosition);
     size_t kept = 0;
     for (SMidiEvent& e : events) {
         if (e.sampleOffset >= to) { // belongs to a later piece of the host block
@@ -290,42 +290,42 @@ void Resampler::takeEvents(std::vector<SMidiEvent>& events, int from, int to) {
             continue;
         }
         const int hostOffset = std::max(e.sampleOffset - from, 0);
-        e.sampleOffset = static_cast<int32_t>(engineSampleAt(hostPosition_ + hostOffset) - base);
+        e.sampleOffset = static_cast<int32_t>(engineSampleAt(m_hostPosition + hostOffset) - base);
         // Events arrive sorted; one placed before what is already pending would run backwards.
-        if (!pending_.empty() && e.sampleOffset < pending_.back().sampleOffset)
-            e.sampleOffset = pending_.back().sampleOffset;
-        pending_.push_back(std::move(e));
+        if (!m_pending.empty() && e.sampleOffset < m_pending.back().sampleOffset)
+            e.sampleOffset = m_pending.back().sampleOffset;
+        m_pending.push_back(std::move(e));
     }
     events.resize(kept);
 }
 
 void Resampler::retireHandledEvents(int rendered) {
     size_t handled = 0;
-    while (handled < pending_.size() && pending_[handled].sampleOffset < rendered)
+    while (handled < m_pending.size() && m_pending[handled].sampleOffset < rendered)
         ++handled;
-    pending_.erase(pending_.begin(), pending_.begin() + static_cast<long>(handled));
-    for (SMidiEvent& e : pending_)
+    m_pending.erase(m_pending.begin(), m_pending.begin() + static_cast<long>(handled));
+    for (SMidiEvent& e : m_pending)
         e.sampleOffset -= rendered;
 }
 
 void Resampler::noteSound(int active, int64_t firstEngineSample, int rendered) {
     for (int c = 0; c < active; ++c) {
-        const size_t held = buffers_[c].size() - static_cast<size_t>(rendered);
-        const int end = soundEndIn(buffers_[c].data() + held, rendered);
-        freshSilent_[c] = end == 0;
-        freshFrom_[c] = held;
-        if (end > 0) soundEnd_[c] = firstEngineSample + end;
+        const size_t held = m_buffers[c].size() - static_cast<size_t>(rendered);
+        const int end = soundEndIn(m_buffers[c].data() + held, rendered);
+        m_freshSilent[c] = end == 0;
+        m_freshFrom[c] = held;
+        if (end > 0) m_soundEnd[c] = firstEngineSample + end;
     }
 }
 
 bool Resampler::isClean(int channel, int64_t hostSample) const {
-    return soundEnd_[channel] + flushSamples_ <= engineSampleAt(hostSample);
+    return m_soundEnd[channel] + m_flushSamples <= engineSampleAt(hostSample);
 }
 
 bool Resampler::canPark(int active) const {
-    if (!engine_.isQuiet() || !pending_.empty()) return false;
+    if (!m_engine.isQuiet() || !m_pending.empty()) return false;
     for (int c = 0; c < active; ++c)
-        if (!isClean(c, hostPosition_)) return false;
+        if (!isClean(c, m_hostPosition)) return false;
     return true;
 }
 
@@ -333,27 +333,27 @@ bool Resampler::canPark(int active) const {
 // position modulo the common period, far enough on that any tail it held has left; the output is
 // discarded. Afterwards the channel stands where it would after rendering all along.
 int64_t Resampler::catchUpSteps(int channel) const {
-    const int64_t from = channelPosition_[channel];
-    const int64_t step = period_ > 0 ? period_ : grid_;
-    int64_t steps = period_ > 0 ? ((hostPosition_ - from) % period_ + period_) % period_ : 0;
+    const int64_t from = m_channelPosition[channel];
+    const int64_t step = m_period > 0 ? m_period : m_grid;
+    int64_t steps = m_period > 0 ? ((m_hostPosition - from) % m_period + m_period) % m_period : 0;
     while (!isClean(channel, from + steps))
         steps += step;
     return steps;
 }
 
 void Resampler::catchUp(int channel) {
-    const int64_t from = channelPosition_[channel];
+    const int64_t from = m_channelPosition[channel];
     const int64_t steps = catchUpSteps(channel);
-    std::vector<float>& buffer = buffers_[channel];
+    std::vector<float>& buffer = m_buffers[channel];
     for (int64_t done = 0; done < steps;) {
         const int n = static_cast<int>(std::min<int64_t>(steps - done, kMaxHostChunk));
         const int64_t zeros = engineSampleAt(from + done + n) - engineSampleAt(from + done);
         buffer.resize(buffer.size() + static_cast<size_t>(zeros), 0.0f);
-        if (!convert(channel, scratch_.data(), n)) ++underruns_;
+        if (!convert(channel, m_scratch.data(), n)) ++m_underruns;
         done += n;
     }
-    channelPosition_[channel] = hostPosition_;
-    soundEnd_[channel] = kNoSound;
+    m_channelPosition[channel] = m_hostPosition;
+    m_soundEnd[channel] = kNoSound;
 }
 
 namespace {
@@ -377,15 +377,15 @@ template <typename Pass> int convertInPasses(int available, int samples, int& co
 } // namespace
 
 bool Resampler::convert(int channel, float* out, int samples) {
-    if (!out) out = scratch_.data();
-    std::vector<float>& buffer = buffers_[channel];
-    void* handle = handles_[channel];
+    if (!out) out = m_scratch.data();
+    std::vector<float>& buffer = m_buffers[channel];
+    void* handle = m_handles[channel];
     int consumed = 0;
     const int done =
         !handle ? 0
                 : convertInPasses(static_cast<int>(buffer.size()), samples, consumed,
                                   [&](int from, int offered, int at, int& used) {
-                                      return resample_process(handle, downFactor_, buffer.data() + from,
+                                      return resample_process(handle, m_downFactor, buffer.data() + from,
                                                               offered, 0, &used, out + at, samples - at);
                                   });
     buffer.erase(buffer.begin(), buffer.begin() + consumed);
@@ -403,9 +403,9 @@ int64_t Resampler::catchUpSilence(int64_t from, int64_t steps, size_t held) {
         have += static_cast<int>(engineSampleAt(from + done + n) - engineSampleAt(from + done));
         int consumed = 0;
         const int produced = convertInPasses(have, n, consumed, [&](int, int offered, int at, int& used) {
-            return silence_.process(offered, n - at, used);
+            return m_silence.process(offered, n - at, used);
         });
-        if (produced < n) ++underruns_;
+        if (produced < n) ++m_underruns;
         have -= consumed;
         done += n;
     }
@@ -416,16 +416,16 @@ int64_t Resampler::catchUpSilence(int64_t from, int64_t steps, size_t held) {
 bool Resampler::convertSilence(float* const* outputs, int written, int active, int samples) {
     int consumed = 0, done = -1;
     for (int c = 0; c < active; ++c) {
-        if (!silent_[c]) continue;
-        std::vector<float>& buffer = buffers_[c];
+        if (!m_silent[c]) continue;
+        std::vector<float>& buffer = m_buffers[c];
         if (done < 0)
             done = convertInPasses(static_cast<int>(buffer.size()), samples, consumed,
                                    [&](int, int offered, int at, int& used) {
-                                       return silence_.process(offered, samples - at, used);
+                                       return m_silence.process(offered, samples - at, used);
                                    });
         buffer.erase(buffer.begin(), buffer.begin() + consumed);
         if (c < written) std::fill(outputs[c], outputs[c] + samples, 0.0f);
-        ++silentConversions_;
+        ++m_silentConversions;
     }
     return done < 0 || done >= samples;
 }

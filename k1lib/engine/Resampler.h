@@ -53,27 +53,27 @@ public:
     void process(float** outputs, int channels, int samples, std::vector<SMidiEvent>& events);
 
     // Parked: nothing sounds inside, no event waits, and a block without events may be skipped.
-    bool isParked() const { return bypass_ || (parked_ && pending_.empty()); }
+    bool isParked() const { return m_bypass || (m_parked && m_pending.empty()); }
     // A skipped block while parked: the host clock moves on, nothing else does.
     void skip(int samples);
 
     // Events taken from the host but not yet due at the engine.
-    bool hasPendingEvents() const { return !pending_.empty(); }
+    bool hasPendingEvents() const { return !m_pending.empty(); }
 
     // How many host samples the output lags behind the engine: the silence that primes the
     // filters, at the host rate; 0 when no conversion takes place.
     static double latency(float engineRate, float hostRate);
 
     // Blocks whose output had to be completed with silence (never expected; for tests).
-    uint64_t underruns() const { return underruns_; }
+    uint64_t underruns() const { return m_underruns; }
 
     // Back to the state of a new resampler for the same rates, without building the filters again.
     void restart();
 
     // Channel conversions skipped so far because the channel followed another (for tests).
-    uint64_t sharedConversions() const { return sharedConversions_; }
+    uint64_t sharedConversions() const { return m_sharedConversions; }
     // Channel conversions skipped so far because the channel held only zeros (for tests).
-    uint64_t silentConversions() const { return silentConversions_; }
+    uint64_t silentConversions() const { return m_silentConversions; }
 
 private:
     int64_t engineSampleAt(int64_t hostSample) const;
@@ -97,31 +97,31 @@ private:
     bool convert(int channel, float* out, int samples);
     bool convertSilence(float* const* outputs, int written, int active, int samples);
 
-    AudioRenderer& engine_;
-    const double engineRate_;
-    const double hostRate_;
-    const double upRatio_;    // engine samples per host sample
-    const double downFactor_; // host samples per engine sample
-    const bool bypass_;
-    int64_t period_ = 0;       // host samples after which both clocks meet again; 0 when too long
-    int64_t grid_ = 0;         // host positions where parking may happen
-    int64_t flushSamples_ = 0; // engine samples after the last sound until a channel holds none
-    ResamplerHandles handles_;
-    std::array<int, kMaxChannels> following_{};    // the channel whose converter stands for this one's, or -1
-    std::array<bool, kMaxChannels> silent_{};      // silence_ stands for this channel's converter
-    std::array<bool, kMaxChannels> freshSilent_{}; // the last render left only zeros in the channel
-    std::array<size_t, kMaxChannels> freshFrom_{}; // where in its buffer the last render began
-    SilentConverter silence_;
-    std::array<std::vector<float>, kMaxChannels> buffers_; // engine samples not yet converted
-    std::array<int64_t, kMaxChannels> channelPosition_{};  // host samples each channel has produced
-    std::array<int64_t, kMaxChannels> soundEnd_{};         // engine sample after its last non-zero one
-    std::vector<float> scratch_;                           // output of a block with no channels
-    std::vector<SMidiEvent> pending_; // offsets in engine samples from the next rendered sample
-    int64_t hostPosition_ = 0;
-    bool parked_ = true;
-    uint64_t underruns_ = 0;
-    uint64_t sharedConversions_ = 0;
-    uint64_t silentConversions_ = 0;
+    AudioRenderer& m_engine;
+    const double m_engineRate;
+    const double m_hostRate;
+    const double m_upRatio;    // engine samples per host sample
+    const double m_downFactor; // host samples per engine sample
+    const bool m_bypass;
+    int64_t m_period = 0;       // host samples after which both clocks meet again; 0 when too long
+    int64_t m_grid = 0;         // host positions where parking may happen
+    int64_t m_flushSamples = 0; // engine samples after the last sound until a channel holds none
+    ResamplerHandles m_handles;
+    std::array<int, kMaxChannels> m_following{}; // the channel whose converter stands for this one's, or -1
+    std::array<bool, kMaxChannels> m_silent{};   // m_silence stands for this channel's converter
+    std::array<bool, kMaxChannels> m_freshSilent{}; // the last render left only zeros in the channel
+    std::array<size_t, kMaxChannels> m_freshFrom{}; // where in its buffer the last render began
+    SilentConverter m_silence;
+    std::array<std::vector<float>, kMaxChannels> m_buffers; // engine samples not yet converted
+    std::array<int64_t, kMaxChannels> m_channelPosition{};  // host samples each channel has produced
+    std::array<int64_t, kMaxChannels> m_soundEnd{};         // engine sample after its last non-zero one
+    std::vector<float> m_scratch;                           // output of a block with no channels
+    std::vector<SMidiEvent> m_pending; // offsets in engine samples from the next rendered sample
+    int64_t m_hostPosition = 0;
+    bool m_parked = true;
+    uint64_t m_underruns = 0;
+    uint64_t m_sharedConversions = 0;
+    uint64_t m_silentConversions = 0;
 };
 
 } // namespace k1lib

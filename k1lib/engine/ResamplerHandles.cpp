@@ -110,68 +110,68 @@ bool silenceBehaves(void* pristine, double factor) {
 
 ResamplerHandles::ResamplerHandles(double factor) {
     if (!(factor > 0.0)) return; // no conversion, no handles
-    pristine_ = resample_open(1, factor, factor);
-    if (!pristine_) return;
-    factor_ = factor;
-    canCopy_ = copiesBehave(pristine_, factor) && silenceBehaves(pristine_, factor);
-    for (void*& handle : handles_)
-        handle = resample_dup(pristine_);
+    m_pristine = resample_open(1, factor, factor);
+    if (!m_pristine) return;
+    m_factor = factor;
+    m_canCopy = copiesBehave(m_pristine, factor) && silenceBehaves(m_pristine, factor);
+    for (void*& handle : m_handles)
+        handle = resample_dup(m_pristine);
 }
 
 ResamplerHandles::~ResamplerHandles() {
-    for (void* handle : handles_)
+    for (void* handle : m_handles)
         if (handle) resample_close(handle);
-    if (pristine_) resample_close(pristine_);
+    if (m_pristine) resample_close(m_pristine);
 }
 
 int ResamplerHandles::filterWidth() const {
-    return pristine_ ? resample_get_filter_width(pristine_) : 64;
+    return m_pristine ? resample_get_filter_width(m_pristine) : 64;
 }
 
 void ResamplerHandles::copy(int to, int from) {
-    void* target = handles_[static_cast<size_t>(to)];
-    const void* source = handles_[static_cast<size_t>(from)];
-    if (canCopy_ && target && source && target != source) copyRecord(target, source);
+    void* target = m_handles[static_cast<size_t>(to)];
+    const void* source = m_handles[static_cast<size_t>(from)];
+    if (m_canCopy && target && source && target != source) copyRecord(target, source);
 }
 
 bool ResamplerHandles::sameState(int a, int b) const {
-    const void* x = handles_[static_cast<size_t>(a)];
-    const void* y = handles_[static_cast<size_t>(b)];
-    return canCopy_ && x && y && sameRecord(x, y);
+    const void* x = m_handles[static_cast<size_t>(a)];
+    const void* y = m_handles[static_cast<size_t>(b)];
+    return m_canCopy && x && y && sameRecord(x, y);
 }
 
 bool ResamplerHandles::holdsSilence(int channel) const {
-    const void* handle = handles_[static_cast<size_t>(channel)];
-    if (!canCopy_ || !handle) return false;
+    const void* handle = m_handles[static_cast<size_t>(channel)];
+    if (!m_canCopy || !handle) return false;
     const ConverterRecord& r = record(handle);
     const auto zero = [](float v) { return v == 0.0f; };
     return std::all_of(r.X, r.X + r.Xread, zero) && std::all_of(r.Y, r.Y + r.Yp, zero);
 }
 
 void ResamplerHandles::startSilence(int channel, SilentConverter& silent) const {
-    const void* handle = handles_[static_cast<size_t>(channel)];
-    if (canCopy_ && handle) silent.takePositions(record(handle), factor_);
+    const void* handle = m_handles[static_cast<size_t>(channel)];
+    if (m_canCopy && handle) silent.takePositions(record(handle), m_factor);
 }
 
 bool ResamplerHandles::sameSilence(int channel, const SilentConverter& silent) const {
-    const void* handle = handles_[static_cast<size_t>(channel)];
-    return canCopy_ && handle && silent.samePositions(record(handle));
+    const void* handle = m_handles[static_cast<size_t>(channel)];
+    return m_canCopy && handle && silent.samePositions(record(handle));
 }
 
 void ResamplerHandles::endSilence(int channel, const SilentConverter& silent) {
-    void* handle = handles_[static_cast<size_t>(channel)];
-    if (canCopy_ && handle) silent.givePositions(record(handle));
+    void* handle = m_handles[static_cast<size_t>(channel)];
+    if (m_canCopy && handle) silent.givePositions(record(handle));
 }
 
 void ResamplerHandles::restart() {
-    if (!pristine_) return;
-    for (void*& handle : handles_) {
-        if (canCopy_ && handle) {
-            copyRecord(handle, pristine_);
+    if (!m_pristine) return;
+    for (void*& handle : m_handles) {
+        if (m_canCopy && handle) {
+            copyRecord(handle, m_pristine);
             continue;
         }
         if (handle) resample_close(handle);
-        handle = resample_dup(pristine_);
+        handle = resample_dup(m_pristine);
     }
 }
 

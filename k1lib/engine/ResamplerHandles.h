@@ -27,11 +27,11 @@ public:
     ResamplerHandles(const ResamplerHandles&) = delete;
     ResamplerHandles& operator=(const ResamplerHandles&) = delete;
 
-    void* operator[](int channel) const { return handles_[static_cast<std::size_t>(channel)]; }
+    void* operator[](int channel) const { return m_handles[static_cast<std::size_t>(channel)]; }
     int filterWidth() const;
 
     // Whether copy and sameState may be used.
-    bool canCopy() const { return canCopy_; }
+    bool canCopy() const { return m_canCopy; }
     // Gives handle to the state of handle from; allocates nothing.
     void copy(int to, int from);
     // Whether both handles would turn the same input into the same output from now on.
@@ -47,10 +47,10 @@ public:
     void restart();
 
 private:
-    void* pristine_ = nullptr;
-    std::array<void*, kMaxHandles> handles_{};
-    double factor_ = 1.0;
-    bool canCopy_ = false;
+    void* m_pristine = nullptr;
+    std::array<void*, kMaxHandles> m_handles{};
+    double m_factor = 1.0;
+    bool m_canCopy = false;
 };
 
 } // namespace k1lib

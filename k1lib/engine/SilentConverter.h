@@ -22,9 +22,9 @@ public:
     bool samePositions(const ConverterRecord& record) const;
 
 private:
-    double dt_ = 1.0;
-    double time_ = 0.0;
-    unsigned xSize_ = 0, xp_ = 0, xRead_ = 0, xOff_ = 0, yp_ = 0, ySize_ = 0;
+    double m_dt = 1.0;
+    double m_time = 0.0;
+    unsigned m_xSize = 0, m_xp = 0, m_xRead = 0, m_xOff = 0, m_yp = 0, m_ySize = 0;
 };
 
 } // namespace k1lib

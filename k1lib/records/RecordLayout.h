@@ -57,7 +57,7 @@ constexpr bool fieldsFit(const FieldRun (&runs)[N], unsigned firstByte, unsigned
     return true;
 }
 
-namespace SingleMap {
+namespace singlelayout {
 constexpr unsigned NameByte = 0;
 constexpr RecordField Volume{10, 0, 8, 99};
 constexpr RecordField PolyMode{11, 0, 2, 2};
@@ -140,9 +140,9 @@ constexpr FieldRun Fields[] = {{Volume, 1},
                                {TimeModKeyScale, 4},
                                {FreqKeyScaleToFreq, 4}};
 static_assert(fieldsFit(Fields, Volume.byte, ChecksumByte) && ChecksumByte + 1 == RecordSize);
-} // namespace SingleMap
+} // namespace singlelayout
 
-namespace MultiMap {
+namespace multilayout {
 constexpr unsigned NameByte = 0;
 constexpr RecordField Volume{10, 0, 8, 99};
 // Per section.
@@ -165,16 +165,16 @@ constexpr FieldRun Fields[] = {{Volume, 1},    {Single, 8},   {ZoneLow, 8}, {Zon
                                {Output, 8},    {ModeHigh, 8}, {Channel, 8}, {Velocity, 8}, {ModeLow, 8},
                                {Transpose, 8}, {Tune, 8},     {Level, 8}};
 static_assert(fieldsFit(Fields, Volume.byte, ChecksumByte) && ChecksumByte + 1 == RecordSize);
-} // namespace MultiMap
+} // namespace multilayout
 
 // A parameter send, counted from F0h: the K1's parameter number, the source 0-3 and a value
 // 0-255 whose bit 7 rides beside the source.
-namespace ParameterSendMap {
+namespace paramsendlayout {
 constexpr RecordField Cursor{6, 0, 8, 127};
 constexpr RecordField ValueHigh{7, 0, 1, 1}; // value bit 7
 constexpr RecordField Source{7, 1, 2, 3};
 constexpr RecordField ValueLow{8, 0, 7, 127}; // value bits 0-6
 constexpr unsigned MessageSize = 10;
-} // namespace ParameterSendMap
+} // namespace paramsendlayout
 
 } // namespace k1lib

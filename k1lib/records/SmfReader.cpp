@@ -10,13 +10,13 @@ namespace {
 // A bounded reader over one chunk: every read checks against the chunk's end.
 class ChunkReader {
 public:
-    ChunkReader(const unsigned char* begin, const unsigned char* end) : pos_(begin), end_(end) {}
+    ChunkReader(const unsigned char* begin, const unsigned char* end) : cursor(begin), limit(end) {}
 
-    size_t left() const { return static_cast<size_t>(end_ - pos_); }
+    size_t left() const { return static_cast<size_t>(limit - cursor); }
 
     bool byte(unsigned char& out) {
-        if (pos_ >= end_) return false;
-        out = *pos_++;
+        if (cursor >= limit) return false;
+        out = *cursor++;
         return true;
     }
 
@@ -35,21 +35,21 @@ public:
     // Copies up to n bytes; false when the chunk ended first.
     bool append(std::vector<uint8_t>& out, uint32_t n) {
         const size_t take = n < left() ? n : left();
-        out.insert(out.end(), pos_, pos_ + take);
-        pos_ += take;
+        out.insert(out.end(), cursor, cursor + take);
+        cursor += take;
         return take == n;
     }
 
     const unsigned char* take(uint32_t n) {
         if (n > left()) return nullptr;
-        const unsigned char* start = pos_;
-        pos_ += n;
+        const unsigned char* start = cursor;
+        cursor += n;
         return start;
     }
 
 private:
-    const unsigned char* pos_;
-    const unsigned char* end_;
+    const unsigned char* cursor;
+    const unsigned char* limit;
 };
 
 uint32_t bigEndian32(const unsigned char* p) {

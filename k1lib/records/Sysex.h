@@ -18,8 +18,8 @@ namespace k1lib {
 // 0 I (internal 0-31), 1 i (internal 32-63), 2 E (card 0-31), 3 e (card 32-63).
 enum StorageLocation : unsigned char { StorageI = 0, Storagei = 1, StorageE = 2, Storagee = 3 };
 
-constexpr unsigned long kSingleRecordSize = SingleMap::RecordSize;
-constexpr unsigned long kMultiRecordSize = MultiMap::RecordSize;
+constexpr unsigned long kSingleRecordSize = singlelayout::RecordSize;
+constexpr unsigned long kMultiRecordSize = multilayout::RecordSize;
 constexpr unsigned long kPhmPresetSize = 76;
 constexpr unsigned char kSysexStart = 0xF0;
 constexpr unsigned char kSysexEnd = 0xF7;

@@ -45,7 +45,7 @@ void clampSigned(int32_t& field, int32_t limit, const char* patchName, const cha
 }
 
 void clampSingleFields(SinglePreset& s) {
-    namespace F = SingleMap;
+    namespace F = singlelayout;
     auto clamp = [&](auto& field, unsigned max, const char* what) {
         clampField(field, max, s.name, what, "readSingle", 110);
     };
@@ -95,7 +95,7 @@ bool tooShort(unsigned long available, unsigned long needed, unsigned long lengt
 } // namespace
 
 bool readSingle(SinglePreset& out, const unsigned char* r) {
-    namespace F = SingleMap;
+    namespace F = singlelayout;
     const unsigned char checksum = getChecksum(r, F::ChecksumByte);
     if (checksum != r[F::ChecksumByte]) {
         log("readSingle", 49, "Invalid checksum, expected ", checksum, " but got ", r[F::ChecksumByte]);
@@ -163,7 +163,7 @@ bool readSingle(SinglePreset& out, const unsigned char* r) {
 }
 
 bool readMulti(MultiPreset& out, const unsigned char* r) {
-    namespace F = MultiMap;
+    namespace F = multilayout;
     const unsigned char checksum = getChecksum(r, F::ChecksumByte);
     if (checksum != r[F::ChecksumByte]) {
         log("readMulti", 151, "Invalid checksum, expected ", checksum, " but got ", r[F::ChecksumByte]);
@@ -298,7 +298,7 @@ bool readRecords(std::vector<Preset>& presets, std::vector<uint64_t>& slots, uin
 }
 
 Sysex::ParameterChange readParameterChange(const unsigned char* m) {
-    namespace F = ParameterSendMap;
+    namespace F = paramsendlayout;
     Sysex::ParameterChange change;
     change.cursor = static_cast<uint8_t>(getField(m, F::Cursor));
     change.source = static_cast<uint8_t>(getField(m, F::Source));

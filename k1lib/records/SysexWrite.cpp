@@ -94,7 +94,7 @@ bool verifySingleNumberAgainstStorageLocation(StorageLocation location, unsigned
 }
 
 bool writeSingle(unsigned char* r, const SinglePreset& s) {
-    namespace F = SingleMap;
+    namespace F = singlelayout;
     std::memset(r, 0, kSingleRecordSize);
     writeRecordName(r + F::NameByte, s.name);
     putField(r, F::Volume, s.volume);
@@ -146,7 +146,7 @@ bool writeSingle(unsigned char* r, const SinglePreset& s) {
 }
 
 bool writeMulti(unsigned char* r, const MultiPreset& m) {
-    namespace F = MultiMap;
+    namespace F = multilayout;
     std::memset(r, 0, kMultiRecordSize);
     writeRecordName(r + F::NameByte, m.name);
     putField(r, F::Volume, m.volume);
@@ -299,7 +299,7 @@ void Sysex::writeWriteResult(std::vector<unsigned char>& out, unsigned char chan
 
 void Sysex::writeParameterChange(std::vector<unsigned char>& out, unsigned char channel,
                                  const ParameterChange& change) {
-    namespace F = ParameterSendMap;
+    namespace F = paramsendlayout;
     out.assign(F::MessageSize, 0);
     writeHeader(out, channel, kParameterSend);
     putField(out.data(), F::Cursor, change.cursor);
@@ -323,7 +323,7 @@ bool Sysex::convertPhmPreset(std::vector<unsigned char>& out, unsigned char chan
         log("convertPhmPreset", 896, "Preset number needs to be within range 0-63");
         return false;
     }
-    namespace F = SingleMap;
+    namespace F = singlelayout;
     std::vector<unsigned char> message(8 + kSingleRecordSize + 1);
     writeHeader(message, channel, kOneBlockDump);
     message[6] = 0x00;

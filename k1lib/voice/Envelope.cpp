@@ -40,7 +40,7 @@ void Env::beginAttack(float rate) {
     } else {
         // A zero attack jumps to full level.
         m_x = 0.0f;
-        m_multiplier = Floor;
+        m_multiplier = kFloor;
     }
 }
 
@@ -58,12 +58,12 @@ void Env::endAttack(float decayTime, float sustain, float rate) {
 
 void Env::release(float releaseTime, float rate) {
     if (releaseTime <= 0.0f) {
-        m_x = Floor;
+        m_x = kFloor;
         m_stage = Done;
         return;
     }
     if (m_stage == Attack) m_x = 1.0f - m_x; // continue from the current attack output
-    if (m_x >= Floor) {
+    if (m_x >= kFloor) {
         m_multiplier = geometricMultiplier(LnFloor - std::log(m_x), releaseTime * rate);
         m_stage = Release;
     } else {
@@ -97,13 +97,13 @@ int Env::render(float* gains, int frames, float decayTime, float sustain, float 
             return moved;
         };
         if (stage == Attack) {
-            for (; i < frames && !(x <= Floor) && step(); ++i)
+            for (; i < frames && !(x <= kFloor) && step(); ++i)
                 gains[i] = (1.0f - x) * level;
         } else if (stage == Decay) {
             for (; i < frames && !(sustain >= x) && step(); ++i)
                 gains[i] = x * level;
         } else {
-            for (; i < frames && !(x <= Floor) && step(); ++i)
+            for (; i < frames && !(x <= kFloor) && step(); ++i)
                 gains[i] = x * level;
         }
         m_x = x;
@@ -160,7 +160,7 @@ void Env::renderLanes(Lane* const lanes[], int count, int frames) {
                 moving |= steps ? 1 << k : 0;
                 x[k] = env != nullptr ? env->m_x : 0.0f;
                 factor[k] = steps ? 1.0f + env->m_multiplier : 1.0f;
-                bound[k] = stage == Decay ? lanes[k]->sustain : Floor;
+                bound[k] = stage == Decay ? lanes[k]->sustain : kFloor;
                 level[k] = k < count ? lanes[k]->level : 0.0f;
                 // The attack sounds 1 + -1 * x, which is 1 - x to the bit; the others 0 + 1 * x.
                 offset[k] = stage == Attack ? 1.0f : 0.0f;

@@ -9,7 +9,7 @@ namespace k1lib {
 class Env {
 public:
     enum Stage : uint32_t { Delay = 0, Attack = 1, Decay = 2, Sustain = 3, Release = 4, Done = 5 };
-    static constexpr float Floor = 0.001f;
+    static constexpr float kFloor = 0.001f;
 
     // Begins a note: silent for delaySamples, then the attack over attackTime seconds.
     void start(uint32_t delaySamples, float attackTime);
@@ -24,13 +24,13 @@ public:
             ++m_counter;
             break;
         case Attack:
-            if (m_x <= Floor || !advance()) endAttack(decayTime, sustain, rate);
+            if (m_x <= kFloor || !advance()) endAttack(decayTime, sustain, rate);
             break;
         case Decay:
             if (sustain >= m_x || !advance()) m_stage = Sustain;
             break;
         case Release:
-            if (m_x <= Floor || !advance()) m_stage = Done;
+            if (m_x <= kFloor || !advance()) m_stage = Done;
             break;
         default:
             break;
@@ -84,7 +84,7 @@ private:
     void beginAttack(float rate);
     void endAttack(float decayTime, float sustain, float rate);
 
-    float m_x = Floor;
+    float m_x = kFloor;
     float m_multiplier = 0.0f;
     Stage m_stage = Done;
     uint32_t m_counter = 0;

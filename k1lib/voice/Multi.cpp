@@ -17,14 +17,14 @@ MultiPreset makeSingleModeMulti() {
     MultiPreset multi{};
     multi.volume = 99;
     MultiSection& first = multi.sections[0];
-    first.single = Multi::CurrentSingle;
+    first.single = Multi::kCurrentSingle;
     first.zoneHigh = 127;
     first.poly = PolyVariable;
     first.output = OutputBoth;
     first.mode = ModeBoth;
-    first.channel = Multi::BasicChannel;
+    first.channel = Multi::kBasicChannel;
     first.level = 100;
-    for (int s = 1; s < Multi::SectionCount; ++s)
+    for (int s = 1; s < kSectionCount; ++s)
         multi.sections[s].poly = PolyOff;
     return multi;
 }
@@ -32,8 +32,8 @@ MultiPreset makeSingleModeMulti() {
 } // namespace
 
 Multi::Multi(IMultiHost& host) : m_host(host) {
-    m_noteProcessors.reserve(ChannelCount);
-    for (int ch = 0; ch < ChannelCount; ++ch) {
+    m_noteProcessors.reserve(kMidiChannelCount);
+    for (int ch = 0; ch < kMidiChannelCount; ++ch) {
         const auto channel = static_cast<uint8_t>(ch);
         m_noteProcessors.emplace_back(
             [this, channel](unsigned char note, unsigned char velocity) {
@@ -71,7 +71,7 @@ void Multi::mapChannels() {
     for (SectionList& list : m_channelSections)
         list.count = 0;
     m_activeSections.count = 0;
-    for (int s = 0; s < SectionCount; ++s) {
+    for (int s = 0; s < kSectionCount; ++s) {
         const MultiSection& section = m_preset.sections[s];
         const int channel = sectionChannel(s);
         if (section.poly == PolyOff || section.level == 0 || channel < 0) continue;
@@ -84,7 +84,7 @@ void Multi::mapChannels() {
 
 const SinglePreset* Multi::sectionSingle(int section) const {
     const uint32_t number = m_preset.sections[section].single;
-    if (number == CurrentSingle) return m_host.getCurrentSingle();
+    if (number == kCurrentSingle) return m_host.getCurrentSingle();
     // A Single beyond the Multi's bank, or beyond the list, plays nothing.
     const std::vector<SinglePreset>& singles = m_host.getSingles();
     const uint64_t index = m_singlesOffset + number;
@@ -93,29 +93,29 @@ const SinglePreset* Multi::sectionSingle(int section) const {
 
 int Multi::sectionChannel(int section) const {
     const uint32_t channel = m_preset.sections[section].channel;
-    if (channel == BasicChannel) return m_host.getBasicChannel() & 0x0f;
-    return channel < ChannelCount ? static_cast<int>(channel) : -1;
+    if (channel == kBasicChannel) return m_host.getBasicChannel() & 0x0f;
+    return channel < kMidiChannelCount ? static_cast<int>(channel) : -1;
 }
 
 void Multi::noteOn(uint8_t channel, uint8_t note, uint8_t velocity) {
-    if (channel < ChannelCount) m_noteProcessors[channel].noteOn(note, velocity);
+    if (channel < kMidiChannelCount) m_noteProcessors[channel].noteOn(note, velocity);
 }
 
 void Multi::noteOff(uint8_t channel, uint8_t note, uint8_t releaseVelocity) {
-    if (channel < ChannelCount) m_noteProcessors[channel].noteOff(note, releaseVelocity);
+    if (channel < kMidiChannelCount) m_noteProcessors[channel].noteOff(note, releaseVelocity);
 }
 
 void Multi::setHoldPedal(uint8_t channel, bool down) {
-    if (channel < ChannelCount) m_noteProcessors[channel].setHoldPedal(down);
+    if (channel < kMidiChannelCount) m_noteProcessors[channel].setHoldPedal(down);
 }
 
 void Multi::allNotesOff(uint8_t channel) {
-    if (channel < ChannelCount) m_noteProcessors[channel].allNotesOff();
+    if (channel < kMidiChannelCount) m_noteProcessors[channel].allNotesOff();
 }
 
 void Multi::changeSingleForChannel(uint8_t channel, uint8_t program) {
     const MultiPreset& stored = m_host.getCurrentMulti();
-    for (int s = 0; s < SectionCount; ++s) {
+    for (int s = 0; s < kSectionCount; ++s) {
         const MultiSection& section = stored.sections[s];
         if (section.channel == channel && section.single != program)
             m_host.setSectionSingle(static_cast<uint32_t>(s), program);
@@ -136,7 +136,7 @@ void Multi::onNoteOn(uint8_t channel, uint8_t note, uint8_t velocity) {
         const int s = list.sections[static_cast<std::size_t>(i)];
         const SinglePreset* single = sectionSingle(s);
         if (single == nullptr) continue;
-        VoiceList<MaxPlayingVoices>& playing = m_playing[static_cast<std::size_t>(s)];
+        VoiceList<kMaxPlayingVoices>& playing = m_playing[static_cast<std::size_t>(s)];
         // Solo cuts the section's voices on every note of its channel, in its zone or not.
         if (single->polyMode == Solo) {
             killVoices(s, 0);
@@ -154,8 +154,8 @@ void Multi::onNoteOn(uint8_t channel, uint8_t note, uint8_t velocity) {
         // taken before the voice limit moves that voice out.
         const uint32_t clock = playing.empty() ? 0 : playing[0].getClock();
         // Poly k (2-9) keeps k - 2 voices before adding one; "VR", and any larger value, 32.
-        const uint32_t limit = section.poly == PolyVariable ? MaxPlayingVoices - 1 : section.poly - 2;
-        const int keep = static_cast<int>(std::min<uint32_t>(limit, MaxPlayingVoices - 1));
+        const uint32_t limit = section.poly == PolyVariable ? kMaxPlayingVoices - 1 : section.poly - 2;
+        const int keep = static_cast<int>(std::min<uint32_t>(limit, kMaxPlayingVoices - 1));
         killVoices(s, keep);
         startVoice(s, *single, channel, note, velocity, clock);
     }
@@ -166,7 +166,7 @@ void Multi::onNoteOff(uint8_t channel, uint8_t note, uint8_t releaseVelocity, ui
     // Every section is searched, not only those the channel maps to now: a change of basic
     // channel, Omni or section channel since the note-on must not leave its voice sounding.
     const SectionList& list = m_channelSections[channel];
-    for (int s = 0, i = 0; s < SectionCount; ++s) {
+    for (int s = 0, i = 0; s < kSectionCount; ++s) {
         const bool mapped = i < list.count && list.sections[static_cast<std::size_t>(i)] == s;
         i += mapped ? 1 : 0;
         const SinglePreset* single = mapped ? sectionSingle(s) : nullptr;
@@ -189,7 +189,7 @@ void Multi::startVoice(int section, const SinglePreset& single, uint8_t channel,
 }
 
 void Multi::releaseFirstKeyDown(int section, uint8_t channel, uint8_t note, uint8_t releaseVelocity) {
-    VoiceList<MaxPlayingVoices>& playing = m_playing[static_cast<std::size_t>(section)];
+    VoiceList<kMaxPlayingVoices>& playing = m_playing[static_cast<std::size_t>(section)];
     for (int v = 0; v < playing.size(); ++v) {
         if (playing[v].getNote() == note && playing[v].getChannel() == channel && playing[v].isKeyDown()) {
             playing[v].onNoteOff(releaseVelocity);
@@ -199,10 +199,10 @@ void Multi::releaseFirstKeyDown(int section, uint8_t channel, uint8_t note, uint
 }
 
 void Multi::killVoices(int section, int keep) {
-    VoiceList<MaxPlayingVoices>& playing = m_playing[static_cast<std::size_t>(section)];
-    VoiceList<MaxReleasingVoices>& releasing = m_releasing[static_cast<std::size_t>(section)];
+    VoiceList<kMaxPlayingVoices>& playing = m_playing[static_cast<std::size_t>(section)];
+    VoiceList<kMaxReleasingVoices>& releasing = m_releasing[static_cast<std::size_t>(section)];
     while (playing.size() > std::max(keep, 0)) {
-        playing[0].onNoteOff(127, Voice::KillRelease);
+        playing[0].onNoteOff(127, Voice::kKillRelease);
         if (releasing.full()) releasing.erase(0);
         releasing.pushBack(playing[0]);
         playing.erase(0);
@@ -226,7 +226,7 @@ void Multi::clearReleasingVoices() {
 
 int Multi::getActiveVoiceCount() const {
     int count = 0;
-    for (int s = 0; s < SectionCount; ++s)
+    for (int s = 0; s < kSectionCount; ++s)
         count += m_playing[s].size() + m_releasing[s].size();
     return count;
 }
@@ -255,7 +255,7 @@ void Multi::mixStereo(float* const* outputs, int count, int section, const float
 void Multi::process(float* const* outputs, int count, int frames, const float* const* sourceGains) {
     if (outputs == nullptr || count <= 0) return;
     for (int done = 0; done < frames;) {
-        const int n = std::min(frames - done, PitchFrames::MaxFrames);
+        const int n = std::min(frames - done, PitchFrames::kMaxFrames);
         processRun(outputs, count, done, n, sourceGains);
         done += n;
     }
@@ -269,9 +269,9 @@ void Multi::processRun(float* const* outputs, int count, int offset, int frames,
     const auto bendRange = static_cast<float>(m_host.getPitchBendRange());
 
     Random& random = m_host.getRandom();
-    const SinglePreset* singles[SectionCount];
-    int channels[SectionCount];
-    for (int s = 0; s < SectionCount; ++s) {
+    const SinglePreset* singles[kSectionCount];
+    int channels[kSectionCount];
+    for (int s = 0; s < kSectionCount; ++s) {
         singles[s] = sectionSingle(s);
         channels[s] = sectionChannel(s);
     }
@@ -279,16 +279,16 @@ void Multi::processRun(float* const* outputs, int count, int offset, int frames,
     // The sections' modulation moves every sample. Random LFOs draw from the shared generator:
     // with more than one of them the sections take turns sample by sample, so the draws come in
     // the same order whatever the length of the run.
-    bool updated[SectionCount] = {};
+    bool updated[kSectionCount] = {};
     int randomLfos = 0;
     for (int a = 0; a < m_activeSections.count; ++a) {
         const int s = m_activeSections.sections[static_cast<std::size_t>(a)];
         updated[s] = singles[s] != nullptr && channels[s] >= 0;
         randomLfos += updated[s] && singles[s]->lfoShape >= Lfo::RandomShape ? 1 : 0;
     }
-    PitchFrames modulation[SectionCount];
+    PitchFrames modulation[kSectionCount];
     if (randomLfos <= 1) {
-        for (int s = 0; s < SectionCount; ++s) {
+        for (int s = 0; s < kSectionCount; ++s) {
             if (updated[s])
                 m_sectionStates[static_cast<std::size_t>(s)].render(
                     *singles[s], midi[static_cast<std::size_t>(channels[s])], bendRange, rate, random,
@@ -296,7 +296,7 @@ void Multi::processRun(float* const* outputs, int count, int offset, int frames,
         }
     } else {
         for (int i = 0; i < frames; ++i) {
-            for (int s = 0; s < SectionCount; ++s) {
+            for (int s = 0; s < kSectionCount; ++s) {
                 SectionState& state = m_sectionStates[static_cast<std::size_t>(s)];
                 if (updated[s])
                     state.update(*singles[s], midi[static_cast<std::size_t>(channels[s])], bendRange, rate,
@@ -307,7 +307,7 @@ void Multi::processRun(float* const* outputs, int count, int offset, int frames,
             }
         }
     }
-    for (int s = 0; s < SectionCount; ++s) {
+    for (int s = 0; s < kSectionCount; ++s) {
         // A section without a Single or a channel holds its modulation, for the voices it has.
         if (updated[s] || (m_playing[s].empty() && m_releasing[s].empty())) continue;
         const SectionState& state = m_sectionStates[static_cast<std::size_t>(s)];
@@ -316,19 +316,19 @@ void Multi::processRun(float* const* outputs, int count, int offset, int frames,
         fillFrames(modulation[s].pressurePitch, frames, state.pressurePitch);
     }
 
-    for (int s = 0; s < SectionCount; ++s) {
+    for (int s = 0; s < kSectionCount; ++s) {
         auto& playing = m_playing[static_cast<std::size_t>(s)];
         auto& releasing = m_releasing[static_cast<std::size_t>(s)];
         if (playing.empty() && releasing.empty()) continue;
-        float mix[Voice::MaxSources][PitchFrames::MaxFrames];
+        float mix[kSourceCount][PitchFrames::kMaxFrames];
         for (float* slot : mix)
             std::fill(slot, slot + frames, 0.0f);
-        float* const slots[Voice::MaxSources] = {mix[0], mix[1], mix[2], mix[3]};
+        float* const slots[kSourceCount] = {mix[0], mix[1], mix[2], mix[3]};
         modulation[s].findMoves(frames);
         const float* const* gains = nullptr;
-        const float* runGains[Voice::MaxSources];
+        const float* runGains[kSourceCount];
         if (sourceGains != nullptr) {
-            for (int k = 0; k < Voice::MaxSources; ++k)
+            for (int k = 0; k < kSourceCount; ++k)
                 runGains[k] = sourceGains[k] + offset;
             gains = runGains;
         }
@@ -341,12 +341,12 @@ void Multi::processRun(float* const* outputs, int count, int offset, int frames,
         const float gain = volume(single != nullptr ? single->volume : 99) *
                            (channel >= 0 ? midi[static_cast<std::size_t>(channel)].volume : 1.0f);
         if (route == Routing::PerSource) {
-            for (int k = 0; k < Voice::MaxSources; ++k)
+            for (int k = 0; k < kSourceCount; ++k)
                 for (int i = 0; i < frames; ++i)
                     outputs[k][offset + i] += mix[k][i] * gain;
             continue;
         }
-        float values[PitchFrames::MaxFrames];
+        float values[PitchFrames::kMaxFrames];
         for (int i = 0; i < frames; ++i)
             values[i] = gain * (mix[0][i] + mix[1][i] + mix[2][i] + mix[3][i]);
         // A section whose own output does not exist joins the main pair.

@@ -19,18 +19,15 @@ namespace k1lib {
 
 class Multi {
 public:
-    static constexpr int SectionCount = kSectionCount;
-    static constexpr int ChannelCount = kMidiChannelCount;
-    static constexpr int MaxOutputs = kOutputCount;
-    static constexpr uint32_t CurrentSingle = 255; // section single: the engine's current Single
-    static constexpr uint32_t BasicChannel = 255;  // section channel: the engine's basic channel
+    static constexpr uint32_t kCurrentSingle = 255; // section single: the engine's current Single
+    static constexpr uint32_t kBasicChannel = 255;  // section channel: the engine's basic channel
     // "VR" keeps 32 playing voices and adds one; voices cut by Solo or a limit fade out in about
     // 20 ms, and when more than this are fading the oldest of them ends early.
-    static constexpr int MaxPlayingVoices = 33;
-    static constexpr int MaxReleasingVoices = 64;
+    static constexpr int kMaxPlayingVoices = 33;
+    static constexpr int kMaxReleasingVoices = 64;
 
     struct SectionList {
-        StaticArray<uint8_t, SectionCount> sections; // ascending
+        StaticArray<uint8_t, kSectionCount> sections; // ascending
         int count = 0;
     };
 
@@ -94,7 +91,7 @@ private:
     void killVoices(int section, int keep);
 
     Routing routing(int count) const;
-    // At most PitchFrames::MaxFrames frames, written from outputs[k][offset] on.
+    // At most PitchFrames::kMaxFrames frames, written from outputs[k][offset] on.
     void processRun(float* const* outputs, int count, int offset, int frames,
                     const float* const* sourceGains);
     void mixStereo(float* const* outputs, int count, int section, const float* values, int offset,
@@ -102,11 +99,11 @@ private:
 
     IMultiHost& m_host;
     std::vector<NoteProcessor> m_noteProcessors;
-    StaticArray<VoiceList<MaxPlayingVoices>, SectionCount> m_playing;
-    StaticArray<VoiceList<MaxReleasingVoices>, SectionCount> m_releasing;
-    StaticArray<SectionList, ChannelCount> m_channelSections;
+    StaticArray<VoiceList<kMaxPlayingVoices>, kSectionCount> m_playing;
+    StaticArray<VoiceList<kMaxReleasingVoices>, kSectionCount> m_releasing;
+    StaticArray<SectionList, kMidiChannelCount> m_channelSections;
     SectionList m_activeSections;
-    StaticArray<SectionState, SectionCount> m_sectionStates;
+    StaticArray<SectionState, kSectionCount> m_sectionStates;
     MultiPreset m_preset{};
     MultiPreset m_singleModeMulti{};
     uint64_t m_singlesOffset = 0;

@@ -20,7 +20,7 @@ int NoteProcessor::removeFromStack(uint8_t note) {
 }
 
 void NoteProcessor::noteOn(uint8_t note, uint8_t velocity) {
-    if (note >= KeyCount) return;
+    if (note >= kKeyCount) return;
     velocity = std::min<uint8_t>(velocity, 127);
     ++m_pressCount[note];
     removeFromStack(note);
@@ -29,7 +29,7 @@ void NoteProcessor::noteOn(uint8_t note, uint8_t velocity) {
 }
 
 void NoteProcessor::noteOff(uint8_t note, uint8_t releaseVelocity) {
-    if (note >= KeyCount) return;
+    if (note >= kKeyCount) return;
     releaseVelocity = std::min<uint8_t>(releaseVelocity, 127);
     if (m_pressCount[note] > 0) --m_pressCount[note];
     if (m_holdPedal) {
@@ -49,7 +49,7 @@ void NoteProcessor::noteOff(uint8_t note, uint8_t releaseVelocity) {
 void NoteProcessor::setHoldPedal(bool down) {
     m_holdPedal = down;
     if (down) return;
-    for (int key = 0; key < KeyCount; ++key)
+    for (int key = 0; key < kKeyCount; ++key)
         while (m_heldCount[key] > 0)
             noteOff(static_cast<uint8_t>(key), 127);
 }
@@ -58,7 +58,7 @@ void NoteProcessor::allNotesOff() {
     m_holdPedal = false;
     // Keys the pedal holds are released as well: the pedal is up from here on and nothing else
     // would ever release them.
-    for (int key = 0; key < KeyCount; ++key)
+    for (int key = 0; key < kKeyCount; ++key)
         while (m_pressCount[key] > 0 || m_heldCount[key] > 0)
             noteOff(static_cast<uint8_t>(key), 64);
     m_holdPedal = false;

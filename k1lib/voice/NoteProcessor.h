@@ -11,7 +11,7 @@ namespace k1lib {
 
 class NoteProcessor {
 public:
-    static constexpr int KeyCount = 128;
+    static constexpr int kKeyCount = 128;
 
     using NoteOnCallback = std::function<void(unsigned char note, unsigned char velocity)>;
     // previousNote is the key now newest in the stack and velocity that of the released key;
@@ -28,8 +28,8 @@ public:
     // Releases every pressed key with release velocity 64, then forgets everything.
     void allNotesOff();
 
-    uint32_t getPressCount(uint8_t note) const { return note < KeyCount ? m_pressCount[note] : 0; }
-    uint32_t getHeldCount(uint8_t note) const { return note < KeyCount ? m_heldCount[note] : 0; }
+    uint32_t getPressCount(uint8_t note) const { return note < kKeyCount ? m_pressCount[note] : 0; }
+    uint32_t getHeldCount(uint8_t note) const { return note < kKeyCount ? m_heldCount[note] : 0; }
     int getStackSize() const { return m_stackSize; }
     bool isHoldPedalDown() const { return m_holdPedal; }
 
@@ -42,10 +42,10 @@ private:
     // Removes the key from the stack; its velocity, or -1 when it was not there.
     int removeFromStack(uint8_t note);
 
-    StaticArray<uint32_t, KeyCount> m_pressCount;
-    StaticArray<uint32_t, KeyCount> m_heldCount;
+    StaticArray<uint32_t, kKeyCount> m_pressCount;
+    StaticArray<uint32_t, kKeyCount> m_heldCount;
     // Oldest press first; each key at most once, so 128 entries always suffice.
-    StaticArray<Key, KeyCount> m_stack;
+    StaticArray<Key, kKeyCount> m_stack;
     int m_stackSize = 0;
     NoteOnCallback m_onNoteOn;
     NoteOffCallback m_onNoteOff;

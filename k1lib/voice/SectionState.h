@@ -13,12 +13,12 @@ class Random;
 
 // The pitch modulation of each frame of a run rendered in one go, and where it moves.
 struct PitchFrames {
-    static constexpr int MaxFrames = 64;
-    float modulation[MaxFrames];    // vibrato, with a voice's auto-bend; semitones
-    float bend[MaxFrames];          // semitones
-    float pressurePitch[MaxFrames]; // semitones
-    bool moved[MaxFrames];          // from frame 1 on: differs bit for bit from the frame before
-    int nextMove[MaxFrames];        // the first later frame that moved, or the run's length
+    static constexpr int kMaxFrames = 64;
+    float modulation[kMaxFrames];    // vibrato, with a voice's auto-bend; semitones
+    float bend[kMaxFrames];          // semitones
+    float pressurePitch[kMaxFrames]; // semitones
+    bool moved[kMaxFrames];          // from frame 1 on: differs bit for bit from the frame before
+    int nextMove[kMaxFrames];        // the first later frame that moved, or the run's length
 
     // Fills moved and nextMove for the first frames frames.
     void findMoves(int frames);
@@ -37,7 +37,7 @@ struct SectionState {
     // The per-sample update from the section's Single and its channel's controllers.
     void update(const SinglePreset& single, const MidiState& channel, float bendRange, float sampleRate,
                 Random& random);
-    // frames updates in a row (at most PitchFrames::MaxFrames), each frame's pitch modulation
+    // frames updates in a row (at most PitchFrames::kMaxFrames), each frame's pitch modulation
     // into out; the controllers stand still meanwhile.
     void render(const SinglePreset& single, const MidiState& channel, float bendRange, float sampleRate,
                 Random& random, PitchFrames& out, int frames);

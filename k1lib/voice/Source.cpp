@@ -102,7 +102,7 @@ void Source::setWaveform(uint8_t wave, int keyIndex) {
     const float sampleRate = waveforms.getWaveform(wave).sampleRate;
     const uint64_t length = data.length;
     m_loop = waveforms.isLoop(wave);
-    m_minimumPitch = wave < FirstSampledWave ? LowestPitch : LowestSampledPitch;
+    m_minimumPitch = wave < kFirstSampledWave ? kLowestPitch : kLowestSampledPitch;
 
     // A waveform that failed to load (length 0) or is not a power of two stays silent.
     const bool playable = data.data != nullptr && length >= 2 && length <= (uint64_t{1} << 31) &&

@@ -38,9 +38,8 @@ struct SourceRun {
 
 class Source {
 public:
-    static constexpr float LowestPitch = -128.0f;       // single-cycle waves
-    static constexpr float LowestSampledPitch = 19.94f; // sampled waves (204-255)
-    static constexpr int FirstSampledWave = kFirstSampledWave;
+    static constexpr float kLowestPitch = -128.0f;       // single-cycle waves
+    static constexpr float kLowestSampledPitch = 19.94f; // sampled waves (204-255)
 
     Source() = default; // an empty, finished source
     // A finished, silent source playing source `index` (0-3) of the Single; init starts it.
@@ -78,7 +77,7 @@ private:
     // a one-shot wave. Returns the frame after the last one written.
     int renderWave(float* samples, const SourceRun& run, int start);
     void updatePitch(const SourceInputs& in);
-    void forgetPitchInputs() { m_pitchVibABend = m_pitchPressure = NoRouting; }
+    void forgetPitchInputs() { m_pitchVibABend = m_pitchPressure = kNoRouting; }
     void updateStep(float pitch);
 
     const VoiceContext* m_context = nullptr;
@@ -101,12 +100,12 @@ private:
     float m_lastPitch = -1.0f;
     // The source's vibABend and pressureToFreq when the pitch was last taken; a value the
     // fields never hold forces the next update.
-    static constexpr uint32_t NoRouting = 0xffffffff;
-    uint32_t m_pitchVibABend = NoRouting;
-    uint32_t m_pitchPressure = NoRouting;
+    static constexpr uint32_t kNoRouting = 0xffffffff;
+    uint32_t m_pitchVibABend = kNoRouting;
+    uint32_t m_pitchPressure = kNoRouting;
     bool m_loop = false;
     bool m_ended = true;
-    float m_minimumPitch = LowestPitch;
+    float m_minimumPitch = kLowestPitch;
 };
 
 } // namespace k1lib

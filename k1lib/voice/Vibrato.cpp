@@ -23,11 +23,11 @@ float Vibrato::depth(const SinglePreset& single, float pressure, float wheel) {
         // Pressure can deepen or reduce the vibrato but never reverse its direction.
         const float withPressure =
             depth * sign + sign * (static_cast<float>(pressureOffset) * 12.0f * 0.02f * pressure);
-        amount = depthOffset < 0 ? std::clamp(withPressure, -MaxDepth, 0.0f)
-                                 : std::clamp(withPressure, 0.0f, MaxDepth);
+        amount = depthOffset < 0 ? std::clamp(withPressure, -kMaxDepth, 0.0f)
+                                 : std::clamp(withPressure, 0.0f, kMaxDepth);
     }
     if (single.vibWheelMode == 0) amount += wheel;
-    return std::clamp(amount, -MaxDepth, MaxDepth);
+    return std::clamp(amount, -kMaxDepth, kMaxDepth);
 }
 
 } // namespace k1lib

@@ -7,7 +7,7 @@ struct SinglePreset;
 
 class Vibrato {
 public:
-    static constexpr float MaxDepth = 12.0f;
+    static constexpr float kMaxDepth = 12.0f;
 
     static float process(const SinglePreset& single, float lfoValue, float pressure, float wheel);
     // The amount the LFO value is multiplied by, in semitones.

@@ -14,7 +14,7 @@
 
 namespace k1lib {
 
-static_assert(Voice::MaxSources <= Env::MaxLanes && PitchFrames::MaxFrames <= Env::MaxLaneFrames,
+static_assert(kSourceCount <= Env::MaxLanes && PitchFrames::kMaxFrames <= Env::MaxLaneFrames,
               "a voice's envelopes render side by side");
 
 Voice::Voice(const VoiceContext& context, const SinglePreset& single, uint8_t note, uint8_t velocity,
@@ -65,9 +65,9 @@ float Voice::autoBendAndVibrato(float vibrato, uint32_t clock) const {
     return std::clamp((t - 1.0f) * 0.5f, 0.0f, 1.0f) * vibrato + bend;
 }
 
-bool Voice::process(float* const mix[MaxSources], const PitchFrames& section, int frames,
+bool Voice::process(float* const mix[kSourceCount], const PitchFrames& section, int frames,
                     const float* const* slotGains) {
-    frames = std::clamp(frames, 1, PitchFrames::MaxFrames);
+    frames = std::clamp(frames, 1, PitchFrames::kMaxFrames);
     // Nothing but the section's modulation and the source-mix gains moves within a run: events
     // and other parameter changes fall between runs.
     const PitchFrames* pitch = &section;
@@ -90,12 +90,12 @@ bool Voice::process(float* const mix[MaxSources], const PitchFrames& section, in
     // Each source runs through the whole run, its envelope beside the others' and its wave on its
     // own. Finishing never reverts within a run, so the frames before a source finished are the
     // frames it reports unfinished.
-    float samples[MaxSources][PitchFrames::MaxFrames];
-    float envelopeGains[MaxSources][PitchFrames::MaxFrames];
+    float samples[kSourceCount][PitchFrames::kMaxFrames];
+    float envelopeGains[kSourceCount][PitchFrames::kMaxFrames];
     bool finished = true;
     int lastFrame = 0; // the voice has finished after this frame (when finished)
-    Env::Lane envelopes[MaxSources];
-    Env::Lane* lanes[MaxSources]; // the envelopes that render in this run
+    Env::Lane envelopes[kSourceCount];
+    Env::Lane* lanes[kSourceCount]; // the envelopes that render in this run
     int laneCount = 0;
     for (int s = 0; s < m_sourceCount; ++s) {
         envelopes[s] = m_sources[static_cast<std::size_t>(s)].beginRun(samples[s], envelopeGains[s], run);

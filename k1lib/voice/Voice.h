@@ -15,19 +15,18 @@ struct VoiceContext;
 
 class Voice {
 public:
-    static constexpr int MaxSources = 4;
-    static constexpr uint8_t KillRelease = 7; // the release value of a voice cut by Solo or a voice limit
+    static constexpr uint8_t kKillRelease = 7; // the release value of a voice cut by Solo or a voice limit
 
     // The voice keeps pointing at context and single: neither may move while it sounds.
     // tune is in 0.02 semitones, level is the section level 0-100; clock is the starting sample clock.
     Voice(const VoiceContext& context, const SinglePreset& single, uint8_t note, uint8_t velocity,
           uint8_t channel, float rate, int transpose, int tune, int level, uint32_t clock);
 
-    // Renders frames samples (1 to PitchFrames::MaxFrames) with the section's modulation, added into
+    // Renders frames samples (1 to PitchFrames::kMaxFrames) with the section's modulation, added into
     // the four source slots' buffers. Stops after the sample at which the voice finished
     // (isFinished) and returns true then. slotGains, when given, holds each frame's source-mix
     // gains per slot in place of the voice context's.
-    bool process(float* const mix[MaxSources], const PitchFrames& section, int frames,
+    bool process(float* const mix[kSourceCount], const PitchFrames& section, int frames,
                  const float* const* slotGains = nullptr);
 
     void onNoteOff(uint8_t velocity);                  // each source with its own release
@@ -56,12 +55,12 @@ private:
     uint8_t m_velocity;
     uint8_t m_channel;
     float m_inverseRate;
-    StaticArray<Source, MaxSources> m_sources;
+    StaticArray<Source, kSourceCount> m_sources;
     int m_sourceCount = 0;
-    StaticArray<bool, MaxSources> m_modulated; // a carrier, shaped by the source just before it
+    StaticArray<bool, kSourceCount> m_modulated; // a carrier, shaped by the source just before it
     SourceInputs m_lastInputs{};
-    StaticArray<float, MaxSources> m_gains; // 1, or 0 for a muted source kept as a modulator
-    StaticArray<uint8_t, MaxSources> m_slots;
+    StaticArray<float, kSourceCount> m_gains; // 1, or 0 for a muted source kept as a modulator
+    StaticArray<uint8_t, kSourceCount> m_slots;
     uint32_t m_clock;
     float m_autoBendTime = 0.0f;
     float m_inverseAutoBendTime = 0.0f;

@@ -12,18 +12,16 @@ class Waveforms;
 class Random;
 
 struct VoiceContext {
-    static constexpr int ChannelCount = kMidiChannelCount;
-    static constexpr int SourceSlots = kSourceCount;
 
-    VoiceContext(const Waveforms& waves, const StaticArray<MidiState, ChannelCount>& channelStates,
+    VoiceContext(const Waveforms& waves, const StaticArray<MidiState, kMidiChannelCount>& channelStates,
                  Random& noise)
         : waveforms(&waves), midiStates(&channelStates), random(&noise) {}
 
     const Waveforms* waveforms;
-    const StaticArray<MidiState, ChannelCount>* midiStates;
+    const StaticArray<MidiState, kMidiChannelCount>* midiStates;
     Random* random;
     float fineTune = 0.0f; // semitones
-    float sourceGains[SourceSlots] = {1.0f, 1.0f, 1.0f, 1.0f};
+    float sourceGains[kSourceCount] = {1.0f, 1.0f, 1.0f, 1.0f};
 };
 
 } // namespace k1lib

@@ -49,7 +49,7 @@ const char* Waveforms::getName(uint8_t waveform) {
 
 bool Waveforms::canRandomStart(uint8_t waveform) const {
     const Waveform& w = m_waveforms[waveform];
-    return waveform >= SingleCycleCount && w.loop && !w.alternating && !w.span;
+    return waveform >= kFirstSampledWave && w.loop && !w.alternating && !w.span;
 }
 
 void Waveforms::loadFromMemory() {
@@ -84,13 +84,13 @@ void Waveforms::loadFromImage(const unsigned char* image, uint64_t size) {
     // Segments run from one cue to the next: a single cue defines nothing.
     if (positions.empty()) log("loadFromMemory", 125, "Wave ROM has no cue points; no waveforms defined");
     if (positions.size() < 2) return;
-    std::bitset<WaveformCount> defined;
+    std::bitset<kWaveCount> defined;
     int singleCycles = 0;
     for (size_t k = 0; k + 1 < positions.size(); ++k) {
         const uint64_t length = positions[k + 1] - positions[k];
         if (length == SingleCycleBlock) {
-            if (singleCycles == SingleCycleCount) {
-                log("loadFromMemory", 150, "Error: more than ", SingleCycleCount,
+            if (singleCycles == kFirstSampledWave) {
+                log("loadFromMemory", 150, "Error: more than ", kFirstSampledWave,
                     " single-cycle waves, segment ", k, " ignored");
                 continue;
             }
@@ -119,27 +119,27 @@ const int8_t* Waveforms::guardedCopy(uint64_t start, uint64_t length) {
 void Waveforms::addSingleCycle(int number, const int8_t* block, float sampleRate) {
     auto& tables = m_tables[number];
     // Each half-period holds the first half of a table; the second half is its mirror, negated.
-    for (int h = 0; h < TablesPerWave; ++h) {
+    for (int h = 0; h < kTablesPerWave; ++h) {
         for (uint64_t i = 0; i < HalfPeriod; ++i) {
             const int8_t sample = block[h * HalfPeriod + i];
             tables[h][i] = sample;
-            tables[h][TableLength - 1 - i] = static_cast<int8_t>(~sample);
+            tables[h][kTableLength - 1 - i] = static_cast<int8_t>(~sample);
         }
-        tables[h][TableLength] = tables[h][0];
+        tables[h][kTableLength] = tables[h][0];
     }
     Waveform& w = m_waveforms[number];
     w.sampleRate = sampleRate;
     w.loop = true;
     w.alternating = false;
     int table = 0;
-    for (int key = 0; key < KeyCount; ++key) {
-        if (table < TablesPerWave - 1 && key == FirstTableKeys[table]) ++table;
-        w.keys[key] = WaveformData{tables[table].data, TableLength, sampleRate / TableLength};
+    for (int key = 0; key < kKeyCount; ++key) {
+        if (table < kTablesPerWave - 1 && key == FirstTableKeys[table]) ++table;
+        w.keys[key] = WaveformData{tables[table].data, kTableLength, sampleRate / kTableLength};
     }
 }
 
 bool Waveforms::addSampled(const std::string& label, size_t segment, const std::vector<uint64_t>& positions,
-                           float sampleRate, std::bitset<WaveformCount>& defined) {
+                           float sampleRate, std::bitset<kWaveCount>& defined) {
     std::string lowered = label;
     for (char& c : lowered)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -162,7 +162,7 @@ bool Waveforms::addSampled(const std::string& label, size_t segment, const std::
         else if (spanAt != std::string::npos)
             numberEnd = spanAt;
         const long number = readNumber(token, 1, numberEnd) - 1;
-        if (number < 0 || number >= WaveformCount) {
+        if (number < 0 || number >= kWaveCount) {
             log("loadFromMemory", 205, "Error: Invalid waveform ", number);
             return false;
         }

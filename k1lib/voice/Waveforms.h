@@ -15,11 +15,9 @@ namespace k1lib {
 
 class Waveforms {
 public:
-    static constexpr int WaveformCount = kWaveCount;
-    static constexpr int SingleCycleCount = kFirstSampledWave;
-    static constexpr int KeyCount = 128;
-    static constexpr int TablesPerWave = 5;
-    static constexpr int TableLength = 256;
+    static constexpr int kKeyCount = 128;
+    static constexpr int kTablesPerWave = 5;
+    static constexpr int kTableLength = 256;
 
     // What one key of one waveform plays. data[length] repeats data[0], so a source reads a sample
     // and the one after it in one load, at the table's end as well.
@@ -30,7 +28,7 @@ public:
     };
 
     struct Waveform {
-        StaticArray<WaveformData, KeyCount> keys;
+        StaticArray<WaveformData, kKeyCount> keys;
         std::vector<int8_t> ownSamples; // only ping-pong waves own their (doubled) samples, guarded
         bool loop = false;
         bool alternating = false;
@@ -59,19 +57,19 @@ public:
     bool isSpan(uint8_t waveform) const { return m_waveforms[waveform].span; }
 
 private:
-    using Table = StaticArray<int8_t, TableLength + 1>; // with the guard sample
+    using Table = StaticArray<int8_t, kTableLength + 1>; // with the guard sample
 
     void clear();
     void addSingleCycle(int number, const int8_t* block, float sampleRate);
     // Defines the waveforms a segment's label names; false stops the walk.
     [[nodiscard]] bool addSampled(const std::string& label, size_t segment,
                                   const std::vector<uint64_t>& positions, float sampleRate,
-                                  std::bitset<WaveformCount>& defined);
+                                  std::bitset<kWaveCount>& defined);
     const int8_t* romData(uint64_t position) const;
     // The ROM's samples from start on, copied once per stretch and followed by the guard sample.
     const int8_t* guardedCopy(uint64_t start, uint64_t length);
 
-    StaticArray<Waveform, WaveformCount> m_waveforms;
+    StaticArray<Waveform, kWaveCount> m_waveforms;
     std::vector<char> m_romSamples; // the whole data chunk as signed bytes
     struct GuardedCopy {
         uint64_t start;
@@ -79,7 +77,7 @@ private:
         std::vector<int8_t> samples; // length + 1; its buffer stays put when the copy moves
     };
     std::vector<GuardedCopy> m_guardedCopies; // waves playing the same stretch share one copy
-    StaticArray<StaticArray<Table, TablesPerWave>, SingleCycleCount> m_tables;
+    StaticArray<StaticArray<Table, kTablesPerWave>, kFirstSampledWave> m_tables;
 };
 
 } // namespace k1lib

@@ -20,7 +20,7 @@ using namespace soundmeasure;
 using factorysingles::factory;
 
 size_t at(double seconds) {
-    return static_cast<size_t>(seconds * Audition::Rate);
+    return static_cast<size_t>(seconds * Audition::kRate);
 }
 
 constexpr float HeldSeconds = 4.0f;
@@ -102,7 +102,7 @@ TEST_P(FactoryHeldNote, StringsAndPadsCarryNoFizz) {
         double total = 0.0, above = 0.0;
         for (size_t k = 1; k < power.size(); ++k) {
             total += power[k];
-            if (static_cast<double>(k) * Audition::Rate / 2048.0 >= 8000.0) above += power[k];
+            if (static_cast<double>(k) * Audition::kRate / 2048.0 >= 8000.0) above += power[k];
         }
         const float fizz = decibels(std::sqrt(above / std::max(total, 1e-30)));
         std::printf("fizz %s %.1f dB\n", single.name, fizz);

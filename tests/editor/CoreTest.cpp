@@ -40,7 +40,7 @@ PluginToEditorEvent parameterEvent(EParam p, float value,
 }
 
 // Well-formed XML that ends before it is a panel description.
-class BadBytes : public Xml::IContentProvider {
+class BadBytes : public xml::IContentProvider {
 public:
     uint32_t readRawXmlData(int8_t* buffer, uint32_t size) override {
         static const char bytes[] = "<vstgui-ui-description version=\"1\"><bitmaps><bitmap name=\"x\"";

@@ -50,7 +50,7 @@ protected:
         open(K1Editor::getDefaultRect());
     }
     void TearDown() override { close(); }
-    void open(const VSTGUI::CRect& size, VSTGUI::Xml::IContentProvider* description = nullptr) {
+    void open(const VSTGUI::CRect& size, VSTGUI::xml::IContentProvider* description = nullptr) {
         close();
         editor =
             std::make_unique<K1Editor>(plugin, nullptr, nullptr, &listener, size,

@@ -84,7 +84,7 @@ TEST(Envelope, ReleaseEndsAfterItsTime) {
         const int samples = samplesIn(env, Env::Release, 0.0f, 1.0f, out);
         EXPECT_NEAR(samples, release * Rate, 2.0 + release * Rate * 0.01) << value;
         EXPECT_TRUE(env.isDone());
-        EXPECT_LE(out, Env::Floor);
+        EXPECT_LE(out, Env::kFloor);
     }
     // A release time of 0 ends at once, and so does releasing a source still in its delay.
     Env immediate;

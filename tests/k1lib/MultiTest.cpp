@@ -184,7 +184,7 @@ TEST_F(MultiTest, VoiceLimitsStealIntoTheReleasingList) {
     EXPECT_EQ(multi->getPlayingVoice(0, 0).getNote(), 62);
     EXPECT_EQ(multi->getPlayingVoice(0, 0).getClock(), clock); // the new voice inherits the clock
     // The stolen voice fades with release 7 and is erased once finished.
-    renderPeaks(*multi, 2, static_cast<int>(envDecayTime(Voice::KillRelease) * 49920.0f) + 5);
+    renderPeaks(*multi, 2, static_cast<int>(envDecayTime(Voice::kKillRelease) * 49920.0f) + 5);
     EXPECT_EQ(multi->getReleasingVoiceCount(0), 0);
 
     for (int n = 0; n < 33; ++n)
@@ -369,6 +369,6 @@ TEST_F(MultiTest, ArbitrarySectionValuesAreSafe) {
         }
         for (float v : out.values)
             ASSERT_TRUE(std::isfinite(v));
-        EXPECT_LE(multi->getActiveVoiceCount(), 8 * (Multi::MaxPlayingVoices + Multi::MaxReleasingVoices));
+        EXPECT_LE(multi->getActiveVoiceCount(), 8 * (Multi::kMaxPlayingVoices + Multi::kMaxReleasingVoices));
     }
 }

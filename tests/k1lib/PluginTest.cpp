@@ -34,49 +34,49 @@ struct Journal {
 
 class RecordingListener : public IPluginListener {
 public:
-    explicit RecordingListener(Journal& journal) : journal_(journal) {}
+    explicit RecordingListener(Journal& journal) : sharedJournal(journal) {}
     void onActiveSingleChanged(size_t i) override {
-        journal_.add("L ActiveSingleChanged " + std::to_string(i));
+        sharedJournal.add("L ActiveSingleChanged " + std::to_string(i));
     }
-    void onSingleModified(size_t i) override { journal_.add("L SingleModified " + std::to_string(i)); }
+    void onSingleModified(size_t i) override { sharedJournal.add("L SingleModified " + std::to_string(i)); }
     void onActiveSingleModified(size_t i) override {
-        journal_.add("L ActiveSingleModified " + std::to_string(i));
+        sharedJournal.add("L ActiveSingleModified " + std::to_string(i));
     }
     void onSinglesModified(size_t f, size_t c) override {
-        journal_.add("L SinglesModified " + std::to_string(f) + " " + std::to_string(c));
+        sharedJournal.add("L SinglesModified " + std::to_string(f) + " " + std::to_string(c));
     }
     void onActiveMultiChanged(size_t i) override {
-        journal_.add("L ActiveMultiChanged " + std::to_string(i));
+        sharedJournal.add("L ActiveMultiChanged " + std::to_string(i));
     }
-    void onMultiModified(size_t i) override { journal_.add("L MultiModified " + std::to_string(i)); }
+    void onMultiModified(size_t i) override { sharedJournal.add("L MultiModified " + std::to_string(i)); }
     void onActiveMultiModified(size_t i) override {
-        journal_.add("L ActiveMultiModified " + std::to_string(i));
+        sharedJournal.add("L ActiveMultiModified " + std::to_string(i));
     }
     void onMultisModified(size_t f, size_t c) override {
-        journal_.add("L MultisModified " + std::to_string(f) + " " + std::to_string(c));
+        sharedJournal.add("L MultisModified " + std::to_string(f) + " " + std::to_string(c));
     }
-    void sendMidi(const SMidiEvent&) override { journal_.add("L sendMidi"); }
-    void onParameterChanged(EParam p, float) override { journal_.add("L param " + std::to_string(p)); }
-    void onPlayModeChanged() override { journal_.add("L PlayModeChanged"); }
-    void onConfigChanged() override { journal_.add("L ConfigChanged"); }
+    void sendMidi(const SMidiEvent&) override { sharedJournal.add("L sendMidi"); }
+    void onParameterChanged(EParam p, float) override { sharedJournal.add("L param " + std::to_string(p)); }
+    void onPlayModeChanged() override { sharedJournal.add("L PlayModeChanged"); }
+    void onConfigChanged() override { sharedJournal.add("L ConfigChanged"); }
 
 private:
-    Journal& journal_;
+    Journal& sharedJournal;
 };
 
 class RecordingEditor : public IEditor {
 public:
-    explicit RecordingEditor(Journal& journal) : journal_(journal) {}
+    explicit RecordingEditor(Journal& journal) : sharedJournal(journal) {}
     void onEvent(const PluginToEditorEvent& e) override {
         if (e.type == PluginToEditorEvent::ParameterChanged)
-            journal_.add("E param " + std::to_string(e.param));
+            sharedJournal.add("E param " + std::to_string(e.param));
         else
-            journal_.add("E " + std::to_string(e.type) + " " + std::to_string(e.index) + " " +
-                         std::to_string(e.count));
+            sharedJournal.add("E " + std::to_string(e.type) + " " + std::to_string(e.index) + " " +
+                              std::to_string(e.count));
     }
 
 private:
-    Journal& journal_;
+    Journal& sharedJournal;
 };
 
 struct Rig {

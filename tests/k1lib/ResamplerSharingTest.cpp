@@ -22,17 +22,18 @@ using Script = std::function<float(int channel, int64_t n)>;
 // Plays a script on every channel, or only one of its channels (into output 0), never quiet.
 class ScriptRenderer : public k1lib::AudioRenderer {
 public:
-    ScriptRenderer(Script script, int onlyChannel = -1) : script_(std::move(script)), only_(onlyChannel) {}
+    ScriptRenderer(Script script, int onlyChannel = -1)
+        : playScript(std::move(script)), soloChannel(onlyChannel) {}
     void processAudio(float** outputs, int channels, int samples, const std::vector<SMidiEvent>&) override {
-        for (int i = 0; i < samples; ++i, ++position_)
+        for (int i = 0; i < samples; ++i, ++position)
             for (int c = 0; c < channels; ++c)
-                outputs[c][i] = script_(only_ >= 0 ? only_ : c, position_);
+                outputs[c][i] = playScript(soloChannel >= 0 ? soloChannel : c, position);
     }
 
 private:
-    Script script_;
-    int only_;
-    int64_t position_ = 0;
+    Script playScript;
+    int soloChannel;
+    int64_t position = 0;
 };
 
 float tone(int64_t n, double frequency) {

@@ -17,7 +17,7 @@ constexpr double kPi = 3.14159265358979323846;
 
 class SineRenderer : public k1lib::AudioRenderer {
 public:
-    explicit SineRenderer(double frequency) : frequency_(frequency) {
+    explicit SineRenderer(double frequency) : hz(frequency) {
         handledAt.reserve(1 << 14);
         handledIds.reserve(1 << 14);
     }
@@ -27,25 +27,25 @@ public:
         size_t e = 0;
         for (int i = 0; i < samples; ++i) {
             while (e < events.size() && (events[e].sampleOffset == i || events[e].sampleOffset < 0)) {
-                handledAt.push_back(position_);
+                handledAt.push_back(rendered);
                 handledIds.push_back(events[e].data1);
                 ++e;
             }
             const float value = static_cast<float>(
-                0.5 * std::sin(2 * kPi * frequency_ * static_cast<double>(position_) / kEngineRate));
+                0.5 * std::sin(2 * kPi * hz * static_cast<double>(rendered) / kEngineRate));
             for (int c = 0; c < channels; ++c)
                 outputs[c][i] = value;
-            ++position_;
+            ++rendered;
         }
     }
 
-    int64_t position() const { return position_; }
+    int64_t position() const { return rendered; }
     std::vector<int64_t> handledAt;
     std::vector<int> handledIds;
 
 private:
-    double frequency_;
-    int64_t position_ = 0;
+    double hz;
+    int64_t rendered = 0;
 };
 
 SMidiEvent eventAt(int offset, int id) {
@@ -166,23 +166,23 @@ TEST(Resampler, ChannelCountChangesAndDegenerateCallsAreSafe) {
 // unless told never to be.
 class BurstRenderer : public k1lib::AudioRenderer {
 public:
-    explicit BurstRenderer(bool mayBeQuiet) : mayBeQuiet_(mayBeQuiet) {}
+    explicit BurstRenderer(bool mayBeQuiet) : quietAllowed(mayBeQuiet) {}
     void processAudio(float** outputs, int channels, int samples,
                       const std::vector<SMidiEvent>& events) override {
         size_t e = 0;
         for (int i = 0; i < samples; ++i) {
             for (; e < events.size() && events[e].sampleOffset <= i; ++e)
-                left_ = 3000;
-            const float value = left_ > 0 ? static_cast<float>(0.5 * std::sin(0.3 * left_--)) : 0.0f;
+                burstLeft = 3000;
+            const float value = burstLeft > 0 ? static_cast<float>(0.5 * std::sin(0.3 * burstLeft--)) : 0.0f;
             for (int c = 0; c < channels; ++c)
                 outputs[c][i] = value;
         }
     }
-    bool isQuiet() const override { return mayBeQuiet_ && left_ == 0; }
+    bool isQuiet() const override { return quietAllowed && burstLeft == 0; }
 
 private:
-    bool mayBeQuiet_;
-    int left_ = 0;
+    bool quietAllowed;
+    int burstLeft = 0;
 };
 
 TEST(Resampler, AParkedResamplerSoundsAsOneThatNeverStops) {

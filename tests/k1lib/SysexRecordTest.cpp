@@ -91,7 +91,7 @@ TEST(Records, AnyNonzeroMuteFlagWritesAsMuted) {
     SinglePreset s{};
     s.mute[0] = 2;
     s.mute[3] = 1;
-    EXPECT_EQ(singleRecord(s)[SingleMap::Mute.byte], 0x09);
+    EXPECT_EQ(singleRecord(s)[singlelayout::Mute.byte], 0x09);
 }
 
 TEST(Records, SectionModeKeepsBothBitsAndOldModesWriteAsBefore) {

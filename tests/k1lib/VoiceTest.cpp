@@ -167,11 +167,11 @@ TEST(Voice, ReleaseEndsTheVoiceAndCopiesCarryOn) {
     EXPECT_TRUE(voice.isFinished());
 
     // The fast kill of the voice limit uses release 7, and the release velocity changes nothing.
-    copy.onNoteOff(127, Voice::KillRelease);
+    copy.onNoteOff(127, Voice::kKillRelease);
     Voice other = copy;
-    other.onNoteOff(1, Voice::KillRelease);
+    other.onNoteOff(1, Voice::kKillRelease);
     EXPECT_EQ(render(copy, 100).slots[0], render(other, 100).slots[0]);
-    render(copy, static_cast<int>(envDecayTime(Voice::KillRelease) * Rate) + 2);
+    render(copy, static_cast<int>(envDecayTime(Voice::kKillRelease) * Rate) + 2);
     EXPECT_TRUE(copy.isFinished());
 }
 

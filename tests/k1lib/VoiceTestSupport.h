@@ -139,14 +139,14 @@ using testsupport::sineSingle;
 
 // One sample of a voice under a section's modulation, added into the four slots: a run of one
 // frame. True when the voice has finished.
-inline bool processOneFrame(k1lib::Voice& voice, float mix[k1lib::Voice::MaxSources],
+inline bool processOneFrame(k1lib::Voice& voice, float mix[k1lib::kSourceCount],
                             const k1lib::SectionState& section) {
     k1lib::PitchFrames frame;
     frame.modulation[0] = section.vibrato;
     frame.bend[0] = section.bend;
     frame.pressurePitch[0] = section.pressurePitch;
     frame.findMoves(1);
-    float* const slots[k1lib::Voice::MaxSources] = {&mix[0], &mix[1], &mix[2], &mix[3]};
+    float* const slots[k1lib::kSourceCount] = {&mix[0], &mix[1], &mix[2], &mix[3]};
     return voice.process(slots, frame, 1);
 }
 

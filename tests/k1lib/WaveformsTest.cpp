@@ -130,7 +130,7 @@ TEST(WaveformsTest, SampledWavesFollowTheirTokens) {
 TEST(WaveformsTest, EveryTableEndsWithACopyOfItsFirstSample) {
     const auto waveforms = loadWaveforms();
     for (int n = 0; n < k1lib::kWaveCount; ++n) {
-        for (int key = 0; key < Waveforms::KeyCount; ++key) {
+        for (int key = 0; key < Waveforms::kKeyCount; ++key) {
             const auto& d = waveforms->getData(static_cast<uint8_t>(n), static_cast<uint8_t>(key));
             ASSERT_GE(d.length, 2u) << n;
             ASSERT_EQ(d.data[d.length], d.data[0])

@@ -16,7 +16,7 @@ unsigned long getDataSize_uiXml();
 namespace paneltest {
 
 // Serves bytes from memory, at most `chunk` bytes per read.
-class MemoryProvider : public VSTGUI::Xml::IContentProvider {
+class MemoryProvider : public VSTGUI::xml::IContentProvider {
 public:
     MemoryProvider(const void* bytes, size_t length, uint32_t chunkSize = 0xFFFFFFFFu)
         : data(static_cast<const int8_t*>(bytes)), size(length), chunk(chunkSize) {}

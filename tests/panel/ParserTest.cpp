@@ -204,7 +204,7 @@ TEST(PanelParser, BadBitmapsUnknownAttributesAndClassesAreLoggedAndSkipped) {
 }
 
 TEST(PanelParser, AProviderThatOverDeliversIsRefused) {
-    struct Greedy : Xml::IContentProvider {
+    struct Greedy : xml::IContentProvider {
         uint32_t readRawXmlData(int8_t*, uint32_t size) override { return size + 1; }
         void rewind() override {}
     } greedy;

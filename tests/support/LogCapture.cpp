@@ -9,11 +9,11 @@ std::vector<std::string> g_lines;
 
 LogCapture::LogCapture() {
     clear();
-    previous_ = k1lib::setLogSink(&LogCapture::sink);
+    previousSink = k1lib::setLogSink(&LogCapture::sink);
 }
 
 LogCapture::~LogCapture() {
-    k1lib::setLogSink(previous_);
+    k1lib::setLogSink(previousSink);
 }
 
 void LogCapture::sink(const std::string& line) {

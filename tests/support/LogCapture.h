@@ -19,5 +19,5 @@ public:
 
 private:
     static void sink(const std::string& line);
-    k1lib::LogSink previous_;
+    k1lib::LogSink previousSink;
 };

@@ -10,9 +10,9 @@ namespace testing_records {
 
 class RecordRandom {
 public:
-    explicit RecordRandom(uint32_t seed) : engine_(seed) {}
+    explicit RecordRandom(uint32_t seed) : generator(seed) {}
 
-    uint32_t upTo(uint32_t max) { return static_cast<uint32_t>(engine_() % (max + 1ull)); }
+    uint32_t upTo(uint32_t max) { return static_cast<uint32_t>(generator() % (max + 1ull)); }
     int32_t between(int32_t lo, int32_t hi) {
         return lo + static_cast<int32_t>(upTo(static_cast<uint32_t>(hi - lo)));
     }
@@ -88,7 +88,7 @@ public:
     }
 
 private:
-    std::mt19937 engine_;
+    std::mt19937 generator;
 };
 
 } // namespace testing_records

@@ -136,7 +136,7 @@ TEST(DelayedCalls, TheHostRunLoopDrivesThePump) {
     ASSERT_TRUE(calls.attachRunLoop(&loop));
     EXPECT_TRUE(calls.attachRunLoop(&loop)); // the same loop again registers nothing more
     ASSERT_EQ(loop.timers.size(), 1u);
-    EXPECT_EQ(loop.interval, k1DelayedCalls::pumpIntervalMs);
+    EXPECT_EQ(loop.interval, k1DelayedCalls::kPumpIntervalMs);
     loop.tick();
     EXPECT_EQ(runs, 1);
 

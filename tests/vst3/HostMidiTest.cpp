@@ -26,7 +26,7 @@ Midi midi(const k1lib::SMidiEvent& e) {
 bool fromEvent(const Event& e, Midi& out) {
     k1lib::SMidiEvent event;
     event.status = 0x55; // must be overwritten
-    if (!k1HostMidi::fromHostEvent(e, event)) return false;
+    if (!hostmidi::fromHostEvent(e, event)) return false;
     out = midi(event);
     return true;
 }
@@ -62,7 +62,7 @@ Event legacy(uint8 controller, int8 value, int8 value2 = 0) {
 
 bool fromParameter(ParamID id, float value, Midi& out) {
     k1lib::SMidiEvent event;
-    if (!k1HostMidi::fromControllerParameter(id, value, 9, event)) return false;
+    if (!hostmidi::fromControllerParameter(id, value, 9, event)) return false;
     out = midi(event);
     return true;
 }

@@ -28,10 +28,10 @@ Heard Audition::listen(const k1lib::SinglePreset& single, std::initializer_list<
     std::vector<k1lib::Voice> voices;
     for (int note : notes)
         voices.emplace_back(m_context, single, static_cast<uint8_t>(note), static_cast<uint8_t>(velocity), 0,
-                            Rate, transpose, 0, level, 0);
+                            kRate, transpose, 0, level, 0);
     const float gain = k1lib::volume(single.volume);
-    const auto heldSamples = static_cast<size_t>(held * Rate);
-    const size_t limit = heldSamples + static_cast<size_t>(tail * Rate);
+    const auto heldSamples = static_cast<size_t>(held * kRate);
+    const size_t limit = heldSamples + static_cast<size_t>(tail * kRate);
     Heard heard;
     heard.samples.reserve(limit);
     heard.sounding = limit;
@@ -42,16 +42,16 @@ Heard Audition::listen(const k1lib::SinglePreset& single, std::initializer_list<
             for (k1lib::Voice& voice : voices)
                 voice.onNoteOff(64);
         const size_t end = done < heldSamples ? heldSamples : limit;
-        const int n = static_cast<int>(std::min<size_t>(end - done, k1lib::PitchFrames::MaxFrames));
+        const int n = static_cast<int>(std::min<size_t>(end - done, k1lib::PitchFrames::kMaxFrames));
         for (int i = 0; i < n; ++i) {
-            section.update(single, m_midi[0], static_cast<float>(single.pitchBendDepth), Rate, m_random);
+            section.update(single, m_midi[0], static_cast<float>(single.pitchBendDepth), kRate, m_random);
             frames.modulation[i] = section.vibrato;
             frames.bend[i] = section.bend;
             frames.pressurePitch[i] = section.pressurePitch;
         }
         frames.findMoves(n);
-        float mix[k1lib::Voice::MaxSources][k1lib::PitchFrames::MaxFrames] = {};
-        float* const slots[k1lib::Voice::MaxSources] = {mix[0], mix[1], mix[2], mix[3]};
+        float mix[k1lib::kSourceCount][k1lib::PitchFrames::kMaxFrames] = {};
+        float* const slots[k1lib::kSourceCount] = {mix[0], mix[1], mix[2], mix[3]};
         bool finished = true;
         for (k1lib::Voice& voice : voices)
             finished = voice.process(slots, frames, n) && finished;
@@ -62,7 +62,7 @@ Heard Audition::listen(const k1lib::SinglePreset& single, std::initializer_list<
         }
         done += static_cast<size_t>(n);
         if (done > heldSamples && finished) {
-            heard.tailSeconds = static_cast<float>(done - heldSamples) / Rate;
+            heard.tailSeconds = static_cast<float>(done - heldSamples) / kRate;
             break;
         }
     }
@@ -77,7 +77,7 @@ double peakOf(const std::vector<float>& samples) {
 }
 
 double loudestRms(const std::vector<float>& samples) {
-    const auto window = static_cast<size_t>(Audition::Rate / 10);
+    const auto window = static_cast<size_t>(Audition::kRate / 10);
     const size_t hop = window / 4;
     double best = 0.0;
     for (size_t start = 0; start + window <= samples.size(); start += hop) {
@@ -125,7 +125,7 @@ double brightness(const std::vector<float>& samples, size_t from, int frames) {
     const std::vector<double> power = powerSpectrum(samples, from, frames);
     double weighted = 0.0, total = 0.0;
     for (size_t k = 1; k < power.size(); ++k) {
-        weighted += power[k] * static_cast<double>(k) * Audition::Rate / 2048.0;
+        weighted += power[k] * static_cast<double>(k) * Audition::kRate / 2048.0;
         total += power[k];
     }
     return total > 0.0 ? weighted / total : 0.0;

@@ -25,7 +25,7 @@ struct Heard {
 class Audition {
 public:
     // Half the engine's rate: enough for levels, times and the spectrum up to 12 kHz, and quick.
-    static constexpr float Rate = 24960.0f;
+    static constexpr float kRate = 24960.0f;
 
     Audition();
 
@@ -50,7 +50,7 @@ private:
 double peakOf(const std::vector<float>& samples);
 // RMS of the loudest tenth of a second: a note's level whether it rings or only strikes.
 double loudestRms(const std::vector<float>& samples);
-// Power per frequency bin (Audition::Rate / 2048 Hz apart) over frames of 2048 samples (Hann
+// Power per frequency bin (Audition::kRate / 2048 Hz apart) over frames of 2048 samples (Hann
 // window) from a point on, summed.
 std::vector<double> powerSpectrum(const std::vector<float>& samples, size_t from, int frames = 1);
 // Spectral centroid in Hz over frames of 2048 samples (Hann window) from a point on, their power

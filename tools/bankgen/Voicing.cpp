@@ -124,7 +124,7 @@ std::vector<double> sourceBrightness(const SinglePreset& p, Audition* audition) 
         for (int k = 0; k < 4; ++k)
             alone.mute[k] = k == i ? 0 : 1;
         heard[static_cast<size_t>(i)] = brightness(audition->play(alone, {60}, 100, 0.4f),
-                                                   static_cast<size_t>(0.05f * Audition::Rate), 4);
+                                                   static_cast<size_t>(0.05f * Audition::kRate), 4);
     }
     return heard;
 }
@@ -495,7 +495,7 @@ std::pair<std::vector<bool>, std::vector<bool>> heardInTheMix(const SinglePreset
         return q;
     };
     if (character == Character::Bright || character == Character::Dark) {
-        const size_t from = static_cast<size_t>(0.05f * Audition::Rate);
+        const size_t from = static_cast<size_t>(0.05f * Audition::kRate);
         const double asHeard = mixBrightness(voiced(touch, tilt), *audition, 100, from, 4);
         const double other = mixBrightness(voiced(touch, flipped(tilt)), *audition, 100, from, 4);
         if ((character == Character::Bright) == (other > asHeard)) tilt = flipped(tilt);
