@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "k1lib/voice/Waveforms.h"
+#include "k1lib/wavenames/WaveformNames.h"
 
 namespace k1lib {
 namespace {
@@ -75,7 +75,7 @@ std::string CParam::formatValue(EParam param, float plain) const {
         return print("%d", v + 1);
     if (inRange(param, Param_SourceS1Coarse, Param_SourceS4Coarse)) return noteName(v, -4);
     if (inRange(param, Param_SourceS1Wave, Param_SourceS4Wave))
-        return static_cast<unsigned>(v) >= 256 ? std::string() : Waveforms::getName(static_cast<uint8_t>(v));
+        return static_cast<unsigned>(v) >= 256 ? std::string() : g_waveformNames[static_cast<uint8_t>(v)];
     if (inRange(param, Param_MultiS1ZoneLow, Param_MultiS8ZoneHigh)) return noteName(v, -2);
     if (inRange(param, Param_MultiS1Poly, Param_MultiS8Poly)) return option(kSectionPoly, v);
     if (inRange(param, Param_MultiS1Output, Param_MultiS8Output)) return option(kSectionOutputs, v);
