@@ -12,19 +12,22 @@ echo "== Format: every C++ file as the repository's .clang-format has it"
 git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
 echo "== Release build and tests"
-cmake -S . -B build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZYK_WERROR=ON >/dev/null
 cmake --build build/test -j"$jobs"
 ctest --test-dir build/test -j"$jobs" --output-on-failure
 
+echo "== Naming check (.clang-tidy) on the C++ files changed since main"
+scripts/check-names.sh build/test
+
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
-cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DZYK_SANITIZE=ON \
+cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DZYK_SANITIZE=ON -DZYK_WERROR=ON \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 cmake --build build/asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build/asan -j"$jobs" --output-on-failure
 
 echo "== ThreadSanitizer: the tests that run threads against each other"
-cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZYK_TSAN=ON \
+cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZYK_TSAN=ON -DZYK_WERROR=ON \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 cmake --build build/tsan -j"$jobs" --target zyk_k1lib_tests zyk_gui_tests zyk_vst3_tests zyk_editor_tests
 threaded='*Thread*:*Stress*:*Concurren*'
