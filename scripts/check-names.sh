@@ -26,4 +26,4 @@ else
 fi
 [ -n "$wanted" ] || { echo "check-names.sh: nothing to check"; exit 0; }
 echo "check-names.sh: $(echo "$wanted" | wc -l) sources"
-echo "$wanted" | xargs -P "${ZYK_TIDY_JOBS:-$(nproc)}" -n 8 clang-tidy -p "$build" --quiet 2>/dev/null
+echo "$wanted" | xargs -P "${ZYK_TIDY_JOBS:-$(nproc)}" -n 8 clang-tidy -p "$build" --quiet --extra-arg=-w 2>/dev/null
