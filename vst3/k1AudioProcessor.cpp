@@ -220,13 +220,9 @@ tresult PLUGIN_API k1AudioProcessor::setParamNormalized(ParamID id, ParamValue v
     if (isK1Param(id)) onValueToldToHost(static_cast<k1lib::EParam>(id), static_cast<float>(value));
     // The value reaches the engine as a parameter change of the next block; an open editor
     // shows it now.
-    if (isK1Param(id) && view && view->getEditor()) {
-        k1lib::PluginToEditorEvent event;
-        event.type = k1lib::PluginToEditorEvent::ParameterChanged;
-        event.param = id;
-        event.value = static_cast<float>(value);
-        view->getEditor()->onEvent(event);
-    }
+    if (isK1Param(id) && view && view->getEditor())
+        view->getEditor()->onEvent(k1lib::PluginToEditorEvent::parameterChanged(
+            static_cast<k1lib::EParam>(id), static_cast<float>(value)));
     return kResultOk;
 }
 

@@ -101,11 +101,7 @@ void k1EditController::changeParameter(k1lib::EParam param, float value) {
         if (alone) editController->endEdit(param);
     }
     if (processor) processor->onValueToldToHost(param, value);
-    k1lib::PluginToEditorEvent event;
-    event.type = k1lib::PluginToEditorEvent::ParameterChanged;
-    event.param = param;
-    event.value = value;
-    if (editor) editor->onEvent(event);
+    if (editor) editor->onEvent(k1lib::PluginToEditorEvent::parameterChanged(param, value));
 }
 
 void k1EditController::beginParameterGesture(k1lib::EParam param) {

@@ -60,13 +60,7 @@ bool Plugin::setParameter(EParam param, float value) {
     // Stored under the lock, so a refresh running concurrently cannot leave an older value.
     parameterCache[param].store(value, std::memory_order_relaxed);
     engine.setParameter(param, value, true);
-    if (editor) {
-        PluginToEditorEvent event;
-        event.type = PluginToEditorEvent::ParameterChanged;
-        event.param = param;
-        event.value = value;
-        editor->onEvent(event);
-    }
+    if (editor) editor->onEvent(PluginToEditorEvent::parameterChanged(param, value));
     return true;
 }
 
@@ -381,13 +375,7 @@ void Plugin::updateParameterFromEngine(EParam param) {
     const float cached = parameterCache[param].load(std::memory_order_relaxed);
     if (value == cached) return; // a NaN on either side counts as a change
     parameterCache[param].store(value, std::memory_order_relaxed);
-    if (editor) {
-        PluginToEditorEvent event;
-        event.type = PluginToEditorEvent::ParameterChanged;
-        event.param = param;
-        event.value = value;
-        editor->onEvent(event);
-    }
+    if (editor) editor->onEvent(PluginToEditorEvent::parameterChanged(param, value));
     listener->onParameterChanged(param, value);
 }
 

@@ -27,6 +27,14 @@ struct PluginToEditorEvent {
     uint64_t count = 0; // the length of a range
     uint32_t param = kNoParam;
     float value = 0.0f; // normalised
+
+    // The report of a parameter's new normalised value.
+    static PluginToEditorEvent parameterChanged(EParam changed, float normalizedValue) {
+        PluginToEditorEvent event;
+        event.param = changed;
+        event.value = normalizedValue;
+        return event;
+    }
 };
 
 // Implemented by the editor: records the event for its own thread and returns at once.
