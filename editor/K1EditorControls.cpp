@@ -21,7 +21,13 @@ using namespace k1lib;
 namespace {
 constexpr unsigned long kSourceParamsBegin = Param_SourceS1Mute; // 27: per-source parameters start
 constexpr unsigned long kSourceParamsEnd = Param_SourceS4FreqKeyScaleToFreq; // 106: and end
-constexpr int kCoarseCentre = 84; // the coarse note of no transposition
+// Per-source parameters come in groups of one per source, S1 first.
+constexpr unsigned long kSourceGroupSize = kSourceCount;
+constexpr unsigned long kSourceParamCount = kSourceParamsEnd - kSourceParamsBegin + 1; // 80
+// A source's key-tracking switch lies this many parameters after its coarse value.
+constexpr unsigned long kKeyTrackAfterCoarse = Param_SourceS1KeyTrack - Param_SourceS1Coarse;
+constexpr int kCoarseNoteCount = 128; // the coarse value is a note 0..127
+constexpr int kCoarseCentre = 84;     // the coarse note of no transposition
 
 bool inRange(unsigned long p, unsigned long first, unsigned long last) {
     return p >= first && p <= last;
@@ -143,7 +149,7 @@ void K1Editor::onParamChanged(EParam p, float v) {
             if (CBitmap* image = set ? bitmapSmallRed : bitmapSmallOff) button->setBackground(image);
         } else if (inRange(p, Param_SourceS1KeyTrack, Param_SourceS4KeyTrack)) {
             setLargeButtonActive(button, set);
-            showKeyTracking(p - 8, set);
+            showKeyTracking(p - kKeyTrackAfterCoarse, set);
         } else if (inRange(p, Param_SourceS1VibABend, Param_SourceS4PressureToFreq)) {
             setLargeButtonActive(button, set);
         } else {
@@ -208,9 +214,9 @@ bool K1Editor::onButtonReleased(CControl* control) {
     } else if (control == btSystem) {
         setModeSystem(!(modeEditSystem && modeEditSystem->isVisible()));
     } else if (control == btWaveDec || control == btWaveInc) {
-        stepParameter(Param_SourceS1Wave + activeSource, control == btWaveInc ? 1 : -1, 256);
+        stepParameter(Param_SourceS1Wave + activeSource, control == btWaveInc ? 1 : -1, kWaveCount);
     } else if (control == btCoarseDec || control == btCoarseInc) {
-        stepParameter(Param_SourceS1Coarse + activeSource, control == btCoarseInc ? 1 : -1, 128);
+        stepParameter(Param_SourceS1Coarse + activeSource, control == btCoarseInc ? 1 : -1, kCoarseNoteCount);
     } else {
         return false;
     }
@@ -280,7 +286,7 @@ void K1Editor::onBoundControl(CControl* control) {
 }
 
 void K1Editor::setActiveSource(unsigned long s) {
-    if (s > 3) return;
+    if (s >= kSourceGroupSize) return;
     setModeEdit(true);
     show(editCommon, false);
     show(editSource, true);
@@ -290,7 +296,7 @@ void K1Editor::setActiveSource(unsigned long s) {
     if (s == activeSource) return;
     activeSource = s;
     moveSourceViews(s);
-    for (unsigned long p = kSourceParamsBegin + s; p <= kSourceParamsEnd; p += 4) {
+    for (unsigned long p = kSourceParamsBegin + s; p <= kSourceParamsEnd; p += kSourceGroupSize) {
         const auto param = static_cast<EParam>(p);
         onParamChanged(param, plugin.getParameter(param));
     }
@@ -302,9 +308,9 @@ void K1Editor::setActiveSource(unsigned long s) {
 // shown, group by group of four parameters.
 void K1Editor::moveSourceViews(unsigned long s) {
     auto move = [s](auto& table) {
-        for (unsigned long k = 4; k < 80; ++k) {
+        for (unsigned long k = kSourceGroupSize; k < kSourceParamCount; ++k) { // the mutes stay
             const unsigned long from = kSourceParamsBegin + k;
-            const unsigned long to = kSourceParamsBegin + (k / 4) * 4 + s;
+            const unsigned long to = kSourceParamsBegin + (k / kSourceGroupSize) * kSourceGroupSize + s;
             if (!table[from] || to == from) continue;
             table[to] = table[from];
             table[from] = nullptr;

@@ -55,14 +55,18 @@ bool inRange(unsigned long p, unsigned long first, unsigned long last) {
     return p >= first && p <= last;
 }
 
+constexpr int kNotesPerSubmenu = 12; // an octave
+constexpr int kHighestNote = 127;
+
 // Eleven sub-menus of twelve notes (the last one 120..127).
 void addNoteRanges(COptionMenu* menu, unsigned long param) {
     const auto p = static_cast<EParam>(param);
-    for (int lo = 0; lo <= 120; lo += 12) {
-        const int hi = std::min(lo, 116) + 11;
+    for (int lo = 0; lo <= kHighestNote; lo += kNotesPerSubmenu) {
+        const int hi = std::min(lo + kNotesPerSubmenu - 1, kHighestNote);
         const std::string title =
             g_params[p].formatValue(p, float(lo)) + "-" + g_params[p].formatValue(p, float(hi));
-        ControlHelpers::addRangeAsSubmenu(menu, param, title.c_str(), lo + 1, std::min(lo, 116) + 12);
+        // The sub-menu's range counts from 1.
+        ControlHelpers::addRangeAsSubmenu(menu, param, title.c_str(), lo + 1, hi + 1);
     }
 }
 } // namespace
