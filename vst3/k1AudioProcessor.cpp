@@ -16,10 +16,6 @@ using namespace Steinberg::Vst;
 
 namespace {
 
-bool isK1Param(ParamID id) {
-    return id < k1lib::kParamCount;
-}
-
 void toHostText(String128 text, const std::string& ascii) {
     UString(text, 128).fromAscii(ascii.c_str());
 }
@@ -143,15 +139,15 @@ tresult PLUGIN_API k1AudioProcessor::getParameterInfo(int32 index, ParameterInfo
     info = {};
     info.id = static_cast<ParamID>(index);
     info.unitId = kRootUnitId;
-    if (isK1Param(info.id)) {
-        const k1lib::CParam& row = k1lib::g_params[index];
+    if (const auto param = k1ParamOf(info.id)) {
+        const k1lib::CParam& row = k1lib::g_params[*param];
         toHostText(info.title, row.name);
         toHostText(info.shortTitle, row.name);
         info.stepCount = row.step > 0.0f ? static_cast<int32>(row.max - row.min) : 0;
-        info.defaultNormalizedValue = declaredDefault(static_cast<k1lib::EParam>(index));
-        if (info.id >= k1lib::Param_SourceS1Wave && info.id <= k1lib::Param_SourceS4Wave)
+        info.defaultNormalizedValue = declaredDefault(*param);
+        if (*param >= k1lib::Param_SourceS1Wave && *param <= k1lib::Param_SourceS4Wave)
             info.flags = ParameterInfo::kCanAutomate | ParameterInfo::kIsList;
-        else if (info.id > k1lib::Param_Name10) // the Single's name characters are not automated
+        else if (*param > k1lib::Param_Name10) // the Single's name characters are not automated
             info.flags = ParameterInfo::kCanAutomate;
     } else if (info.id == kProgramParam) {
         toHostText(info.title, "Program");
@@ -172,10 +168,16 @@ tresult PLUGIN_API k1AudioProcessor::getParameterInfo(int32 index, ParameterInfo
     return kResultOk;
 }
 
+std::optional<k1lib::EParam> k1AudioProcessor::k1ParamOf(ParamID id) {
+    if (id >= k1lib::kParamCount) return std::nullopt;
+    return static_cast<k1lib::EParam>(id);
+}
+
 tresult PLUGIN_API k1AudioProcessor::getParamStringByValue(ParamID id, ParamValue value, String128 text) {
     // The texts index by the plain value: keep it inside the parameter's range.
     const float normalized = std::isfinite(value) ? static_cast<float>(std::clamp(value, 0.0, 1.0)) : 0.0f;
-    if (!isK1Param(id)) {
+    const auto param = k1ParamOf(id);
+    if (!param) {
         const hostmidi::ControllerParameter* controller = hostmidi::controllerParameter(id);
         if (controller)
             toHostText(text, hostmidi::controllerText(*controller, normalized));
@@ -185,29 +187,31 @@ tresult PLUGIN_API k1AudioProcessor::getParamStringByValue(ParamID id, ParamValu
             toHostText(text, "");
         return kResultOk;
     }
-    const k1lib::CParam& row = k1lib::g_params[id];
-    toHostText(text, row.formatValue(static_cast<k1lib::EParam>(id), normalized * row.range + row.min));
+    const k1lib::CParam& row = k1lib::g_params[*param];
+    toHostText(text, row.formatValue(*param, normalized * row.range + row.min));
     return kResultOk;
 }
 
 ParamValue PLUGIN_API k1AudioProcessor::normalizedParamToPlain(ParamID id, ParamValue value) {
-    if (!isK1Param(id)) return value * stepCountOf(id);
-    const k1lib::CParam& row = k1lib::g_params[id];
+    const auto param = k1ParamOf(id);
+    if (!param) return value * stepCountOf(id);
+    const k1lib::CParam& row = k1lib::g_params[*param];
     return static_cast<float>(value) * row.range + row.min;
 }
 
 ParamValue PLUGIN_API k1AudioProcessor::plainParamToNormalized(ParamID id, ParamValue plain) {
-    if (!isK1Param(id)) {
+    const auto param = k1ParamOf(id);
+    if (!param) {
         const int32 steps = stepCountOf(id);
         return steps > 0 ? plain / steps : 0.0;
     }
-    const k1lib::CParam& row = k1lib::g_params[id];
+    const k1lib::CParam& row = k1lib::g_params[*param];
     return (static_cast<float>(plain) - row.min) * row.rangeInv;
 }
 
 ParamValue PLUGIN_API k1AudioProcessor::getParamNormalized(ParamID id) {
     onHostCall();
-    if (isK1Param(id)) return plugin.getParameter(static_cast<k1lib::EParam>(id));
+    if (const auto param = k1ParamOf(id)) return plugin.getParameter(*param);
     if (id >= kFirstMidiParam && id <= kLastMidiParam) return controllerValues[id - kFirstMidiParam];
     return id == kProgramParam ? programValue() : 0.0;
 }
@@ -217,12 +221,13 @@ tresult PLUGIN_API k1AudioProcessor::setParamNormalized(ParamID id, ParamValue v
     onHostCall();
     k1lib::log("setParamNormalized", 613, "setParamNormalized ", id, " ", value);
     if (id >= static_cast<ParamID>(kParamCount)) return kResultFalse;
-    if (isK1Param(id)) onValueToldToHost(static_cast<k1lib::EParam>(id), static_cast<float>(value));
+    const auto param = k1ParamOf(id);
+    if (param) onValueToldToHost(*param, static_cast<float>(value));
     // The value reaches the engine as a parameter change of the next block; an open editor
     // shows it now.
-    if (isK1Param(id) && view && view->getEditor())
-        view->getEditor()->onEvent(k1lib::PluginToEditorEvent::parameterChanged(
-            static_cast<k1lib::EParam>(id), static_cast<float>(value)));
+    if (param && view && view->getEditor())
+        view->getEditor()->onEvent(
+            k1lib::PluginToEditorEvent::parameterChanged(*param, static_cast<float>(value)));
     return kResultOk;
 }
 

@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -150,6 +151,9 @@ private:
     // differs (after a state loaded before initialize) goes out with the first block.
     void queueValuesUnlikeDefaults();
     float declaredDefault(k1lib::EParam param) const { return freshValues[param]; }
+    // The K1 parameter a host parameter ID stands for, checked and converted once where the ID
+    // comes in; none for the IDs after the K1's.
+    static std::optional<k1lib::EParam> k1ParamOf(ParamID id);
     // The name of entry `position` of the program list; empty outside the banks.
     std::string presetName(uint32_t position);
 

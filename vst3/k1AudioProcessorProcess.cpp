@@ -75,9 +75,10 @@ bool k1AudioProcessor::takeParameterChange(IParamValueQueue& queue) {
         outputProgramPending = false;
         return true;
     }
-    if (id < k1lib::kParamCount && takeHostEdit(static_cast<k1lib::EParam>(id), static_cast<float>(value))) {
-        blockEdits[id] = true;
-        blockEditValues[id] = static_cast<float>(value);
+    const auto param = k1ParamOf(id);
+    if (param && takeHostEdit(*param, static_cast<float>(value))) {
+        blockEdits[*param] = true;
+        blockEditValues[*param] = static_cast<float>(value);
     }
     return false;
 }
