@@ -54,9 +54,8 @@ void ControlHelpers::addTitle(COptionMenu* menu, const char* text) {
     menu->addEntry(new CMenuItem(text, "", 0, nullptr, CMenuItem::kTitle));
 }
 
-void ControlHelpers::addRangeAsSubmenu(COptionMenu* menu, unsigned long param, const char* title, int first,
+void ControlHelpers::addRangeAsSubmenu(COptionMenu* menu, k1lib::EParam p, const char* title, int first,
                                        int last) {
-    const auto p = static_cast<k1lib::EParam>(param);
     auto sub = owned(new COptionMenu());
     for (int v = first - 1; v <= last - 1; ++v) {
         CMenuItem* item = sub->addEntry(k1lib::g_params[p].formatValue(p, static_cast<float>(v)));
@@ -65,8 +64,7 @@ void ControlHelpers::addRangeAsSubmenu(COptionMenu* menu, unsigned long param, c
     menu->addEntry(sub, title);
 }
 
-void ControlHelpers::addParameterRangeAsMenuEntries(COptionMenu* menu, int param) {
-    const auto p = static_cast<k1lib::EParam>(param);
+void ControlHelpers::addParameterRangeAsMenuEntries(COptionMenu* menu, k1lib::EParam p) {
     const int min = static_cast<int>(k1lib::g_params[p].min);
     const int max = static_cast<int>(k1lib::g_params[p].max);
     for (int v = min; v <= max; ++v)

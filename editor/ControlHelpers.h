@@ -2,6 +2,8 @@
 // table. Missing or mistyped views are logged and yield null; callers check.
 #pragma once
 
+#include "k1lib/params/Parameters.h"
+
 #include <map>
 #include <string>
 #include <vector>
@@ -31,10 +33,10 @@ public:
     static void addTitle(VSTGUI::COptionMenu* menu, const char* text);
     // A sub-menu `title` holding the plain values first-1 .. last-1 (one-based bounds), each entry
     // titled with the parameter's text of the value and tagged with the value.
-    static void addRangeAsSubmenu(VSTGUI::COptionMenu* menu, unsigned long param, const char* title,
+    static void addRangeAsSubmenu(VSTGUI::COptionMenu* menu, k1lib::EParam param, const char* title,
                                   int first, int last);
     // One untagged entry per plain value from the parameter's minimum to its maximum.
-    static void addParameterRangeAsMenuEntries(VSTGUI::COptionMenu* menu, int param);
+    static void addParameterRangeAsMenuEntries(VSTGUI::COptionMenu* menu, k1lib::EParam param);
     // The title of the first entry (sub-menus searched first) whose tag is `tag`; empty when none.
     static std::string getItemTextByTag(VSTGUI::COptionMenu* menu, int tag);
 };

@@ -96,17 +96,18 @@ void K1Editor::initializeViews(CView* root) {
 
 void K1Editor::bindParameters() {
     for (uint32_t p = 0; p < k1lib::kParamCount; ++p) {
-        const auto found = viewsByName.find(k1lib::CParam::getEnumString(static_cast<k1lib::EParam>(p)));
+        const auto param = static_cast<k1lib::EParam>(p);
+        const auto found = viewsByName.find(k1lib::CParam::getEnumString(param));
         if (found == viewsByName.end()) continue;
         for (CView* view : found->second)
-            assignViewToParam(p, view);
+            assignViewToParam(param, view);
     }
     for (uint32_t p = 0; p < k1lib::kParamCount; ++p) {
         COptionMenu* menu = optionMenus[p];
         if (!menu) continue;
         if (p == k1lib::Param_SourceS1Coarse || p == k1lib::Param_SourceS1Wave)
             multilevelOptionMenus[p] = createMultilevelOptionMenu(menu);
-        initOptionMenu(menu, p);
+        initOptionMenu(menu, static_cast<k1lib::EParam>(p));
     }
 }
 

@@ -19,6 +19,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -90,10 +91,10 @@ public:
 
     // Values in both directions.
     void onParamChanged(k1lib::EParam param, float value);
-    void setParameterFromUi(unsigned long param, float value) const;
+    void setParameterFromUi(k1lib::EParam param, float value) const;
     // The host hears the changes between these two as one edit of the parameter.
-    void beginParameterGesture(unsigned long param) const;
-    void endParameterGesture(unsigned long param) const;
+    void beginParameterGesture(k1lib::EParam param) const;
+    void endParameterGesture(k1lib::EParam param) const;
     void setActiveSource(unsigned long source);
     uint64_t getActiveSource() const { return activeSource; }
     void swapSources(int a, int b);
@@ -125,7 +126,7 @@ public:
     static double fitZoom(const VSTGUI::CRect& size);
 
     // Clears `menu` and fills it for the parameter.
-    void initOptionMenu(VSTGUI::COptionMenu* menu, unsigned long param);
+    void initOptionMenu(VSTGUI::COptionMenu* menu, k1lib::EParam param);
     // Creates a multilevel menu over `menu` that lives as long as the editor.
     uiMultilevelOptionMenu* createMultilevelOptionMenu(VSTGUI::COptionMenu* menu);
 
@@ -172,14 +173,14 @@ private:
     void applyEvent(const k1lib::PluginToEditorEvent& event);
     void endTextEditing();
 
-    void onNameEdited(VSTGUI::CTextEdit* field, unsigned long firstParam, bool single);
+    void onNameEdited(VSTGUI::CTextEdit* field, k1lib::EParam firstParam, bool single);
     bool onButtonReleased(VSTGUI::CControl* control);
     bool onPageButton(VSTGUI::CControl* control);
     void onBoundControl(VSTGUI::CControl* control);
-    // The parameter a control is bound to; kParamCount when it is bound to none.
-    unsigned long boundParameterOf(const VSTGUI::CControl* control) const;
-    void stepParameter(unsigned long param, int delta, int modulo);
-    void showKeyTracking(unsigned long coarseParam, bool keyTrack);
+    // The parameter a control is bound to; none when it is bound to none.
+    std::optional<k1lib::EParam> boundParameterOf(const VSTGUI::CControl* control) const;
+    void stepParameter(k1lib::EParam param, int delta, int modulo);
+    void showKeyTracking(k1lib::EParam coarseParam, bool keyTrack);
     void moveSourceViews(unsigned long source);
     void setButtonImage(VSTGUI::CView* button, VSTGUI::CBitmap* image);
 
@@ -223,7 +224,7 @@ private:
     uint64_t activeSource = 0;
     // The parameter each control's open gesture began on: the source views may move to another
     // source's parameters before the gesture ends.
-    std::map<const VSTGUI::CControl*, unsigned long> controlGestures;
+    std::map<const VSTGUI::CControl*, k1lib::EParam> controlGestures;
 
     // Companions. The envelope view belongs to the "edit_source" container it is added to.
     std::unique_ptr<uiDisplay> display;

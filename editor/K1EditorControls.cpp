@@ -29,17 +29,17 @@ constexpr unsigned long kKeyTrackAfterCoarse = Param_SourceS1KeyTrack - Param_So
 constexpr int kCoarseNoteCount = 128; // the coarse value is a note 0..127
 constexpr int kCoarseCentre = 84;     // the coarse note of no transposition
 
-bool inRange(unsigned long p, unsigned long first, unsigned long last) {
+bool inRange(EParam p, EParam first, EParam last) {
     return p >= first && p <= last;
 }
-float plainOf(unsigned long p, float normalised) {
+float plainOf(EParam p, float normalised) {
     return normalised * g_params[p].range + g_params[p].min;
 }
-float normalisedOf(unsigned long p, float plain) {
+float normalisedOf(EParam p, float plain) {
     return std::clamp((plain - g_params[p].min) * g_params[p].rangeInv, 0.f, 1.f);
 }
 // Integer parameters travel as floats: round, so that 57/99 x 99 = 56.99999 still means 57.
-int roundedPlain(unsigned long p, float normalised) {
+int roundedPlain(EParam p, float normalised) {
     return static_cast<int>(std::lround(plainOf(p, normalised)));
 }
 
@@ -60,42 +60,42 @@ void show(CView* view, bool visible) {
 }
 } // namespace
 
-void K1Editor::setParameterFromUi(unsigned long param, float value) const {
+void K1Editor::setParameterFromUi(EParam param, float value) const {
     if (param >= kParamCount) return;
-    const auto p = static_cast<EParam>(param);
-    if (listener) listener->changeParameter(p, value);
+    if (listener) listener->changeParameter(param, value);
     // False when sysex sending is off or the value is not one; nothing more to do either way.
-    plugin.sendParameterChangeAsSysex(p, value);
+    plugin.sendParameterChangeAsSysex(param, value);
 }
 
-void K1Editor::beginParameterGesture(unsigned long param) const {
-    if (param < kParamCount && listener) listener->beginParameterGesture(static_cast<EParam>(param));
+void K1Editor::beginParameterGesture(EParam param) const {
+    if (param < kParamCount && listener) listener->beginParameterGesture(param);
 }
 
-void K1Editor::endParameterGesture(unsigned long param) const {
-    if (param < kParamCount && listener) listener->endParameterGesture(static_cast<EParam>(param));
+void K1Editor::endParameterGesture(EParam param) const {
+    if (param < kParamCount && listener) listener->endParameterGesture(param);
 }
 
 void K1Editor::controlBeginEdit(CControl* control) {
-    const unsigned long p = boundParameterOf(control);
-    if (p >= kParamCount || controlGestures.count(control)) return;
-    controlGestures[control] = p;
-    beginParameterGesture(p);
+    const std::optional<EParam> p = boundParameterOf(control);
+    if (!p || controlGestures.count(control)) return;
+    controlGestures[control] = *p;
+    beginParameterGesture(*p);
 }
 
 void K1Editor::controlEndEdit(CControl* control) {
     const auto open = controlGestures.find(control);
     if (open == controlGestures.end()) return;
-    const unsigned long p = open->second;
+    const EParam p = open->second;
     controlGestures.erase(open);
     endParameterGesture(p);
 }
 
-unsigned long K1Editor::boundParameterOf(const CControl* control) const {
-    if (!control) return kParamCount;
+std::optional<EParam> K1Editor::boundParameterOf(const CControl* control) const {
+    if (!control) return std::nullopt;
     for (unsigned long p = 0; p < kParamCount; ++p)
-        if (control == kickButtons[p] || control == optionMenus[p] || control == controls[p]) return p;
-    return kParamCount;
+        if (control == kickButtons[p] || control == optionMenus[p] || control == controls[p])
+            return static_cast<EParam>(p);
+    return std::nullopt;
 }
 
 void K1Editor::swapSources(int a, int b) {
@@ -149,7 +149,7 @@ void K1Editor::onParamChanged(EParam p, float v) {
             if (CBitmap* image = set ? bitmapSmallRed : bitmapSmallOff) button->setBackground(image);
         } else if (inRange(p, Param_SourceS1KeyTrack, Param_SourceS4KeyTrack)) {
             setLargeButtonActive(button, set);
-            showKeyTracking(p - kKeyTrackAfterCoarse, set);
+            showKeyTracking(static_cast<EParam>(p - kKeyTrackAfterCoarse), set);
         } else if (inRange(p, Param_SourceS1VibABend, Param_SourceS4PressureToFreq)) {
             setLargeButtonActive(button, set);
         } else {
@@ -171,7 +171,7 @@ void K1Editor::onParamChanged(EParam p, float v) {
 
 // With key tracking the coarse value is a knob in semitones; without, a note from the menu with step
 // buttons.
-void K1Editor::showKeyTracking(unsigned long coarseParam, bool keyTrack) {
+void K1Editor::showKeyTracking(EParam coarseParam, bool keyTrack) {
     show(optionMenus[coarseParam], !keyTrack);
     show(controls[coarseParam], keyTrack);
     show(labels[coarseParam], keyTrack);
@@ -189,11 +189,12 @@ void K1Editor::valueChanged(CControl* control) {
     onBoundControl(control);
 }
 
-void K1Editor::onNameEdited(CTextEdit* field, unsigned long firstParam, bool single) {
+void K1Editor::onNameEdited(CTextEdit* field, EParam firstParam, bool single) {
     const std::string name = cleanName(field->getText().getString());
     for (unsigned long i = 0; i < kNameLength; ++i) {
         const auto c = static_cast<unsigned char>(i < name.size() ? name[i] : ' ');
-        setParameterFromUi(firstParam + i, normalisedOf(firstParam + i, c));
+        const auto param = static_cast<EParam>(firstParam + i);
+        setParameterFromUi(param, normalisedOf(param, c));
     }
     // The panel, the host and the K1 all get the same cleaned name.
     if (name != field->getText().getString()) field->setText(name);
@@ -214,9 +215,11 @@ bool K1Editor::onButtonReleased(CControl* control) {
     } else if (control == btSystem) {
         setModeSystem(!(modeEditSystem && modeEditSystem->isVisible()));
     } else if (control == btWaveDec || control == btWaveInc) {
-        stepParameter(Param_SourceS1Wave + activeSource, control == btWaveInc ? 1 : -1, kWaveCount);
+        stepParameter(static_cast<EParam>(Param_SourceS1Wave + activeSource), control == btWaveInc ? 1 : -1,
+                      kWaveCount);
     } else if (control == btCoarseDec || control == btCoarseInc) {
-        stepParameter(Param_SourceS1Coarse + activeSource, control == btCoarseInc ? 1 : -1, kCoarseNoteCount);
+        stepParameter(static_cast<EParam>(Param_SourceS1Coarse + activeSource),
+                      control == btCoarseInc ? 1 : -1, kCoarseNoteCount);
     } else {
         return false;
     }
@@ -235,8 +238,8 @@ bool K1Editor::onPageButton(CControl* control) {
     return true;
 }
 
-void K1Editor::stepParameter(unsigned long param, int delta, int modulo) {
-    const int current = roundedPlain(param, plugin.getParameter(static_cast<EParam>(param)));
+void K1Editor::stepParameter(EParam param, int delta, int modulo) {
+    const int current = roundedPlain(param, plugin.getParameter(param));
     const int next = ((current + delta) % modulo + modulo) % modulo;
     setParameterFromUi(param, normalisedOf(param, static_cast<float>(next)));
 }
@@ -247,7 +250,7 @@ void K1Editor::onBoundControl(CControl* control) {
         if (control == kickButtons[p]) {
             // Bound kick buttons toggle on the press notification; the release sends nothing.
             if (control->getValue() > 0.5f)
-                setParameterFromUi(p, plugin.getParameter(param) > 0.5f ? 0.f : 1.f);
+                setParameterFromUi(param, plugin.getParameter(param) > 0.5f ? 0.f : 1.f);
             return;
         }
         if (control == optionMenus[p]) {
@@ -257,29 +260,29 @@ void K1Editor::onBoundControl(CControl* control) {
                 const CMenuItem* item = sub ? sub->getEntry(index) : nullptr;
                 // Entries of a multilevel menu carry the plain value as their tag.
                 if (item && item->getTag() >= 0)
-                    setParameterFromUi(p, normalisedOf(p, float(item->getTag())));
+                    setParameterFromUi(param, normalisedOf(param, float(item->getTag())));
                 return;
             }
             const float value = control->getValueNormalized();
-            if (p == Param_AmpModS1S2 || p == Param_AmpModS3S4) {
+            if (param == Param_AmpModS1S2 || param == Param_AmpModS3S4) {
                 // Amplitude modulation by the pair's other source (value 2) swaps the pair's order.
-                const int before = roundedPlain(p, plugin.getParameter(param));
-                const int after = roundedPlain(p, value);
+                const int before = roundedPlain(param, plugin.getParameter(param));
+                const int after = roundedPlain(param, value);
                 if ((before == 2) != (after == 2)) {
-                    if (p == Param_AmpModS1S2)
+                    if (param == Param_AmpModS1S2)
                         swapSources(0, 1);
                     else
                         swapSources(2, 3);
                 }
             }
-            setParameterFromUi(p, value);
+            setParameterFromUi(param, value);
             return;
         }
         if (control == controls[p]) {
-            if (inRange(p, Param_SourceS1Coarse, Param_SourceS4Coarse))
-                setParameterFromUi(p, normalisedOf(p, control->getValue()));
+            if (inRange(param, Param_SourceS1Coarse, Param_SourceS4Coarse))
+                setParameterFromUi(param, normalisedOf(param, control->getValue()));
             else
-                setParameterFromUi(p, control->getValueNormalized());
+                setParameterFromUi(param, control->getValueNormalized());
             return;
         }
     }

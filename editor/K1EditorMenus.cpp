@@ -51,7 +51,7 @@ const WaveGroup kWaveGroups[] = {
       {"Alternate", 254, 256}}},
 };
 
-bool inRange(unsigned long p, unsigned long first, unsigned long last) {
+bool inRange(EParam p, EParam first, EParam last) {
     return p >= first && p <= last;
 }
 
@@ -59,19 +59,18 @@ constexpr int kNotesPerSubmenu = 12; // an octave
 constexpr int kHighestNote = 127;
 
 // Eleven sub-menus of twelve notes (the last one 120..127).
-void addNoteRanges(COptionMenu* menu, unsigned long param) {
-    const auto p = static_cast<EParam>(param);
+void addNoteRanges(COptionMenu* menu, EParam p) {
     for (int lo = 0; lo <= kHighestNote; lo += kNotesPerSubmenu) {
         const int hi = std::min(lo + kNotesPerSubmenu - 1, kHighestNote);
         const std::string title =
             g_params[p].formatValue(p, float(lo)) + "-" + g_params[p].formatValue(p, float(hi));
         // The sub-menu's range counts from 1.
-        ControlHelpers::addRangeAsSubmenu(menu, param, title.c_str(), lo + 1, hi + 1);
+        ControlHelpers::addRangeAsSubmenu(menu, p, title.c_str(), lo + 1, hi + 1);
     }
 }
 } // namespace
 
-void K1Editor::initOptionMenu(COptionMenu* menu, unsigned long param) {
+void K1Editor::initOptionMenu(COptionMenu* menu, EParam param) {
     if (!menu || param >= kParamCount) return;
     menu->removeAllEntry();
     for (auto& multilevel : ownedMultilevelMenus)
@@ -87,6 +86,6 @@ void K1Editor::initOptionMenu(COptionMenu* menu, unsigned long param) {
         }
     } else if (!inRange(param, Param_MultiS1Single, Param_MultiS8Single)) {
         // The Multi section Single menus are filled by the Multi page with the Singles of the bank.
-        ControlHelpers::addParameterRangeAsMenuEntries(menu, static_cast<int>(param));
+        ControlHelpers::addParameterRangeAsMenuEntries(menu, param);
     }
 }

@@ -6,14 +6,14 @@
 using namespace VSTGUI;
 
 namespace {
-bool isCoarse(unsigned long param) {
+bool isCoarse(k1lib::EParam param) {
     return param >= k1lib::Param_SourceS1Coarse && param <= k1lib::Param_SourceS4Coarse;
 }
 } // namespace
 
 ParameterControls::ParameterControls() = default;
 
-void ParameterControls::assignViewToParam(unsigned long param, CView* view) {
+void ParameterControls::assignViewToParam(k1lib::EParam param, CView* view) {
     if (!view || param >= k1lib::kParamCount) return;
     if (auto* control = dynamic_cast<CControl*>(view)) {
         const k1lib::CParam& p = k1lib::g_params[param];
@@ -51,6 +51,6 @@ void ParameterControls::unassignViewFromParam(CView* view) {
         if (menu && menu->getMenu() == view) menu = nullptr;
 }
 
-void ParameterControls::assignMultilevelOptionMenuToParam(unsigned long param, uiMultilevelOptionMenu* menu) {
+void ParameterControls::assignMultilevelOptionMenuToParam(k1lib::EParam param, uiMultilevelOptionMenu* menu) {
     if (param < k1lib::kParamCount) multilevelOptionMenus[param] = menu;
 }

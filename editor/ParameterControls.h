@@ -24,10 +24,10 @@ public:
 
     // Prepares the view (default value and wheel step for the parameter) and enters it in exactly one
     // table: kick button, else option menu, else label, else any other control. Null does nothing.
-    void assignViewToParam(unsigned long param, VSTGUI::CView* view);
+    void assignViewToParam(k1lib::EParam param, VSTGUI::CView* view);
     // Clears every entry that shows `view`, including the multilevel menu wrapping it.
     void unassignViewFromParam(VSTGUI::CView* view);
-    void assignMultilevelOptionMenuToParam(unsigned long param, uiMultilevelOptionMenu* menu);
+    void assignMultilevelOptionMenuToParam(k1lib::EParam param, uiMultilevelOptionMenu* menu);
 
     // The views are owned by the frame; the tables only point at them.
     Table<VSTGUI::CControl> controls{};

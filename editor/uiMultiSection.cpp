@@ -85,13 +85,13 @@ void uiMultiSection::setSectionIndex(unsigned long section) {
 
 void uiMultiSection::assignViewToParam(EParam offset, CView* view) {
     if (sectionIndex == kNoSection) return;
-    if (view) editor.assignViewToParam(sectionIndex + offset, view);
+    if (view) editor.assignViewToParam(static_cast<EParam>(sectionIndex + offset), view);
     updateValue(offset);
 }
 
 void uiMultiSection::assignMultilevelOptionMenuToParam(EParam offset, uiMultilevelOptionMenu* menu) {
     if (sectionIndex == kNoSection) return;
-    if (menu) editor.assignMultilevelOptionMenuToParam(sectionIndex + offset, menu);
+    if (menu) editor.assignMultilevelOptionMenuToParam(static_cast<EParam>(sectionIndex + offset), menu);
     updateValue(offset);
 }
 
