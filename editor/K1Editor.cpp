@@ -251,7 +251,7 @@ void K1Editor::applyEvent(const k1lib::PluginToEditorEvent& e) {
     using E = k1lib::PluginToEditorEvent;
     switch (e.type) {
     case E::ParameterChanged:
-        if (e.param < k1lib::kParamCount) onParamChanged(static_cast<k1lib::EParam>(e.param), e.value);
+        if (e.param < k1lib::kParamCount) onParamChanged(e.param, e.value);
         break;
     case E::SinglesModified:
         onSinglesModified(e.index, e.count);

@@ -83,7 +83,7 @@ bool Engine::fitsInBank(uint64_t offset, uint64_t count, uint64_t bankSize) {
     return count > 0 && offset <= bankSize && count <= bankSize - offset;
 }
 
-void Engine::pushSingleParameters(uint32_t first, uint32_t end) {
+void Engine::pushSingleParameters(EParam first, EParam end) {
     const SinglePreset& single = getCurrentSingle();
     for (uint32_t p = first; p < end; ++p) {
         int value = 0;
@@ -92,7 +92,7 @@ void Engine::pushSingleParameters(uint32_t first, uint32_t end) {
     }
 }
 
-void Engine::pushMultiParameters(uint32_t first, uint32_t end) {
+void Engine::pushMultiParameters(EParam first, EParam end) {
     const MultiPreset& multi = getCurrentMulti();
     for (uint32_t p = first; p < end; ++p) {
         int value = 0;

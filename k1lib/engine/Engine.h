@@ -175,8 +175,8 @@ private:
     void refreshCurrentSingle();
     void refreshCurrentMulti();
     // Sets the parameters first .. end - 1 from the current record's fields.
-    void pushSingleParameters(uint32_t first = Param_Name01, uint32_t end = Param_SourceMix12);
-    void pushMultiParameters(uint32_t first = Param_MultiName01, uint32_t end = Param_Mode);
+    void pushSingleParameters(EParam first = Param_Name01, EParam end = Param_SourceMix12);
+    void pushMultiParameters(EParam first = Param_MultiName01, EParam end = Param_Mode);
     void switchPlayMode(PlayMode mode);
     // Hands the playing Multi (the current one, or the Single-mode Multi) to the voice manager
     // again, so its channel-to-section map follows the settings.

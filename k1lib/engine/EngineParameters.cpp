@@ -14,10 +14,10 @@
 namespace k1lib {
 namespace {
 
-bool isSingleParameter(uint32_t param) {
+bool isSingleParameter(EParam param) {
     return param < Param_SourceMix12;
 }
-bool isMultiParameter(uint32_t param) {
+bool isMultiParameter(EParam param) {
     return param >= Param_MultiName01 && param < Param_Mode;
 }
 

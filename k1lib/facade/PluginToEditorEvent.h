@@ -20,12 +20,12 @@ struct PluginToEditorEvent {
         PlayModeChanged = 9,
         ConfigChanged = 10,
     };
-    static constexpr uint32_t kNoParam = 209;
+    static constexpr EParam kNoParam = Param_Count;
 
     uint32_t type = ParameterChanged;
     uint64_t index = 0; // the Single or Multi concerned, or the first of a range
     uint64_t count = 0; // the length of a range
-    uint32_t param = kNoParam;
+    EParam param = kNoParam;
     float value = 0.0f; // normalised
 
     // The report of a parameter's new normalised value.
