@@ -144,7 +144,6 @@ public:
     uiSingles* getBrowser() const { return browser.get(); }
     uiSourceMix* getSourceMix() const { return sourceMix.get(); }
     uiMulti* getMulti() const { return multi.get(); }
-    uiSettings* getSettings() const { return settings.get(); }
 
     // IKeyboardHook, public so that hosts forwarding keys reach the same map: 1 handled, -1 not.
     int32_t onKeyDown(const VSTGUI::VstKeyCode& key, VSTGUI::CFrame* frame) override;

@@ -25,7 +25,6 @@ public:
 
     // Shows sections offset+1 .. offset+4 (offset 0 or 4).
     void updateSectionOffset(int offset);
-    int getSectionOffset() const { return sectionOffset; }
     void onParamChanged(k1lib::EParam param, float value);
     void onActiveMultiChanged(unsigned long index);
     uiMultiSection* getSection(int column) const { return sections[column].get(); }

@@ -26,7 +26,6 @@ public:
 
     // Rebinds the column to section s (0..7); nothing when it already shows s.
     void setSectionIndex(unsigned long section);
-    uint64_t getSectionIndex() const { return sectionIndex; }
     // Lists the 64 Singles the current Multi plays, in eight groups of eight.
     void initSinglesList();
     // Refreshes the title of a multilevel menu of this column; true when p is one of them.

@@ -19,7 +19,6 @@ public:
     // 0 means the view's height.
     CCoord getHeightOfOneImage() const { return heightOfOneImage > 0 ? heightOfOneImage : getHeight(); }
     int32_t getNumSubPixmaps() const;
-    void setInverseBitmap(bool state) { inverseBitmap = state; }
     // round(normalised × (frames − 1)), clamped to the strip.
     int32_t getCurrentFrame() const;
 

@@ -29,8 +29,6 @@ struct CButtonState {
     int32_t getButtonState() const { return state & kButtonMask; }
     int32_t getModifierState() const { return state & kModifierMask; }
     bool isLeftButton() const { return (state & kLButton) != 0; }
-    bool isRightButton() const { return (state & kRButton) != 0; }
-    bool isDoubleClick() const { return (state & kDoubleClick) != 0; }
     constexpr operator int32_t() const { return state; }
     CButtonState& operator|=(int32_t bits) {
         state |= bits;

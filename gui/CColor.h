@@ -30,7 +30,6 @@ struct CColor {
 constexpr CColor kTransparentCColor(255, 255, 255, 0);
 constexpr CColor kBlackCColor(0, 0, 0, 255);
 constexpr CColor kWhiteCColor(255, 255, 255, 255);
-constexpr CColor kGreyCColor(127, 127, 127, 255);
 constexpr CColor kRedCColor(255, 0, 0, 255);
 constexpr CColor kGreenCColor(0, 255, 0, 255);
 constexpr CColor kBlueCColor(0, 0, 255, 255);

@@ -29,11 +29,8 @@ public:
     ~CDrawContext() override;
 
     void setDrawMode(CDrawMode mode) { drawMode = mode; }
-    CDrawMode getDrawMode() const { return drawMode; }
     void setLineWidth(CCoord width) { state.lineWidth = width; }
-    CCoord getLineWidth() const { return state.lineWidth; }
     void setFillColor(const CColor& color) { state.fillColor = color; }
-    const CColor& getFillColor() const { return state.fillColor; }
     void setFrameColor(const CColor& color) { state.frameColor = color; }
     const CColor& getFrameColor() const { return state.frameColor; }
     void setFontColor(const CColor& color) { state.fontColor = color; }
@@ -43,7 +40,6 @@ public:
     const CFontDesc* getFont() const { return &state.font; }
     // Multiplies the alpha of everything drawn (0..1).
     void setGlobalAlpha(float alpha);
-    float getGlobalAlpha() const { return state.globalAlpha; }
     void setBitmapInterpolationQuality(BitmapInterpolationQuality q) { state.quality = q; }
     BitmapInterpolationQuality getBitmapInterpolationQuality() const { return state.quality; }
 

@@ -37,7 +37,6 @@ public:
     // Removes all views and releases the caller's reference, as VSTGUI does.
     void close();
     bool isOpen() const { return opened; }
-    void* getParentWindow() const { return parentWindow; }
     VSTGUIEditorInterface* getEditor() const { return editor; }
 
     // The platform window (user-interface thread). Without one: descriptor -1, window id 0.

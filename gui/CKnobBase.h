@@ -18,7 +18,6 @@ public:
     float getRangeAngle() const { return rangeAngle; }
     // Shift divides drag movements by this factor.
     void setZoomFactor(float factor) { zoomFactor = factor > 0 ? factor : 1.f; }
-    float getZoomFactor() const { return zoomFactor; }
 
     CMouseEventResult onMouseDown(CPoint& where, const CButtonState& buttons) override;
     CMouseEventResult onMouseMoved(CPoint& where, const CButtonState& buttons) override;

@@ -35,16 +35,13 @@ public:
     void setEnabled(bool state);
     bool isEnabled() const { return !(flags & kDisabled); }
     void setChecked(bool state);
-    bool isChecked() const { return (flags & kChecked) != 0; }
     void setIsTitle(bool state);
     bool isTitle() const { return (flags & kTitle) != 0; }
     void setIsSeparator(bool state);
     bool isSeparator() const { return (flags & kSeparator) != 0; }
     void setSubmenu(COptionMenu* menu);
     COptionMenu* getSubmenu() const { return submenu.get(); }
-    const UTF8String& getKeycode() const { return keycode; }
     int32_t getKeyModifiers() const { return keyModifiers; }
-    CBitmap* getIcon() const { return icon.get(); }
     // Can be chosen: enabled, neither title nor separator.
     bool isSelectable() const { return isEnabled() && !isTitle() && !isSeparator(); }
 

@@ -19,7 +19,6 @@ public:
 
     const std::string& getDescription() const { return description; }
     const std::string& getExtension() const { return extension; }
-    const std::string& getMimeType() const { return mimeType; }
     bool operator==(const CFileExtension& o) const { return extension == o.extension; }
 
 private:

@@ -36,7 +36,6 @@ public:
     bool removeAllEntry();
     CMenuItem* getEntry(int32_t index) const;
     int32_t getNbEntries() const { return static_cast<int32_t>(items.size()); }
-    CMenuItemList* getItems() { return &items; }
     bool checkEntry(int32_t index, bool state);
 
     // The current entry; null while the index is -1.
@@ -57,7 +56,6 @@ public:
     // as the last item menu and calls valueChanged on this menu; then the post-popup
     // listeners and the callback run. The menu stays alive until the callback returns.
     bool popup(const PopupCallback& callback = nullptr);
-    bool isPopupOpen() const { return popupOpen; }
 
     CMouseEventResult onMouseDown(CPoint& where, const CButtonState& buttons) override;
     bool onWheel(const CPoint& where, const CMouseWheelAxis& axis, const float& distance,

@@ -21,16 +21,13 @@ public:
     void setFontColor(const CColor& color);
     const CColor& getFontColor() const { return fontColor; }
     void setBackColor(const CColor& color);
-    const CColor& getBackColor() const { return backColor; }
     void setFrameColor(const CColor& color);
     const CColor& getFrameColor() const { return frameColor; }
     void setHoriAlign(CHoriTxtAlign align);
     CHoriTxtAlign getHoriAlign() const { return horiAlign; }
     void setAntialias(bool state);
-    bool getAntialias() const { return antialias; }
     void setStyle(int32_t newStyle);
     int32_t getStyle() const { return style; }
-    void setTextInset(const CPoint& inset) { textInset = inset; }
 
     void draw(CDrawContext* context) override;
 

@@ -16,7 +16,6 @@ public:
 
     // valueChanged after every edit instead of only at the commit.
     void setImmediateTextChange(bool state) { immediateTextChange = state; }
-    bool getImmediateTextChange() const { return immediateTextChange; }
     void setText(const UTF8String& newText) override;
     bool isEditing() const { return editing; }
     // Byte index of the caret in the text while editing.

@@ -27,7 +27,6 @@ public:
     bool isRunning() const { return running.load(std::memory_order_acquire); }
     // Takes effect from the next start (and restarts a running timer).
     bool setFireTime(uint32_t newFireTime);
-    uint32_t getFireTime() const { return fireTime.load(std::memory_order_acquire); }
 
     // Called by the hub on the pumping thread.
     void fire();

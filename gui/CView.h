@@ -55,7 +55,6 @@ public:
     virtual void setTransparency(bool state);
     bool getTransparency() const { return hasViewFlag(kTransparencyEnabled); }
     void setWantsFocus(bool state) { setViewFlag(kWantsFocus, state); }
-    bool wantsFocus() const { return hasViewFlag(kWantsFocus); }
 
     // A changed background invalidates the view.
     virtual void setBackground(CBitmap* background);

@@ -35,7 +35,6 @@ public:
     void setTransform(const CGraphicsTransform& t);
     const CGraphicsTransform& getTransform() const { return transform; }
     void setBackgroundColor(const CColor& color);
-    const CColor& getBackgroundColor() const { return backgroundColor; }
 
     // Background colour (unless transparent), background bitmap, then the visible children.
     void draw(CDrawContext* context) override;

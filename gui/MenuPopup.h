@@ -44,7 +44,6 @@ public:
     int32_t getChosenIndex() const { return chosenIndex; }
     // For tests and the keyboard: the highlighted entry of the deepest column.
     int32_t getHighlighted() const;
-    size_t getColumnCount() const { return columns.size(); }
 
 private:
     // Menus may change while open (an echo from the host retitles one); the columns keep

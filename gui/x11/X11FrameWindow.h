@@ -26,7 +26,6 @@ public:
     // The connection's descriptor, for the run loop to watch.
     int getFileDescriptor() const;
     uint32_t getWindowId() const;
-    uint32_t getParentWindowId() const { return parent; }
     // Dispatches every queued event, follows the frame's size and paints its dirty region.
     // Without `acceptInput` (a modal dialog is up) only exposures are served.
     void processEvents(bool acceptInput = true);
