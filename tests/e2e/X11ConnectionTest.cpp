@@ -35,7 +35,7 @@ protected:
     }
     void TearDown() override {
         XSetErrorHandler(previousHandler);
-        XCloseDisplay(host);
+        if (host) XCloseDisplay(host);
     }
 
     Display* host = nullptr;
