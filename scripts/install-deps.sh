@@ -11,6 +11,7 @@ build_packages=(
 test_packages=(
   clang libclang-rt-14-dev # sanitizers and libFuzzer
   clang-format # the format check
+  clang-tidy # the naming check
   libgtest-dev libgmock-dev libbenchmark-dev
   ardour # a real VST3 host for tests/hosts: scanner, Lua sessions and export run headless
   xvfb xdotool x11-utils imagemagick # the editor's window tests under a virtual display

@@ -16,8 +16,8 @@ cmake -S . -B build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZYK_WERROR=ON >/dev
 cmake --build build/test -j"$jobs"
 ctest --test-dir build/test -j"$jobs" --output-on-failure
 
-echo "== Naming check (.clang-tidy) on the C++ files changed since main"
-scripts/check-names.sh build/test
+echo "== Naming check (.clang-tidy) on every C++ source"
+scripts/check-names.sh --all build/test
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
 cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DZYK_SANITIZE=ON -DZYK_WERROR=ON \

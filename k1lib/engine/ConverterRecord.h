@@ -5,6 +5,7 @@
 
 namespace k1lib {
 
+// NOLINTBEGIN(readability-identifier-naming): the library's own field names
 struct ConverterRecord {
     float* Imp;
     float* ImpD;
@@ -23,5 +24,6 @@ struct ConverterRecord {
     unsigned Yp;
     double Time;
 };
+// NOLINTEND(readability-identifier-naming)
 
 } // namespace k1lib

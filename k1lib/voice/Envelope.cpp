@@ -141,18 +141,18 @@ void Env::renderLanes(Lane* const lanes[], int count, int frames) {
         const Stage stage = lanes[k]->env->m_stage;
         geometric = geometric || stage == Attack || stage == Decay || stage == Release || stage == Delay;
     }
-    if (count >= 2 && geometric && begin < frames && frames <= MaxLaneFrames) {
+    if (count >= 2 && geometric && begin < frames && frames <= kMaxLaneFrames) {
         for (int k = 0; k < count; ++k)
             if (lanes[k]->env->m_stage == Done && lanes[k]->unfinished == frames)
                 lanes[k]->unfinished = begin;
-        alignas(16) float out[MaxLaneFrames][MaxLanes];
-        alignas(16) float x[MaxLanes], factor[MaxLanes], bound[MaxLanes], level[MaxLanes];
-        alignas(16) float offset[MaxLanes], sign[MaxLanes];
+        alignas(16) float out[kMaxLaneFrames][kMaxLanes];
+        alignas(16) float x[kMaxLanes], factor[kMaxLanes], bound[kMaxLanes], level[kMaxLanes];
+        alignas(16) float offset[kMaxLanes], sign[kMaxLanes];
         int i = begin;
         while (i < frames) {
             bool delayed = false;
             int moving = 0; // a bit per lane in a geometric segment
-            for (int k = 0; k < MaxLanes; ++k) {
+            for (int k = 0; k < kMaxLanes; ++k) {
                 const Env* env = k < count ? lanes[k]->env : nullptr;
                 const Stage stage = env != nullptr ? env->m_stage : Done;
                 const bool steps = stage == Attack || stage == Decay || stage == Release;
@@ -195,7 +195,7 @@ void Env::renderLanes(Lane* const lanes[], int count, int frames) {
         // Frames to lanes, four by four.
         int f = begin;
         for (; f + 4 <= frames; f += 4) {
-            __m128 rows[MaxLanes] = {_mm_load_ps(out[f]), _mm_load_ps(out[f + 1]), _mm_load_ps(out[f + 2]),
+            __m128 rows[kMaxLanes] = {_mm_load_ps(out[f]), _mm_load_ps(out[f + 1]), _mm_load_ps(out[f + 2]),
                                      _mm_load_ps(out[f + 3])};
             _MM_TRANSPOSE4_PS(rows[0], rows[1], rows[2], rows[3]);
             for (int k = 0; k < count; ++k)

@@ -14,7 +14,7 @@
 
 namespace k1lib {
 
-static_assert(kSourceCount <= Env::MaxLanes && PitchFrames::kMaxFrames <= Env::MaxLaneFrames,
+static_assert(kSourceCount <= Env::kMaxLanes && PitchFrames::kMaxFrames <= Env::kMaxLaneFrames,
               "a voice's envelopes render side by side");
 
 Voice::Voice(const VoiceContext& context, const SinglePreset& single, uint8_t note, uint8_t velocity,

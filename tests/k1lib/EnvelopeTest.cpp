@@ -119,7 +119,7 @@ TEST(Envelope, ReleaseDuringAttackContinuesFromTheCurrentOutput) {
 // envelopes finishing while others still move.
 TEST(Envelope, LanesRenderWhatEachEnvelopeRendersAlone) {
     constexpr int Frames = 64;
-    constexpr int Lanes = Env::MaxLanes;
+    constexpr int Lanes = Env::kMaxLanes;
     const float decays[Lanes] = {0.02f, 0.0f, 0.3f, 0.001f};
     const float sustains[Lanes] = {0.4f, 0.8f, 0.05f, 1.0f};
     const float levels[Lanes] = {1.0f, 0.5f, 0.25f, 0.9f};
