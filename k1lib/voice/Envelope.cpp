@@ -196,7 +196,7 @@ void Env::renderLanes(Lane* const lanes[], int count, int frames) {
         int f = begin;
         for (; f + 4 <= frames; f += 4) {
             __m128 rows[kMaxLanes] = {_mm_load_ps(out[f]), _mm_load_ps(out[f + 1]), _mm_load_ps(out[f + 2]),
-                                     _mm_load_ps(out[f + 3])};
+                                      _mm_load_ps(out[f + 3])};
             _MM_TRANSPOSE4_PS(rows[0], rows[1], rows[2], rows[3]);
             for (int k = 0; k < count; ++k)
                 _mm_storeu_ps(lanes[k]->gains + f, rows[k]);
