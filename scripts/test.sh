@@ -35,6 +35,8 @@ for suite in build/tsan/tests/k1lib/zyk_k1lib_tests build/tsan/tests/gui/zyk_gui
   build/tsan/tests/vst3/zyk_vst3_tests build/tsan/tests/editor/zyk_editor_tests; do
   TSAN_OPTIONS=halt_on_error=1 "$suite" --gtest_filter="$threaded" --gtest_brief=1
 done
+# The wave ROM this build embedded is the one every other build embeds.
+ctest --test-dir build/tsan -R '^wavegen_' --output-on-failure
 
 echo "== Fuzz targets, $fuzz_runs runs each"
 cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZYK_FUZZ=ON -DZYK_TESTS=OFF \
