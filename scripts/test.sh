@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks the format, then builds and runs every test: the suite, the suite again under
-# AddressSanitizer and UndefinedBehaviorSanitizer, the threading tests under ThreadSanitizer,
-# and a bounded run of each fuzz target.
+# AddressSanitizer and UndefinedBehaviorSanitizer, the generators' output from an optimised clang
+# build, the threading tests under ThreadSanitizer, and a bounded run of each fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh --tests
@@ -26,6 +26,12 @@ cmake --build build/asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build/asan -j"$jobs" --output-on-failure
 
+echo "== Clang, optimised: the generators write the wave ROM and the factory banks gcc's build writes"
+cmake -S . -B build/clang -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZYK_WERROR=ON \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+cmake --build build/clang -j"$jobs" --target bankgen
+ctest --test-dir build/clang -R '^(wavegen|bankgen)_' --output-on-failure
+
 echo "== ThreadSanitizer: the tests that run threads against each other"
 cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZYK_TSAN=ON -DZYK_WERROR=ON \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
@@ -35,6 +41,8 @@ for suite in build/tsan/tests/k1lib/zyk_k1lib_tests build/tsan/tests/gui/zyk_gui
   build/tsan/tests/vst3/zyk_vst3_tests build/tsan/tests/editor/zyk_editor_tests; do
   TSAN_OPTIONS=halt_on_error=1 "$suite" --gtest_filter="$threaded" --gtest_brief=1
 done
+# The wave ROM this build embedded is the one every other build embeds.
+ctest --test-dir build/tsan -R '^wavegen_' --output-on-failure
 
 echo "== Fuzz targets, $fuzz_runs runs each"
 cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZYK_FUZZ=ON -DZYK_TESTS=OFF \

@@ -284,7 +284,8 @@ void quantise(const Buffer& buffer, Random& random, size_t undithered, unsigned 
         peak = std::max(peak, std::abs(x));
     const double gain = peak > 0.0 ? PeakLevel * 127.0 / peak : 0.0;
     for (size_t n = 0; n < buffer.size(); ++n) {
-        const double dither = random.uniform() - random.uniform();
+        const double first = random.uniform(); // two statements: the draws' order is fixed
+        const double dither = first - random.uniform();
         const double value =
             buffer[n] == 0.0 ? 0.0 : std::round(buffer[n] * gain + (n < undithered ? dither : 0.0));
         out[n] = static_cast<unsigned char>(std::clamp(value, -128.0, 127.0) + 128.0);

@@ -182,9 +182,12 @@ Biquad lowPass(double hz) {
 
 void metal(Buffer& out, Random& random, int partials, double lowHz, double highHz, double tau) {
     for (int p = 0; p < partials; ++p) {
+        // One draw per statement: the order of draws inside one call would be up to the compiler.
+        // The phase comes before the decay, as the image has always had it.
         const double hz = lowHz * std::pow(highHz / lowHz, random.uniform());
-        addPartial(out, hz, 0.3 / std::sqrt(partials), tau * (0.6 + 0.8 * random.uniform()),
-                   random.uniform() * 2 * Pi, 0.002);
+        const double phase = random.uniform() * 2 * Pi;
+        const double decay = tau * (0.6 + 0.8 * random.uniform());
+        addPartial(out, hz, 0.3 / std::sqrt(partials), decay, phase, 0.002);
     }
 }
 
