@@ -2,6 +2,7 @@
 
 #include "k1lib/base/FrameMath.h"
 #include "k1lib/params/Curves.h"
+#include "k1lib/params/Parameters.h"
 #include "k1lib/voice/Lfo.h"
 #include "k1lib/voice/VoiceContext.h"
 

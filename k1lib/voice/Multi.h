@@ -5,7 +5,6 @@
 // allocates on the audio thread.
 #include "k1lib/base/StaticArray.h"
 #include "k1lib/constants/K1Constants.h"
-#include "k1lib/params/Parameters.h"
 #include "k1lib/records/MultiPreset.h"
 #include "k1lib/voice/IMultiHost.h"
 #include "k1lib/voice/NoteProcessor.h"
@@ -16,6 +15,9 @@
 #include <vector>
 
 namespace k1lib {
+
+// Declared with its fixed type, so the voice layer need not see the parameter table.
+enum EParam : uint32_t;
 
 class Multi {
 public:

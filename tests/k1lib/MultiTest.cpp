@@ -1,6 +1,7 @@
 #include "tests/k1lib/VoiceTestSupport.h"
 
 #include "k1lib/params/Curves.h"
+#include "k1lib/params/Parameters.h"
 #include "k1lib/voice/Multi.h"
 #include "tests/support/AllocationCounter.h"
 
