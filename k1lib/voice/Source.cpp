@@ -58,10 +58,15 @@ inline __m128 interpolateFour(const int8_t* wave, __m128i phases, uint32_t phase
                               uint32_t shift, __m128i fractionMask, __m128 inverseUnit) {
     const uint32_t p1 = phase + step, p2 = p1 + step, p3 = p2 + step;
     __m128i pairs = _mm_setzero_si128();
+// Unoptimised, gcc's _mm_insert_epi16 is a macro that narrows its int argument to the lane's
+// short in our code; the pairs are 16-bit values, so nothing is lost.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wconversion"
     pairs = _mm_insert_epi16(pairs, static_cast<int>(samplePair(wave, phase >> shift)), 0);
     pairs = _mm_insert_epi16(pairs, static_cast<int>(samplePair(wave, p1 >> shift)), 2);
     pairs = _mm_insert_epi16(pairs, static_cast<int>(samplePair(wave, p2 >> shift)), 4);
     pairs = _mm_insert_epi16(pairs, static_cast<int>(samplePair(wave, p3 >> shift)), 6);
+#pragma GCC diagnostic pop
     const __m128i first = _mm_srai_epi32(_mm_slli_epi32(pairs, 24), 24);
     const __m128i second = _mm_srai_epi32(_mm_slli_epi32(pairs, 16), 24);
     const __m128 fraction = _mm_mul_ps(_mm_cvtepi32_ps(_mm_and_si128(phases, fractionMask)), inverseUnit);
