@@ -29,8 +29,10 @@ bool NameBook::claim(const std::string& name) {
 std::string NameBook::claimNumbered(const std::string& base) {
     if (claim(base)) return base;
     for (int n = 2; n < 100; ++n) {
-        const std::string suffix = " " + std::to_string(n);
-        const std::string name = base.substr(0, 10 - suffix.size()) + suffix;
+        // Built by appending, which gcc 12's optimiser does not misread as overlapping copies.
+        const std::string suffix = std::to_string(n);
+        std::string name = base.substr(0, 10 - 1 - suffix.size());
+        name.append(" ").append(suffix);
         if (claim(name)) return name;
     }
     throw std::runtime_error("no free name for " + base);
