@@ -36,6 +36,14 @@ float trialSeconds(const k1lib::SinglePreset& single) {
         longest = std::max(longest, k1lib::envDelayTime(static_cast<uint8_t>(s.envDelay)) +
                                         k1lib::envAttackTime(static_cast<uint8_t>(s.envAttack)));
     }
+    // Copies of one wave a few cents apart peak where they meet in phase, which can be a whole beat
+    // (3.3 s at the C3 under the chord) in.
+    const int count = single.source2or4 ? 4 : 2;
+    for (int i = 0; i < count; ++i)
+        for (int j = i + 1; j < count; ++j) {
+            const k1lib::SingleSource &a = single.sources[i], &b = single.sources[j];
+            if (a.wave == b.wave && a.coarse == b.coarse && a.fine != b.fine) return 4.0f;
+        }
     return std::min(longest + 0.5f, 3.0f);
 }
 

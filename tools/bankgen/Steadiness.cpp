@@ -20,6 +20,22 @@ float heldSwing(const k1lib::SinglePreset& p, Audition& audition) {
     return widest;
 }
 
+// Steps back the chosen sources a few levels at a time while a held note swings more than 4.5 dB,
+// none of them below a quarter of the scale.
+void stepBackUntilSteady(k1lib::SinglePreset& p, Audition& audition, auto chosen) {
+    constexpr uint32_t kStep = 6, kLeast = 25;
+    for (int round = 0; round < 10 && heldSwing(p, audition) > 4.5f; ++round) {
+        bool stepped = false;
+        for (int i = 0; i < (p.source2or4 ? 4 : 2); ++i) {
+            k1lib::SingleSource& s = p.sources[i];
+            if (!chosen(i) || s.envLevel < kLeast + kStep) continue;
+            s.envLevel -= kStep;
+            stepped = true;
+        }
+        if (!stepped) return;
+    }
+}
+
 } // namespace
 
 void steadyBesideLoops(k1lib::SinglePreset& p, Audition& audition) {
@@ -31,17 +47,11 @@ void steadyBesideLoops(k1lib::SinglePreset& p, Audition& audition) {
         singleCycle |= wave < kFirstSampledWave;
     }
     if (!loop || !singleCycle) return;
-    constexpr uint32_t kStep = 6, kLeast = 25;
-    for (int round = 0; round < 10 && heldSwing(p, audition) > 4.5f; ++round) {
-        bool stepped = false;
-        for (int i = 0; i < count; ++i) {
-            k1lib::SingleSource& s = p.sources[i];
-            if (s.wave >= kFirstSampledWave || s.envLevel < kLeast + kStep) continue;
-            s.envLevel -= kStep;
-            stepped = true;
-        }
-        if (!stepped) return;
-    }
+    stepBackUntilSteady(p, audition, [&](int i) { return p.sources[i].wave < kFirstSampledWave; });
+}
+
+void steadyCopies(k1lib::SinglePreset& p, Audition& audition) {
+    stepBackUntilSteady(p, audition, [](int i) { return i >= 2; });
 }
 
 } // namespace bankgen

@@ -1,5 +1,6 @@
 #pragma once
-// Keeps a held note's level steady where a looped sample and a single-cycle wave play together.
+// Keeps a held note's level steady where a looped sample and a single-cycle wave play together, or
+// detuned copies beside their partners.
 #include "k1lib/records/SinglePreset.h"
 #include "tools/bankgen/Audition.h"
 
@@ -10,5 +11,8 @@ namespace bankgen {
 // by more than 4.5 dB around its trend, the single-cycle sources step back a few levels at a time
 // until the level holds (or they reach a quarter of the scale).
 void steadyBesideLoops(k1lib::SinglePreset& p, Audition& audition);
+// Detuned copies in S3 and S4 beat with S1 and S2; where that still swings a held note by more than
+// 4.5 dB, the copies step back the same way.
+void steadyCopies(k1lib::SinglePreset& p, Audition& audition);
 
 } // namespace bankgen

@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "k1lib/params/Curves.h"
 #include "tools/bankgen/Levels.h"
 #include "tools/bankgen/SoundMeasure.h"
 #include "tools/bankgen/Steadiness.h"
@@ -380,11 +381,7 @@ void applyCharacter(SinglePreset& p, Character character) {
             s.velCurve = 2;
         });
         break;
-    case Character::Wide:
-        // Spread over an octave, not detuned: S2 an octave lower and a little softer. Any detune the
-        // K1 can store (2 cents at least) beats every few seconds and pumps the held level.
-        s2.coarse = static_cast<uint32_t>(std::max(static_cast<int>(s2.coarse) - 12, 24));
-        s2.envLevel = clamp100(static_cast<int>(s2.envLevel) - 8);
+    case Character::Wide: // detuned copies of the voiced sound: widen
         break;
     case Character::Big: // four sources: an octave-down copy of S1 and a second S2
         p.source2or4 = 1;
@@ -545,6 +542,27 @@ void openWithTouch(SinglePreset& p, Audition& audition) {
     p = chosen;
 }
 
+// "Wide": S3 and S4 repeat the voiced S1 and S2 two fine steps (4 cents) higher and far softer, a
+// chorus-like shimmer. A copy at amplitude ratio r beats with its partner by 20 log10((1 + r) /
+// (1 - r)) dB. Both copies go the same way: detuned apart, where S1 and S2 cancel in the mix the
+// copies' own beat would pump it. At 0.15 of the partner's gain by the stored levels (about 0.13
+// as heard at velocity 100) the beat swings some 2.5 dB. Added once touch and brightness are set,
+// so the copies follow them.
+void widen(SinglePreset& p, Audition* audition) {
+    constexpr int kDetune = 2;
+    constexpr float kMostRatio = 0.15f;
+    p.source2or4 = 1;
+    for (int i = 0; i < 2; ++i) {
+        SingleSource copy = p.sources[i];
+        copy.fine = clamp100(static_cast<int>(copy.fine) + kDetune);
+        const float most = kMostRatio * k1lib::envLevel(static_cast<int>(copy.envLevel));
+        while (copy.envLevel > 0 && k1lib::envLevel(static_cast<int>(copy.envLevel)) > most)
+            --copy.envLevel;
+        p.sources[i + 2] = copy;
+    }
+    if (audition != nullptr) steadyCopies(p, *audition);
+}
+
 // A few steps of variation, so patches of one recipe do not sound identical.
 void humanize(SinglePreset& p, Prng& prng) {
     const int count = p.source2or4 ? 4 : 2;
@@ -657,6 +675,7 @@ SinglePreset voiceSingle(const Instrument& instrument, Character character, Prng
     if (audition != nullptr && instrument.family != Family::Drum) steadyBesideLoops(p, *audition);
     if (audition != nullptr && velocityStrength(instrument.family) == kHeldStrength)
         openWithTouch(p, *audition);
+    if (character == Character::Wide) widen(p, audition);
     if (!p.source2or4) {
         p.sources[2] = p.sources[0];
         p.sources[3] = p.sources[1];
