@@ -205,6 +205,41 @@ TEST(FactoryVoicing, BrightAndDarkVariationsSoundSo) {
     EXPECT_GE(brighter, pairs * 85 / 100);
 }
 
+// "Wide" shimmers: S3 and S4 repeat S1 and S2 a few cents off, quiet enough that their beat cannot
+// pump the held note (at most a third of the partner's amplitude, which swings 6 dB), and most of
+// them loud enough to hear (within 20 dB of the partner).
+TEST(FactoryVoicing, WideVariationsShimmerWithQuietDetunedCopies) {
+    Audition player;
+    const auto heardAlone = [&](const k1lib::SinglePreset& single, int source) {
+        k1lib::SinglePreset solo = single;
+        solo.ampModS1S2 = solo.ampModS3S4 = 0;
+        for (int k = 0; k < 4; ++k)
+            solo.mute[k] = k == source ? 0 : 1;
+        return decibels(loudestRms(player.play(solo, {60}, 100, 1.0f)));
+    };
+    int wide = 0, audible = 0;
+    for (const Voiced& voiced : factory(1)) {
+        const k1lib::SinglePreset& single = voiced.single;
+        if (!std::string(single.name).ends_with(" Wide")) continue;
+        ++wide;
+        ASSERT_TRUE(single.source2or4) << single.name;
+        float quietest = 0.0f;
+        for (int i = 0; i < 2; ++i) {
+            const k1lib::SingleSource &partner = single.sources[i], &copy = single.sources[i + 2];
+            EXPECT_EQ(copy.wave, partner.wave) << single.name;
+            EXPECT_EQ(copy.coarse, partner.coarse) << single.name;
+            EXPECT_NE(copy.fine, partner.fine) << single.name;
+            const float under = heardAlone(single, i) - heardAlone(single, i + 2);
+            EXPECT_GE(under, 9.5f) << single.name << ": S" << i + 3 << " too loud to stay steady";
+            quietest = std::max(quietest, under);
+        }
+        audible += quietest <= 20.0f;
+    }
+    std::printf("%d Wide Singles, %d with both copies within 20 dB of their partners\n", wide, audible);
+    EXPECT_GT(wide, 50);
+    EXPECT_GE(audible, wide * 9 / 10);
+}
+
 // Families sit within 6 dB of each other (median level of a note at velocity 100; over every
 // Single only), and no drum stops while it still sounds: its last 10 ms at least 30 dB under its
 // loudest.

@@ -542,23 +542,38 @@ void openWithTouch(SinglePreset& p, Audition& audition) {
     p = chosen;
 }
 
+// One source of a Single alone, as loud as a middle C at velocity 100 sounds.
+double heardAlone(const SinglePreset& p, int source, Audition& audition) {
+    SinglePreset solo = p;
+    solo.ampModS1S2 = solo.ampModS3S4 = 0;
+    for (int k = 0; k < 4; ++k)
+        solo.mute[k] = k == source ? 0 : 1;
+    return loudestRms(audition.play(solo, {60}, 100, 1.0f));
+}
+
 // "Wide": S3 and S4 repeat the voiced S1 and S2 two fine steps (4 cents) higher and far softer, a
 // chorus-like shimmer. A copy at amplitude ratio r beats with its partner by 20 log10((1 + r) /
-// (1 - r)) dB. Both copies go the same way: detuned apart, where S1 and S2 cancel in the mix the
-// copies' own beat would pump it. At 0.15 of the partner's gain by the stored levels (about 0.13
-// as heard at velocity 100) the beat swings some 2.5 dB. Added once touch and brightness are set,
-// so the copies follow them.
+// (1 - r)) dB: at 0.15, as heard, some 2.6 dB. Both copies go the same way: detuned apart, where
+// S1 and S2 cancel in the mix the copies' own beat would pump it. Touch scales the stored levels
+// before the K1's uneven level curve, so the ratio is set by ear where there is an audition.
+// Added once touch and brightness are set, so the copies follow them.
 void widen(SinglePreset& p, Audition* audition) {
     constexpr int kDetune = 2;
-    constexpr float kMostRatio = 0.15f;
+    constexpr float kRatio = 0.15f;
     p.source2or4 = 1;
     for (int i = 0; i < 2; ++i) {
-        SingleSource copy = p.sources[i];
+        SingleSource& copy = p.sources[i + 2];
+        copy = p.sources[i];
         copy.fine = clamp100(static_cast<int>(copy.fine) + kDetune);
-        const float most = kMostRatio * k1lib::envLevel(static_cast<int>(copy.envLevel));
-        while (copy.envLevel > 0 && k1lib::envLevel(static_cast<int>(copy.envLevel)) > most)
-            --copy.envLevel;
-        p.sources[i + 2] = copy;
+        if (audition != nullptr) {
+            const double most = kRatio * heardAlone(p, i, *audition);
+            while (copy.envLevel > 0 && heardAlone(p, i + 2, *audition) > most)
+                --copy.envLevel;
+        } else {
+            const float most = kRatio * k1lib::envLevel(static_cast<int>(copy.envLevel));
+            while (copy.envLevel > 0 && k1lib::envLevel(static_cast<int>(copy.envLevel)) > most)
+                --copy.envLevel;
+        }
     }
     if (audition != nullptr) steadyCopies(p, *audition);
 }
