@@ -35,7 +35,9 @@ public:
     void changeParameter(k1lib::EParam param, float value) override;
     void beginParameterGesture(k1lib::EParam param) override;
     void endParameterGesture(k1lib::EParam param) override;
+    void changeProgram() override;
     void onSizeChanged() override;
+    std::optional<float> getDefaultValue(k1lib::EParam param) const override;
 
     K1Editor* getEditor() const { return editor.get(); }
 
@@ -56,6 +58,7 @@ private:
     // with the first, its endEdit goes with the last.
     std::map<k1lib::EParam, int> openGestures;
     VSTGUI::CRect rect;
+    bool hostSizing = false; // inside onSize: the editor's size changes ask the host nothing
     k1lib::Plugin& plugin;
     k1AudioProcessor* processor;
 };

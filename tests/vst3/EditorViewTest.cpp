@@ -5,11 +5,14 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <string>
 #include <thread>
 
+#include "editor/uiSingles.h"
 #include "editor/uiSourceMix.h"
 #include "gui/CControl.h"
+#include "gui/CKnobBase.h"
 #include "tests/support/LogCapture.h"
 #include "tests/support/ZykGuiTest.h"
 #include "tests/vst3/Instrument.h"
@@ -230,8 +233,9 @@ TEST_F(EditorView, AGestureIsOneHostEditFromPressToRelease) {
     EXPECT_EQ(editsOf(plugFrame.edits, {k1lib::Param_Volume}), "bppppe");
     EXPECT_EQ(plugFrame.edits.size(), 6u); // nothing else went to the host
 
-    plugFrame.edits.clear(); // a wheel turn is a short gesture of its own
+    plugFrame.edits.clear(); // a wheel turn is a gesture of its own, ended when the wheel rests
     knob->onWheel(at, VSTGUI::kMouseWheelAxisY, 1.0f, VSTGUI::CButtonState());
+    clock.advance(VSTGUI::CKnobBase::kWheelRestMs);
     EXPECT_EQ(editsOf(plugFrame.edits, {k1lib::Param_Volume}), "bpe");
 
     plugFrame.edits.clear(); // a menu choice is one edit
@@ -257,6 +261,96 @@ TEST_F(EditorView, AGestureIsOneHostEditFromPressToRelease) {
     knob->onMouseMoved(up, left);
     view->removed();
     EXPECT_EQ(editsOf(plugFrame.edits, {k1lib::Param_Volume}), "bpe");
+}
+
+// One default per control: Ctrl+click gives the value the host declared (a new instance's),
+// which is what the host's "reset to default" gives too, on the common page and a source's.
+TEST_F(EditorView, CtrlClickResetsEveryKnobToTheHostsDefault) {
+    ASSERT_TRUE(create());
+    ASSERT_TRUE(attach());
+    K1Editor& editor = *view->getEditor();
+    const VSTGUI::CButtonState ctrlClick(VSTGUI::kLButton | VSTGUI::kControl);
+    int knobs = 0;
+    int unlikeTheTable = 0;
+    for (unsigned long source : {0ul, 2ul}) {
+        editor.setActiveSource(source);
+        for (uint32_t p = 0; p < k1lib::kParamCount; ++p) {
+            auto* knob = dynamic_cast<VSTGUI::CKnobBase*>(editor.controls[p]);
+            if (!knob) continue;
+            Vst::ParameterInfo info{};
+            ASSERT_EQ(i->getParameterInfo(static_cast<int32>(p), info), kResultOk);
+            const k1lib::CParam& row = k1lib::g_params[p];
+            unlikeTheTable +=
+                std::abs(info.defaultNormalizedValue * row.range - (row.defaultValue - row.min)) > 0.5;
+            plugFrame.edits.clear();
+            VSTGUI::CPoint at = knob->getViewSize().getCenter();
+            knob->onMouseDown(at, ctrlClick);
+            ++knobs;
+            ASSERT_EQ(editsOf(plugFrame.edits, {p}), "bpe") << row.name;
+            EXPECT_NEAR(plugFrame.edits[1].value, info.defaultNormalizedValue, 1e-6) << row.name;
+        }
+    }
+    EXPECT_GT(knobs, 20);
+    EXPECT_GT(unlikeTheTable, 0); // Volume among them: 47 for a new instance, 100 in the table
+}
+
+// Touch automation records only between beginEdit and endEdit, and nothing for a gesture that
+// ends within one round of the host's GUI: wheel notches on one knob are one gesture until the
+// wheel has rested half a second, or another control is touched.
+TEST_F(EditorView, WheelNotchesAreOneGestureUntilTheWheelRests) {
+    ASSERT_TRUE(create());
+    ASSERT_TRUE(attach());
+    K1Editor& editor = *view->getEditor();
+    VSTGUI::CControl* volume = editor.controls[k1lib::Param_Volume];
+    VSTGUI::CControl* speed = editor.controls[k1lib::Param_LfoSpeed];
+    ASSERT_TRUE(volume && speed);
+    VSTGUI::CPoint at = volume->getViewSize().getCenter();
+    auto notch = [&](VSTGUI::CControl* knob, float distance) {
+        knob->onWheel(at, VSTGUI::kMouseWheelAxisY, distance, VSTGUI::CButtonState());
+        clock.advance(120); // a steady turn
+    };
+    for (int n = 0; n < 8; ++n)
+        notch(volume, n < 6 ? 1.0f : -1.0f);
+    EXPECT_EQ(editsOf(plugFrame.edits, {k1lib::Param_Volume}), "bpppppppp");
+    clock.advance(VSTGUI::CKnobBase::kWheelRestMs - 120 - 20);
+    EXPECT_EQ(editsOf(plugFrame.edits, {k1lib::Param_Volume}).back(), 'p');
+    clock.advance(40);
+    EXPECT_EQ(editsOf(plugFrame.edits, {k1lib::Param_Volume}), "bppppppppe");
+
+    plugFrame.edits.clear(); // turning another knob ends the first one's gesture at once
+    notch(volume, 1.0f);
+    notch(speed, 1.0f);
+    EXPECT_EQ(editsOf(plugFrame.edits, {k1lib::Param_Volume, k1lib::Param_LfoSpeed}), "bpebp");
+    plugFrame.edits.clear(); // and so does pressing any other control
+    editor.kickButtons[k1lib::Param_SourceS1Mute]->onMouseDown(at, VSTGUI::CButtonState(VSTGUI::kLButton));
+    EXPECT_EQ(editsOf(plugFrame.edits, {k1lib::Param_LfoSpeed}), "e");
+}
+
+// A preset chosen in the panel is the user's edit of the program parameter, for hosts that save
+// only edits; it is not echoed as an output change, and the host sending it back loads nothing.
+TEST_F(EditorView, APresetChosenInThePanelIsOneHostEditOfTheProgram) {
+    ASSERT_TRUE(create());
+    ASSERT_TRUE(attach());
+    testhost::OutputBlock block(64);
+    testhost::ParameterChanges drain;
+    i.run(block, nullptr, nullptr, &drain);
+    view->getEditor()->getBrowser()->setProgram(5);
+    ASSERT_EQ(i->getPlugin().getCurrentSingleIndex(), 5u);
+    ASSERT_EQ(editsOf(plugFrame.edits, {k1AudioProcessor::kProgramParam}), "bpe");
+    EXPECT_DOUBLE_EQ(plugFrame.edits[1].value, 5.0 / 1351.0);
+    view->getEditor()->getBrowser()->setProgram(5); // the one playing: nothing to tell
+    EXPECT_EQ(plugFrame.edits.size(), 3u);
+
+    testhost::ParameterChanges echo;
+    echo.add(k1AudioProcessor::kProgramParam, {{0, 5.0 / 1351.0}});
+    testhost::ParameterChanges out;
+    i.run(block, nullptr, &echo, &out);
+    testhost::ParameterChanges later;
+    i.run(block, nullptr, nullptr, &later);
+    for (const auto* changes : {&out, &later})
+        for (Vst::ParamID id : changes->ids())
+            EXPECT_NE(id, k1AudioProcessor::kProgramParam);
+    EXPECT_EQ(i->getPlugin().getCurrentSingleIndex(), 5u);
 }
 
 TEST_F(EditorView, HostValuesAndDeferredCallsRunFromTheRunLoop) {
