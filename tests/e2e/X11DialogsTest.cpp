@@ -31,20 +31,14 @@ public:
           }) {}
     ~User() { thread.join(); }
 
-    // Whether this connection can grab the keyboard or the pointer now (let go at once).
-    bool canGrabKeyboard() {
+    // Whether this connection can grab the keyboard (or the pointer) now; lets go at once.
+    bool canGrab(bool keyboard = true) {
         const Window root = DefaultRootWindow(display);
-        const bool ok =
-            XGrabKeyboard(display, root, False, GrabModeAsync, GrabModeAsync, CurrentTime) == GrabSuccess;
-        XUngrabKeyboard(display, CurrentTime);
-        XSync(display, False);
-        return ok;
-    }
-    bool canGrabPointer() {
-        const Window root = DefaultRootWindow(display);
-        const bool ok = XGrabPointer(display, root, False, ButtonPressMask, GrabModeAsync, GrabModeAsync,
-                                     None, None, CurrentTime) == GrabSuccess;
-        XUngrabPointer(display, CurrentTime);
+        const bool ok = keyboard ? XGrabKeyboard(display, root, False, GrabModeAsync, GrabModeAsync,
+                                                 CurrentTime) == GrabSuccess
+                                 : XGrabPointer(display, root, False, ButtonPressMask, GrabModeAsync,
+                                                GrabModeAsync, None, None, CurrentTime) == GrabSuccess;
+        keyboard ? XUngrabKeyboard(display, CurrentTime) : XUngrabPointer(display, CurrentTime);
         XSync(display, False);
         return ok;
     }
@@ -154,10 +148,10 @@ TEST_F(X11DialogWindows, ABoxHoldsKeyboardAndPointerWhileItIsUp) {
     bool heldBoth = false, heldAfterHostLetGo = false, keptKeys = false, freedAfter = false;
     {
         User user([&](User& u, Window w) {
-            heldBoth = !u.canGrabKeyboard() && !u.canGrabPointer();
+            heldBoth = !u.canGrab() && !u.canGrab(false);
             XSetInputFocus(u.connection(), PointerRoot, RevertToPointerRoot, CurrentTime); // the host's
             XSync(u.connection(), False);
-            keptKeys = !u.canGrabKeyboard();
+            keptKeys = !u.canGrab();
             u.key(w, XK_Escape);
         });
         EXPECT_FALSE(dialogs.askOkCancel(nullptr, "Marn' Zyk", "Hold?"));
@@ -176,7 +170,7 @@ TEST_F(X11DialogWindows, ABoxHoldsKeyboardAndPointerWhileItIsUp) {
             XUngrabKeyboard(host, CurrentTime);
             XSync(host, False);
             std::this_thread::sleep_for(std::chrono::milliseconds(200));
-            heldAfterHostLetGo = !u.canGrabKeyboard();
+            heldAfterHostLetGo = !u.canGrab();
             u.key(w, XK_Escape);
         });
         dialogs.showNotice(nullptr, "Marn' Zyk", "Held after the host let go?");
