@@ -1,8 +1,9 @@
 #pragma once
 // The plug-in view the host embeds: it owns the editor while the host has the view attached,
 // registers that editor with the facade so it hears the facade's events, drives the editor's
-// idle from the 100 ms timer, passes host resizes to the editor and editor sizes to the host,
-// and turns edits made in the editor into host edits: one beginEdit/endEdit around each gesture. Its
+// idle from the 100 ms timer, passes host resizes to the editor (final: nothing is asked back from
+// inside onSize) and editor sizes to the host, and turns edits made in the editor into host
+// edits: one beginEdit/endEdit around each gesture, a preset chosen as one edit of the program. Its
 // rectangle outlives each editor, so a reopened window has the size it was closed with.
 //
 // Thread contract: the host's user-interface thread only. The facade reaches the editor on other
