@@ -115,7 +115,10 @@ tresult PLUGIN_API k1AudioProcessor::setProcessing(TBool /*state*/) {
 
 tresult PLUGIN_API k1AudioProcessor::setActive(TBool state) {
     // Hosts activate around every render: each one starts from silence and renders the same.
-    if (state) plugin.reset();
+    if (state) {
+        plugin.reset();
+        replayExpected = true;
+    }
     return k1SingleComponentEffect::setActive(state);
 }
 

@@ -216,6 +216,12 @@ private:
     std::atomic<uint32_t> deliveredHostEdits{0};
     // The last value of each controller parameter (210-223) the host sent; their defaults at first.
     std::array<std::atomic<float>, kLastMidiParam - kFirstMidiParam + 1> controllerValues{};
+    // Hosts send every parameter's stored value when they load a project (Ardour with the first
+    // block after setState), and a replayed volume 0, program 0 or Omni Off must not change the
+    // sound: from a state load or an activation up to the first block that renders, controller
+    // values are taken as the instrument's own and played to no one. Set by the host's calls,
+    // cleared by the audio thread.
+    std::atomic<bool> replayExpected{true};
     std::vector<float> scratchChannel; // every output channel the host does not provide
     // Audio thread: the host's edits of the current block that changed a value.
     std::array<bool, k1lib::kParamCount> blockEdits{};

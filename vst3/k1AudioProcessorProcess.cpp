@@ -21,7 +21,10 @@ tresult PLUGIN_API k1AudioProcessor::process(ProcessData& data) {
     if (data.inputEvents) takeHostEvents(*data.inputEvents);
     if (data.inputParameterChanges) takeParameterChanges(*data.inputParameterChanges);
     // An empty block leaves the queued events for the next one.
-    if (data.numSamples > 0) render(data);
+    if (data.numSamples > 0) {
+        render(data);
+        replayExpected = false;
+    }
     if (data.outputParameterChanges) reportParameters(*data.outputParameterChanges);
     sentSysex.clear(); // the host has read the previous block's events by now
     if (data.outputEvents) reportSysex(*data.outputEvents);
@@ -100,18 +103,19 @@ bool k1AudioProcessor::takeHostEdit(k1lib::EParam param, float value) {
 }
 
 void k1AudioProcessor::takeMidiParameter(ParamID id, IParamValueQueue& queue) {
-    // Hosts send every parameter's stored value when they load a project: a controller whose
-    // value does not change sends nothing, or volume 0 and program 0 would replay on every load.
+    // Every point is a message the player sent, played however often it repeats (All Notes Off
+    // and Omni On/Off always carry 0), except in the replay of a project's stored values, which
+    // the instrument holds from then on without playing them.
     std::atomic<float>& current = controllerValues[id - kFirstMidiParam];
+    const bool replay = replayExpected;
     k1lib::SMidiEvent midi;
     for (int32 p = 0, count = queue.getPointCount(); p < count; ++p) {
         int32 offset = 0;
         ParamValue value = 0.0;
         float v = 0.0f;
-        if (queue.getPoint(p, offset, value) != kResultOk || !hostmidi::normalized(value, v) || v == current)
-            continue;
+        if (queue.getPoint(p, offset, value) != kResultOk || !hostmidi::normalized(value, v)) continue;
         current = v;
-        if (hostmidi::fromControllerParameter(id, v, offset, midi)) plugin.addMidiEvent(midi);
+        if (!replay && hostmidi::fromControllerParameter(id, v, offset, midi)) plugin.addMidiEvent(midi);
     }
 }
 

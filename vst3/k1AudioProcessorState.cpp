@@ -102,6 +102,7 @@ tresult PLUGIN_API k1AudioProcessor::getState(IBStream* state) {
 
 tresult PLUGIN_API k1AudioProcessor::setState(IBStream* state) {
     if (!state) return kResultFalse;
+    replayExpected = true; // the host's replay of the project's controller values follows
     unsigned char version[4];
     const uint64_t got = readBytes(*state, version, sizeof version);
     if (got == 0) return kResultOk; // nothing to restore

@@ -117,9 +117,10 @@ bool Engine::setSingle(uint64_t index) {
     if (index >= m_singles.size()) return false;
     if (index == m_currentSingle) return true;
     log("setSingle", 327, "Switching to single ", index);
+    const Multi::SectionGains gains = m_multi->getSectionGains();
     m_currentSingle = index;
     m_pitchBendRange = getCurrentSingle().pitchBendDepth;
-    m_multi->clearAllVoices();
+    m_multi->fadeAllVoices(gains);
     dumpSingle(getCurrentSingle());
     pushSingleParameters();
     m_listener->onActiveSingleChanged(index);
@@ -130,9 +131,10 @@ bool Engine::setMulti(uint64_t index) {
     if (index >= m_multis.size()) return false;
     if (index == m_currentMulti) return true;
     log("setMulti", 432, "Switching to multi ", index);
+    const Multi::SectionGains gains = m_multi->getSectionGains();
     m_currentMulti = index;
-    m_multi->clearAllVoices();
     m_multi->setMulti(getCurrentMulti());
+    m_multi->fadeAllVoices(gains);
     pushMultiParameters();
     m_listener->onActiveMultiChanged(index);
     return true;

@@ -83,11 +83,17 @@ void Engine::setPlayMode(PlayMode mode) {
 }
 
 void Engine::switchPlayMode(PlayMode mode) {
-    m_multi->clearAllVoices();
+    // Single mode with Omni folds every channel's keys into the first; Multi mode keeps them
+    // apart. A key held across the switch would be released on another channel than the one that
+    // holds it, and Solo would return to it later: every key is let go first.
+    for (uint8_t channel = 0; channel < kChannelCount; ++channel)
+        m_multi->allNotesOff(channel);
+    const Multi::SectionGains gains = m_multi->getSectionGains();
     m_playMode = mode;
     m_parameterManager.setVSTParamReal(Param_Mode, static_cast<float>(mode), false);
     m_listener->onPlayModeChanged();
     remapSections();
+    m_multi->fadeAllVoices(gains);
 }
 
 void Engine::processParameterChange(EParam param, float value) {

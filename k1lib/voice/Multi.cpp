@@ -215,6 +215,34 @@ void Multi::clearAllVoices() {
         playing.clear();
 }
 
+Multi::SectionGains Multi::getSectionGains() const {
+    SectionGains gains;
+    const float multiVolume = volume(static_cast<int>(std::min<uint32_t>(m_preset.volume, 99)));
+    for (int s = 0; s < kSectionCount; ++s) {
+        const SinglePreset* single = sectionSingle(s);
+        const int channel = sectionChannel(s);
+        gains[static_cast<std::size_t>(s)] =
+            volume(single != nullptr ? single->volume : 99) * multiVolume *
+            (channel >= 0 ? m_host.getMidiStates()[static_cast<std::size_t>(channel)].volume : 1.0f);
+    }
+    return gains;
+}
+
+void Multi::fadeAllVoices(const SectionGains& before) {
+    const SectionGains after = getSectionGains();
+    for (int s = 0; s < kSectionCount; ++s) {
+        const auto k = static_cast<std::size_t>(s);
+        // A section silent before or after has no level to keep.
+        if (before[k] > 0.0f && after[k] > 0.0f && before[k] != after[k]) {
+            for (int v = 0; v < m_playing[k].size(); ++v)
+                m_playing[k][v].scaleLevel(before[k] / after[k]);
+            for (int v = 0; v < m_releasing[k].size(); ++v)
+                m_releasing[k][v].scaleLevel(before[k] / after[k]);
+        }
+        killVoices(s, 0);
+    }
+}
+
 void Multi::resetModulation() {
     for (SectionState& state : m_sectionStates)
         state = SectionState(m_host.getRandom());

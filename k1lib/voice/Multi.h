@@ -50,6 +50,14 @@ public:
 
     // Erases every playing voice at once; voices already fading keep fading.
     void clearAllVoices();
+    using SectionGains = StaticArray<float, kSectionCount>;
+    // Each section's gain as the output hears it now: its Single's volume, its channel's volume
+    // and the Multi volume.
+    SectionGains getSectionGains() const;
+    // After a change of program or mode: ends every playing voice over the few milliseconds of
+    // the kill release, as Solo does, and keeps every voice sounding at the level it had under
+    // the gains before the change, so the change leaves no step in the output.
+    void fadeAllVoices(const SectionGains& before);
     // Erases the fading voices too, for when the presets they play are about to be overwritten.
     void clearReleasingVoices();
     // The sections' modulation as at construction, drawn again from the host's random generator.

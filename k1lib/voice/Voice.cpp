@@ -132,6 +132,11 @@ bool Voice::process(float* const mix[kSourceCount], const PitchFrames& section, 
     return finished;
 }
 
+void Voice::scaleLevel(float factor) {
+    for (float& gain : m_gains)
+        gain *= factor;
+}
+
 void Voice::onNoteOff(uint8_t velocity) {
     for (int i = 0; i < m_sourceCount; ++i)
         m_sources[static_cast<std::size_t>(i)].onNoteOff(velocity);

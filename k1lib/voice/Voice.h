@@ -32,6 +32,8 @@ public:
     void onNoteOff(uint8_t velocity);                  // each source with its own release
     void onNoteOff(uint8_t velocity, uint8_t release); // every source with this release value 0-100
     bool isFinished() const;
+    // Scales every source's output from now on (a fading voice kept at its level under new gains).
+    void scaleLevel(float factor);
 
     uint8_t getNote() const { return m_note; }
     uint8_t getVelocity() const { return m_velocity; }

@@ -12,7 +12,8 @@
 #          a parameter and a program set through the host; rendered (not silent, and unlike
 #          the same notes with neither edit, or with the program alone: every render starts from
 #          the saved state); saved, reloaded in a fresh process (the parameter is back, the saved
-#          state unchanged) and rendered again (the same audio).
+#          state unchanged) and rendered again (the same audio); a held organ note ends at
+#          a panic (hold pedal up and All Notes Off on every channel) in its MIDI region.
 # programs: scan, then a session where a K1 dump renames Single 5 of two instruments: Ardour's
 #          program list shows the new name after its next user-interface call (a save), without
 #          a reload or an editor.
@@ -131,7 +132,14 @@ session() {
   export_wav "$WORK/edited" "$WORK/out/reloaded.wav"
   python3 "$HERE/wavcheck.py" same "$WORK/out/edited.wav" "$WORK/out/reloaded.wav" ||
     fail "the reloaded session sounds different"
-  echo "session: notes, parameter, program, save and reload all went through Ardour"
+
+  # A panic a second into a held organ note: Ardour hands the hold pedal and All Notes Off of
+  # every channel, all of value 0, to the parameters they map to, and the note ends.
+  lua "$WORK/create-panic.log" "$WORK/panic" "$lua" create "$WORK/panic" "$CLASS_ID" panic
+  expect "$WORK/create-panic.log" ZYK-OK
+  export_wav "$WORK/panic" "$WORK/out/panic.wav"
+  python3 "$HERE/wavcheck.py" ends "$WORK/out/panic.wav" 1.1 || fail "the note sounds on after the panic"
+  echo "session: notes, parameter, program, save, reload and a panic all went through Ardour"
 }
 
 programs() {

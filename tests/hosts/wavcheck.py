@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
-"""wavcheck.py sound A.wav | same A.wav B.wav | differ A.wav B.wav  (standard library only)
+"""wavcheck.py sound A.wav | same A.wav B.wav | differ A.wav B.wav | ends A.wav SECONDS
+(standard library only)
 
 sound:  exit 1 unless A has a peak above 0.01.
+ends:   exit 1 unless A has a peak above 0.01 before SECONDS and none above 0.001 after.
 same:   exit 1 unless A and B have the same length and differ by at most 1e-6 anywhere.
 differ: exit 1 unless A and B differ by more than 1e-3 somewhere."""
 import math
@@ -51,13 +53,21 @@ def max_difference(a, b):
 
 
 def main():
-    if len(sys.argv) < 3 or sys.argv[1] not in ('sound', 'same', 'differ'):
+    if len(sys.argv) < 3 or sys.argv[1] not in ('sound', 'same', 'differ', 'ends'):
         sys.exit(__doc__)
     rate, channels, a = read_wav(sys.argv[2])
     peak = describe(sys.argv[2], a, rate, channels)
     if sys.argv[1] == 'sound':
         if peak <= 0.01:
             sys.exit('SILENT: %s' % sys.argv[2])
+        return
+    if sys.argv[1] == 'ends' and len(sys.argv) == 4:
+        at = int(float(sys.argv[3]) * rate) * channels
+        before = max((abs(x) for x in a[:at]), default=0.0)
+        after = max((abs(x) for x in a[at:]), default=0.0)
+        print('peak before %s s %.4f, after %.6f' % (sys.argv[3], before, after))
+        if before <= 0.01 or after > 0.001:
+            sys.exit('the sound does not end by %s s' % sys.argv[3])
         return
     if len(sys.argv) < 4:
         sys.exit(__doc__)

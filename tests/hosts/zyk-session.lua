@@ -1,14 +1,15 @@
 -- Builds, saves and reloads an Ardour session that plays "Marn' Zyk" (ardour7-lua, Dummy backend).
 --
---   ardour7-lua zyk-session.lua create <new-session-dir> <vst3-uid> edited|program|plain
+--   ardour7-lua zyk-session.lua create <new-session-dir> <vst3-uid> edited|program|plain|panic
 --   ardour7-lua zyk-session.lua reload <session-dir>
 --   ardour7-lua zyk-session.lua rename <new-session-dir> <vst3-uid> <K1INT.syx>
 --   ardour7-lua zyk-session.lua bounds <session-dir> <out-file>
 --
 -- create: a MIDI track on the instrument and a MIDI region with two notes (session range 0..3 s);
 --         "edited" also sets the first "Volume" parameter and selects a program of the program
---         list through the host, "program" only selects the program; then saves (the plug-in's
---         getState).
+--         list through the host, "program" only selects the program; "panic" holds one organ note
+--         from 0.25 to 2.75 s with a panic at 1 s (hold pedal up and All Notes Off on all 16
+--         channels, as controller events of the region); then saves (the plug-in's getState).
 -- reload: loads the saved session in a fresh process (the plug-in's setState), checks that the
 --         parameter came back, then saves again.
 -- rename: two MIDI tracks on the instrument, whose controls show the instrument's values (Single
@@ -26,6 +27,7 @@ local mode = arg[1]
 local SR, SNAP = 48000, "zyk"
 local PARAM_LABEL = "Volume"
 local PROGRAM_INDEX = 3 -- an entry of the program list other than the first
+local ORGAN_INDEX = 12 -- "Rock Organ": a held note sounds at full level until it is released
 
 local function log(...) print("[zyk]", ...) io.stdout:flush() end
 
@@ -63,23 +65,23 @@ local function save()
 end
 
 -- Ardour lists the entries of the plug-in's program list as presets "VST3-P:<class id>:<index>".
-local function select_program(inst, uid)
+local function select_program(inst, uid, index)
 	local p = inst:to_insert():plugin(0)
-	for _, index in ipairs({string.format("%04d", PROGRAM_INDEX), tostring(PROGRAM_INDEX)}) do
-		local preset = p:preset_by_uri("VST3-P:" .. uid .. ":" .. index)
+	for _, name in ipairs({string.format("%04d", index), tostring(index)}) do
+		local preset = p:preset_by_uri("VST3-P:" .. uid .. ":" .. name)
 		if preset then
 			assert(p:load_preset(preset), "load_preset failed: " .. preset.label)
-			log("program", PROGRAM_INDEX, preset.label)
+			log("program", index, preset.label)
 			return
 		end
 	end
-	error("Ardour lists no program " .. PROGRAM_INDEX .. " of the plug-in's program list")
+	error("Ardour lists no program " .. index .. " of the plug-in's program list")
 end
 
 if mode == "create" then
 	local dir, plug, variant = arg[2], arg[3], arg[4]
-	assert(dir and plug and (variant == "edited" or variant == "program" or variant == "plain"),
-		"usage: create <dir> <uid> edited|program|plain")
+	assert(dir and plug and (variant == "edited" or variant == "program" or variant == "plain" or variant == "panic"),
+		"usage: create <dir> <uid> edited|program|plain|panic")
 	assert(create_session(dir, SNAP, SR), "create_session failed (the directory must not exist)")
 	local track = new_track(plug, "Zyk")
 	local inst = track:the_instrument()
@@ -90,9 +92,25 @@ if mode == "create" then
 	local mm = region:to_midiregion():model()
 	local cmd = mm:new_note_diff_command("add notes")
 	-- 120 bpm: one beat is 0.5 s; 1920 ticks per beat
-	cmd:add(ARDOUR.LuaAPI.new_noteptr(0, Temporal.Beats(0, 960), Temporal.Beats(2, 0), 69, 100)) -- 0.25 .. 1.25 s
-	cmd:add(ARDOUR.LuaAPI.new_noteptr(0, Temporal.Beats(3, 0), Temporal.Beats(1, 0), 57, 100)) -- 1.50 .. 2.00 s
+	if variant == "panic" then
+		cmd:add(ARDOUR.LuaAPI.new_noteptr(0, Temporal.Beats(0, 960), Temporal.Beats(5, 0), 69, 100)) -- 0.25 .. 2.75 s
+	else
+		cmd:add(ARDOUR.LuaAPI.new_noteptr(0, Temporal.Beats(0, 960), Temporal.Beats(2, 0), 69, 100)) -- 0.25 .. 1.25 s
+		cmd:add(ARDOUR.LuaAPI.new_noteptr(0, Temporal.Beats(3, 0), Temporal.Beats(1, 0), 57, 100)) -- 1.50 .. 2.00 s
+	end
 	mm:apply_command(Session, cmd)
+	if variant == "panic" then
+		-- A host's panic at 1 s, as Ardour's own sends it: hold pedal up and All Notes Off on
+		-- every channel. Ardour hands each controller to the parameter the plug-in maps it to.
+		local mr = region:to_midiregion()
+		for channel = 0, 15 do
+			for _, cc in ipairs({64, 123}) do
+				local c = mr:control(Evoral.Parameter(ARDOUR.AutomationType.MidiCCAutomation, channel, cc), true)
+				assert(not c:isnil(), "no controller list in the region")
+				c:list():add(Temporal.timepos_t.from_ticks(Temporal.ticks_per_beat * 2), 0, false, false)
+			end
+		end
+	end
 	-- Only an "insert region" operation sets the session range that ardour7-export renders.
 	Session:begin_reversible_command("insert region")
 	local pl = track:playlist()
@@ -102,7 +120,11 @@ if mode == "create" then
 	Session:commit_reversible_command(nil)
 	log("notes", ARDOUR.LuaAPI.note_list(mm):size())
 
-	if variant ~= "plain" then select_program(inst, plug) end
+	if variant == "panic" then
+		select_program(inst, plug, ORGAN_INDEX)
+	elseif variant ~= "plain" then
+		select_program(inst, plug, PROGRAM_INDEX)
+	end
 	if variant == "edited" then
 		local j = find_param(inst)
 		local before = ARDOUR.LuaAPI.get_processor_param(inst, j, true)

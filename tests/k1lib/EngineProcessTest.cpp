@@ -119,3 +119,38 @@ TEST_F(EngineProcess, PlayAndChannelSwitchesAllocateNothingAndKeepTheMainPair) {
     }
     EXPECT_EQ(counter.count(), 0u);
 }
+
+TEST_F(EngineProcess, AProgramChangeUnderAChordEndsItWithoutAStep) {
+    engine.setSamplerate(48000.0f);
+    // Sines at the top volume: a held chord whose own steps are small. The programs it changes
+    // to have other volumes: a Single ("Grand Pno"), then a Multi, which changes the mode too.
+    for (const uint8_t program : {uint8_t{1}, uint8_t{70}}) {
+        engine.setPlayMode(k1lib::PlayMode_Single);
+        ASSERT_TRUE(engine.setSingle(12, sineSingle()));
+        ASSERT_TRUE(engine.setSingle(12));
+        std::vector<float> signal[2];
+        const auto run = [&](std::vector<k1lib::SMidiEvent> events, int blocks) {
+            for (int b = 0; b < blocks; ++b, events.clear()) {
+                engine.process(outputs, 2, 256, events);
+                signal[0].insert(signal[0].end(), left.begin(), left.begin() + 256);
+                signal[1].insert(signal[1].end(), right.begin(), right.begin() + 256);
+            }
+        };
+        run({noteOn(60, 0), noteOn(64, 0), noteOn(67, 0)}, 40);
+        const size_t change = signal[0].size() + 100;
+        run({k1lib::shortMessage(0xC0, program, 0, 100)}, 20);
+        // The largest step from one sample to the next, over [from, to).
+        const auto largestStep = [&](size_t from, size_t to) {
+            float step = 0.0f;
+            for (const std::vector<float>& side : signal)
+                for (size_t i = from; i < to; ++i)
+                    step = std::max(step, std::fabs(side[i] - side[i - 1]));
+            return step;
+        };
+        const float own = largestStep(change / 2, change);
+        EXPECT_GT(own, 0.001f);
+        EXPECT_LE(largestStep(change, signal[0].size()), own) << "program " << int(program);
+        EXPECT_EQ(engine.getMulti().getActiveVoiceCount(), 0) << "the old program's voices live on";
+    }
+    EXPECT_EQ(engine.getPlayMode(), k1lib::PlayMode_Multi);
+}

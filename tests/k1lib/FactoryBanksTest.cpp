@@ -56,6 +56,23 @@ TEST(FactoryBanks, MultisPlaySinglesOfTheirOwnBank) {
     }
 }
 
+TEST(FactoryBanks, EveryMultisSoundingSectionsReceiveOnChannelOne) {
+    // Hosts deliver every note and controller on channel 1: a section on another channel would
+    // never sound there.
+    initFactoryData();
+    int multis = 0;
+    for (const MultiPreset& multi : factoryMultis) {
+        for (size_t s = 0; s < multi.sections.size(); ++s) {
+            const MultiSection& section = multi.sections[s];
+            if (section.poly != PolyOff && section.level > 0) {
+                EXPECT_EQ(section.channel, 0u) << multi.name << " section " << s + 1;
+            }
+        }
+        ++multis;
+    }
+    EXPECT_EQ(multis, 384);
+}
+
 TEST(FactoryBanks, NamesAreUnique) {
     initFactoryData();
     std::set<std::string> names;

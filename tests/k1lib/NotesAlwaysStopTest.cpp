@@ -110,3 +110,16 @@ TEST_F(NotesAlwaysStop, ASectionSwitchedOffWhileItsKeyIsHeldStillEnds) {
     block({shortMessage(0xB0, 64, 0)});
     EXPECT_TRUE(endsInSilence()) << "pedal up ends the note";
 }
+
+TEST_F(NotesAlwaysStop, AKeyReleasedInMultiModeIsNotReturnedToBySolo) {
+    k1lib::SinglePreset single = engine.getSingles()[0];
+    single.polyMode = k1lib::Solo;
+    ASSERT_TRUE(engine.setSingle(0, single));
+    block({shortMessage(0x95, 60, 100)}); // Omni: channel 6's key is held by the first channel
+    engine.setPlayMode(k1lib::PlayMode_Multi);
+    block({shortMessage(0x85, 60, 0)}); // released in Multi mode, on its own channel
+    engine.setPlayMode(k1lib::PlayMode_Single);
+    block({shortMessage(0x90, 64, 100)});
+    block({shortMessage(0x80, 64, 0)}); // Solo returns to a key still held, if any
+    EXPECT_TRUE(endsInSilence());
+}

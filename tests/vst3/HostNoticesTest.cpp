@@ -64,6 +64,7 @@ TEST(HostNotices, ValuesChangedReachTheHostOnlyOnItsUserInterfaceThread) {
     getValueOnAnotherThread(i);
     i->getParamNormalized(0); // the declared defaults are a new instance's values: no news
     EXPECT_TRUE(handler.restarts.empty());
+    i.run(block); // the first block after an activation brings the host's stored values, played to no one
 
     ParameterChanges program; // a program change through the controller parameter: MIDI C0 05
     program.add(223, {{0, 5.0 / 127.0}});
@@ -142,6 +143,7 @@ TEST(HostNotices, NewValuesAreReReadBeforeTheyGoOutFromProcess) {
             if (id < k1lib::kParamCount) ids.push_back(id);
         return ids;
     };
+    i.run(block);             // the activation's replay of stored values
     ParameterChanges program; // MIDI program change 5: Single 5's values
     program.add(223, {{0, 5.0 / 127.0}});
     ParameterChanges out;

@@ -10,6 +10,7 @@
 #include <string>
 #include <thread>
 
+#include "public.sdk/source/common/memorystream.h"
 #include "tests/support/AllocationCounter.h"
 #include "tests/support/LogCapture.h"
 #include "tests/vst3/Instrument.h"
@@ -301,21 +302,71 @@ TEST(Process, ControllerParametersAtTheirStoredValuesReplayNothing) {
     i.run(block, nullptr, &program);
     ASSERT_EQ(plugin.getCurrentSingleIndex(), 3u);
 
-    // A host loading a project sends every parameter, the controllers at their default 0:
-    // no volume 0, no program change 0, no hold pedal.
+    // A host loading a project sets the state, then sends every parameter with the next block:
+    // the controllers at the values it stored, here volume 0, program 5, Omni Off and the hold
+    // pedal down. None of them plays.
+    MemoryStream saved;
+    ASSERT_EQ(i->getState(&saved), kResultOk);
+    saved.seek(0, IBStream::kIBSeekSet, nullptr);
+    ASSERT_EQ(i->setState(&saved), kResultOk);
     ParameterChanges load;
     for (ParamID id = 210; id <= 223; ++id)
-        load.add(id, {{0, 0.0}});
+        load.add(id, {{0, id == 223 ? 5.0 / 127.0 : id == 217 ? 1.0 : 0.0}});
     i.run(block, nullptr, &load);
     EXPECT_EQ(plugin.getCurrentSingleIndex(), 3u);
-    EXPECT_TRUE(soundsAfterNoteOn(i, block));
+    EXPECT_EQ(plugin.getConfig().omni, 1u);
+    ASSERT_TRUE(soundsAfterNoteOn(i, block));
+    EventList noteOff; // no pedal holds the note
+    noteOff.events.push_back(Event{});
+    noteOff.events.back().type = Event::kNoteOffEvent;
+    noteOff.events.back().noteOff.pitch = 60;
+    i.run(block, &noteOff);
+    for (int n = 0; n < 800; ++n)
+        i.run(block);
+    EXPECT_TRUE(block.silent(0));
+    EXPECT_FLOAT_EQ(static_cast<float>(i->getParamNormalized(223)), 5.0f / 127.0f); // the host's value
 
-    // A real change is sent, and remembered as the controller's value.
-    ParameterChanges change;
-    change.add(223, {{0, 5.0 / 127.0}});
-    i.run(block, nullptr, &change);
-    EXPECT_NE(plugin.getCurrentSingleIndex(), 3u);
-    EXPECT_FLOAT_EQ(static_cast<float>(i->getParamNormalized(223)), 5.0f / 127.0f);
+    // The player sends the stored program again to go back to it: it plays.
+    i.run(block, nullptr, &program);
+    ParameterChanges back;
+    back.add(223, {{0, 5.0 / 127.0}});
+    i.run(block, nullptr, &back);
+    EXPECT_EQ(plugin.getCurrentSingleIndex(), 5u);
+}
+
+// All Notes Off and Omni On/Off always carry 0, a hold pedal may be released twice: each one
+// plays every time the host sends it.
+TEST(Process, ControllerCommandsTakeEffectEveryTimeTheHostSendsThem) {
+    Instrument i;
+    OutputBlock block(256);
+    ParameterChanges organ; // "Rock Organ": full level for as long as the key is held
+    organ.add(224, {{0, 12.0 / 1351.0}});
+    i.run(block, nullptr, &organ);
+    // A note held for 0.1 s, then these controllers at 0 and half a second more.
+    const auto silentAfter = [&](std::vector<ParamID> controllers) {
+        EventList note;
+        note.noteOn(69, 0.8f, 0);
+        i.run(block, &note);
+        for (int n = 0; n < 20; ++n)
+            i.run(block);
+        EXPECT_FALSE(block.silent(0));
+        ParameterChanges panic;
+        for (ParamID id : controllers)
+            panic.add(id, {{7, 0.0}});
+        i.run(block, nullptr, &panic);
+        for (int n = 0; n < 100; ++n)
+            i.run(block);
+        return block.silent(0);
+    };
+    EXPECT_TRUE(silentAfter({217, 218})) << "a host's panic: pedal up, All Notes Off";
+    EXPECT_TRUE(silentAfter({218})) << "a second, lone All Notes Off";
+    EXPECT_TRUE(silentAfter({217, 218})) << "the panic again";
+    for (ParamID id : {220, 219, 220, 219}) { // Omni Off, Omni On, twice
+        ParameterChanges omni;
+        omni.add(id, {{0, 0.0}});
+        i.run(block, nullptr, &omni);
+        EXPECT_EQ(i->getPlugin().getConfig().omni, id == 219 ? 1u : 0u) << "controller " << id;
+    }
 }
 
 TEST(Process, AResetStartsFromSilenceAndRendersTheSameAgain) {
@@ -392,7 +443,8 @@ TEST(Process, LogLinesOfAProgramChangeAreWrittenByAnotherThreadInOrder) {
 TEST(Process, ASteadyBlockAllocatesNothing) {
     Instrument i;
     OutputBlock block(256);
-    for (bool counted : {false, false, true}) { // the first rounds size the queues
+    // The first rounds size the queues; the first block's controller is the activation's replay.
+    for (bool counted : {false, false, false, true}) {
         EventList notes;
         notes.noteOn(60, 0.8f, 5);
         ParameterChanges changes;

@@ -260,7 +260,8 @@ private:
         return m;
     }
 
-    // One sound per MIDI channel 1-8 for a sequencer; drums, where the bank has them, on 10.
+    // A band on one keyboard, all on channel 1 as hosts send every note: a bass below the first
+    // two keyboard sounds dealt, layered; the drums, where the bank has them, below the bass.
     MultiPreset multitimbral(int k) {
         static const char* const names[] = {"Combo", "Session", "Studio", "Band"};
         MultiPreset m = named(names[k], 24 + k);
@@ -268,19 +269,19 @@ private:
         const std::vector<int> snare = slotsOf({"Snare"});
         const bool drums = !kick.empty() && !snare.empty();
         const int melodic = drums ? 6 : 8;
+        int layered = 0;
         for (int i = 0; i < melodic; ++i) {
-            MultiSection& s = m.sections[static_cast<size_t>(i)];
-            s = playing(i == 0 ? low() : m_all.deal(), 0, 127, 90);
-            s.channel = static_cast<uint32_t>(i);
-            s.mode = k1lib::ModeMidi;
+            const int single = i == 0 ? low() : m_all.deal(); // the deals of every Multi after it stay
+            const Slot& slot = m_slots[static_cast<size_t>(single)];
+            if (i == 0) {
+                m.sections[0] = playing(single, drums ? 41 : 0, 59, 90);
+                if (m_bassInBank) m.sections[0].poly = 2; // one voice, as a bass player
+            } else if (layered < 2 && isMelodic(slot) && !isBassGroup(slot))
+                m.sections[static_cast<size_t>(++layered)] = playing(single, 60, 127, 90);
         }
         if (drums) {
-            m.sections[6] = playing(kick.front(), 0, 37);
-            m.sections[7] = playing(snare.front(), 38, 127);
-            for (int i = 6; i < 8; ++i) {
-                m.sections[static_cast<size_t>(i)].channel = 9;
-                m.sections[static_cast<size_t>(i)].mode = k1lib::ModeMidi;
-            }
+            m.sections[6] = playing(kick.front(), 0, 23);
+            m.sections[7] = playing(snare.front(), 24, 40);
         }
         return m;
     }
