@@ -226,6 +226,10 @@ private:
     uint8_t m_bankSelectLsb = 255; // 255: none received
     uint8_t m_bankSelectMsb = 255;
     float m_hostSamplerate = 0.0f;
+    // A new engine has its presets' parameters still to apply, so its first block is rendered,
+    // not skipped as quiet, and its resampler converts from the first host sample on. A reset
+    // sets this again so that a reset engine starts the same way.
+    bool m_firstBlockPending = true;
     std::unique_ptr<Resampler> m_resampler;
     ParameterManager m_parameterManager;
     Config m_config;

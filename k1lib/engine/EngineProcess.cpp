@@ -48,11 +48,14 @@ void Engine::reset() {
     m_random = Random();
     m_multi->resetModulation();
     if (m_resampler) m_resampler->restart();
+    // Where the first block starts converting decides every later sample at host rates whose
+    // period with the engine's is too long to align to (47,999 Hz): begin where a new engine does.
+    m_firstBlockPending = true;
 }
 
 bool Engine::isQuiet() const {
     return m_parameterManager.rampQueue.count == 0 && m_parameterManager.changedQueue.count == 0 &&
-           m_multi->getActiveVoiceCount() == 0;
+           m_multi->getActiveVoiceCount() == 0 && !m_firstBlockPending;
 }
 
 bool Engine::process(float** outputs, int channels, int samples, std::vector<SMidiEvent>& events) {
@@ -74,6 +77,7 @@ bool Engine::process(float** outputs, int channels, int samples, std::vector<SMi
 
 void Engine::processAudio(float** outputs, int channels, int samples, const std::vector<SMidiEvent>& events) {
     if (samples <= 0) return;
+    m_firstBlockPending = false;
     float* channel[Resampler::kMaxChannels];
     const int count = std::clamp(channels, 0, Resampler::kMaxChannels);
     std::copy(outputs, outputs + count, channel);
