@@ -288,6 +288,7 @@ void Multi::processRun(float* const* outputs, int count, int offset, int frames,
         randomLfos += updated[s] && singles[s]->lfoShape >= Lfo::RandomShape ? 1 : 0;
     }
     PitchFrames modulation[kSectionCount];
+    PitchFrames settledFrames;
     if (randomLfos <= 1) {
         for (int s = 0; s < kSectionCount; ++s) {
             if (updated[s])
@@ -326,6 +327,16 @@ void Multi::processRun(float* const* outputs, int count, int offset, int frames,
             std::fill(slot, slot + frames, 0.0f);
         float* const slots[kSourceCount] = {mix[0], mix[1], mix[2], mix[3]};
         modulation[s].findMoves(frames);
+        // What voices past their auto-bend hear, made once for all of them when it differs; the
+        // voices of another Single (still fading) make their own.
+        const PitchFrames* settled = nullptr;
+        if (singles[s] != nullptr && singles[s]->autoBendTime != 0) {
+            settled = &modulation[s];
+            if (modulation[s].settleMoves(frames)) {
+                settledFrames.settle(modulation[s], frames);
+                settled = &settledFrames;
+            }
+        }
         const float* const* gains = nullptr;
         const float* runGains[kSourceCount];
         if (sourceGains != nullptr) {
@@ -333,9 +344,19 @@ void Multi::processRun(float* const* outputs, int count, int offset, int frames,
                 runGains[k] = sourceGains[k] + offset;
             gains = runGains;
         }
-        const auto render = [&](Voice& voice) { return voice.process(slots, modulation[s], frames, gains); };
-        playing.processAndErase(render);
-        releasing.processAndErase(render);
+        // A few voices at a time, their envelopes side by side in the lanes; mixed in order.
+        const auto render = [&](Voice* const group[], int voices, bool finished[]) {
+            Voice::Run runs[VoiceList<kMaxPlayingVoices>::kMaxGroup];
+            Env::Lane* lanes[Env::kMaxLanes];
+            int laneCount = 0;
+            for (int k = 0; k < voices; ++k)
+                laneCount += group[k]->beginRun(runs[k], modulation[s], settled, frames, lanes + laneCount);
+            Env::renderLanes(lanes, laneCount, frames);
+            for (int k = 0; k < voices; ++k)
+                finished[k] = group[k]->finishRun(runs[k], slots, gains);
+        };
+        playing.processAndEraseInGroups(Env::kMaxLanes, render);
+        releasing.processAndEraseInGroups(Env::kMaxLanes, render);
 
         const SinglePreset* single = singles[s];
         const int channel = channels[s];

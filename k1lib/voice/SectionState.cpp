@@ -33,6 +33,22 @@ void PitchFrames::findMoves(int frames) {
     }
 }
 
+void PitchFrames::settle(const PitchFrames& section, int frames) {
+    for (int i = 0; i < frames; ++i) {
+        modulation[i] = section.modulation[i] + 0.0f;
+        bend[i] = section.bend[i];
+        pressurePitch[i] = section.pressurePitch[i];
+    }
+    findMoves(frames);
+}
+
+bool PitchFrames::settleMoves(int frames) const {
+    uint32_t negativeZeros = 0;
+    for (int i = 0; i < frames; ++i)
+        negativeZeros |= std::bit_cast<uint32_t>(modulation[i]) == 0x80000000u ? 1u : 0u;
+    return negativeZeros != 0;
+}
+
 SectionState::SectionState(Random& random) {
     Lfo::createRandomValue(lfo, random);
 }
