@@ -246,11 +246,9 @@ void Multi::mixStereo(float* const* outputs, int count, int section, const float
     const int channel = sectionChannel(section);
     const MidiState& state = m_host.getMidiStates()[static_cast<std::size_t>(std::max(channel, 0))];
     if (output == OutputLeft || output == OutputBoth)
-        for (int i = 0; i < frames; ++i)
-            outputs[0][offset + i] += state.panLeft * values[i];
+        addGainFrames(outputs[0] + offset, values, state.panLeft, frames);
     if ((output == OutputRight || output == OutputBoth) && count > 1)
-        for (int i = 0; i < frames; ++i)
-            outputs[1][offset + i] += state.panRight * values[i];
+        addGainFrames(outputs[1] + offset, values, state.panRight, frames);
 }
 
 void Multi::process(float* const* outputs, int count, int frames, const float* const* sourceGains) {
@@ -364,13 +362,11 @@ void Multi::processRun(float* const* outputs, int count, int offset, int frames,
                            (channel >= 0 ? midi[static_cast<std::size_t>(channel)].volume : 1.0f);
         if (route == Routing::PerSource) {
             for (int k = 0; k < kSourceCount; ++k)
-                for (int i = 0; i < frames; ++i)
-                    outputs[k][offset + i] += mix[k][i] * gain;
+                addGainFrames(outputs[k] + offset, mix[k], gain, frames);
             continue;
         }
         float values[PitchFrames::kMaxFrames];
-        for (int i = 0; i < frames; ++i)
-            values[i] = gain * (mix[0][i] + mix[1][i] + mix[2][i] + mix[3][i]);
+        sumFourFrames(values, slots, gain, frames);
         // A section whose own output does not exist joins the main pair.
         if (route == Routing::PerSection && s < count) {
             for (int i = 0; i < frames; ++i)
@@ -382,8 +378,7 @@ void Multi::processRun(float* const* outputs, int count, int offset, int frames,
 
     const float multiVolume = volume(static_cast<int>(std::min<uint32_t>(m_preset.volume, 99)));
     for (int k = 0; k < count; ++k)
-        for (int i = 0; i < frames; ++i)
-            outputs[k][offset + i] *= multiVolume;
+        scaleFrames(outputs[k] + offset, multiVolume, frames);
 }
 
 } // namespace k1lib

@@ -1,5 +1,6 @@
 #include "k1lib/voice/Source.h"
 
+#include "k1lib/base/FrameMath.h"
 #include "k1lib/base/Random.h"
 #include "k1lib/base/SoundMath.h"
 #include "k1lib/params/Curves.h"
@@ -14,10 +15,6 @@
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
-#endif
-#if defined(__x86_64__) && defined(__GNUC__)
-#include <immintrin.h>
-#define ZYK_AVX2_WAVES 1
 #endif
 
 namespace k1lib {
@@ -80,13 +77,7 @@ inline __m128 interpolateFour(const int8_t* wave, __m128i phases, uint32_t phase
 }
 #endif
 
-#if defined(ZYK_AVX2_WAVES)
-// Whether the processor reads waves eight frames at a time, asked once.
-const bool g_avx2 = [] {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") != 0;
-}();
-
+#if defined(ZYK_AVX2)
 // Frames i up to end (a multiple of eight frames on) at one step, eight at a time: interpolate()
 // lane by lane, each lane's sample pair the low half of a 32-bit word gathered from its index (the
 // wave's read-ahead keeps the word inside). Returns end; phase moves on with the frames.
@@ -277,7 +268,7 @@ int Source::renderWave(float* samples, const SourceRun& run, int start) {
                 m_loop ? ~uint64_t{0} : ((uint64_t{1} << 32) - 1 - phase) / std::max(step, uint32_t{1});
             const int fourEnd =
                 i + static_cast<int>(std::min<uint64_t>(static_cast<uint64_t>(end - i), reach) / 4 * 4);
-#if defined(ZYK_AVX2_WAVES)
+#if defined(ZYK_AVX2)
             if (g_avx2)
                 i = interpolateEights(samples, i, fourEnd, phase, step, wave, shift, fractionMask,
                                       inverseUnit);
