@@ -44,46 +44,49 @@ inline void fillFrames(float* out, int frames, float value) {
         out[i] = value;
 }
 
-// out[i] += gain(i) * wave[i] * level * envelope[i], multiplied in that order; gain(i) is
-// gains[i], or gains[0] for every frame when the gain holds still.
+// out[i] += gain(i) * wave[i] * level * envelope(i), multiplied in that order; gain(i) is
+// gains[i], or gains[0] for every frame when the gain holds still, and envelope(i) likewise.
 #if defined(ZYK_AVX2)
 // addScaledFrames eight frames at a time up to the last whole eight; returns the frames done.
-template <bool GainPerFrame>
+template <bool GainPerFrame, bool EnvelopePerFrame>
 __attribute__((target("avx2"))) inline int addScaledEights(float* out, const float* gains, const float* wave,
                                                            float level, const float* envelope, int frames) {
     const __m256 levels = _mm256_set1_ps(level);
     const __m256 constantGain = _mm256_set1_ps(gains[0]);
+    const __m256 constantEnvelope = _mm256_set1_ps(envelope[0]);
     int i = 0;
     for (; i + 8 <= frames; i += 8) {
         const __m256 gain = GainPerFrame ? _mm256_loadu_ps(gains + i) : constantGain;
         const __m256 product =
             _mm256_mul_ps(_mm256_mul_ps(_mm256_mul_ps(gain, _mm256_loadu_ps(wave + i)), levels),
-                          _mm256_loadu_ps(envelope + i));
+                          EnvelopePerFrame ? _mm256_loadu_ps(envelope + i) : constantEnvelope);
         _mm256_storeu_ps(out + i, _mm256_add_ps(_mm256_loadu_ps(out + i), product));
     }
     return i;
 }
 #endif
 
-template <bool GainPerFrame>
+template <bool GainPerFrame, bool EnvelopePerFrame = true>
 inline void addScaledFrames(float* out, const float* gains, const float* wave, float level,
                             const float* envelope, int frames) {
     int i = 0;
 #if defined(ZYK_AVX2)
-    if (g_avx2) i = addScaledEights<GainPerFrame>(out, gains, wave, level, envelope, frames);
+    if (g_avx2)
+        i = addScaledEights<GainPerFrame, EnvelopePerFrame>(out, gains, wave, level, envelope, frames);
 #endif
 #if defined(__SSE2__)
     const __m128 levels = _mm_set1_ps(level);
     const __m128 constantGain = _mm_set1_ps(gains[0]);
+    const __m128 constantEnvelope = _mm_set1_ps(envelope[0]);
     for (; i + 4 <= frames; i += 4) {
         const __m128 gain = GainPerFrame ? _mm_loadu_ps(gains + i) : constantGain;
         const __m128 product = _mm_mul_ps(_mm_mul_ps(_mm_mul_ps(gain, _mm_loadu_ps(wave + i)), levels),
-                                          _mm_loadu_ps(envelope + i));
+                                          EnvelopePerFrame ? _mm_loadu_ps(envelope + i) : constantEnvelope);
         _mm_storeu_ps(out + i, _mm_add_ps(_mm_loadu_ps(out + i), product));
     }
 #endif
     for (; i < frames; ++i)
-        out[i] += (GainPerFrame ? gains[i] : gains[0]) * wave[i] * level * envelope[i];
+        out[i] += (GainPerFrame ? gains[i] : gains[0]) * wave[i] * level * envelope[EnvelopePerFrame ? i : 0];
 }
 
 #if defined(ZYK_AVX2)

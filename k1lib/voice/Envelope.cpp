@@ -139,6 +139,31 @@ int Env::render(float* gains, int frames, float decayTime, float sustain, float 
 }
 
 void Env::renderLanes(Lane* const lanes[], int count, int frames) {
+    // A lane that holds still from frame 0 is one value all run, whatever the others do.
+    if (count > kMaxLanes) {
+        for (int k = 0; k < count; ++k)
+            lanes[k]->still = false;
+        renderMovingLanes(lanes, count, frames);
+        return;
+    }
+    Lane* moving[kMaxLanes];
+    int movingCount = 0;
+    for (int k = 0; k < count; ++k) {
+        Lane& lane = *lanes[k];
+        const Stage stage = lane.env->m_stage;
+        lane.still = lane.start == 0 && (stage == Sustain || stage == Done);
+        if (!lane.still) {
+            moving[movingCount++] = &lane;
+            continue;
+        }
+        lane.stillGain = lane.env->m_x * lane.level;
+        lane.unfinished = stage == Done ? 0 : frames;
+        if (lane.fillStill) fillFrames(lane.gains, frames, lane.stillGain);
+    }
+    renderMovingLanes(moving, movingCount, frames);
+}
+
+void Env::renderMovingLanes(Lane* const lanes[], int count, int frames) {
     // Each lane renders alone up to the latest start; from there they run side by side.
     int begin = 0;
     for (int k = 0; k < count; ++k)

@@ -14,6 +14,19 @@
 
 namespace k1lib {
 
+namespace {
+
+// A source whose envelope holds one value all run, mixed as addScaledFrames does.
+void addStill(float* out, const float* gains, bool gainPerFrame, const float* wave, float level,
+              float envelope, int frames) {
+    if (gainPerFrame)
+        addScaledFrames<true, false>(out, gains, wave, level, &envelope, frames);
+    else
+        addScaledFrames<false, false>(out, gains, wave, level, &envelope, frames);
+}
+
+} // namespace
+
 static_assert(kSourceCount <= Env::kMaxLanes && PitchFrames::kMaxFrames <= Env::kMaxLaneFrames,
               "a voice's envelopes render side by side");
 
@@ -145,12 +158,15 @@ bool Voice::finishRun(Run& run, float* const mix[kSourceCount], const float* con
             for (int i = 0; i < rendered; ++i)
                 samples[i] *= run.samples[s - 1][i];
         }
-        if (slotGains != nullptr)
-            addScaledFrames<true>(mix[slot], slotGains[slot], samples, m_gains[k], run.envelopeGains[s],
-                                  rendered);
+        const Env::Lane& envelope = run.envelopes[s];
+        const float* gains = slotGains != nullptr ? slotGains[slot] : &m_context->sourceGains[slot];
+        if (envelope.still)
+            addStill(mix[slot], gains, slotGains != nullptr, samples, m_gains[k], envelope.stillGain,
+                     rendered);
+        else if (slotGains != nullptr)
+            addScaledFrames<true>(mix[slot], gains, samples, m_gains[k], run.envelopeGains[s], rendered);
         else
-            addScaledFrames<false>(mix[slot], &m_context->sourceGains[slot], samples, m_gains[k],
-                                   run.envelopeGains[s], rendered);
+            addScaledFrames<false>(mix[slot], gains, samples, m_gains[k], run.envelopeGains[s], rendered);
     }
     m_clock += static_cast<uint32_t>(rendered);
     m_lastInputs = run.sources.inputs(rendered - 1);
