@@ -154,7 +154,8 @@ public:
 
     // Rendering (audio thread). The host rate makes a new resampler; process renders one host
     // block, handling events (sorted by offset) at their sample, and answers true when it took the
-    // idle path (every channel exact zeros); processAudio renders at the processing rate.
+    // idle path (every channel exact zeros) or the block was the silent first one of a new or reset
+    // engine; processAudio renders at the processing rate.
     void setSamplerate(float rate);
     bool process(float** outputs, int channels, int samples, std::vector<SMidiEvent>& events);
     void processAudio(float** outputs, int channels, int samples,

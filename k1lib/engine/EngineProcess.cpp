@@ -30,6 +30,13 @@ bool onlySourceMixChanges(const ParameterManager& parameters) {
     return true;
 }
 
+bool allZeros(float* const* outputs, int channels, int samples) {
+    for (int c = 0; c < channels; ++c)
+        for (int i = 0; i < samples; ++i)
+            if (outputs[c][i] != 0.0f) return false;
+    return true;
+}
+
 } // namespace
 
 void Engine::setSamplerate(float rate) {
@@ -68,11 +75,14 @@ bool Engine::process(float** outputs, int channels, int samples, std::vector<SMi
         if (m_resampler) m_resampler->skip(samples);
         return true;
     }
+    // The first block of a new or reset engine renders in full; without events it is silence all
+    // the same, and says so as the idle path would.
+    const bool firstWithoutEvents = m_firstBlockPending && events.empty();
     if (m_resampler)
         m_resampler->process(outputs, channels, samples, events);
     else
         processAudio(outputs, channels, samples, events);
-    return false;
+    return firstWithoutEvents && isQuiet() && allZeros(outputs, channels, samples);
 }
 
 void Engine::processAudio(float** outputs, int channels, int samples, const std::vector<SMidiEvent>& events) {
