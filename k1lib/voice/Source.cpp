@@ -1,6 +1,5 @@
 #include "k1lib/voice/Source.h"
 
-#include "k1lib/base/FrameMath.h"
 #include "k1lib/base/Random.h"
 #include "k1lib/base/SoundMath.h"
 #include "k1lib/params/Curves.h"
@@ -74,38 +73,6 @@ inline __m128 interpolateFour(const int8_t* wave, __m128i phases, uint32_t phase
     const __m128 difference = _mm_cvtepi32_ps(_mm_sub_epi32(second, first));
     const __m128 value = _mm_add_ps(_mm_cvtepi32_ps(first), _mm_mul_ps(fraction, difference));
     return _mm_mul_ps(value, _mm_set1_ps(1.0f / 128.0f));
-}
-#endif
-
-#if defined(ZYK_AVX2)
-// Frames i up to end (a multiple of eight frames on) at one step, eight at a time: interpolate()
-// lane by lane, each lane's sample pair the low half of a 32-bit word gathered from its index (the
-// wave's read-ahead keeps the word inside). Returns end; phase moves on with the frames.
-__attribute__((target("avx2"))) int interpolateEights(float* samples, int i, int end, uint32_t& phase,
-                                                      uint32_t step, const int8_t* wave, uint32_t shift,
-                                                      uint32_t fractionMask, float inverseUnit) {
-    const __m256i frameSteps = _mm256_mullo_epi32(_mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7),
-                                                  _mm256_set1_epi32(static_cast<int32_t>(step)));
-    const __m256i eightSteps = _mm256_set1_epi32(static_cast<int32_t>(8 * step));
-    const __m128i shiftCount = _mm_cvtsi32_si128(static_cast<int>(shift));
-    const __m256i masks = _mm256_set1_epi32(static_cast<int32_t>(fractionMask));
-    const __m256 inverseUnits = _mm256_set1_ps(inverseUnit);
-    const __m256 scale = _mm256_set1_ps(1.0f / 128.0f);
-    const auto* words = reinterpret_cast<const int*>(wave);
-    __m256i phases = _mm256_add_epi32(_mm256_set1_epi32(static_cast<int32_t>(phase)), frameSteps);
-    for (; i + 8 <= end; i += 8) {
-        const __m256i pairs = _mm256_i32gather_epi32(words, _mm256_srl_epi32(phases, shiftCount), 1);
-        const __m256i first = _mm256_srai_epi32(_mm256_slli_epi32(pairs, 24), 24);
-        const __m256i second = _mm256_srai_epi32(_mm256_slli_epi32(pairs, 16), 24);
-        const __m256 fraction =
-            _mm256_mul_ps(_mm256_cvtepi32_ps(_mm256_and_si256(phases, masks)), inverseUnits);
-        const __m256 difference = _mm256_cvtepi32_ps(_mm256_sub_epi32(second, first));
-        const __m256 value = _mm256_add_ps(_mm256_cvtepi32_ps(first), _mm256_mul_ps(fraction, difference));
-        _mm256_storeu_ps(samples + i, _mm256_mul_ps(value, scale));
-        phases = _mm256_add_epi32(phases, eightSteps);
-    }
-    phase = static_cast<uint32_t>(_mm256_cvtsi256_si32(phases));
-    return i;
 }
 #endif
 
@@ -269,11 +236,6 @@ int Source::renderWave(float* samples, const SourceRun& run, int start) {
                 m_loop ? ~uint64_t{0} : ((uint64_t{1} << 32) - 1 - phase) / std::max(step, uint32_t{1});
             const int fourEnd =
                 i + static_cast<int>(std::min<uint64_t>(static_cast<uint64_t>(end - i), reach) / 4 * 4);
-#if defined(ZYK_AVX2)
-            if (g_avx2)
-                i = interpolateEights(samples, i, fourEnd, phase, step, wave, shift, fractionMask,
-                                      inverseUnit);
-#endif
             const __m128 inverseUnits = _mm_set1_ps(inverseUnit);
             const __m128i fractionMasks = _mm_set1_epi32(static_cast<int32_t>(fractionMask));
             const __m128i steps = _mm_set1_epi32(static_cast<int32_t>(4 * step));

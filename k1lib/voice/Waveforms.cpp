@@ -112,7 +112,6 @@ const int8_t* Waveforms::guardedCopy(uint64_t start, uint64_t length) {
     const int8_t* data = romData(start);
     std::vector<int8_t> samples(data, data + length);
     samples.push_back(data[0]);
-    samples.resize(samples.size() + kReadAhead, 0);
     m_guardedCopies.push_back(GuardedCopy{start, length, std::move(samples)});
     return m_guardedCopies.back().samples.data();
 }
@@ -127,8 +126,6 @@ void Waveforms::addSingleCycle(int number, const int8_t* block, float sampleRate
             tables[h][kTableLength - 1 - i] = static_cast<int8_t>(~sample);
         }
         tables[h][kTableLength] = tables[h][0];
-        for (int k = 1; k <= kReadAhead; ++k)
-            tables[h][kTableLength + k] = 0;
     }
     Waveform& w = m_waveforms[number];
     w.sampleRate = sampleRate;
@@ -202,7 +199,7 @@ bool Waveforms::addSampled(const std::string& label, size_t segment, const std::
         const int8_t* data = nullptr;
         if (w.alternating) {
             const int8_t* rom = romData(start);
-            w.ownSamples.resize(2 * length + 1 + kReadAhead);
+            w.ownSamples.resize(2 * length + 1);
             for (uint64_t i = 0; i < length; ++i)
                 w.ownSamples[i] = w.ownSamples[2 * length - 1 - i] = rom[i];
             w.ownSamples[2 * length] = rom[0];
