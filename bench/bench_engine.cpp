@@ -93,6 +93,22 @@ void BM_Idle(benchmark::State& state) {
 }
 BENCHMARK(BM_Idle);
 
+// Controllers without notes: the wheel, a bend and the pan move every block while nothing sounds
+// (to hold against BM_Idle).
+void BM_ControllersWithoutNotes(benchmark::State& state) {
+    EngineRig rig(2);
+    int step = 0;
+    for (auto _ : state) {
+        step = (step + 1) & 0x7F;
+        rig.events.push_back(k1lib::shortMessage(0xB0, 1, static_cast<uint8_t>(step)));
+        rig.events.push_back(k1lib::shortMessage(0xB0, 10, static_cast<uint8_t>(127 - step)));
+        rig.bend(0, step << 7);
+        rig.block();
+    }
+    reportRealTime(state);
+}
+BENCHMARK(BM_ControllersWithoutNotes);
+
 // A K1 at full load: sixteen voices of a two-source Single, stereo, at 48 kHz.
 void startK1Load(EngineRig& rig) {
     require(rig.engine.setSingle(0, sustainedSingle(false, false)), "setSingle");

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Renders the same set of performances with two builds of the render tool and compares the WAV
 # files byte for byte: the songs on Singles, built-in patterns on Singles and Multis, several host
-# rates and block sizes, and the eight-output mode whose aux buses stay silent or wake up.
+# rates (odd ones too: 47,999 and 22,050 Hz) and block sizes, and the eight-output mode whose aux
+# buses stay silent or wake up.
 # A check for people changing the engine's speed, whose renders must not change by one bit.
 #
 # usage: bench/compare-renders.sh OLD_BUILD_DIR NEW_BUILD_DIR [SECONDS]   (default 60)
@@ -32,9 +33,23 @@ cases=(
   "multi-3-aux-buses-44k1|--multi 3 --seconds 20 --channels 8 --rate 44100"
   "multi-7|--multi 7 --seconds 20 --block 0"
   "multi-12|--multi 12 --seconds 20"
+  "piano-song-on-strings|--single 19 --midi $work/piano.mid --seconds $length"
+  "organ-song-on-brass-47999|--single 25 --midi $work/organ.mid --seconds $length --rate 47999"
+  "piano-song-47999|--single 1 --midi $work/piano.mid --seconds $length --rate 47999 --block 0"
+  "organ-song-22050|--single 11 --midi $work/organ.mid --seconds $length --rate 22050"
+  "piano-song-aux-buses-47999|--single 1 --midi $work/piano.mid --seconds $length --channels 8 --output-mode 0 --rate 47999"
+  "multi-1-47999|--multi 1 --seconds 20 --rate 47999 --block 0"
+  "multi-5-22050|--multi 5 --seconds 20 --rate 22050"
+  "multi-9-aux-buses-47999|--multi 9 --seconds 20 --channels 8 --rate 47999"
+  "multi-14-22050-random-blocks|--multi 14 --seconds 20 --rate 22050 --block 0"
 )
 for single in 0 5 17 23 30 42 50 63; do
   cases+=("single-$single|--single $single --seconds 12 --block 0")
+done
+# Singles with an auto-bend (and the vibrato that fades in after it), at odd host rates too.
+for single in 19 25 40 63; do
+  cases+=("single-$single-47999|--single $single --seconds 12 --rate 47999 --block 0")
+  cases+=("single-$single-22050|--single $single --seconds 12 --rate 22050")
 done
 
 failed=0

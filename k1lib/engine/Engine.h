@@ -154,7 +154,8 @@ public:
 
     // Rendering (audio thread). The host rate makes a new resampler; process renders one host
     // block, handling events (sorted by offset) at their sample, and answers true when it took the
-    // idle path (every channel exact zeros); processAudio renders at the processing rate.
+    // idle path (every channel exact zeros) or the block was the silent first one of a new or reset
+    // engine; processAudio renders at the processing rate.
     void setSamplerate(float rate);
     bool process(float** outputs, int channels, int samples, std::vector<SMidiEvent>& events);
     void processAudio(float** outputs, int channels, int samples,
@@ -226,6 +227,10 @@ private:
     uint8_t m_bankSelectLsb = 255; // 255: none received
     uint8_t m_bankSelectMsb = 255;
     float m_hostSamplerate = 0.0f;
+    // A new engine has its presets' parameters still to apply, so its first block is rendered,
+    // not skipped as quiet, and its resampler converts from the first host sample on. A reset
+    // sets this again so that a reset engine starts the same way.
+    bool m_firstBlockPending = true;
     std::unique_ptr<Resampler> m_resampler;
     ParameterManager m_parameterManager;
     Config m_config;

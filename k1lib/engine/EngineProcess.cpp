@@ -30,6 +30,13 @@ bool onlySourceMixChanges(const ParameterManager& parameters) {
     return true;
 }
 
+bool allZeros(float* const* outputs, int channels, int samples) {
+    for (int c = 0; c < channels; ++c)
+        for (int i = 0; i < samples; ++i)
+            if (outputs[c][i] != 0.0f) return false;
+    return true;
+}
+
 } // namespace
 
 void Engine::setSamplerate(float rate) {
@@ -48,11 +55,14 @@ void Engine::reset() {
     m_random = Random();
     m_multi->resetModulation();
     if (m_resampler) m_resampler->restart();
+    // Where the first block starts converting decides every later sample at host rates whose
+    // period with the engine's is too long to align to (47,999 Hz): begin where a new engine does.
+    m_firstBlockPending = true;
 }
 
 bool Engine::isQuiet() const {
     return m_parameterManager.rampQueue.count == 0 && m_parameterManager.changedQueue.count == 0 &&
-           m_multi->getActiveVoiceCount() == 0;
+           m_multi->getActiveVoiceCount() == 0 && !m_firstBlockPending;
 }
 
 bool Engine::process(float** outputs, int channels, int samples, std::vector<SMidiEvent>& events) {
@@ -65,15 +75,19 @@ bool Engine::process(float** outputs, int channels, int samples, std::vector<SMi
         if (m_resampler) m_resampler->skip(samples);
         return true;
     }
+    // The first block of a new or reset engine renders in full; without events it is silence all
+    // the same, and says so as the idle path would.
+    const bool firstWithoutEvents = m_firstBlockPending && events.empty();
     if (m_resampler)
         m_resampler->process(outputs, channels, samples, events);
     else
         processAudio(outputs, channels, samples, events);
-    return false;
+    return firstWithoutEvents && isQuiet() && allZeros(outputs, channels, samples);
 }
 
 void Engine::processAudio(float** outputs, int channels, int samples, const std::vector<SMidiEvent>& events) {
     if (samples <= 0) return;
+    m_firstBlockPending = false;
     float* channel[Resampler::kMaxChannels];
     const int count = std::clamp(channels, 0, Resampler::kMaxChannels);
     std::copy(outputs, outputs + count, channel);

@@ -21,6 +21,25 @@ float geometricMultiplier(float logRatio, float samples) {
     return std::max(logRatio / samples, -1.0f);
 }
 
+#if defined(__SSE2__)
+// The side-by-side steps of Env::renderLanes from frame i on, each frame's outputs into out[i]:
+// x steps by its factor until a moving lane ends its segment, when x reached its bound or stopped
+// changing (a still lane never changes). Returns the first frame not rendered.
+template <bool Attack>
+int stepLanes(__m128& xs, __m128 factors, __m128 bounds, __m128 levels, __m128 offsets, __m128 signs,
+              int moving, float (*out)[Env::kMaxLanes], int i, int frames) {
+    for (; i < frames; ++i) {
+        const __m128 next = _mm_mul_ps(xs, factors);
+        const __m128 ends = _mm_or_ps(_mm_cmple_ps(xs, bounds), _mm_cmpeq_ps(next, xs));
+        if ((_mm_movemask_ps(ends) & moving) != 0) break;
+        xs = next;
+        const __m128 sounds = Attack ? _mm_add_ps(offsets, _mm_mul_ps(signs, xs)) : xs;
+        _mm_store_ps(out[i], _mm_mul_ps(sounds, levels));
+    }
+    return i;
+}
+#endif
+
 } // namespace
 
 void Env::start(uint32_t delaySamples, float attackTime) {
@@ -120,6 +139,31 @@ int Env::render(float* gains, int frames, float decayTime, float sustain, float 
 }
 
 void Env::renderLanes(Lane* const lanes[], int count, int frames) {
+    // A lane that holds still from frame 0 is one value all run, whatever the others do.
+    if (count > kMaxLanes) {
+        for (int k = 0; k < count; ++k)
+            lanes[k]->still = false;
+        renderMovingLanes(lanes, count, frames);
+        return;
+    }
+    Lane* moving[kMaxLanes];
+    int movingCount = 0;
+    for (int k = 0; k < count; ++k) {
+        Lane& lane = *lanes[k];
+        const Stage stage = lane.env->m_stage;
+        lane.still = lane.start == 0 && (stage == Sustain || stage == Done);
+        if (!lane.still) {
+            moving[movingCount++] = &lane;
+            continue;
+        }
+        lane.stillGain = lane.env->m_x * lane.level;
+        lane.unfinished = stage == Done ? 0 : frames;
+        if (lane.fillStill) fillFrames(lane.gains, frames, lane.stillGain);
+    }
+    renderMovingLanes(moving, movingCount, frames);
+}
+
+void Env::renderMovingLanes(Lane* const lanes[], int count, int frames) {
     // Each lane renders alone up to the latest start; from there they run side by side.
     int begin = 0;
     for (int k = 0; k < count; ++k)
@@ -151,12 +195,14 @@ void Env::renderLanes(Lane* const lanes[], int count, int frames) {
         int i = begin;
         while (i < frames) {
             bool delayed = false;
+            bool attacking = false;
             int moving = 0; // a bit per lane in a geometric segment
             for (int k = 0; k < kMaxLanes; ++k) {
                 const Env* env = k < count ? lanes[k]->env : nullptr;
                 const Stage stage = env != nullptr ? env->m_stage : Done;
                 const bool steps = stage == Attack || stage == Decay || stage == Release;
                 delayed = delayed || stage == Delay;
+                attacking = attacking || stage == Attack;
                 moving |= steps ? 1 << k : 0;
                 x[k] = env != nullptr ? env->m_x : 0.0f;
                 factor[k] = steps ? 1.0f + env->m_multiplier : 1.0f;
@@ -171,15 +217,11 @@ void Env::renderLanes(Lane* const lanes[], int count, int frames) {
                 const __m128 factors = _mm_load_ps(factor), bounds = _mm_load_ps(bound);
                 const __m128 levels = _mm_load_ps(level), offsets = _mm_load_ps(offset),
                              signs = _mm_load_ps(sign);
-                for (; i < frames; ++i) {
-                    const __m128 next = _mm_mul_ps(xs, factors);
-                    // A moving lane ends its segment when x reached its bound or stopped changing
-                    // (a still lane never changes).
-                    const __m128 ends = _mm_or_ps(_mm_cmple_ps(xs, bounds), _mm_cmpeq_ps(next, xs));
-                    if ((_mm_movemask_ps(ends) & moving) != 0) break;
-                    xs = next;
-                    _mm_store_ps(out[i], _mm_mul_ps(_mm_add_ps(offsets, _mm_mul_ps(signs, xs)), levels));
-                }
+                // Without an attack every lane sounds x times its level.
+                i = attacking
+                        ? stepLanes<true>(xs, factors, bounds, levels, offsets, signs, moving, out, i, frames)
+                        : stepLanes<false>(xs, factors, bounds, levels, offsets, signs, moving, out, i,
+                                           frames);
                 _mm_store_ps(x, xs);
                 for (int k = 0; k < count; ++k)
                     lanes[k]->env->m_x = x[k];

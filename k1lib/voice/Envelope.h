@@ -53,7 +53,9 @@ public:
     int render(float* gains, int frames, float decayTime, float sustain, float rate, float level);
 
     // One envelope's share of a run rendered side by side with others: render(gains + start,
-    // frames - start, ...) of it, with unfinished set to start plus what render() returns.
+    // frames - start, ...) of it, with unfinished set to start plus what render() returns. An
+    // envelope that holds still from frame 0 to the end (sustain or done) is marked still, its
+    // output in stillGain; with fillStill false its gains are then left unwritten.
     struct Lane {
         Env* env;
         float* gains;
@@ -63,12 +65,17 @@ public:
         float rate;
         float level;
         int unfinished;
+        bool fillStill = true;
+        bool still = false;
+        float stillGain = 0.0f;
     };
     static constexpr int kMaxLanes = 4;
     static constexpr int kMaxLaneFrames = 64; // longer runs render lane by lane
     // Up to kMaxLanes envelopes over the same run, to the bit what each renders alone: their
     // geometric steps, each a serial chain of multiplies, overlap in the lanes of one vector.
     static void renderLanes(Lane* const lanes[], int count, int frames);
+    // renderLanes after taking out the lanes that hold still all run.
+    static void renderMovingLanes(Lane* const lanes[], int count, int frames);
 
     Stage stage() const { return m_stage; }
     bool isDone() const { return m_stage == Done; }

@@ -1,5 +1,6 @@
 #include "k1lib/voice/Lfo.h"
 
+#include "k1lib/base/FrameMath.h"
 #include "k1lib/base/Random.h"
 #include "k1lib/base/SoundMath.h"
 #include "k1lib/params/Curves.h"
@@ -14,6 +15,14 @@ namespace {
 
 constexpr float StepsPerUnit = 64.0f;
 constexpr int HoldMilliseconds = 17;
+
+// The phase after one step: x - trunc(x) of x = phase + increment. A phase below 1 plus a step
+// below 1 stays below 2, where that is x itself or x - 1, both exact: no rounding function per sample.
+float nextPhase(float phase, float increment) {
+    const float x = phase + increment;
+    if (x >= 0.0f && x < 2.0f) return x < 1.0f ? x : x - 1.0f;
+    return x - std::trunc(x);
+}
 
 float rawValue(LfoState& state, uint32_t shape, float oldPhase, Random& random) {
     const float phase = state.phase;
@@ -54,18 +63,15 @@ void Lfo::render(LfoState& state, const SinglePreset& single, float sampleRate, 
         const int32_t before = state.countdown;
         if (before >= 2) {
             const int held = std::min(frames - i, before - 1);
-            const float value = static_cast<float>(state.lastStep) / StepsPerUnit;
-            for (const int end = i + held; i < end; ++i) {
-                const float x = phase + increment;
-                phase = x - std::trunc(x);
-                values[i] = value;
-            }
+            fillFrames(values + i, held, static_cast<float>(state.lastStep) / StepsPerUnit);
+            for (int k = 0; k < held; ++k)
+                phase = nextPhase(phase, increment);
+            i += held;
             state.countdown = before - held;
             continue;
         }
         const float oldPhase = phase;
-        const float x = oldPhase + increment;
-        phase = state.phase = x - std::trunc(x);
+        phase = state.phase = nextPhase(oldPhase, increment);
         state.countdown = before > 0 ? before - 1 : 0;
         const float value = rawValue(state, single.lfoShape, oldPhase, random);
         const int step = truncateClamped(value * StepsPerUnit, -64, 64);

@@ -274,11 +274,9 @@ void Multi::mixStereo(float* const* outputs, int count, int section, const float
     const int channel = sectionChannel(section);
     const MidiState& state = m_host.getMidiStates()[static_cast<std::size_t>(std::max(channel, 0))];
     if (output == OutputLeft || output == OutputBoth)
-        for (int i = 0; i < frames; ++i)
-            outputs[0][offset + i] += state.panLeft * values[i];
+        addGainFrames(outputs[0] + offset, values, state.panLeft, frames);
     if ((output == OutputRight || output == OutputBoth) && count > 1)
-        for (int i = 0; i < frames; ++i)
-            outputs[1][offset + i] += state.panRight * values[i];
+        addGainFrames(outputs[1] + offset, values, state.panRight, frames);
 }
 
 void Multi::process(float* const* outputs, int count, int frames, const float* const* sourceGains) {
@@ -316,6 +314,7 @@ void Multi::processRun(float* const* outputs, int count, int offset, int frames,
         randomLfos += updated[s] && singles[s]->lfoShape >= Lfo::RandomShape ? 1 : 0;
     }
     PitchFrames modulation[kSectionCount];
+    PitchFrames settledFrames;
     if (randomLfos <= 1) {
         for (int s = 0; s < kSectionCount; ++s) {
             if (updated[s])
@@ -354,6 +353,16 @@ void Multi::processRun(float* const* outputs, int count, int offset, int frames,
             std::fill(slot, slot + frames, 0.0f);
         float* const slots[kSourceCount] = {mix[0], mix[1], mix[2], mix[3]};
         modulation[s].findMoves(frames);
+        // What voices past their auto-bend hear, made once for all of them when it differs; the
+        // voices of another Single (still fading) make their own.
+        const PitchFrames* settled = nullptr;
+        if (singles[s] != nullptr && singles[s]->autoBendTime != 0) {
+            settled = &modulation[s];
+            if (modulation[s].settleMoves(frames)) {
+                settledFrames.settle(modulation[s], frames);
+                settled = &settledFrames;
+            }
+        }
         const float* const* gains = nullptr;
         const float* runGains[kSourceCount];
         if (sourceGains != nullptr) {
@@ -361,9 +370,19 @@ void Multi::processRun(float* const* outputs, int count, int offset, int frames,
                 runGains[k] = sourceGains[k] + offset;
             gains = runGains;
         }
-        const auto render = [&](Voice& voice) { return voice.process(slots, modulation[s], frames, gains); };
-        playing.processAndErase(render);
-        releasing.processAndErase(render);
+        // A few voices at a time, their envelopes side by side in the lanes; mixed in order.
+        const auto render = [&](Voice* const group[], int voices, bool finished[]) {
+            Voice::Run runs[VoiceList<kMaxPlayingVoices>::kMaxGroup];
+            Env::Lane* lanes[Env::kMaxLanes];
+            int laneCount = 0;
+            for (int k = 0; k < voices; ++k)
+                laneCount += group[k]->beginRun(runs[k], modulation[s], settled, frames, lanes + laneCount);
+            Env::renderLanes(lanes, laneCount, frames);
+            for (int k = 0; k < voices; ++k)
+                finished[k] = group[k]->finishRun(runs[k], slots, gains);
+        };
+        playing.processAndEraseInGroups(Env::kMaxLanes, render);
+        releasing.processAndEraseInGroups(Env::kMaxLanes, render);
 
         const SinglePreset* single = singles[s];
         const int channel = channels[s];
@@ -371,13 +390,11 @@ void Multi::processRun(float* const* outputs, int count, int offset, int frames,
                            (channel >= 0 ? midi[static_cast<std::size_t>(channel)].volume : 1.0f);
         if (route == Routing::PerSource) {
             for (int k = 0; k < kSourceCount; ++k)
-                for (int i = 0; i < frames; ++i)
-                    outputs[k][offset + i] += mix[k][i] * gain;
+                addGainFrames(outputs[k] + offset, mix[k], gain, frames);
             continue;
         }
         float values[PitchFrames::kMaxFrames];
-        for (int i = 0; i < frames; ++i)
-            values[i] = gain * (mix[0][i] + mix[1][i] + mix[2][i] + mix[3][i]);
+        sumFourFrames(values, slots, gain, frames);
         // A section whose own output does not exist joins the main pair.
         if (route == Routing::PerSection && s < count) {
             for (int i = 0; i < frames; ++i)
@@ -389,8 +406,7 @@ void Multi::processRun(float* const* outputs, int count, int offset, int frames,
 
     const float multiVolume = volume(static_cast<int>(std::min<uint32_t>(m_preset.volume, 99)));
     for (int k = 0; k < count; ++k)
-        for (int i = 0; i < frames; ++i)
-            outputs[k][offset + i] *= multiVolume;
+        scaleFrames(outputs[k] + offset, multiVolume, frames);
 }
 
 } // namespace k1lib

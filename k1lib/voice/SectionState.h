@@ -22,6 +22,11 @@ struct PitchFrames {
 
     // Fills moved and nextMove for the first frames frames.
     void findMoves(int frames);
+    // The first frames frames of section as a voice whose auto-bend has ended hears them: each
+    // vibrato value plus the ended bend's +0 (which turns -0 into +0), moves found.
+    void settle(const PitchFrames& section, int frames);
+    // Whether settle would change a modulation value of the first frames frames.
+    bool settleMoves(int frames) const;
 };
 
 struct SectionState {

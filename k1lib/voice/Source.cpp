@@ -190,7 +190,8 @@ Env::Lane Source::beginRun(float* samples, float* envelopeGains, const SourceRun
     // Within a run the level settings and the channel pressure stand still, so the level does too.
     const int pressureDepth = offsetFromCentre(m_source->levelModPressure);
     const float level = pressureDepth != 0 ? applyPressure(m_level, pressureDepth, run.pressure) : m_level;
-    return Env::Lane{&m_env, envelopeGains, silent, m_decayTime, m_sustain, m_rate, level, frames};
+    // An envelope that holds still is mixed as one value (Lane::stillGain), never filled in.
+    return Env::Lane{&m_env, envelopeGains, silent, m_decayTime, m_sustain, m_rate, level, frames, false};
 }
 
 int Source::finishRun(float* samples, const SourceRun& run, const Env::Lane& envelope) {

@@ -14,6 +14,19 @@
 
 namespace k1lib {
 
+namespace {
+
+// A source whose envelope holds one value all run, mixed as addScaledFrames does.
+void addStill(float* out, const float* gains, bool gainPerFrame, const float* wave, float level,
+              float envelope, int frames) {
+    if (gainPerFrame)
+        addScaledFrames<true, false>(out, gains, wave, level, &envelope, frames);
+    else
+        addScaledFrames<false, false>(out, gains, wave, level, &envelope, frames);
+}
+
+} // namespace
+
 static_assert(kSourceCount <= Env::kMaxLanes && PitchFrames::kMaxFrames <= Env::kMaxLaneFrames,
               "a voice's envelopes render side by side");
 
@@ -65,46 +78,71 @@ float Voice::autoBendAndVibrato(float vibrato, uint32_t clock) const {
     return std::clamp((t - 1.0f) * 0.5f, 0.0f, 1.0f) * vibrato + bend;
 }
 
+const PitchFrames& Voice::pitchFrames(Run& run, const PitchFrames& section, const PitchFrames* settled,
+                                      int frames) const {
+    if (m_single->autoBendTime == 0) return section;
+    // From three auto-bend times on the bend has ended and the vibrato is whole: each frame is
+    // 1 x vibrato + bend, the bend 0 with the depth's sign, and so is every later frame (t never
+    // falls while the clock does not wrap). -0 leaves the vibrato as it is, +0 makes -0 +0.
+    const float t = static_cast<float>(m_clock) * m_inverseRate * m_inverseAutoBendTime;
+    const float endedBend = std::trunc(0.0f * m_autoBendDepth * 128.0f) / 128.0f;
+    if ((t - 1.0f) * 0.5f >= 1.0f && endedBend == 0.0f &&
+        m_clock <= UINT32_MAX - static_cast<uint32_t>(frames)) {
+        if (std::signbit(endedBend)) return section;
+        if (settled != nullptr) return *settled;
+        run.withAutoBend.settle(section, frames);
+        return run.withAutoBend;
+    }
+    PitchFrames& withAutoBend = run.withAutoBend;
+    for (int i = 0; i < frames; ++i) {
+        withAutoBend.modulation[i] =
+            autoBendAndVibrato(section.modulation[i], m_clock + static_cast<uint32_t>(i));
+        withAutoBend.bend[i] = section.bend[i];
+        withAutoBend.pressurePitch[i] = section.pressurePitch[i];
+    }
+    withAutoBend.findMoves(frames);
+    return withAutoBend;
+}
+
 bool Voice::process(float* const mix[kSourceCount], const PitchFrames& section, int frames,
                     const float* const* slotGains) {
+    Run run;
+    Env::Lane* lanes[kSourceCount];
+    const int laneCount = beginRun(run, section, nullptr, frames, lanes);
+    Env::renderLanes(lanes, laneCount, std::clamp(frames, 1, PitchFrames::kMaxFrames));
+    return finishRun(run, mix, slotGains);
+}
+
+int Voice::beginRun(Run& run, const PitchFrames& section, const PitchFrames* settled, int frames,
+                    Env::Lane* lanes[]) {
     frames = std::clamp(frames, 1, PitchFrames::kMaxFrames);
     // Nothing but the section's modulation and the source-mix gains moves within a run: events
     // and other parameter changes fall between runs.
-    const PitchFrames* pitch = &section;
-    PitchFrames withAutoBend;
-    if (m_single->autoBendTime != 0) {
-        for (int i = 0; i < frames; ++i) {
-            withAutoBend.modulation[i] =
-                autoBendAndVibrato(section.modulation[i], m_clock + static_cast<uint32_t>(i));
-            withAutoBend.bend[i] = section.bend[i];
-            withAutoBend.pressurePitch[i] = section.pressurePitch[i];
-        }
-        withAutoBend.findMoves(frames);
-        pitch = &withAutoBend;
-    }
-    SourceRun run{pitch, m_context->fineTune, (*m_context->midiStates)[m_channel].pressure, false, frames};
+    run.sources = SourceRun{&pitchFrames(run, section, settled, frames), m_context->fineTune,
+                            (*m_context->midiStates)[m_channel].pressure, false, frames};
     // Compared bit for bit: identical inputs give an identical pitch.
-    const SourceInputs first = run.inputs(0);
-    run.firstMoved = std::memcmp(&first, &m_lastInputs, sizeof(SourceInputs)) != 0;
+    const SourceInputs first = run.sources.inputs(0);
+    run.sources.firstMoved = std::memcmp(&first, &m_lastInputs, sizeof(SourceInputs)) != 0;
 
-    // Each source runs through the whole run, its envelope beside the others' and its wave on its
-    // own. Finishing never reverts within a run, so the frames before a source finished are the
-    // frames it reports unfinished.
-    float samples[kSourceCount][PitchFrames::kMaxFrames];
-    float envelopeGains[kSourceCount][PitchFrames::kMaxFrames];
-    bool finished = true;
-    int lastFrame = 0; // the voice has finished after this frame (when finished)
-    Env::Lane envelopes[kSourceCount];
-    Env::Lane* lanes[kSourceCount]; // the envelopes that render in this run
+    // Each source's envelope renders beside the others' (and other voices'), its wave on its own.
     int laneCount = 0;
     for (int s = 0; s < m_sourceCount; ++s) {
-        envelopes[s] = m_sources[static_cast<std::size_t>(s)].beginRun(samples[s], envelopeGains[s], run);
-        if (envelopes[s].start < frames) lanes[laneCount++] = &envelopes[s];
+        run.envelopes[s] = m_sources[static_cast<std::size_t>(s)].beginRun(run.samples[s],
+                                                                           run.envelopeGains[s], run.sources);
+        if (run.envelopes[s].start < frames) lanes[laneCount++] = &run.envelopes[s];
     }
-    Env::renderLanes(lanes, laneCount, frames);
+    return laneCount;
+}
+
+bool Voice::finishRun(Run& run, float* const mix[kSourceCount], const float* const* slotGains) {
+    const int frames = run.sources.frames;
+    // Finishing never reverts within a run, so the frames before a source finished are the frames
+    // it reports unfinished.
+    bool finished = true;
+    int lastFrame = 0; // the voice has finished after this frame (when finished)
     for (int s = 0; s < m_sourceCount; ++s) {
         const int unfinished =
-            m_sources[static_cast<std::size_t>(s)].finishRun(samples[s], run, envelopes[s]);
+            m_sources[static_cast<std::size_t>(s)].finishRun(run.samples[s], run.sources, run.envelopes[s]);
         finished = finished && unfinished < frames;
         lastFrame = std::max(lastFrame, unfinished);
     }
@@ -113,21 +151,25 @@ bool Voice::process(float* const mix[kSourceCount], const PitchFrames& section, 
     for (int s = 0; s < m_sourceCount; ++s) {
         const auto k = static_cast<std::size_t>(s);
         const uint8_t slot = m_slots[k];
+        float* samples = run.samples[s];
         // The modulator (the source just before) shapes the carrier with its raw wave, without its
         // envelope or level.
         if (m_modulated[k]) {
             for (int i = 0; i < rendered; ++i)
-                samples[s][i] *= samples[s - 1][i];
+                samples[i] *= run.samples[s - 1][i];
         }
-        if (slotGains != nullptr)
-            addScaledFrames<true>(mix[slot], slotGains[slot], samples[s], m_gains[k], envelopeGains[s],
-                                  rendered);
+        const Env::Lane& envelope = run.envelopes[s];
+        const float* gains = slotGains != nullptr ? slotGains[slot] : &m_context->sourceGains[slot];
+        if (envelope.still)
+            addStill(mix[slot], gains, slotGains != nullptr, samples, m_gains[k], envelope.stillGain,
+                     rendered);
+        else if (slotGains != nullptr)
+            addScaledFrames<true>(mix[slot], gains, samples, m_gains[k], run.envelopeGains[s], rendered);
         else
-            addScaledFrames<false>(mix[slot], &m_context->sourceGains[slot], samples[s], m_gains[k],
-                                   envelopeGains[s], rendered);
+            addScaledFrames<false>(mix[slot], gains, samples, m_gains[k], run.envelopeGains[s], rendered);
     }
     m_clock += static_cast<uint32_t>(rendered);
-    m_lastInputs = run.inputs(rendered - 1);
+    m_lastInputs = run.sources.inputs(rendered - 1);
     m_pitchModulation = m_lastInputs.pitchModulation;
     return finished;
 }

@@ -3,6 +3,7 @@
 // and amplitude-modulation pairs, mixed into four source slots. A plain value with its sources
 // held inline, so starting and copying a voice never allocates.
 #include "k1lib/base/StaticArray.h"
+#include "k1lib/voice/SectionState.h"
 #include "k1lib/voice/Source.h"
 
 #include <cstdint>
@@ -10,7 +11,6 @@
 namespace k1lib {
 
 struct SinglePreset;
-struct PitchFrames;
 struct VoiceContext;
 
 class Voice {
@@ -28,6 +28,22 @@ public:
     // gains per slot in place of the voice context's.
     bool process(float* const mix[kSourceCount], const PitchFrames& section, int frames,
                  const float* const* slotGains = nullptr);
+
+    // process() in two steps, so that the envelopes of several voices render side by side:
+    // beginRun adds the envelopes that render in this run to lanes (at most getSourceCount()) and
+    // returns how many it added; once Env::renderLanes has rendered them, finishRun mixes the run
+    // and returns what process() returns. settled, when given, is section after
+    // PitchFrames::settle; run holds the run's state in between.
+    struct Run {
+        PitchFrames withAutoBend;
+        SourceRun sources;
+        float samples[kSourceCount][PitchFrames::kMaxFrames];
+        float envelopeGains[kSourceCount][PitchFrames::kMaxFrames];
+        Env::Lane envelopes[kSourceCount];
+    };
+    int beginRun(Run& run, const PitchFrames& section, const PitchFrames* settled, int frames,
+                 Env::Lane* lanes[]);
+    bool finishRun(Run& run, float* const mix[kSourceCount], const float* const* slotGains);
 
     void onNoteOff(uint8_t velocity);                  // each source with its own release
     void onNoteOff(uint8_t velocity, uint8_t release); // every source with this release value 0-100
@@ -50,6 +66,9 @@ public:
 private:
     void addSources(uint8_t note, uint8_t velocity, float rate, int transpose, int tune, int level);
     float autoBendAndVibrato(float vibrato, uint32_t clock) const; // semitones
+    // The frames this voice's sources read in a run: the section's, or with the auto-bend.
+    const PitchFrames& pitchFrames(Run& run, const PitchFrames& section, const PitchFrames* settled,
+                                   int frames) const;
 
     const VoiceContext* m_context;
     const SinglePreset* m_single;

@@ -36,13 +36,30 @@ public:
         m_count = 0;
     }
 
-    // Calls process on every voice in order and erases those it reports finished, keeping the order.
-    template <typename Process> void processAndErase(Process&& process) {
+    // Calls process on every voice in order, in groups of consecutive voices whose sources add up
+    // to at most sources (a voice with more is a group of its own): process(group, count,
+    // finished) renders the group's voices and sets finished[k] for each voice it finished. The
+    // finished voices are erased, the others keep their order.
+    static constexpr int kMaxGroup = 4;
+    template <typename Process> void processAndEraseInGroups(int sources, Process&& process) {
         int kept = 0;
-        for (int i = 0; i < m_count; ++i) {
-            if (process(*m_voices[static_cast<std::size_t>(i)])) continue;
-            if (kept != i) m_voices[static_cast<std::size_t>(kept)] = m_voices[static_cast<std::size_t>(i)];
-            ++kept;
+        for (int first = 0; first < m_count;) {
+            Voice* group[kMaxGroup];
+            bool finished[kMaxGroup] = {};
+            int count = 0;
+            for (int used = 0; first + count < m_count && count < kMaxGroup; ++count) {
+                used += (*this)[first + count].getSourceCount();
+                if (count > 0 && used > sources) break;
+                group[count] = &(*this)[first + count];
+            }
+            process(group, count, finished);
+            for (int k = 0; k < count; ++k) {
+                if (finished[k]) continue;
+                if (kept != first + k)
+                    m_voices[static_cast<std::size_t>(kept)] = m_voices[static_cast<std::size_t>(first + k)];
+                ++kept;
+            }
+            first += count;
         }
         for (int i = kept; i < m_count; ++i)
             m_voices[static_cast<std::size_t>(i)].reset();

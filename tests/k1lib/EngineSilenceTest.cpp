@@ -219,3 +219,36 @@ TEST_F(EngineSilence, AnEngineResetMidNoteRendersAsANewOne) {
     ASSERT_EQ(first.size(), second.size());
     EXPECT_EQ(std::memcmp(first.data(), second.data(), first.size() * sizeof(float)), 0);
 }
+
+TEST_F(EngineSilence, AResetEngineRendersAsANewOneAtEveryHostRate) {
+    const size_t strings = singleNamed("Strings");
+    std::vector<TimedEvent> timeline;
+    for (int64_t at : {int64_t{100}, int64_t{7000}, int64_t{15000}})
+        timeline.push_back({at, shortMessage(0x90, static_cast<uint8_t>(55 + at % 9), 90)});
+    timeline.push_back({26000, shortMessage(0x80, 55, 64)});
+    // The same block sizes for every render.
+    const auto sizes = [] {
+        return [random = std::mt19937(7)]() mutable { return 1 + static_cast<int>(random() % 700); };
+    };
+    for (float rate : {48000.0f, 47999.0f, 22050.0f, 44100.0f, 96000.0f}) {
+        SCOPED_TRACE(testing::Message() << rate << " Hz");
+        const auto end = static_cast<int64_t>(rate * 0.75f);
+        start(rate, strings);
+        const std::vector<float> fresh = render(timeline, end, sizes());
+        // Another engine is reset while its notes sound, as when the host activates it anew.
+        start(rate, strings);
+        render(timeline, end / 3, sizes());
+        block(517, {shortMessage(0x90, 70, 127)});
+        for (int n = 0; n < 9; ++n)
+            block(300 + n);
+        block(211, {shortMessage(0x90, 48, 60)});
+        engine().reset();
+        const std::vector<float> reset = render(timeline, end, sizes());
+        ASSERT_GT(*std::max_element(fresh.begin(), fresh.end()), 0.01f);
+        ASSERT_EQ(fresh.size(), reset.size());
+        size_t differing = 0;
+        for (size_t i = 0; i < fresh.size(); ++i)
+            differing += std::memcmp(&fresh[i], &reset[i], sizeof(float)) != 0 ? 1 : 0;
+        EXPECT_EQ(differing, 0u);
+    }
+}
