@@ -8,6 +8,7 @@
 #include "tools/bankgen/Levels.h"
 #include "tools/bankgen/SoundMeasure.h"
 #include "tools/bankgen/Steadiness.h"
+#include "tools/bankgen/Touch.h"
 #include "tools/bankgen/Waves.h"
 
 namespace bankgen {
@@ -690,6 +691,8 @@ SinglePreset voiceSingle(const Instrument& instrument, Character character, Prng
     if (audition != nullptr && instrument.family != Family::Drum) steadyBesideLoops(p, *audition);
     if (audition != nullptr && velocityStrength(instrument.family) == kHeldStrength)
         openWithTouch(p, *audition);
+    const int strength = velocityStrength(instrument.family);
+    if (audition != nullptr && strength > 0 && strength != kHeldStrength) keepTopOfTouch(p, *audition);
     if (character == Character::Wide) widen(p, audition);
     if (!p.source2or4) {
         p.sources[2] = p.sources[0];
