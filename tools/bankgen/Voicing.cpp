@@ -202,14 +202,16 @@ void voiceFamily(SinglePreset& p, Family family) {
     SingleSource& s1 = p.sources[0];
     SingleSource& s2 = p.sources[1];
     switch (family) {
-    case Family::Piano: // decays of 4-5 s in the bass, shorter and quieter towards the top
-        shape(s1, {100, 0, 0, 66, 0, 40}, 68, 0);
-        shape(s2, {86, 0, 0, 70, 0, 42}, 72, 0);
+    case Family::Piano: // decays of 4-5 s in the bass, shorter and quieter towards the top; the
+        // damper stops a released C4 40 dB down in about a quarter of a second
+        shape(s1, {100, 0, 0, 66, 0, 30}, 68, 0);
+        shape(s2, {86, 0, 0, 70, 0, 32}, 72, 0);
         keyScale(p, 44, 38);
         break;
-    case Family::EPiano: // the bell partial comes in with hard playing (a steep velocity curve)
-        shape(s1, {100, 0, 0, 64, 18, 38}, 66, 0);
-        shape(s2, {80, 0, 0, 36, 0, 30}, 74, 3);
+    case Family::EPiano: // the bell partial comes in with hard playing (a steep velocity curve);
+        // released, the tines are damped within a fifth of a second
+        shape(s1, {100, 0, 0, 64, 18, 26}, 66, 0);
+        shape(s2, {80, 0, 0, 36, 0, 24}, 74, 3);
         keyScale(p, 46, 40);
         break;
     case Family::Organ:
@@ -217,9 +219,9 @@ void voiceFamily(SinglePreset& p, Family family) {
         shape(s2, {88, 0, 2, 50, 100, 18}, kCentre, 0);
         p.lfoSpeed = 30;
         break;
-    case Family::Keys:
-        shape(s1, {100, 0, 0, 50, 0, 22}, 68, 1);
-        shape(s2, {82, 0, 0, 44, 0, 20}, 70, 1);
+    case Family::Keys: // a plucked string rings over a second before it falls 20 dB
+        shape(s1, {100, 0, 0, 65, 0, 22}, 68, 1);
+        shape(s2, {82, 0, 0, 59, 0, 20}, 70, 1);
         keyScale(p, kCentre, 40);
         break;
     case Family::Reed:
@@ -292,9 +294,9 @@ void voiceFamily(SinglePreset& p, Family family) {
         shape(s2, {80, 0, 0, 46, 0, 34}, 68, 0);
         keyScale(p, kCentre, 40);
         break;
-    case Family::Mallet:
-        shape(s1, {100, 0, 0, 54, 0, 46}, 70, 0);
-        shape(s2, {72, 0, 0, 34, 0, 36}, 74, 0);
+    case Family::Mallet: // a released bar is damped within about a third of a second
+        shape(s1, {100, 0, 0, 54, 0, 32}, 70, 0);
+        shape(s2, {72, 0, 0, 34, 0, 28}, 74, 0);
         keyScale(p, 46, 40);
         break;
     case Family::Bell: // long rings, 8 s at the bottom
@@ -709,8 +711,9 @@ SinglePreset startupSingle(Audition* audition) {
     p.source2or4 = 1;
     p.sources[2] = makeSource("String Pad", kUnison, -4);
     p.sources[3] = makeSource("String Pad", kUnison - 12, 5); // an octave below: the piano stays on top
-    shape(p.sources[2], {76, 0, 50, 60, 90, 56}, 56, 2);
-    shape(p.sources[3], {68, 0, 54, 60, 88, 58}, 56, 2);
+    // The strings let go with the piano's damper: half a second after the key comes up.
+    shape(p.sources[2], {76, 0, 50, 60, 90, 40}, 56, 2);
+    shape(p.sources[3], {68, 0, 54, 60, 88, 42}, 56, 2);
     p.sources[2].levelModVel = p.sources[3].levelModVel = kCentre + 30; // the strings follow the touch too
     p.pressureToVibrato = 53;
     const std::vector<bool> brighter = brighterHalf(sourceBrightness(p, audition));
