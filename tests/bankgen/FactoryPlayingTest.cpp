@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -118,3 +119,25 @@ TEST(FactoryPlaying, TouchLivesToTheTopAndPluckedKeysSustain) {
 }
 
 } // namespace
+
+// Sounds that sing, blow or bow hold a plain pitch with the wheel at 0: no vibrato baked into a
+// looped wave swings a C4 or a C6 by 20 cents.
+TEST(FactoryPlaying, NoVibratoInTheWaves) {
+    Audition player;
+    player.setWheel(0.0f);
+    std::vector<float> swings;
+    for (const auto& [single, instrument, family] : factory()) {
+        if (family != Family::Choir && family != Family::Wind && family != Family::Reed &&
+            family != Family::Strings && family != Family::Brass && family != Family::Pad)
+            continue;
+        for (const int note : {60, 84}) {
+            const std::vector<float> held = player.play(single, {note}, 100, 2.5f);
+            const double hz = 440.0 * std::pow(2.0, (note - 69) / 12.0);
+            const float swing = pitchSwingCents(held, at(0.5), at(2.5), hz, Audition::kRate);
+            swings.push_back(swing);
+            EXPECT_LT(swing, 20.0f) << single.name << " swings " << swing << " cents at key " << note;
+        }
+    }
+    std::printf("held pitches swing a median %.1f cents, at most %.1f\n", median(swings),
+                *std::max_element(swings.begin(), swings.end()));
+}

@@ -71,9 +71,9 @@ inline float fallBeforeEnd(const std::vector<float>& x, size_t end, float rate) 
     return decibels(loudest) - decibels(last);
 }
 
-// The swing of a held pitch near hz over from..to, in cents between the 10th and 90th percentile
-// of 40 ms frames. Each frame's period comes from the autocorrelation peak at an even number of
-// periods (about 8 ms), so sources an octave below or a fifth above keep their common period.
+// The swing of a held pitch near hz over from..to, in cents from the lowest to the highest of
+// 40 ms frames (half overlapping). Each frame's period comes from the autocorrelation peak at an even number
+// of periods (about 8 ms), so sources an octave below or a fifth above keep their common period.
 inline float pitchSwingCents(const std::vector<float>& x, size_t from, size_t to, double hz, float rate) {
     const double period = rate / hz;
     const double periods = 2.0 * std::max(1.0, std::round(0.004 * rate / period));
@@ -102,7 +102,7 @@ inline float pitchSwingCents(const std::vector<float>& x, size_t from, size_t to
     }
     if (cents.size() < 5) return 0.0f;
     std::sort(cents.begin(), cents.end());
-    return cents[cents.size() * 9 / 10] - cents[cents.size() / 10];
+    return cents.back() - cents.front();
 }
 
 // The share of a power spectrum (bins rate / (2 * bins) Hz apart) between low and high Hz, in dB.
