@@ -8,11 +8,13 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
+#include <set>
 #include <string>
 
 #include "tests/bankgen/FactorySingles.h"
 #include "tools/bankgen/Audition.h"
 #include "tools/bankgen/PlayingMeasure.h"
+#include "tools/bankgen/Waves.h"
 
 namespace {
 
@@ -69,10 +71,29 @@ float releaseLimit(Family family) {
     }
 }
 
-// A C4 held for a second and released: keyboards stop when the key comes up.
-TEST(FactoryPlaying, KeysStopWhenReleased) {
+// A reversed wave ends on its strike, and while the key is down the K1's envelope holds no lower
+// than its sustain floor (50 dB under full): the reversed snare played highest, and the reversed
+// guitar whose ring modulation multiplies the stop into its loop, still stop dead.
+const std::set<std::string> kEndOnTheirStrike = {"RvSnr Hi", "RvGtr Ring"};
+
+// The "Alt" hat and crash loops hold their wash within 2 dB of the strike (so the loop does not
+// pump), and an envelope lets go at its floor, 60 dB under full: such a drum ends about 58-60 dB
+// under its peak.
+bool washesToTheFloor(const k1lib::SinglePreset& single) {
+    for (int i = 0; i < (single.source2or4 ? 4 : 2); ++i)
+        if (single.sources[i].wave == waveNumber("PCM H Hat Alt") ||
+            single.sources[i].wave == waveNumber("PCM Crash Alt"))
+            return true;
+    return false;
+}
+
+// A C4 held for a second and released: keyboards stop when the key comes up, no Single stops dead
+// while it still sounds (40 dB within 20 ms from above -70 dBFS), and every drum ends 60 dB under
+// its peak.
+TEST(FactoryPlaying, KeysStopWhenReleasedAndTailsFade) {
     Audition player;
     std::map<Family, std::vector<float>> releases;
+    int dead = 0;
     for (const auto& [single, instrument, family] : factory()) {
         const Heard heard = player.listen(single, {60}, 100, 1.0f, 6.0f);
         const bool finished = heard.tailSeconds >= 0.0f;
@@ -84,7 +105,18 @@ TEST(FactoryPlaying, KeysStopWhenReleased) {
                     << single.name << " rings on for " << release;
             }
         }
+        const float stop = suddenestStop(heard.samples, Audition::kRate, finished);
+        dead += stop > 40.0f;
+        if (!kEndOnTheirStrike.contains(single.name)) {
+            EXPECT_LE(stop, 40.0f) << single.name << " stops dead, " << stop << " dB within 20 ms";
+        }
+        if (family == Family::Drum && finished) {
+            const float fall = fallBeforeEnd(heard.samples, heard.sounding, Audition::kRate);
+            EXPECT_GE(fall, washesToTheFloor(single) ? 56.0f : 60.0f)
+                << single.name << " is cut off " << fall << " dB under its peak";
+        }
     }
+    std::printf("%d Singles stop dead\n", dead);
     for (const auto& [family, values] : releases) {
         std::printf("family %d releases in a median %.2f s (longest %.2f s) over %zu\n",
                     static_cast<int>(family), median(values), *std::max_element(values.begin(), values.end()),

@@ -74,7 +74,8 @@ void setSingleVolume(k1lib::SinglePreset& single, Audition& audition) {
     double gain = 1.0;
     if (note > 0.0) gain = std::min(gain, kNoteLevel / note);
     if (chord > 0.0) gain = std::min(gain, kChordCeiling / chord);
-    if (forte > 0.0) gain = std::min(gain, kForteCeiling / forte);
+    if (forte > 0.0)
+        gain = std::min(gain, (playsOnePitch(single) ? kForteHitCeiling : kForteCeiling) / forte);
     single.volume = static_cast<uint8_t>(volumeFor(gain, 99));
 }
 

@@ -8,6 +8,7 @@
 #include "tools/bankgen/Levels.h"
 #include "tools/bankgen/SoundMeasure.h"
 #include "tools/bankgen/Steadiness.h"
+#include "tools/bankgen/Tails.h"
 #include "tools/bankgen/Touch.h"
 #include "tools/bankgen/Waves.h"
 
@@ -696,11 +697,16 @@ SinglePreset voiceSingle(const Instrument& instrument, Character character, Prng
     const int strength = velocityStrength(instrument.family);
     if (audition != nullptr && strength > 0 && strength != kHeldStrength) keepTopOfTouch(p, *audition);
     if (character == Character::Wide) widen(p, audition);
+    if (audition != nullptr) {
+        // Whether a tail fades out of hearing depends on how loud the Single plays.
+        setSingleVolume(p, *audition);
+        fadeTails(p, *audition);
+        setSingleVolume(p, *audition);
+    }
     if (!p.source2or4) {
         p.sources[2] = p.sources[0];
         p.sources[3] = p.sources[1];
     }
-    if (audition != nullptr) setSingleVolume(p, *audition);
     return p;
 }
 
