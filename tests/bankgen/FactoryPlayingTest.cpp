@@ -173,3 +173,23 @@ TEST(FactoryPlaying, NoVibratoInTheWaves) {
     std::printf("held pitches swing a median %.1f cents, at most %.1f\n", median(swings),
                 *std::max_element(swings.begin(), swings.end()));
 }
+
+// Acoustic brass bites: the share of a C4's first second between 2 and 5 kHz. FluidR3 GM's
+// Trumpet, Trombone, French Horn and Brass Section, rendered by FluidSynth at this rate and measured
+// the same way, hold -7.3, -14.8, -24.7 and -7.7 dB (median -11.3); the family's median stays
+// within 12 dB of that, and none more than 20 dB under it.
+TEST(FactoryPlaying, BrassBites) {
+    constexpr float kReference = -11.3f;
+    Audition player;
+    std::vector<float> shares;
+    for (const auto& [single, instrument, family] : factory()) {
+        if (family != Family::Brass || std::string(instrument.name) == "Synth Brs") continue;
+        const std::vector<double> power = powerSpectrum(player.play(single, {60}, 100, 1.2f), at(0.05), 12);
+        const float share = bandShare(power, Audition::kRate, 2000.0, 5000.0);
+        shares.push_back(share);
+        EXPECT_GE(share, kReference - 20.0f) << single.name << " has no bite: " << share << " dB";
+    }
+    ASSERT_FALSE(shares.empty());
+    std::printf("brass holds a median %.1f dB between 2 and 5 kHz\n", median(shares));
+    EXPECT_GE(median(shares), kReference - 12.0f);
+}

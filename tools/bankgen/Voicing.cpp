@@ -514,9 +514,9 @@ std::pair<std::vector<bool>, std::vector<bool>> heardInTheMix(const SinglePreset
 
 // A held sound whose hard notes still come out no brighter than its soft ones (a source's own
 // attack or a slow swell can outweigh the balance touch sets) tries the K1's other touch controls:
-// every source answering the touch alike, and velocity to attack time, so that played hard one
-// source speaks sooner and the other later. The most opening variant that keeps 6.5 dB of touch
-// is kept.
+// every source answering the touch alike, and, with two sources, velocity to attack time, so that
+// played hard one source speaks sooner and the other later (four sources' octave copies would
+// step in too fast and click). The most opening variant that keeps 6.5 dB of touch is kept.
 void openWithTouch(SinglePreset& p, Audition& audition) {
     const auto opens = [&](const SinglePreset& q) {
         return mixBrightness(q, audition, 120, 0, 6) / std::max(mixBrightness(q, audition, 30, 0, 6), 1.0);
@@ -526,16 +526,16 @@ void openWithTouch(SinglePreset& p, Audition& audition) {
                soundmeasure::decibels(loudestRms(audition.play(q, {60}, 30, 2.0f)));
     };
     double best = opens(p);
-    if (p.source2or4 || best >= 1.0) return;
+    if (best >= 1.0) return;
+    const int count = p.source2or4 ? 4 : 2;
     const uint32_t alike = std::max(p.sources[0].levelModVel, p.sources[1].levelModVel) - 14;
     SinglePreset chosen = p;
     for (int levels = 0; levels < 2; ++levels)
-        for (int sooner = -1; sooner < 2; ++sooner) {
+        for (int sooner = -1; sooner < (count == 2 ? 2 : 0); ++sooner) {
             SinglePreset q = p;
-            if (levels == 1) q.sources[0].levelModVel = q.sources[1].levelModVel = alike;
-            if (sooner >= 0) {
-                q.sources[sooner].timeModVel = kCentre + 15;
-                q.sources[1 - sooner].timeModVel = kCentre - 30;
+            for (int i = 0; i < count; ++i) {
+                if (levels == 1) q.sources[i].levelModVel = alike;
+                if (sooner >= 0) q.sources[i].timeModVel = i % 2 == sooner ? kCentre + 15 : kCentre - 30;
             }
             const double heard = opens(q);
             if (heard > best && touch(q) >= 6.5f) {
