@@ -11,6 +11,7 @@
 
 #include "tests/bankgen/FactorySingles.h"
 #include "tools/bankgen/Audition.h"
+#include "tools/bankgen/PlayingMeasure.h"
 #include "tools/bankgen/Waves.h"
 
 namespace {
@@ -24,20 +25,6 @@ size_t at(double seconds) {
 }
 
 constexpr float HeldSeconds = 4.0f;
-
-// How far a sound has fallen by the time its voice finishes: the 10 ms level just before the run in
-// which the engine reports every source finished, under its loudest 10 ms, in dB (200 when it
-// never sounds or ends in true silence). A one-shot faded to zero samples ends silent however
-// coarse its steps; one cut off or ending in dither noise does not.
-float fallBeforeEnd(const std::vector<float>& x, size_t end) {
-    const size_t window = at(0.01);
-    double loudest = 0.0;
-    for (size_t t = 0; t + window <= end; t += window / 2)
-        loudest = std::max(loudest, rms(x, t, t + window));
-    const double last = rms(x, end > window ? end - window : 0, end);
-    if (loudest == 0.0 || last == 0.0) return 200.0f;
-    return decibels(loudest) - decibels(last);
-}
 
 // The Single with one source playing alone, no ring modulation.
 k1lib::SinglePreset alone(const k1lib::SinglePreset& single, int source) {
@@ -71,7 +58,7 @@ TEST_P(FactoryHeldNote, HoldsSteadyStartsCleanAndEndsQuietly) {
             EXPECT_FALSE(click) << single.name << " clicks at note-on: a step of " << decibels(start.jump)
                                 << " dBFS";
             if (heard.sounding < held.size()) { // stopped while the key was down
-                const float fall = fallBeforeEnd(held, heard.sounding);
+                const float fall = fallBeforeEnd(held, heard.sounding, Audition::kRate);
                 stopping += fall < 40.0f;
                 EXPECT_GE(fall, 40.0f)
                     << single.name << " stops while held, " << fall << " dB under its peak";
@@ -81,7 +68,7 @@ TEST_P(FactoryHeldNote, HoldsSteadyStartsCleanAndEndsQuietly) {
             if (single.mute[source] || waveLoops(static_cast<uint8_t>(single.sources[source].wave))) continue;
             const Heard once = player.listen(alone(single, source), {60}, 100, HeldSeconds, 0.0f);
             if (once.sounding >= once.samples.size()) continue; // its envelope outlasts the hold
-            const float fall = fallBeforeEnd(once.samples, once.sounding);
+            const float fall = fallBeforeEnd(once.samples, once.sounding, Audition::kRate);
             abrupt += fall < 60.0f;
             EXPECT_GE(fall, 60.0f) << single.name << ": S" << source + 1 << " ends " << fall
                                    << " dB under its peak";

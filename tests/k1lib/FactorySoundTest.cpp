@@ -1,7 +1,7 @@
 // Offline renders of every factory Single and Multi through the engine's own voices and the
 // embedded wave ROM: each Single speaks at middle C at a level that sits with the others, leaves
-// headroom for a chord and dies away after its release; each Multi leaves headroom for a chord in
-// every section.
+// headroom for a chord, even struck at velocity 127, and dies away after its release; each Multi
+// leaves headroom for a chord in every section.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -64,6 +64,11 @@ TEST_P(FactorySound, EverySingleSitsInTheMixAndDiesAway) {
                                              ? player.play(single, {60, 62}, 100, swell)
                                              : player.play(single, {48, 52, 55, 60, 64}, 100, swell);
         EXPECT_LE(decibels(peak(chord)), Ceiling) << single.name << " clips a chord";
+        // Struck as hard as MIDI allows, a chord still does not clip.
+        if (!playsOnePitch(single)) {
+            const std::vector<float> forte = player.play(single, {60, 64, 67, 72}, 127, swell);
+            EXPECT_LE(decibels(peak(forte)), 0.0f) << single.name << " clips a chord at velocity 127";
+        }
 
         for (const int note : {36, 96})
             EXPECT_GT(decibels(rms(player.play(single, {note}, 100, 0.3f))), -50.0f)
@@ -81,7 +86,8 @@ INSTANTIATE_TEST_SUITE_P(Banks, FactorySound, testing::Range(0, kFactoryBankCoun
 class FactoryMultiSound : public testing::TestWithParam<int> {};
 
 // Each Multi as it is meant to be played: a chord in the middle of every active section's zone on
-// that section's channel, once hard (velocity 100) and once soft (40) for the soft layers.
+// that section's channel, once hard (velocity 100), once soft (40) for the soft layers and once as
+// hard as MIDI allows (127).
 TEST_P(FactoryMultiSound, AChordInEverySectionLeavesHeadroom) {
     k1lib::IEngineListener listener;
     Engine engine(&listener, PluginType_Vst3);
@@ -90,7 +96,7 @@ TEST_P(FactoryMultiSound, AChordInEverySectionLeavesHeadroom) {
     const uint64_t singles = Engine::getSinglesOffsetForMulti(bank.offset);
     for (uint64_t m = bank.offset; m < bank.offset + bank.count; m += kEvery) {
         const MultiPreset& multi = factoryMultis[m];
-        for (const uint8_t velocity : std::initializer_list<uint8_t>{100, 40}) {
+        for (const uint8_t velocity : std::initializer_list<uint8_t>{100, 40, 127}) {
             EXPECT_TRUE(engine.setMulti(m));
             std::vector<float> settle(4992 * 2); // the parameters glide for a tenth of a second
             float* settling[] = {settle.data(), settle.data() + 4992};
@@ -117,7 +123,9 @@ TEST_P(FactoryMultiSound, AChordInEverySectionLeavesHeadroom) {
             float* outputs[] = {left.data(), right.data()};
             engine.processAudio(outputs, 2, frames, events);
             const double loudest = std::max(peak(left), peak(right));
-            EXPECT_LE(decibels(loudest), Ceiling) << multi.name << " at velocity " << int(velocity);
+            // Played as hard as MIDI allows, at most full scale.
+            EXPECT_LE(decibels(loudest), velocity == 127 ? 0.0f : Ceiling)
+                << multi.name << " at velocity " << int(velocity);
             engine.clearAllVoices();
         }
     }

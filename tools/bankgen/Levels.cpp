@@ -69,9 +69,13 @@ void setSingleVolume(k1lib::SinglePreset& single, Audition& audition) {
     const double note = loudestRms(audition.play(single, {60}, kTrialVelocity, seconds));
     const double chord = peakOf(
         audition.play(single, playsOnePitch(single) ? kTrialHits : kTrialChord, kTrialVelocity, seconds));
+    const double forte = peakOf(
+        audition.play(single, playsOnePitch(single) ? kForteHit : kForteChord, kForteVelocity, seconds));
     double gain = 1.0;
     if (note > 0.0) gain = std::min(gain, kNoteLevel / note);
     if (chord > 0.0) gain = std::min(gain, kChordCeiling / chord);
+    if (forte > 0.0)
+        gain = std::min(gain, (playsOnePitch(single) ? kForteHitCeiling : kForteCeiling) / forte);
     single.volume = static_cast<uint8_t>(volumeFor(gain, 99));
 }
 
@@ -85,7 +89,7 @@ void setMultiVolume(k1lib::MultiPreset& multi, const std::vector<k1lib::SinglePr
             for (int key : chordInZone(s))
                 keys[s.channel].insert(key);
     double loudest = 0.0;
-    for (const int velocity : {kTrialVelocity, kSoftVelocity}) {
+    for (const int velocity : {kTrialVelocity, kSoftVelocity, kForteVelocity}) {
         std::vector<float> mix;
         for (const k1lib::MultiSection& s : multi.sections) {
             if (!isActive(s, bank) ||

@@ -8,6 +8,8 @@
 #include "tools/bankgen/Levels.h"
 #include "tools/bankgen/SoundMeasure.h"
 #include "tools/bankgen/Steadiness.h"
+#include "tools/bankgen/Tails.h"
+#include "tools/bankgen/Touch.h"
 #include "tools/bankgen/Waves.h"
 
 namespace bankgen {
@@ -201,14 +203,16 @@ void voiceFamily(SinglePreset& p, Family family) {
     SingleSource& s1 = p.sources[0];
     SingleSource& s2 = p.sources[1];
     switch (family) {
-    case Family::Piano: // decays of 4-5 s in the bass, shorter and quieter towards the top
-        shape(s1, {100, 0, 0, 66, 0, 40}, 68, 0);
-        shape(s2, {86, 0, 0, 70, 0, 42}, 72, 0);
+    case Family::Piano: // decays of 4-5 s in the bass, shorter and quieter towards the top; the
+        // damper stops a released C4 40 dB down in about a quarter of a second
+        shape(s1, {100, 0, 0, 66, 0, 30}, 68, 0);
+        shape(s2, {86, 0, 0, 70, 0, 32}, 72, 0);
         keyScale(p, 44, 38);
         break;
-    case Family::EPiano: // the bell partial comes in with hard playing (a steep velocity curve)
-        shape(s1, {100, 0, 0, 64, 18, 38}, 66, 0);
-        shape(s2, {80, 0, 0, 36, 0, 30}, 74, 3);
+    case Family::EPiano: // the bell partial comes in with hard playing (a steep velocity curve);
+        // released, the tines are damped within a fifth of a second
+        shape(s1, {100, 0, 0, 64, 18, 26}, 66, 0);
+        shape(s2, {80, 0, 0, 36, 0, 24}, 74, 3);
         keyScale(p, 46, 40);
         break;
     case Family::Organ:
@@ -216,9 +220,9 @@ void voiceFamily(SinglePreset& p, Family family) {
         shape(s2, {88, 0, 2, 50, 100, 18}, kCentre, 0);
         p.lfoSpeed = 30;
         break;
-    case Family::Keys:
-        shape(s1, {100, 0, 0, 50, 0, 22}, 68, 1);
-        shape(s2, {82, 0, 0, 44, 0, 20}, 70, 1);
+    case Family::Keys: // a plucked string rings over a second before it falls 20 dB
+        shape(s1, {100, 0, 0, 65, 0, 22}, 68, 1);
+        shape(s2, {82, 0, 0, 59, 0, 20}, 70, 1);
         keyScale(p, kCentre, 40);
         break;
     case Family::Reed:
@@ -291,9 +295,9 @@ void voiceFamily(SinglePreset& p, Family family) {
         shape(s2, {80, 0, 0, 46, 0, 34}, 68, 0);
         keyScale(p, kCentre, 40);
         break;
-    case Family::Mallet:
-        shape(s1, {100, 0, 0, 54, 0, 46}, 70, 0);
-        shape(s2, {72, 0, 0, 34, 0, 36}, 74, 0);
+    case Family::Mallet: // a released bar is damped within about a third of a second
+        shape(s1, {100, 0, 0, 54, 0, 32}, 70, 0);
+        shape(s2, {72, 0, 0, 34, 0, 28}, 74, 0);
         keyScale(p, 46, 40);
         break;
     case Family::Bell: // long rings, 8 s at the bottom
@@ -510,9 +514,9 @@ std::pair<std::vector<bool>, std::vector<bool>> heardInTheMix(const SinglePreset
 
 // A held sound whose hard notes still come out no brighter than its soft ones (a source's own
 // attack or a slow swell can outweigh the balance touch sets) tries the K1's other touch controls:
-// every source answering the touch alike, and velocity to attack time, so that played hard one
-// source speaks sooner and the other later. The most opening variant that keeps 6.5 dB of touch
-// is kept.
+// every source answering the touch alike, and, with two sources, velocity to attack time, so that
+// played hard one source speaks sooner and the other later (four sources' octave copies would
+// step in too fast and click). The most opening variant that keeps 6.5 dB of touch is kept.
 void openWithTouch(SinglePreset& p, Audition& audition) {
     const auto opens = [&](const SinglePreset& q) {
         return mixBrightness(q, audition, 120, 0, 6) / std::max(mixBrightness(q, audition, 30, 0, 6), 1.0);
@@ -522,16 +526,16 @@ void openWithTouch(SinglePreset& p, Audition& audition) {
                soundmeasure::decibels(loudestRms(audition.play(q, {60}, 30, 2.0f)));
     };
     double best = opens(p);
-    if (p.source2or4 || best >= 1.0) return;
+    if (best >= 1.0) return;
+    const int count = p.source2or4 ? 4 : 2;
     const uint32_t alike = std::max(p.sources[0].levelModVel, p.sources[1].levelModVel) - 14;
     SinglePreset chosen = p;
     for (int levels = 0; levels < 2; ++levels)
-        for (int sooner = -1; sooner < 2; ++sooner) {
+        for (int sooner = -1; sooner < (count == 2 ? 2 : 0); ++sooner) {
             SinglePreset q = p;
-            if (levels == 1) q.sources[0].levelModVel = q.sources[1].levelModVel = alike;
-            if (sooner >= 0) {
-                q.sources[sooner].timeModVel = kCentre + 15;
-                q.sources[1 - sooner].timeModVel = kCentre - 30;
+            for (int i = 0; i < count; ++i) {
+                if (levels == 1) q.sources[i].levelModVel = alike;
+                if (sooner >= 0) q.sources[i].timeModVel = i % 2 == sooner ? kCentre + 15 : kCentre - 30;
             }
             const double heard = opens(q);
             if (heard > best && touch(q) >= 6.5f) {
@@ -690,12 +694,19 @@ SinglePreset voiceSingle(const Instrument& instrument, Character character, Prng
     if (audition != nullptr && instrument.family != Family::Drum) steadyBesideLoops(p, *audition);
     if (audition != nullptr && velocityStrength(instrument.family) == kHeldStrength)
         openWithTouch(p, *audition);
+    const int strength = velocityStrength(instrument.family);
+    if (audition != nullptr && strength > 0 && strength != kHeldStrength) keepTopOfTouch(p, *audition);
     if (character == Character::Wide) widen(p, audition);
+    if (audition != nullptr) {
+        // Whether a tail fades out of hearing depends on how loud the Single plays.
+        setSingleVolume(p, *audition);
+        fadeTails(p, *audition);
+        setSingleVolume(p, *audition);
+    }
     if (!p.source2or4) {
         p.sources[2] = p.sources[0];
         p.sources[3] = p.sources[1];
     }
-    if (audition != nullptr) setSingleVolume(p, *audition);
     return p;
 }
 
@@ -706,8 +717,9 @@ SinglePreset startupSingle(Audition* audition) {
     p.source2or4 = 1;
     p.sources[2] = makeSource("String Pad", kUnison, -4);
     p.sources[3] = makeSource("String Pad", kUnison - 12, 5); // an octave below: the piano stays on top
-    shape(p.sources[2], {76, 0, 50, 60, 90, 56}, 56, 2);
-    shape(p.sources[3], {68, 0, 54, 60, 88, 58}, 56, 2);
+    // The strings let go with the piano's damper: half a second after the key comes up.
+    shape(p.sources[2], {76, 0, 50, 60, 90, 40}, 56, 2);
+    shape(p.sources[3], {68, 0, 54, 60, 88, 42}, 56, 2);
     p.sources[2].levelModVel = p.sources[3].levelModVel = kCentre + 30; // the strings follow the touch too
     p.pressureToVibrato = 53;
     const std::vector<bool> brighter = brighterHalf(sourceBrightness(p, audition));

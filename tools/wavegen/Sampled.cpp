@@ -46,15 +46,17 @@ const std::vector<Recipe>& recipes() {
              addLoopedNoise(bow, r, bandPass(2500, 0.8), 0.05);
              addScaled(o, bow, 1.0);
          }},
-        // 2 Shakuhachi Sus / Loop
+        // 2 Shakuhachi Sus / Loop: a plain pitch, since a vibrato held in the loop would follow the
+        // key and stay when the wheel is down.
         {Kind::Loop,
          [=](B& o, R& r) {
-             addLoopedTone(o, root, {1.0, fromDb(-14), fromDb(-22)}, 2, 12.0);
+             addLoopedTone(o, root, {1.0, fromDb(-14), fromDb(-22)});
              // Breath, without the hiss above it that a pad built on this loop would carry as fizz.
              addLoopedNoise(o, r, bandPass(2000, 0.7), 0.3, 3000.0);
          }},
-        // 3 Voice / Voice Loop: three glottal voices through "ah" formants, with vibrato; the outer
-        // two join from the third harmonic on and softer, so they shimmer instead of pumping.
+        // 3 Voice / Voice Loop: three glottal voices through "ah" formants at a plain pitch (the wheel
+        // brings the vibrato); the outer two join from the third harmonic on and softer, so they
+        // shimmer instead of pumping.
         {Kind::Loop,
          [=](B& o, R&) {
              for (int voice = -1; voice <= 1; ++voice) {
@@ -65,7 +67,7 @@ const std::vector<Recipe>& recipes() {
                      glottal[k - 1] = voice == 0 ? 1.0 / (k * k) : k < 3 ? 0.0 : 0.3 / (k * k);
                  addLoopedTone(o, hz,
                                shaped(glottal, hz, {{{730, 18, 0.3}}, {{1090, 14, 0.3}}, {{2440, 10, 0.3}}}),
-                               2, 10.0, voice * 2.1);
+                               0, 0.0, voice * 2.1);
              }
          }},
         // 4 Crash / Crash Alt

@@ -137,8 +137,11 @@ double magnitude(const Voice& v, int k, double hz) {
     if (is(v, "Random")) return randomMagnitude(v.wave, k);
     if (v.family.find("Organ") != std::string::npos || is(v, "Draw Bar")) return organ(v, k);
     if (is(v, "French Horn") || is(v, "Brass") || is(v, "Trumpet")) {
+        // A lip-buzzed tone keeps its upper harmonics: above the main formant the spectrum falls
+        // gently, and the bell radiates a second peak around 2.5 kHz, the bite of played brass.
         const double centre = (is(v, "French Horn") ? 500.0 : is(v, "Brass") ? 900.0 : 1200.0) * f;
-        return saw(k) * formant(hz, centre, 8.0, 0.8) * rolloff(hz, centre, 9.0);
+        return saw(k) * formant(hz, centre, 8.0, 0.8) * formant(hz, 2500.0 * f, 14.0, 0.6) *
+               rolloff(hz, centre, 3.0) * rolloff(hz, 5000.0, 12.0);
     }
     if (is(v, "String") || is(v, "Violin") || is(v, "String Pad") || is(v, "Orchestra")) {
         double level = saw(k) * formant(hz, 300.0 * f, 4.0, 0.5) * formant(hz, 1000.0 * f, 5.0, 0.4) *
