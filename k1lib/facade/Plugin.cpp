@@ -59,7 +59,9 @@ bool Plugin::setParameter(EParam param, float value) {
     Lock lock(engineLock);
     // Stored under the lock, so a refresh running concurrently cannot leave an older value.
     parameterCache[param].store(value, std::memory_order_relaxed);
-    engine.setParameter(param, value, true);
+    // The engine logs a refusal (a field of the play mode not playing); the next change of preset
+    // or mode brings the cache back to the engine's values.
+    (void)engine.setParameter(param, value, true);
     if (editor) editor->onEvent(PluginToEditorEvent::parameterChanged(param, value));
     return true;
 }
