@@ -95,6 +95,8 @@ public:
     // The host hears the changes between these two as one edit of the parameter.
     void beginParameterGesture(k1lib::EParam param) const;
     void endParameterGesture(k1lib::EParam param) const;
+    // The user chose the preset that now plays (the browser's click): the host hears it as an edit.
+    void onProgramChosen() const;
     void setActiveSource(unsigned long source);
     uint64_t getActiveSource() const { return activeSource; }
     void swapSources(int a, int b);
@@ -119,6 +121,8 @@ public:
     static void validateAspect(VSTGUI::CRect& rect);
     static void roundRect(VSTGUI::CRect& rect);
     static void validateRect(VSTGUI::CRect& rect);
+    // validateRect until it changes nothing more: a size the host's own check leaves as it is.
+    static void settleRect(VSTGUI::CRect& rect);
     bool setSize(const VSTGUI::CRect& requested);
     void changeZoom(double zoom);
     double getZoom() const { return zoom; }
@@ -178,6 +182,8 @@ private:
     void onBoundControl(VSTGUI::CControl* control);
     // The parameter a control is bound to; none when it is bound to none.
     std::optional<k1lib::EParam> boundParameterOf(const VSTGUI::CControl* control) const;
+    float defaultValueOf(k1lib::EParam param) const override;
+    void endWheelEditsExcept(const VSTGUI::CControl* touched);
     void stepParameter(k1lib::EParam param, int delta, int modulo);
     void showKeyTracking(k1lib::EParam coarseParam, bool keyTrack);
     void moveSourceViews(unsigned long source);

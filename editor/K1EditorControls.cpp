@@ -75,7 +75,19 @@ void K1Editor::endParameterGesture(EParam param) const {
     if (param < kParamCount && listener) listener->endParameterGesture(param);
 }
 
+void K1Editor::onProgramChosen() const {
+    if (listener) listener->changeProgram();
+}
+
+void K1Editor::endWheelEditsExcept(const CControl* touched) {
+    // A run of wheel notches is one edit until the wheel rests, or until another control is touched.
+    for (CControl* control : controls)
+        if (auto* knob = dynamic_cast<CKnobBase*>(control); knob && knob != touched && knob->isWheelEditing())
+            knob->endWheelEdit();
+}
+
 void K1Editor::controlBeginEdit(CControl* control) {
+    endWheelEditsExcept(control);
     const std::optional<EParam> p = boundParameterOf(control);
     if (!p || controlGestures.count(control)) return;
     controlGestures[control] = *p;
@@ -88,6 +100,12 @@ void K1Editor::controlEndEdit(CControl* control) {
     const EParam p = open->second;
     controlGestures.erase(open);
     endParameterGesture(p);
+}
+
+float K1Editor::defaultValueOf(EParam param) const {
+    // One default per control: the one the host declared, which its "reset to default" gives.
+    const std::optional<float> declared = listener ? listener->getDefaultValue(param) : std::nullopt;
+    return declared ? *declared : ParameterControls::defaultValueOf(param);
 }
 
 std::optional<EParam> K1Editor::boundParameterOf(const CControl* control) const {
@@ -182,6 +200,7 @@ void K1Editor::showKeyTracking(EParam coarseParam, bool keyTrack) {
 
 void K1Editor::valueChanged(CControl* control) {
     if (!control) return;
+    endWheelEditsExcept(control);
     if (control == editSingleName) return onNameEdited(editSingleName, Param_Name01, true);
     if (control == editMultiName) return onNameEdited(editMultiName, Param_MultiName01, false);
     if (control->getValue() < 0.5f && onButtonReleased(control)) return;
@@ -301,6 +320,7 @@ void K1Editor::setActiveSource(unsigned long s) {
     moveSourceViews(s);
     for (unsigned long p = kSourceParamsBegin + s; p <= kSourceParamsEnd; p += kSourceGroupSize) {
         const auto param = static_cast<EParam>(p);
+        applyDefaultValue(param);
         onParamChanged(param, plugin.getParameter(param));
     }
     if (envelope) envelope->updateFromParameters();

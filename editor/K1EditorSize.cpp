@@ -86,12 +86,26 @@ bool K1Editor::setSize(const CRect& requested) {
 }
 
 void K1Editor::changeZoom(double z) {
-    const double wanted = std::clamp(z, kMinZoom, kMaxZoom);
-    if (!frame || wanted == zoom) return;
-    // Start from the exact size of the old zoom, so that rounding never accumulates.
-    frame->setSize(kReferenceWidth * zoom, kReferenceHeight * zoom);
-    if (!frame->setZoom(wanted)) return;
-    zoom = wanted;
+    if (!frame) return;
+    // The size of the zoom on the rule's own terms: hosts check every size asked of them
+    // (checkSizeConstraint) and one that the check would move again makes them go back and forth.
+    CRect wanted(0, 0, kReferenceWidth * std::clamp(z, kMinZoom, kMaxZoom),
+                 kReferenceHeight * std::clamp(z, kMinZoom, kMaxZoom));
+    settleRect(wanted);
+    if (wanted == rect) return;
+    frame->setSize(wanted.getWidth(), wanted.getHeight());
     rect = frame->getViewSize();
+    applyZoom(fitZoom(rect));
     if (listener) listener->onSizeChanged();
+}
+
+void K1Editor::settleRect(CRect& r) {
+    // The rule moves a size by a pixel at most once more (909x511 -> 908x511 stays), so a few
+    // rounds always reach a size it keeps.
+    for (int round = 0; round < 4; ++round) {
+        CRect next = r;
+        validateRect(next);
+        if (next == r) return;
+        r = next;
+    }
 }

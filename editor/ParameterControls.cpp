@@ -3,6 +3,8 @@
 #include "editor/uiMultilevelOptionMenu.h"
 #include "gui/vstgui/vstgui.h"
 
+#include <algorithm>
+
 using namespace VSTGUI;
 
 namespace {
@@ -13,19 +15,33 @@ bool isCoarse(k1lib::EParam param) {
 
 ParameterControls::ParameterControls() = default;
 
+float ParameterControls::defaultValueOf(k1lib::EParam param) const {
+    const k1lib::CParam& p = k1lib::g_params[param];
+    return (p.defaultValue - p.min) * (1.f / p.range);
+}
+
+void ParameterControls::setDefaultValue(k1lib::EParam param, CControl* control) const {
+    const float value = defaultValueOf(param);
+    if (isCoarse(param)) {
+        // The coarse knob works in plain units over a narrower range than the parameter's.
+        const k1lib::CParam& p = k1lib::g_params[param];
+        control->setDefaultValue(std::clamp(p.min + value * p.range, control->getMin(), control->getMax()));
+    } else {
+        control->setDefaultValue(value);
+    }
+}
+
+void ParameterControls::applyDefaultValue(k1lib::EParam param) {
+    if (param < k1lib::kParamCount && controls[param]) setDefaultValue(param, controls[param]);
+}
+
 void ParameterControls::assignViewToParam(k1lib::EParam param, CView* view) {
     if (!view || param >= k1lib::kParamCount) return;
     if (auto* control = dynamic_cast<CControl*>(view)) {
         const k1lib::CParam& p = k1lib::g_params[param];
-        if (isCoarse(param)) {
-            // The coarse knob works in plain units (84 +- 24 semitones): its default is the middle of
-            // its own range, 84, so that Ctrl+click resets to no transposition.
-            control->setDefaultValue(control->getMin() + 0.5f * control->getRange());
-            control->setWheelInc(1.f / 48.f);
-        } else {
-            control->setDefaultValue((p.defaultValue - p.min) * (1.f / p.range));
-            control->setWheelInc(1.f / (p.max - p.min));
-        }
+        setDefaultValue(param, control);
+        // The coarse knob steps by semitones over 84 +- 24.
+        control->setWheelInc(isCoarse(param) ? 1.f / 48.f : 1.f / (p.max - p.min));
     }
     if (auto* kick = dynamic_cast<CKickButton*>(view))
         kickButtons[param] = kick;

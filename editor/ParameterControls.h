@@ -21,6 +21,7 @@ public:
     template <class T> using Table = std::array<T*, k1lib::kParamCount>;
 
     ParameterControls();
+    virtual ~ParameterControls() = default;
 
     // Prepares the view (default value and wheel step for the parameter) and enters it in exactly one
     // table: kick button, else option menu, else label, else any other control. Null does nothing.
@@ -35,4 +36,13 @@ public:
     Table<VSTGUI::COptionMenu> optionMenus{};
     Table<uiMultilevelOptionMenu> multilevelOptionMenus{};
     Table<VSTGUI::CKickButton> kickButtons{};
+
+protected:
+    // The normalised value Ctrl+click on a control of `param` resets to: the table's default here.
+    virtual float defaultValueOf(k1lib::EParam param) const;
+    // Gives the control now showing `param` that parameter's default (a source's views move).
+    void applyDefaultValue(k1lib::EParam param);
+
+private:
+    void setDefaultValue(k1lib::EParam param, VSTGUI::CControl* control) const;
 };

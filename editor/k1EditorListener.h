@@ -5,6 +5,8 @@
 
 #include "k1lib/params/Parameters.h"
 
+#include <optional>
+
 class k1EditorListener {
 public:
     virtual ~k1EditorListener() = default;
@@ -16,6 +18,12 @@ public:
     // two calls is one edit for the host (one touch, one undo step). Calls nest per parameter.
     virtual void beginParameterGesture(k1lib::EParam param) = 0;
     virtual void endParameterGesture(k1lib::EParam param) = 0;
+    // The user chose the preset that now plays: the view tells the host as the user's edit of its
+    // program parameter (some hosts save only what comes to them as edits).
+    virtual void changeProgram() {}
     // The editor's frame has a new size (or kept its size against a host's proposal).
     virtual void onSizeChanged() = 0;
+    // The default the host was told for the parameter (normalised), which Ctrl+click on its
+    // control resets to; none: the parameter table's.
+    virtual std::optional<float> getDefaultValue(k1lib::EParam /*param*/) const { return std::nullopt; }
 };

@@ -115,7 +115,11 @@ void uiSingles::focusOnPreset(uint64_t index) {
 }
 
 void uiSingles::setProgram(uint64_t index) {
-    if (!plugin().setCurrentPresetIndex(index)) k1lib::log("setProgram", 118, "No preset ", index);
+    const bool other = index != plugin().getCurrentPresetIndex();
+    if (!plugin().setCurrentPresetIndex(index))
+        k1lib::log("setProgram", 118, "No preset ", index);
+    else if (other)
+        editor.onProgramChosen();
     followPreset(index);
 }
 

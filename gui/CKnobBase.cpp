@@ -6,8 +6,13 @@ CKnobBase::CKnobBase(const CRect& rect, IControlListener* controlListener, int32
                      CBitmap* backgroundBitmap)
     : CControl(rect, controlListener, controlTag, backgroundBitmap) {}
 
+CKnobBase::~CKnobBase() {
+    if (wheelRest) wheelRest->stop();
+}
+
 CMouseEventResult CKnobBase::onMouseDown(CPoint& where, const CButtonState& buttons) {
     if (!buttons.isLeftButton()) return kMouseEventNotHandled;
+    endWheelEdit();
     if (checkDefaultValue(buttons)) return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
     // Distances are measured in window pixels so the feel does not change with the zoom.
     lastY = dragStartY = getGlobalTransform().transform(where).y;
@@ -56,12 +61,27 @@ bool CKnobBase::onWheel(const CPoint&, const CMouseWheelAxis& axis, const float&
     if (axis != kMouseWheelAxisY) return false;
     const float step = wheelInc * distance * ((buttons & kShift) ? 0.1f : 1.f);
     const float old = getValue();
-    beginEdit();
+    if (!wheelEditing) {
+        wheelEditing = true;
+        beginEdit();
+    }
+    // Hosts record a touch only while it lasts beyond one round of their GUI (automation in
+    // Touch mode): the edit stays open until the wheel rests.
+    if (!wheelRest)
+        wheelRest = owned(new CVSTGUITimer([this](CVSTGUITimer*) { endWheelEdit(); }, kWheelRestMs, false));
+    wheelRest->stop();
+    wheelRest->start();
     setValueNormalized(getValueNormalized() + step);
     bounceValue();
     if (getValue() != old) valueChanged();
-    endEdit();
     return true;
+}
+
+void CKnobBase::endWheelEdit() {
+    if (wheelRest) wheelRest->stop();
+    if (!wheelEditing) return;
+    wheelEditing = false;
+    endEdit();
 }
 
 } // namespace VSTGUI

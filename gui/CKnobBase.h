@@ -2,6 +2,7 @@
 #pragma once
 
 #include "gui/CControl.h"
+#include "gui/CVSTGUITimer.h"
 
 namespace VSTGUI {
 
@@ -23,9 +24,16 @@ public:
     CMouseEventResult onMouseMoved(CPoint& where, const CButtonState& buttons) override;
     CMouseEventResult onMouseUp(CPoint& where, const CButtonState& buttons) override;
     CMouseEventResult onMouseCancel() override;
-    // One notch moves wheelInc (×0.1 with Shift) of the normalised range.
+    // One notch moves wheelInc (×0.1 with Shift) of the normalised range. A run of notches is one
+    // edit (beginEdit at the first), which ends once the wheel has rested kWheelRestMs, when the
+    // knob is pressed, or when endWheelEdit is called (another control is touched).
     bool onWheel(const CPoint& where, const CMouseWheelAxis& axis, const float& distance,
                  const CButtonState& buttons) override;
+    void endWheelEdit();
+    bool isWheelEditing() const { return wheelEditing; }
+    ~CKnobBase() override;
+
+    static constexpr uint32_t kWheelRestMs = 500;
 
 private:
     float startAngle = 3.f * 3.14159265f / 4.f;
@@ -35,6 +43,8 @@ private:
     float dragStartValue = 0.f;
     CCoord dragStartY = 0;
     CCoord lastY = 0;
+    bool wheelEditing = false;
+    SharedPointer<CVSTGUITimer> wheelRest;
 };
 
 } // namespace VSTGUI

@@ -124,6 +124,11 @@ public:
     // User-interface thread: the host holds this value now (its own edit, or one of the editor's
     // that it will send back in a later block).
     void onValueToldToHost(k1lib::EParam param, float value);
+    // User-interface thread: the editor tells the host of the program now playing as the user's
+    // edit; the value of parameter 224 it tells. No output change echoes it.
+    double onProgramToldToHost();
+    // The default the host is told for a parameter: a new instance's value.
+    float declaredDefault(k1lib::EParam param) const { return freshValues[param]; }
     // The view's destructor: forget it, so a new view can be created.
     void onViewRemoved(k1EditController* removed);
 
@@ -152,7 +157,6 @@ private:
     // The host's first picture of the parameters is their declared defaults: every value that
     // differs (after a state loaded before initialize) goes out with the first block.
     void queueValuesUnlikeDefaults();
-    float declaredDefault(k1lib::EParam param) const { return freshValues[param]; }
     // The K1 parameter a host parameter ID stands for, checked and converted once where the ID
     // comes in; none for the IDs after the K1's.
     static std::optional<k1lib::EParam> k1ParamOf(ParamID id);

@@ -31,6 +31,14 @@ void k1AudioProcessor::onValueToldToHost(k1lib::EParam param, float value) {
     hostValues[param] = value;
 }
 
+double k1AudioProcessor::onProgramToldToHost() {
+    const double value = programValue(); // before the lock: it takes the engine lock
+    std::lock_guard<std::mutex> guard(outputParameterLock);
+    hostProgramValue = value;
+    outputProgramPending = false;
+    return value;
+}
+
 void k1AudioProcessor::sendMidi(const k1lib::SMidiEvent& event) {
     std::lock_guard<std::mutex> guard(midiOutputLock);
     if (midiOutputQueue.size() >= kMaxQueuedSysex) {

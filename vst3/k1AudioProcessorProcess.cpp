@@ -84,7 +84,13 @@ bool k1AudioProcessor::takeParameterChange(IParamValueQueue& queue) {
 }
 
 bool k1AudioProcessor::takeHostEdit(k1lib::EParam param, float value) {
-    if (!plugin.setParameter(param, value)) return false;
+    if (!plugin.setParameter(param, value)) {
+        // A refused edit: the host holds its own value until it re-reads the instrument's, which
+        // the facade has just reported.
+        std::lock_guard<std::mutex> guard(outputParameterLock);
+        if (std::isfinite(value) && value != plugin.getParameter(param)) hostValues[param] = value;
+        return false;
+    }
     // A value the engine reported earlier in this block (a program change before this edit) is
     // older than the host's own: it must not go back and undo the edit.
     std::lock_guard<std::mutex> guard(outputParameterLock);

@@ -71,14 +71,24 @@ VSTGUI::CMessageResult k1EditController::notify(VSTGUI::CBaseObject* sender, VST
 tresult PLUGIN_API k1EditController::onSize(ViewRect* newSize) {
     if (!editor) return VSTGUIEditor::onSize(newSize);
     if (!newSize) return kInvalidArgument;
+    // A size the host sets is final: asking the host for another one from in here is how a host
+    // that calls onSize from its own resizeView recurses until its stack runs out.
+    hostSizing = true;
     editor->setSize(toCRect(*newSize));
+    hostSizing = false;
+    updateRectFromEditor();
     return kResultOk;
 }
 
 void k1EditController::onSizeChanged() {
-    if (!updateRectFromEditor()) return;
+    if (!updateRectFromEditor() || hostSizing) return;
     ViewRect size = getRect();
     if (plugFrame) plugFrame->resizeView(this, &size);
+}
+
+std::optional<float> k1EditController::getDefaultValue(k1lib::EParam param) const {
+    if (!processor) return std::nullopt;
+    return processor->declaredDefault(param);
 }
 
 tresult PLUGIN_API k1EditController::getSize(ViewRect* size) {
@@ -102,6 +112,18 @@ void k1EditController::changeParameter(k1lib::EParam param, float value) {
     }
     if (processor) processor->onValueToldToHost(param, value);
     if (editor) editor->onEvent(k1lib::PluginToEditorEvent::parameterChanged(param, value));
+}
+
+void k1EditController::changeProgram() {
+    // One complete edit, as a menu choice is: hosts that save only the user's edits keep the
+    // choice, and a host that sends the value back in a block finds that preset playing already.
+    if (!processor) return;
+    const double value = processor->onProgramToldToHost();
+    if (Vst::EditController* editController = getController()) {
+        editController->beginEdit(k1AudioProcessor::kProgramParam);
+        editController->performEdit(k1AudioProcessor::kProgramParam, value);
+        editController->endEdit(k1AudioProcessor::kProgramParam);
+    }
 }
 
 void k1EditController::beginParameterGesture(k1lib::EParam param) {

@@ -1,8 +1,9 @@
 #pragma once
 // The plug-in view the host embeds: it owns the editor while the host has the view attached,
 // registers that editor with the facade so it hears the facade's events, drives the editor's
-// idle from the 100 ms timer, passes host resizes to the editor and editor sizes to the host,
-// and turns edits made in the editor into host edits: one beginEdit/endEdit around each gesture. Its
+// idle from the 100 ms timer, passes host resizes to the editor (final: nothing is asked back from
+// inside onSize) and editor sizes to the host, and turns edits made in the editor into host
+// edits: one beginEdit/endEdit around each gesture, a preset chosen as one edit of the program. Its
 // rectangle outlives each editor, so a reopened window has the size it was closed with.
 //
 // Thread contract: the host's user-interface thread only. The facade reaches the editor on other
@@ -35,7 +36,9 @@ public:
     void changeParameter(k1lib::EParam param, float value) override;
     void beginParameterGesture(k1lib::EParam param) override;
     void endParameterGesture(k1lib::EParam param) override;
+    void changeProgram() override;
     void onSizeChanged() override;
+    std::optional<float> getDefaultValue(k1lib::EParam param) const override;
 
     K1Editor* getEditor() const { return editor.get(); }
 
@@ -56,6 +59,7 @@ private:
     // with the first, its endEdit goes with the last.
     std::map<k1lib::EParam, int> openGestures;
     VSTGUI::CRect rect;
+    bool hostSizing = false; // inside onSize: the editor's size changes ask the host nothing
     k1lib::Plugin& plugin;
     k1AudioProcessor* processor;
 };

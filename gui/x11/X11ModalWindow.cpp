@@ -60,6 +60,8 @@ public:
 
     ~ModalWindow() {
         if (surface) cairo_surface_destroy(surface);
+        if (pointerGrabbed) XUngrabPointer(display, CurrentTime);
+        if (keyboardGrabbed) XUngrabKeyboard(display, CurrentTime);
         if (window) XDestroyWindow(display, window);
     }
 
@@ -117,7 +119,7 @@ public:
             if (event.xany.window != window) continue;
             switch (event.type) {
             case MapNotify:
-                XSetInputFocus(display, window, RevertToParent, CurrentTime);
+                mapped = true;
                 break;
             case Expose:
                 if (event.xexpose.count == 0) draw();
@@ -142,6 +144,23 @@ public:
             }
         }
         return false;
+    }
+
+    // While the box is up it holds the pointer and the keyboard: what the user clicks or types
+    // meanwhile is not queued for the host's windows to replay once it closes. A grab the host
+    // holds (an open menu) is tried again each round; the focus is taken each round until the
+    // keyboard is ours, since without a window manager nobody gives it to a new window.
+    void takeInput() {
+        if (!mapped || (pointerGrabbed && keyboardGrabbed)) return;
+        if (!pointerGrabbed)
+            pointerGrabbed =
+                XGrabPointer(display, window, True, ButtonPressMask | ButtonReleaseMask, GrabModeAsync,
+                             GrabModeAsync, None, None, CurrentTime) == GrabSuccess;
+        if (!keyboardGrabbed) {
+            XSetInputFocus(display, window, RevertToParent, CurrentTime);
+            keyboardGrabbed = XGrabKeyboard(display, window, False, GrabModeAsync, GrabModeAsync,
+                                            CurrentTime) == GrabSuccess;
+        }
     }
 
     int fileDescriptor() const { return ConnectionNumber(display); }
@@ -254,6 +273,9 @@ private:
     cairo_surface_t* surface = nullptr;
     int height = 0;
     int pressed = -1;
+    bool mapped = false;
+    bool pointerGrabbed = false;
+    bool keyboardGrabbed = false;
 };
 } // namespace
 
@@ -275,6 +297,7 @@ ModalWindowAnswer runModalWindow(VSTGUI::CFrame* frame, const ModalWindowSpec& s
                     result = window.result;
                     break;
                 }
+                window.takeInput();
                 pollfd fds[2] = {{window.fileDescriptor(), POLLIN, 0}, {-1, POLLIN, 0}};
                 if (frame) fds[1].fd = frame->getPlatformFileDescriptor();
                 poll(fds, fds[1].fd >= 0 ? 2 : 1, 20);

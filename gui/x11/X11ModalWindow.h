@@ -1,6 +1,7 @@
 // A small modal window of our own on the X display: a title, a wrapped message, an optional
 // one-line text field and a row of buttons. It runs its own event loop until answered, while
-// the frame it belongs to keeps painting (its input waits).
+// the frame it belongs to keeps painting (its input waits). While it is up it grabs the
+// pointer and the keyboard, so no input meant for other windows piles up behind it.
 //
 // Thread contract: the user-interface thread only; run() blocks until the window is answered.
 #pragma once

@@ -57,11 +57,17 @@ bool Plugin::setParameter(EParam param, float value) {
     value = std::clamp(value, 0.0f, 1.0f);
     if (value == parameterCache[param].load(std::memory_order_relaxed)) return false;
     Lock lock(engineLock);
+    if (!engine.setParameter(param, value, true)) {
+        // Refused (a Single's parameter while a Multi plays): the host and the panel hear back
+        // the value the instrument holds, as after any change it makes itself.
+        const float held = engine.getParameter(param);
+        parameterCache[param].store(held, std::memory_order_relaxed);
+        if (editor) editor->onEvent(PluginToEditorEvent::parameterChanged(param, held));
+        listener->onParameterChanged(param, held);
+        return false;
+    }
     // Stored under the lock, so a refresh running concurrently cannot leave an older value.
     parameterCache[param].store(value, std::memory_order_relaxed);
-    // The engine logs a refusal (a field of the play mode not playing); the next change of preset
-    // or mode brings the cache back to the engine's values.
-    (void)engine.setParameter(param, value, true);
     if (editor) editor->onEvent(PluginToEditorEvent::parameterChanged(param, value));
     return true;
 }

@@ -31,6 +31,19 @@ public:
           }) {}
     ~User() { thread.join(); }
 
+    // Whether this connection can grab the keyboard (or the pointer) now; lets go at once.
+    bool canGrab(bool keyboard = true) {
+        const Window root = DefaultRootWindow(display);
+        const bool ok = keyboard ? XGrabKeyboard(display, root, False, GrabModeAsync, GrabModeAsync,
+                                                 CurrentTime) == GrabSuccess
+                                 : XGrabPointer(display, root, False, ButtonPressMask, GrabModeAsync,
+                                                GrabModeAsync, None, None, CurrentTime) == GrabSuccess;
+        keyboard ? XUngrabKeyboard(display, CurrentTime) : XUngrabPointer(display, CurrentTime);
+        XSync(display, False);
+        return ok;
+    }
+    Display* connection() const { return display; }
+
     void key(Window w, KeySym keysym) {
         XEvent e{};
         e.xkey.display = display;
@@ -126,6 +139,47 @@ TEST_F(X11DialogWindows, QuestionsAnswerOkOnlyForTheOkButton) {
         User user([](User& u, Window w) { u.key(w, XK_Return); });
         dialogs.showNotice(nullptr, "Marn' Zyk", "A notice closes with its one button");
     }
+}
+
+// While a box is up it holds the keyboard and the pointer, so nothing meant for the host's windows
+// waits to replay after it; a grab the host holds as the box opens (a menu) only delays it, and
+// the host taking the focus back takes no keys from it.
+TEST_F(X11DialogWindows, ABoxHoldsKeyboardAndPointerWhileItIsUp) {
+    bool heldBoth = false, heldAfterHostLetGo = false, keptKeys = false, freedAfter = false;
+    {
+        User user([&](User& u, Window w) {
+            heldBoth = !u.canGrab() && !u.canGrab(false);
+            XSetInputFocus(u.connection(), PointerRoot, RevertToPointerRoot, CurrentTime); // the host's
+            XSync(u.connection(), False);
+            keptKeys = !u.canGrab();
+            u.key(w, XK_Escape);
+        });
+        EXPECT_FALSE(dialogs.askOkCancel(nullptr, "Marn' Zyk", "Hold?"));
+    }
+    EXPECT_TRUE(heldBoth);
+    EXPECT_TRUE(keptKeys);
+    {
+        // The host holds the keyboard while the box opens and lets go a moment later.
+        Display* host = XOpenDisplay(nullptr);
+        ASSERT_NE(host, nullptr);
+        ASSERT_EQ(
+            XGrabKeyboard(host, DefaultRootWindow(host), False, GrabModeAsync, GrabModeAsync, CurrentTime),
+            GrabSuccess);
+        XSync(host, False);
+        User user([&](User& u, Window w) {
+            XUngrabKeyboard(host, CurrentTime);
+            XSync(host, False);
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            heldAfterHostLetGo = !u.canGrab();
+            u.key(w, XK_Escape);
+        });
+        dialogs.showNotice(nullptr, "Marn' Zyk", "Held after the host let go?");
+        freedAfter = XGrabKeyboard(host, DefaultRootWindow(host), False, GrabModeAsync, GrabModeAsync,
+                                   CurrentTime) == GrabSuccess;
+        XCloseDisplay(host);
+    }
+    EXPECT_TRUE(heldAfterHostLetGo);
+    EXPECT_TRUE(freedAfter) << "the box let go when it closed";
 }
 
 TEST_F(X11DialogWindows, WithoutAFileSelectorProgramThePathWindowAsksForThePath) {

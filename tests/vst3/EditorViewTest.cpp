@@ -5,11 +5,14 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <string>
 #include <thread>
 
+#include "editor/uiSingles.h"
 #include "editor/uiSourceMix.h"
 #include "gui/CControl.h"
+#include "gui/CKnobBase.h"
 #include "tests/support/LogCapture.h"
 #include "tests/support/ZykGuiTest.h"
 #include "tests/vst3/Instrument.h"
@@ -81,6 +84,46 @@ public:
     int programListChanges = 0;
 };
 
+// The newest Qtractor's resizing: resizeView sets a guard and resizes the widget, whose resize
+// event fires at once: it checks the size, sets the window to the checked one and calls onSize
+// with it. With the guard cleared, a view whose getSize differs from the request gets onSize
+// again with the unchecked request.
+class ReenteringPlugFrame : public RecordingPlugFrame {
+public:
+    using RecordingPlugFrame::RecordingPlugFrame;
+    tresult PLUGIN_API resizeView(IPlugView* view, ViewRect* size) override {
+        ++requests;
+        nested += depth > 0;
+        if (depth >= 64) return kResultFalse; // where the real host's stack runs out
+        ViewRect checked = *size;
+        view->checkSizeConstraint(&checked);
+        if (!same(checked, *size)) moved.push_back(text(*size) + " -> " + text(checked));
+        ++depth;
+        widgetResized(view, *size);
+        ViewRect now;
+        view->getSize(&now);
+        if (!same(now, *size)) view->onSize(size);
+        --depth;
+        return kResultOk;
+    }
+    // The user (or the window system) gives the window a size.
+    void widgetResized(IPlugView* view, ViewRect size) {
+        view->checkSizeConstraint(&size);
+        window = size;
+        view->onSize(&size);
+    }
+    static bool same(const ViewRect& a, const ViewRect& b) {
+        return a.getWidth() == b.getWidth() && a.getHeight() == b.getHeight();
+    }
+    static std::string text(const ViewRect& r) {
+        return std::to_string(r.getWidth()) + "x" + std::to_string(r.getHeight());
+    }
+
+    int depth = 0, requests = 0, nested = 0;
+    std::vector<std::string> moved; // requests the view's own check changed
+    ViewRect window;
+};
+
 class EditorView : public ::testing::Test {
 protected:
     void SetUp() override { i->setComponentHandler(&plugFrame); }
@@ -146,6 +189,38 @@ TEST_F(EditorView, SizesFromTheDefaultThroughEditorAndHostResizes) {
     EXPECT_EQ(sizeOf(view), std::make_pair(1600, 900));
     EXPECT_EQ(view->onSize(nullptr), kInvalidArgument);
     EXPECT_EQ(sizeOf(view), std::make_pair(1600, 900));
+}
+
+// Whatever the user does, a host that re-enters the view from its own resizeView is asked at
+// most once per action, never from inside its call, and only for sizes the view's check keeps.
+TEST_F(EditorView, AReenteringHostIsAskedOnlyOnceAndOnlyForCheckedSizes) {
+    ReenteringPlugFrame host(&loop);
+    ASSERT_TRUE(create());
+    view->setFrame(&host);
+    ASSERT_TRUE(attach());
+    VSTGUI::CFrame* frame = view->getEditor()->getFrame();
+    VSTGUI::CView* grip = view->getEditor()->getViewsByName().at("resizeHandle").front();
+    VSTGUI::CPoint start = grip->getViewSize().getCenter();
+    host.requests = 0;
+    frame->platformOnMouseDown(grip->localToFrame(start), VSTGUI::kLButton);
+    for (auto [x, y] : {std::pair{900, 500}, {700, 400}, {1100, 640}, {1300, 760}, {1617, 903}}) {
+        const int before = host.requests;
+        frame->platformOnMouseMoved({double(x), double(y)}, VSTGUI::kLButton);
+        EXPECT_LE(host.requests - before, 1) << "moving to " << x << "," << y;
+        EXPECT_EQ(sizeOf(view), std::make_pair(host.window.getWidth(), host.window.getHeight()));
+    }
+    frame->platformOnMouseUp({1617, 903}, VSTGUI::kLButton);
+    EXPECT_GE(host.requests, 4);
+    EXPECT_EQ(host.nested, 0);
+    EXPECT_TRUE(host.moved.empty()) << host.moved.front();
+
+    // Window sizes the host sets, on the rule or off it, are final: the view asks nothing back.
+    for (auto [w, h] : {std::pair{909, 511}, {1000, 1000}, {641, 361}, {700, 300}}) {
+        host.requests = 0;
+        host.widgetResized(view, ViewRect(0, 0, w, h));
+        EXPECT_EQ(host.requests, 0) << w << "x" << h;
+        EXPECT_EQ(sizeOf(view), std::make_pair(host.window.getWidth(), host.window.getHeight()));
+    }
 }
 
 TEST_F(EditorView, ClosingLetsGoOfTheEditorAndReopeningKeepsTheLastSize) {
@@ -230,8 +305,9 @@ TEST_F(EditorView, AGestureIsOneHostEditFromPressToRelease) {
     EXPECT_EQ(editsOf(plugFrame.edits, {k1lib::Param_Volume}), "bppppe");
     EXPECT_EQ(plugFrame.edits.size(), 6u); // nothing else went to the host
 
-    plugFrame.edits.clear(); // a wheel turn is a short gesture of its own
+    plugFrame.edits.clear(); // a wheel turn is a gesture of its own, ended when the wheel rests
     knob->onWheel(at, VSTGUI::kMouseWheelAxisY, 1.0f, VSTGUI::CButtonState());
+    clock.advance(VSTGUI::CKnobBase::kWheelRestMs);
     EXPECT_EQ(editsOf(plugFrame.edits, {k1lib::Param_Volume}), "bpe");
 
     plugFrame.edits.clear(); // a menu choice is one edit
@@ -257,6 +333,90 @@ TEST_F(EditorView, AGestureIsOneHostEditFromPressToRelease) {
     knob->onMouseMoved(up, left);
     view->removed();
     EXPECT_EQ(editsOf(plugFrame.edits, {k1lib::Param_Volume}), "bpe");
+}
+
+// One default per control: Ctrl+click gives the value the host declared (a new instance's),
+// which is what the host's "reset to default" gives too, on the common page and a source's.
+TEST_F(EditorView, CtrlClickResetsEveryKnobToTheHostsDefault) {
+    ASSERT_TRUE(create());
+    ASSERT_TRUE(attach());
+    K1Editor& editor = *view->getEditor();
+    int knobs = 0;
+    for (unsigned long source : {0ul, 2ul}) { // a source's views move to its parameters
+        editor.setActiveSource(source);
+        for (uint32_t p = 0; p < k1lib::kParamCount; ++p) {
+            auto* knob = dynamic_cast<VSTGUI::CKnobBase*>(editor.controls[p]);
+            if (!knob) continue;
+            Vst::ParameterInfo info{};
+            ASSERT_EQ(i->getParameterInfo(static_cast<int32>(p), info), kResultOk);
+            plugFrame.edits.clear();
+            VSTGUI::CPoint at = knob->getViewSize().getCenter();
+            knob->onMouseDown(at, VSTGUI::CButtonState(VSTGUI::kLButton | VSTGUI::kControl));
+            ++knobs;
+            ASSERT_EQ(editsOf(plugFrame.edits, {p}), "bpe") << p;
+            EXPECT_NEAR(plugFrame.edits[1].value, info.defaultNormalizedValue, 1e-6) << p;
+        }
+    }
+    EXPECT_GT(knobs, 20); // Volume among them: 47 for a new instance, 100 in the table
+}
+
+// Touch automation records only between beginEdit and endEdit, and nothing for a gesture that
+// ends within one round of the host's GUI: wheel notches on one knob are one gesture until the
+// wheel has rested half a second, or another control is touched.
+TEST_F(EditorView, WheelNotchesAreOneGestureUntilTheWheelRests) {
+    ASSERT_TRUE(create());
+    ASSERT_TRUE(attach());
+    K1Editor& editor = *view->getEditor();
+    VSTGUI::CControl* volume = editor.controls[k1lib::Param_Volume];
+    VSTGUI::CControl* speed = editor.controls[k1lib::Param_LfoSpeed];
+    ASSERT_TRUE(volume && speed);
+    VSTGUI::CPoint at = volume->getViewSize().getCenter();
+    auto notch = [&](VSTGUI::CControl* knob, float distance) {
+        knob->onWheel(at, VSTGUI::kMouseWheelAxisY, distance, VSTGUI::CButtonState());
+        clock.advance(120); // a steady turn
+    };
+    for (int n = 0; n < 8; ++n)
+        notch(volume, n < 6 ? 1.0f : -1.0f);
+    EXPECT_EQ(editsOf(plugFrame.edits, {k1lib::Param_Volume}), "bpppppppp");
+    clock.advance(VSTGUI::CKnobBase::kWheelRestMs - 120 - 20);
+    EXPECT_EQ(editsOf(plugFrame.edits, {k1lib::Param_Volume}).back(), 'p');
+    clock.advance(40);
+    EXPECT_EQ(editsOf(plugFrame.edits, {k1lib::Param_Volume}), "bppppppppe");
+
+    plugFrame.edits.clear(); // turning another knob ends the first one's gesture at once
+    notch(volume, 1.0f);
+    notch(speed, 1.0f);
+    EXPECT_EQ(editsOf(plugFrame.edits, {k1lib::Param_Volume, k1lib::Param_LfoSpeed}), "bpebp");
+    plugFrame.edits.clear(); // and so does pressing any other control
+    editor.kickButtons[k1lib::Param_SourceS1Mute]->onMouseDown(at, VSTGUI::CButtonState(VSTGUI::kLButton));
+    EXPECT_EQ(editsOf(plugFrame.edits, {k1lib::Param_LfoSpeed}), "e");
+}
+
+// A preset chosen in the panel is the user's edit of the program parameter, for hosts that save
+// only edits; it is not echoed as an output change, and the host sending it back loads nothing.
+TEST_F(EditorView, APresetChosenInThePanelIsOneHostEditOfTheProgram) {
+    ASSERT_TRUE(create());
+    ASSERT_TRUE(attach());
+    testhost::OutputBlock block(64);
+    testhost::ParameterChanges drain;
+    i.run(block, nullptr, nullptr, &drain);
+    view->getEditor()->getBrowser()->setProgram(5);
+    ASSERT_EQ(i->getPlugin().getCurrentSingleIndex(), 5u);
+    ASSERT_EQ(editsOf(plugFrame.edits, {k1AudioProcessor::kProgramParam}), "bpe");
+    EXPECT_DOUBLE_EQ(plugFrame.edits[1].value, 5.0 / 1351.0);
+    view->getEditor()->getBrowser()->setProgram(5); // the one playing: nothing to tell
+    EXPECT_EQ(plugFrame.edits.size(), 3u);
+
+    testhost::ParameterChanges echo;
+    echo.add(k1AudioProcessor::kProgramParam, {{0, 5.0 / 1351.0}});
+    testhost::ParameterChanges out;
+    i.run(block, nullptr, &echo, &out);
+    testhost::ParameterChanges later;
+    i.run(block, nullptr, nullptr, &later);
+    for (const auto* changes : {&out, &later})
+        for (Vst::ParamID id : changes->ids())
+            EXPECT_NE(id, k1AudioProcessor::kProgramParam);
+    EXPECT_EQ(i->getPlugin().getCurrentSingleIndex(), 5u);
 }
 
 TEST_F(EditorView, HostValuesAndDeferredCallsRunFromTheRunLoop) {

@@ -161,6 +161,40 @@ TEST(HostNotices, NewValuesAreReReadBeforeTheyGoOutFromProcess) {
             << queue.id;
 }
 
+// A Single's parameter while a Multi plays is refused by the engine: the host hears the value
+// the instrument holds, in Multi mode and back in Single mode.
+TEST(HostNotices, ARefusedEditIsAnsweredWithTheInstrumentsValue) {
+    HandlerRecorder handler;
+    Instrument i;
+    i->setComponentHandler(&handler);
+    OutputBlock block(64);
+    ParameterChanges multi;
+    multi.add(k1lib::Param_Mode, {{0, 1.0}});
+    i.run(block, nullptr, &multi);
+    i->getParamNormalized(0);
+    ParameterChanges drain;
+    i.run(block, nullptr, nullptr, &drain);
+    handler.restarts.clear();
+    const double held = i->getParamNormalized(k1lib::Param_Volume);
+    ASSERT_NE(held, 0.9);
+
+    ASSERT_EQ(i->setParamNormalized(k1lib::Param_Volume, 0.9), kResultOk); // the host's edit
+    ParameterChanges edit;
+    edit.add(k1lib::Param_Volume, {{0, 0.9}});
+    i.run(block, nullptr, &edit);
+    EXPECT_DOUBLE_EQ(i->getParamNormalized(k1lib::Param_Volume), held);
+    EXPECT_EQ(handler.restarts, std::vector<int32>{kParamValuesChanged}) << "the host re-reads";
+    ParameterChanges out;
+    i.run(block, nullptr, nullptr, &out);
+    ASSERT_EQ(out.ids(), std::vector<Vst::ParamID>{k1lib::Param_Volume});
+    EXPECT_FLOAT_EQ(static_cast<float>(out.queues[0].points[0].second), static_cast<float>(held));
+
+    ParameterChanges single;
+    single.add(k1lib::Param_Mode, {{0, 0.0}});
+    i.run(block, nullptr, &single);
+    EXPECT_DOUBLE_EQ(i->getParamNormalized(k1lib::Param_Volume), held);
+}
+
 TEST(HostNotices, ARenamedSingleReachesTheProgramListWithoutARunLoop) {
     HandlerRecorder handler;
     Instrument i; // a host context without a run loop, and no editor
