@@ -134,8 +134,11 @@ void BM_K1LoadAutomated(benchmark::State& state) {
     int step = 0;
     for (auto _ : state) {
         step = (step + 1) % 64;
-        rig.engine.setParameter(k1lib::Param_SourceMix12,
-                                static_cast<float>(step < 32 ? step : 64 - step) / 32.0f, true);
+        if (!rig.engine.setParameter(k1lib::Param_SourceMix12,
+                                     static_cast<float>(step < 32 ? step : 64 - step) / 32.0f, true)) {
+            state.SkipWithError("the engine refused the automated parameter");
+            break;
+        }
         rig.block();
     }
     reportRealTime(state);

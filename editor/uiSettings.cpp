@@ -1,6 +1,7 @@
 #include "editor/uiSettings.h"
 
 #include "editor/K1Editor.h"
+#include "k1lib/constants/K1Constants.h"
 #include "k1lib/facade/Plugin.h"
 
 #include <algorithm>
@@ -11,7 +12,7 @@ using Config = k1lib::Engine::Config;
 
 namespace {
 // The channel menu lists "1".."16", then "Omni".
-constexpr int32_t kChannelEntries = 16;
+constexpr int32_t kChannelEntries = k1lib::kMidiChannelCount;
 constexpr int32_t kOmniEntry = kChannelEntries;
 } // namespace
 

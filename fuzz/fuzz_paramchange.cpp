@@ -22,7 +22,8 @@ void fail(const char* what) {
 void applyStep(SinglePreset& single, const uint8_t* step) {
     if (step[0] & 0x80) {
         const int value = static_cast<int16_t>(step[1] << 8 | step[2]);
-        ParameterConverter::toSingle(single, static_cast<EParam>(step[0] & 0x7F), value);
+        // Refused or not, the steps after it check the Single the same way.
+        (void)ParameterConverter::toSingle(single, static_cast<EParam>(step[0] & 0x7F), value);
         return;
     }
     const SinglePreset before = single;

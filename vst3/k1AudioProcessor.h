@@ -38,13 +38,15 @@ public:
     using ParamID = Steinberg::Vst::ParamID;
     using ParamValue = Steinberg::Vst::ParamValue;
 
-    // Host parameter IDs after the 209 K1 parameters.
-    static constexpr ParamID kReservedParam = 209;
-    static constexpr ParamID kFirstMidiParam = 210; // 210-223: MIDI controllers
-    static constexpr ParamID kLastMidiParam = 223;
-    static constexpr ParamID kProgramParam = 224;
-    static constexpr Steinberg::int32 kParamCount = 225;
-    static constexpr Steinberg::Vst::ProgramListID kProgramListId = 224;
+    // Host parameter IDs after the 209 K1 parameters: 209 reserved, 210-223 the MIDI
+    // controllers, 224 the program.
+    static constexpr ParamID kReservedParam = k1lib::kParamCount;
+    static constexpr ParamID kFirstMidiParam = kReservedParam + 1;
+    static constexpr ParamID kMidiParamCount = 14;
+    static constexpr ParamID kLastMidiParam = kFirstMidiParam + kMidiParamCount - 1;
+    static constexpr ParamID kProgramParam = kLastMidiParam + 1;
+    static constexpr Steinberg::int32 kParamCount = kProgramParam + 1;
+    static constexpr Steinberg::Vst::ProgramListID kProgramListId = kProgramParam;
     // The deferred "tell the host every value changed": a refresh list of one entry.
     static constexpr uint32_t kHostValuesRefresh = 0xFFFFFFFFu;
     static constexpr size_t kMaxOutputChannels = k1lib::kOutputCount;

@@ -4,14 +4,13 @@
 #include <cmath>
 #include <cstdint>
 
+#include "k1lib/constants/K1Constants.h"
+
 namespace k1lib {
 
-// The engine always generates at 49,920 Hz; before a host rate is known the processing rate
-// reads 0, which must never reach a division.
-constexpr float EngineSampleRate = 49920.0f;
-
+// Before a host rate is known the processing rate reads 0, which must never reach a division.
 inline float usableProcessingRate(float rate) {
-    return std::isfinite(rate) && rate > 0.0f ? rate : EngineSampleRate;
+    return std::isfinite(rate) && rate > 0.0f ? rate : kProcessingSamplerate;
 }
 
 // Rounds toward zero into low..high; NaN gives low. A plain cast is undefined outside int's range.

@@ -15,6 +15,12 @@ constexpr int kMultisPerBank = 32;
 constexpr int kWaveCount = 256;
 constexpr int kFirstSampledWave = 204; // waves below are single-cycle
 constexpr int kNameLength = 10;        // characters of a Single or Multi name
+constexpr int kRecordsPerDump = 32;    // Singles or Multis in one block dump message
+constexpr int kHighestVolume = 99;     // a Single's or Multi's volume runs 0-99
+
+// The engine generates every sample at this rate, whatever the host's; the envelope, LFO and
+// parameter-ramp timings are counted in its samples.
+constexpr float kProcessingSamplerate = 49920.0f;
 
 // A Single's polyphony.
 enum PolyMode : uint32_t { Poly1 = 0, Poly2 = 1, Solo = 2 };

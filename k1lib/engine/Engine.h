@@ -110,7 +110,7 @@ public:
 
     // Parameters (0-208). Single fields are accepted in Single mode only, Multi fields in Multi
     // mode only; the values reach the presets through processParameterChange.
-    bool setParameter(EParam param, float normalizedValue, bool ramp);
+    [[nodiscard]] bool setParameter(EParam param, float normalizedValue, bool ramp);
     // setParameter with ramp, then the listener hears the value whatever the result.
     void modifyParameter(EParam param, float normalizedValue);
     float getParameter(EParam param) const;
@@ -149,7 +149,7 @@ public:
     Multi& getMulti() { return *m_multi; }
     const ParameterManager& getParameterManager() const { return m_parameterManager; }
     // The rate voices, envelopes and LFOs run at: always the K1's own, whatever the host runs at.
-    static constexpr float kProcessingSamplerate = 49920.0f;
+    static constexpr float kProcessingSamplerate = k1lib::kProcessingSamplerate;
     float getProcessingSamplerate() const { return kProcessingSamplerate; }
 
     // Rendering (audio thread). The host rate makes a new resampler; process renders one host

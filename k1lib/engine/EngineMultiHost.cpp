@@ -31,7 +31,7 @@ bool EngineMultiHost::isSingleMode() const {
 uint32_t EngineMultiHost::getAudioOutputMode() const {
     return m_engine.getConfig().audioOutputMode;
 }
-const StaticArray<MidiState, 16>& EngineMultiHost::getMidiStates() const {
+const StaticArray<MidiState, kMidiChannelCount>& EngineMultiHost::getMidiStates() const {
     return m_engine.getMidiStates();
 }
 const VoiceContext& EngineMultiHost::getVoiceContext() const {

@@ -19,7 +19,7 @@ public:
     float getProcessingSamplerate() const override;
     bool isSingleMode() const override;
     uint32_t getAudioOutputMode() const override;
-    const StaticArray<MidiState, 16>& getMidiStates() const override;
+    const StaticArray<MidiState, kMidiChannelCount>& getMidiStates() const override;
     const VoiceContext& getVoiceContext() const override;
     Random& getRandom() override;
     const MultiPreset& getCurrentMulti() const override;

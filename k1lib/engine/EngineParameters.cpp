@@ -65,7 +65,8 @@ bool Engine::setParameter(EParam param, float normalizedValue, bool ramp) {
 }
 
 void Engine::modifyParameter(EParam param, float normalizedValue) {
-    setParameter(param, normalizedValue, true);
+    // A refusal is logged; the listener hears the value whatever the result.
+    (void)setParameter(param, normalizedValue, true);
     // The listener's parameter arrays end at Param_Mode.
     if (param < kParamCount) m_listener->onParameterChanged(param, normalizedValue);
 }
@@ -108,10 +109,12 @@ void Engine::processParameterChange(EParam param, float value) {
         gains[first + 1] = std::min(1.0f + value, 1.0f);
     } else if (isSingleParameter(param)) {
         if (m_playMode != PlayMode_Single) return;
-        ParameterConverter::toSingle(m_singles[m_currentSingle], param, nearestInteger(value));
+        // A Single's parameter, so the converter knows its field: it refuses only what it logs.
+        (void)ParameterConverter::toSingle(m_singles[m_currentSingle], param, nearestInteger(value));
         if (param == Param_PitchBendDepth) m_pitchBendRange = getCurrentSingle().pitchBendDepth;
     } else if (m_playMode == PlayMode_Multi) {
-        ParameterConverter::toMulti(m_multis[m_currentMulti], param, nearestInteger(value));
+        // Every parameter left here is a Multi field the converter knows.
+        (void)ParameterConverter::toMulti(m_multis[m_currentMulti], param, nearestInteger(value));
         m_multi->updateMulti(getCurrentMulti(), param);
     }
 }
@@ -126,7 +129,8 @@ bool Engine::parameterChangesFitRun() const {
             const SinglePreset& current = getCurrentSingle();
             SinglePreset changed;
             std::memcpy(&changed, &current, sizeof(SinglePreset));
-            ParameterConverter::toSingle(changed, p, nearestInteger(m_parameterManager.current[p]));
+            // A refusal leaves the copy as it was, which the comparison below reads as no change.
+            (void)ParameterConverter::toSingle(changed, p, nearestInteger(m_parameterManager.current[p]));
             if (std::memcmp(&changed, &current, sizeof(SinglePreset)) != 0) return false;
             if (p == Param_PitchBendDepth && changed.pitchBendDepth != m_pitchBendRange) return false;
             continue;

@@ -36,8 +36,6 @@ constexpr ConfigField kConfigFields[] = {
 };
 static_assert(sizeof(kConfigFields) / sizeof(kConfigFields[0]) * 4 == EngineStateRecord::kConfigSize);
 
-constexpr size_t kRunLength = 32; // records per K1 dump message
-
 void putU32(std::vector<unsigned char>& out, uint32_t value) {
     for (int shift = 0; shift < 32; shift += 8)
         out.push_back(static_cast<unsigned char>(value >> shift));
@@ -47,16 +45,16 @@ uint32_t getU32(const unsigned char* bytes) {
     return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<uint32_t>(bytes[3]) << 24;
 }
 
-// Appends the records as dumps of at most 32, alternating the two halves of a location, then
+// Appends the records as dumps of at most kRecordsPerDump, alternating the two halves of a location, then
 // the total size in front of them.
 template <typename Record, typename Writer>
 void putDumps(std::vector<unsigned char>& out, const std::vector<Record>& records, Writer writeRun) {
     std::vector<unsigned char> messages;
     std::vector<unsigned char> message;
-    for (size_t first = 0, run = 0; first < records.size(); first += kRunLength, ++run) {
+    for (size_t first = 0, run = 0; first < records.size(); first += kRecordsPerDump, ++run) {
         const auto begin = records.begin() + static_cast<std::ptrdiff_t>(first);
-        const std::vector<Record> chunk(
-            begin, begin + static_cast<std::ptrdiff_t>(std::min(kRunLength, records.size() - first)));
+        const std::vector<Record> chunk(begin, begin + static_cast<std::ptrdiff_t>(std::min<size_t>(
+                                                           kRecordsPerDump, records.size() - first)));
         if (writeRun(message, chunk, 0, (run & 1) != 0 ? Storagei : StorageI, 0))
             messages.insert(messages.end(), message.begin(), message.end());
     }

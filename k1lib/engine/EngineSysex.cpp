@@ -9,7 +9,6 @@
 namespace k1lib {
 namespace {
 
-constexpr uint64_t kBlockSize = 32;     // presets in one all-block dump
 constexpr uint64_t kModulationSwap = 2; // "S1>S2" / "S3>S4": the pair plays in exchanged order
 
 // Index first + k without wrapping; an overflowing sum lands past every bank.
@@ -74,10 +73,10 @@ void Engine::replyMulti(uint8_t channel, uint64_t number) {
 
 void Engine::replyAllSingles(uint8_t channel, uint64_t first) {
     std::vector<unsigned char> reply;
-    if (first >= 2 * kSinglesPerBank || !fitsInBank(first, kBlockSize, m_singles.size()) ||
+    if (first >= 2 * kSinglesPerBank || !fitsInBank(first, kRecordsPerDump, m_singles.size()) ||
         !Sysex::writeSingles(
             reply,
-            std::vector<SinglePreset>(m_singles.begin() + first, m_singles.begin() + first + kBlockSize),
+            std::vector<SinglePreset>(m_singles.begin() + first, m_singles.begin() + first + kRecordsPerDump),
             channel, location(first / kSinglesPerLocation),
             static_cast<unsigned char>(first % kSinglesPerBank)))
         Sysex::writeWriteResult(reply, channel, kWriteErrorProtected);
@@ -86,9 +85,10 @@ void Engine::replyAllSingles(uint8_t channel, uint64_t first) {
 
 void Engine::replyAllMultis(uint8_t channel, uint64_t first) {
     std::vector<unsigned char> reply;
-    if (first >= 2 * kMultisPerBank || !fitsInBank(first, kBlockSize, m_multis.size()) ||
+    if (first >= 2 * kMultisPerBank || !fitsInBank(first, kRecordsPerDump, m_multis.size()) ||
         !Sysex::writeMultis(
-            reply, std::vector<MultiPreset>(m_multis.begin() + first, m_multis.begin() + first + kBlockSize),
+            reply,
+            std::vector<MultiPreset>(m_multis.begin() + first, m_multis.begin() + first + kRecordsPerDump),
             channel, location(first / kMultisPerBank * 2),
             static_cast<unsigned char>(first % kMultisPerBank)))
         Sysex::writeWriteResult(reply, channel, kWriteErrorProtected);

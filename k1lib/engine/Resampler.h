@@ -30,6 +30,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "k1lib/constants/K1Constants.h"
 #include "k1lib/engine/AudioRenderer.h"
 #include "k1lib/engine/ResamplerHandles.h"
 #include "k1lib/engine/SilentConverter.h"
@@ -39,7 +40,7 @@ namespace k1lib {
 
 class Resampler {
 public:
-    static constexpr int kMaxChannels = 8;
+    static constexpr int kMaxChannels = kOutputCount;
 
     // channelCount is not used: every channel is prepared up front.
     Resampler(AudioRenderer& engine, float engineRate, float hostRate,

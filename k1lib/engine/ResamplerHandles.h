@@ -13,13 +13,15 @@
 #include <array>
 #include <cstddef>
 
+#include "k1lib/constants/K1Constants.h"
+
 namespace k1lib {
 
 class SilentConverter;
 
 class ResamplerHandles {
 public:
-    static constexpr int kMaxHandles = 8;
+    static constexpr int kMaxHandles = kOutputCount; // one per output channel
 
     // factor 0 makes no handles (the rates are the same).
     explicit ResamplerHandles(double factor);

@@ -23,9 +23,9 @@ public:
 
     // Integer path: value is the parameter's plain value rounded to an integer. Values outside
     // the parameter's range are clamped to it, so the record stays valid K1 data.
-    static bool toSingle(SinglePreset& preset, EParam param, int value);
+    [[nodiscard]] static bool toSingle(SinglePreset& preset, EParam param, int value);
     static bool getValue(int& out, EParam param, const SinglePreset& preset);
-    static bool toMulti(MultiPreset& preset, EParam param, int value);
+    [[nodiscard]] static bool toMulti(MultiPreset& preset, EParam param, int value);
     static bool getValue(int& out, EParam param, const MultiPreset& preset);
 
     // The cursor of a Single parameter (0 when it has none); for per-source parameters also
@@ -34,7 +34,7 @@ public:
 
     // Parameter-change path: the raw byte a cursor (and source) addresses. A received value
     // outside its field's range is refused and leaves the preset unchanged.
-    static bool toSingle(SinglePreset& preset, const Sysex::ParameterChange& change);
+    [[nodiscard]] static bool toSingle(SinglePreset& preset, const Sysex::ParameterChange& change);
     static bool fromSingle(unsigned char& value, const SinglePreset& preset, ParameterCursor cursor,
                            unsigned char source);
 };

@@ -39,8 +39,6 @@ std::vector<StorageInfo> factoryMultisStorageInfo;
 
 namespace {
 
-constexpr uint64_t kK1BankSingles = 64;
-constexpr uint64_t kK1BankMultis = 32;
 constexpr uint64_t kPhmBankSingles = 200;
 
 bool checkCount(const char* bank, const char* what, uint64_t decoded, uint64_t expected) {
@@ -86,8 +84,8 @@ bool decodeFactoryBanks(const std::vector<FactoryBank>& banks, std::vector<Singl
 
         const bool phm = bank.type == StorageTypePhm;
         complete &= checkCount(bank.shortName, "Singles", result.singles.size(),
-                               phm ? kPhmBankSingles : kK1BankSingles);
-        complete &= checkCount(bank.shortName, "Multis", result.multis.size(), phm ? 0 : kK1BankMultis);
+                               phm ? kPhmBankSingles : kSinglesPerBank);
+        complete &= checkCount(bank.shortName, "Multis", result.multis.size(), phm ? 0 : kMultisPerBank);
     }
     return complete;
 }

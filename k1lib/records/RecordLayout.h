@@ -7,6 +7,8 @@
 // Multi likewise give section 1's byte.
 #include <cstdint>
 
+#include "k1lib/constants/K1Constants.h"
+
 namespace k1lib {
 
 struct RecordField {
@@ -59,7 +61,7 @@ constexpr bool fieldsFit(const FieldRun (&runs)[N], unsigned firstByte, unsigned
 
 namespace singlelayout {
 constexpr unsigned NameByte = 0;
-constexpr RecordField Volume{10, 0, 8, 99};
+constexpr RecordField Volume{10, 0, 8, kHighestVolume};
 constexpr RecordField PolyMode{11, 0, 2, 2};
 constexpr RecordField Source2or4{11, 2, 1, 1};
 constexpr RecordField AmpModS1S2{11, 3, 2, 2};
@@ -144,7 +146,7 @@ static_assert(fieldsFit(Fields, Volume.byte, ChecksumByte) && ChecksumByte + 1 =
 
 namespace multilayout {
 constexpr unsigned NameByte = 0;
-constexpr RecordField Volume{10, 0, 8, 99};
+constexpr RecordField Volume{10, 0, 8, kHighestVolume};
 // Per section.
 constexpr RecordField Single{11, 0, 6, 63};
 constexpr RecordField ZoneLow{19, 0, 8, 127};

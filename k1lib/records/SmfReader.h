@@ -26,6 +26,6 @@ struct SmfFile {
 
 // False for a file that is not a MIDI file (nothing read) or that is damaged (what was read
 // before the damage stays in out, and a line says what went wrong).
-bool readSmf(const std::vector<unsigned char>& file, SmfFile& out);
+[[nodiscard]] bool readSmf(const std::vector<unsigned char>& file, SmfFile& out);
 
 } // namespace k1lib

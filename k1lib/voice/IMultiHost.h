@@ -2,6 +2,7 @@
 // What the Multi reads from and asks of its engine. The engine's own binding is
 // EngineMultiHost; tests give the Multi a host of their own.
 #include "k1lib/base/StaticArray.h"
+#include "k1lib/constants/K1Constants.h"
 #include "k1lib/records/MultiPreset.h"
 #include "k1lib/records/SinglePreset.h"
 #include "k1lib/voice/MidiState.h"
@@ -28,7 +29,7 @@ public:
     virtual float getProcessingSamplerate() const = 0;
     virtual bool isSingleMode() const = 0;
     virtual uint32_t getAudioOutputMode() const = 0; // 0 Stereo, 1 8 Channels
-    virtual const StaticArray<MidiState, 16>& getMidiStates() const = 0;
+    virtual const StaticArray<MidiState, kMidiChannelCount>& getMidiStates() const = 0;
     virtual const VoiceContext& getVoiceContext() const = 0;
     virtual Random& getRandom() = 0;
     // The engine's stored current Multi, and a program change that sets a section's Single in it

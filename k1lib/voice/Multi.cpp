@@ -16,7 +16,7 @@ namespace {
 // over the whole keyboard; the other sections are off.
 MultiPreset makeSingleModeMulti() {
     MultiPreset multi{};
-    multi.volume = 99;
+    multi.volume = kHighestVolume;
     MultiSection& first = multi.sections[0];
     first.single = Multi::kCurrentSingle;
     first.zoneHigh = 127;
@@ -291,7 +291,7 @@ void Multi::process(float* const* outputs, int count, int frames, const float* c
 void Multi::processRun(float* const* outputs, int count, int offset, int frames,
                        const float* const* sourceGains) {
     const Routing route = routing(count);
-    const StaticArray<MidiState, 16>& midi = m_host.getMidiStates();
+    const StaticArray<MidiState, kMidiChannelCount>& midi = m_host.getMidiStates();
     const float rate = m_host.getProcessingSamplerate();
     const auto bendRange = static_cast<float>(m_host.getPitchBendRange());
 
@@ -386,7 +386,7 @@ void Multi::processRun(float* const* outputs, int count, int offset, int frames,
 
         const SinglePreset* single = singles[s];
         const int channel = channels[s];
-        const float gain = volume(single != nullptr ? single->volume : 99) *
+        const float gain = volume(single != nullptr ? single->volume : kHighestVolume) *
                            (channel >= 0 ? midi[static_cast<std::size_t>(channel)].volume : 1.0f);
         if (route == Routing::PerSource) {
             for (int k = 0; k < kSourceCount; ++k)
@@ -404,7 +404,7 @@ void Multi::processRun(float* const* outputs, int count, int offset, int frames,
         }
     }
 
-    const float multiVolume = volume(static_cast<int>(std::min<uint32_t>(m_preset.volume, 99)));
+    const float multiVolume = volume(static_cast<int>(std::min<uint32_t>(m_preset.volume, kHighestVolume)));
     for (int k = 0; k < count; ++k)
         scaleFrames(outputs[k] + offset, multiVolume, frames);
 }

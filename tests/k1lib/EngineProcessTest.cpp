@@ -97,9 +97,12 @@ TEST_F(EngineProcess, PlayAndChannelSwitchesAllocateNothingAndKeepTheMainPair) {
         const int samples = 1 + (block * 53) % 1024;
         // Automation keeps ramps running through the blocks.
         for (k1lib::Engine* e : {&engine, &reference}) {
-            e->setParameter(k1lib::Param_SourceMix12, static_cast<float>(block % 10) / 10.0f, true);
-            if (block % 7 == 0)
-                e->setParameter(k1lib::Param_VibratoDepth, static_cast<float>(block % 3) / 2.0f, true);
+            EXPECT_TRUE(
+                e->setParameter(k1lib::Param_SourceMix12, static_cast<float>(block % 10) / 10.0f, true));
+            if (block % 7 == 0) {
+                EXPECT_TRUE(
+                    e->setParameter(k1lib::Param_VibratoDepth, static_cast<float>(block % 3) / 2.0f, true));
+            }
         }
         events.clear();
         if (block % 10 == 5) {

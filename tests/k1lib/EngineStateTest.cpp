@@ -57,7 +57,7 @@ struct TestEngine {
         engine.setPlayMode(PlayMode_Multi);
         EXPECT_TRUE(engine.setMulti(10));
         EXPECT_TRUE(engine.setMulti(10, random.multi()));
-        engine.setParameter(Param_SourceMix12, 0.3f, false);
+        EXPECT_TRUE(engine.setParameter(Param_SourceMix12, 0.3f, false));
         listener.custom = {1, 2, 3};
         listener.clear();
     }
@@ -327,7 +327,7 @@ TEST(EngineState, ALoadThatLeavesWhatSoundsKeepsItsVoices) {
         EXPECT_EQ(target.engine.getMulti().getActiveVoiceCount(), sounding) << mode;
         const SinglePreset elsewhere = random.single();
         ASSERT_TRUE(other.engine.setSingle(900, elsewhere));
-        other.engine.setParameter(Param_SourceMix12, 0.3f, false);
+        EXPECT_TRUE(other.engine.setParameter(Param_SourceMix12, 0.3f, false));
         ASSERT_TRUE(target.engine.loadState(other.save()));
         EXPECT_EQ(target.engine.getMulti().getActiveVoiceCount(), sounding) << mode;
         EXPECT_TRUE(target.engine.getSingles()[900] == elsewhere) << mode;

@@ -57,10 +57,10 @@ TEST(ParameterConverter, IntegerPathStoresTheK1Encodings) {
 
 TEST(ParameterConverter, IntegerPathClampsToTheParameterRange) {
     SinglePreset single{};
-    ParameterConverter::toSingle(single, Param_PitchBendDepth, 40);
-    ParameterConverter::toSingle(single, Param_SourceS1Fine, 300);
-    ParameterConverter::toSingle(single, Param_SourceS2Wave, 256);
-    ParameterConverter::toSingle(single, Param_Volume, 0);
+    EXPECT_TRUE(ParameterConverter::toSingle(single, Param_PitchBendDepth, 40));
+    EXPECT_TRUE(ParameterConverter::toSingle(single, Param_SourceS1Fine, 300));
+    EXPECT_TRUE(ParameterConverter::toSingle(single, Param_SourceS2Wave, 256));
+    EXPECT_TRUE(ParameterConverter::toSingle(single, Param_Volume, 0));
     EXPECT_EQ(single.pitchBendDepth, 12u);
     EXPECT_EQ(single.sources[0].fine, 100u);
     EXPECT_EQ(single.sources[1].wave, 255);
@@ -68,9 +68,9 @@ TEST(ParameterConverter, IntegerPathClampsToTheParameterRange) {
     EXPECT_TRUE(writesAndReadsBack(single));
 
     MultiPreset multi{};
-    ParameterConverter::toMulti(multi, Param_MultiS1Transpose, 99);
-    ParameterConverter::toMulti(multi, Param_MultiS1Channel, -3);
-    ParameterConverter::toMulti(multi, Param_MultiVolume, 500);
+    EXPECT_TRUE(ParameterConverter::toMulti(multi, Param_MultiS1Transpose, 99));
+    EXPECT_TRUE(ParameterConverter::toMulti(multi, Param_MultiS1Channel, -3));
+    EXPECT_TRUE(ParameterConverter::toMulti(multi, Param_MultiVolume, 500));
     EXPECT_EQ(multi.sections[0].transpose, 24);
     EXPECT_EQ(multi.sections[0].channel, 0u);
     EXPECT_EQ(multi.volume, 99u);

@@ -34,7 +34,7 @@ public:
     }
     void parameter(k1lib::EParam param, float value) {
         for (auto& engine : m_engines)
-            engine->setParameter(param, value, true);
+            EXPECT_TRUE(engine->setParameter(param, value, true));
     }
     void render(int frames) {
         std::vector<float> runL(frames), runR(frames), oneL(frames), oneR(frames);
