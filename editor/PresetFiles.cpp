@@ -18,15 +18,24 @@ std::string fixFileExtension(const std::string& path) {
     return path.find(".syx") == std::string::npos ? path + ".syx" : path;
 }
 
-bool readFile(std::vector<unsigned char>& bytes, const std::string& path) {
+bool readFile(std::vector<unsigned char>& bytes, const std::string& path, k1lib::FileBytesResult* status) {
     bytes.clear();
-    const bool midiFile = k1lib::MidiToSysex::readFile(bytes, path.c_str());
-    if (midiFile && !bytes.empty()) return true;
-    // A damaged MIDI file (the reader logs the damage) still gives the sysex before it.
+    std::vector<unsigned char> file;
+    const k1lib::FileBytesResult read = k1lib::readFileBytes(path, file);
+    if (status) *status = read;
+    if (read != k1lib::FileBytesResult::Ok) {
+        k1lib::log(__func__, __LINE__,
+                   read == k1lib::FileBytesResult::TooLarge ? "File too large " : "Unable to read file ",
+                   path);
+        return false;
+    }
+    // A damaged MIDI file (the reader logs the damage) still gives the sysex before it; a dump it
+    // cuts off comes without its F7h, and the sysex reader sees it damaged.
+    (void)k1lib::MidiToSysex::readBytes(bytes, file);
     if (!bytes.empty()) return true;
-    const bool ok = k1lib::Sysex::readFile(bytes, path) && !bytes.empty() && bytes[0] == k1lib::kSysexStart;
-    if (!ok) bytes.clear();
-    return ok;
+    if (file.empty() || file[0] != k1lib::kSysexStart) return false;
+    bytes.swap(file);
+    return true;
 }
 
 namespace {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "gui/vstgui/vstgui.h"
+#include "k1lib/base/FileBytes.h"
 
 #include <string>
 #include <vector>
@@ -15,8 +16,10 @@ std::string fixFileExtension(const std::string& path);
 
 // The sysex of a chosen file: the dumps a MIDI file carries, or else the whole file when it is
 // a raw dump (starts with F0h). False when neither gave anything; `bytes` is then empty.
-// Reads only regular files of at most 64 MiB.
-[[nodiscard]] bool readFile(std::vector<unsigned char>& bytes, const std::string& path);
+// Reads only regular files of at most 64 MiB; `status`, when given, tells why a file was not
+// read at all.
+[[nodiscard]] bool readFile(std::vector<unsigned char>& bytes, const std::string& path,
+                            k1lib::FileBytesResult* status = nullptr);
 
 // True when the path names a regular file (a link is followed).
 bool isRegularFile(const std::string& path);
