@@ -23,7 +23,7 @@ constexpr unsigned long kMultiRecordSize = multilayout::RecordSize;
 constexpr unsigned long kPhmPresetSize = 76;
 constexpr unsigned char kSysexStart = 0xF0;
 constexpr unsigned char kSysexEnd = 0xF7;
-constexpr unsigned char kFirstRealTime = 0xF8; // F8h-FFh may come between any two bytes of a message
+constexpr unsigned char kFirstRealTime = 0xF8; // F8h-FFh do not end a message
 constexpr unsigned char kKawaiId = 0x40;
 constexpr unsigned char kSynthesizerGroup = 0x00;
 constexpr unsigned char kK1MachineId = 0x03;
@@ -103,8 +103,8 @@ public:
     [[nodiscard]] static bool readSysex(SysexResult& result, const unsigned char* message,
                                         unsigned long length, unsigned char channelFilter);
     // Every message of the buffer. As MIDI has it, a status byte ends a message: F7h completes
-    // it, F0h or any other byte from 80h but the real-time ones (F8h-FFh) cuts it off. Real-time
-    // bytes inside a message are not part of it.
+    // it, F0h or any other byte from 80h but the real-time ones (F8h-FFh) cuts it off. A real-time
+    // byte stays where it is and damages the record it falls in.
     static bool readBuffer(SysexResult& result, const std::vector<unsigned char>& bytes,
                            unsigned char channelFilter);
     [[nodiscard]] static bool readFile(std::vector<unsigned char>& out, const std::string& path);

@@ -1,5 +1,6 @@
 // Reading K1 records and messages. Every field that comes in is brought into its range, so a
 // record the system holds always writes back to 7-bit bytes and reads back equal.
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <type_traits>
@@ -288,7 +289,11 @@ bool readRecords(std::vector<Preset>& presets, std::vector<uint64_t>& slots, uin
     for (unsigned long k = 0; recordSize * (k + 1) <= size; ++k) {
         const uint64_t slot = records++;
         Preset preset{};
-        if (!read(preset, data + recordSize * k)) {
+        const unsigned char* record = data + recordSize * k;
+        // Every byte of a K1 record is 7-bit; a real-time byte among them is damage that the
+        // 7-bit checksum cannot see.
+        if (std::any_of(record, record + recordSize, [](unsigned char b) { return b >= 0x80; }) ||
+            !read(preset, record)) {
             intact = false;
             continue;
         }
@@ -428,41 +433,97 @@ bool readMessage(Sysex::SysexResult& result, const unsigned char* m, unsigned lo
     }
 }
 
+enum class MessageRead { Read, Skipped, Refused, Damaged };
+
+// One message; a message refused before its records counts as a damaged dump where its length
+// says it was one.
+MessageRead readOne(Sysex::SysexResult& result, const unsigned char* m, unsigned long length,
+                    unsigned char channelFilter) {
+    const uint64_t singles = result.singleRecords;
+    const uint64_t multis = result.multiRecords;
+    if (readMessage(result, m, length, channelFilter)) return MessageRead::Read;
+    // A message that another channel's filter skipped is not damaged.
+    if (channelFilter < kMidiChannelCount && length > 2 && m[2] < kMidiChannelCount && m[2] != channelFilter)
+        return MessageRead::Skipped;
+    if (singles != result.singleRecords || multis != result.multiRecords) return MessageRead::Damaged;
+    if (length > 0 && m[0] == kSysexStart) countRefusedDump(result, m, length);
+    return MessageRead::Refused;
+}
+
+// A stray status byte or F7h cut the dump off; the bytes after it up to the dump's own F7h were
+// lost with it but still tell how many records the dump held. `payload` runs from its F0h to
+// before its F7h, where its F7h may itself be lost: the count is rounded to the nearest record.
+void countLostRecords(Sysex::SysexResult& result, uint64_t singles, uint64_t multis, unsigned long payload) {
+    const unsigned long size = payload > 8 ? payload - 8 : 0;
+    auto nearest = [size](unsigned long recordSize) { return (size + recordSize / 2) / recordSize; };
+    if (result.singleRecords != singles)
+        result.singleRecords = std::max<uint64_t>(result.singleRecords, singles + nearest(kSingleRecordSize));
+    if (result.multiRecords != multis)
+        result.multiRecords = std::max<uint64_t>(result.multiRecords, multis + nearest(kMultiRecordSize));
+}
+
+// A complete dump whose records do not fill it: an F7h may have taken the place of a data byte.
+bool endsInsideRecord(const Sysex::SysexResult& result, uint64_t singles, unsigned long length) {
+    const unsigned long size = length > 9 ? length - 9 : 0;
+    return size % (result.singleRecords != singles ? kSingleRecordSize : kMultiRecordSize) != 0;
+}
+
 } // namespace
 
 bool Sysex::readSysex(SysexResult& result, const unsigned char* m, unsigned long length,
                       unsigned char channelFilter) {
-    const uint64_t singles = result.singleRecords;
-    const uint64_t multis = result.multiRecords;
-    if (readMessage(result, m, length, channelFilter)) return true;
-    // A message that another channel's filter skipped is not damaged.
-    const bool skipped =
-        channelFilter < kMidiChannelCount && length > 2 && m[2] < kMidiChannelCount && m[2] != channelFilter;
-    if (length > 0 && m[0] == kSysexStart && !skipped && singles == result.singleRecords &&
-        multis == result.multiRecords)
-        countRefusedDump(result, m, length);
-    return false;
+    return readOne(result, m, length, channelFilter) == MessageRead::Read;
 }
 
 bool Sysex::readBuffer(SysexResult& result, const std::vector<unsigned char>& bytes,
                        unsigned char channelFilter) {
     bool any = false;
+    bool afterCut = false; // this message's F0h ended a damaged dump before its F7h
     const size_t size = bytes.size();
-    std::vector<unsigned char> message;
     for (size_t start = 0; start < size;) {
         if (bytes[start] != kSysexStart) {
             ++start;
             continue;
         }
-        message.assign(1, kSysexStart);
         size_t end = start + 1;
-        for (; end < size && (bytes[end] < 0x80 || bytes[end] >= kFirstRealTime); ++end)
-            if (bytes[end] < 0x80) message.push_back(bytes[end]);
+        while (end < size && (bytes[end] < 0x80 || bytes[end] >= kFirstRealTime))
+            ++end;
         const bool complete = end < size && bytes[end] == kSysexEnd;
-        if (complete) message.push_back(kSysexEnd);
-        any |= readSysex(result, message.data(), message.size(), channelFilter);
-        // The status byte that cut a message off may start the next one.
-        start = complete ? end + 1 : end;
+        const unsigned char* message = bytes.data() + start;
+        const unsigned long length = end - start + (complete ? 1 : 0);
+        const uint64_t singles = result.singleRecords;
+        const uint64_t multis = result.multiRecords;
+        const MessageRead read = readOne(result, message, length, channelFilter);
+        any |= read == MessageRead::Read;
+        const bool counted = singles != result.singleRecords || multis != result.multiRecords;
+        size_t next = complete ? end + 1 : end;
+        // The data bytes after a stray status byte, and those up to any F7h that follows before
+        // the next F0h, are the lost rest of a damaged message: they still count for the records a
+        // dump held.
+        bool lost = false;
+        for (size_t rest = next;; rest = next) {
+            while (rest < size && bytes[rest] != kSysexStart && bytes[rest] != kSysexEnd)
+                ++rest;
+            const bool closed = rest < size && bytes[rest] == kSysexEnd;
+            if (closed || (!complete && !lost)) {
+                lost |= closed || rest > next;
+                next = rest + (closed ? 1 : 0);
+            }
+            if (!closed) break;
+        }
+        if (lost && counted)
+            countLostRecords(result, singles, multis, next - start - (bytes[next - 1] == kSysexEnd ? 1 : 0));
+        const bool brokenOff = lost || !complete || (counted && endsInsideRecord(result, singles, length));
+        // A refused message where a damaged dump broke off, or a damaged one that cannot say what
+        // it was: where the rest of the dump went is unknown, and so is where the records after it
+        // belong.
+        if (read == MessageRead::Refused && (afterCut || (brokenOff && !counted))) {
+            log("readSysex", 402, "Records after a damaged dump of unknown length are skipped");
+            ++result.damagedDumps;
+            break;
+        }
+        afterCut = brokenOff && next < size && bytes[next] == kSysexStart;
+        start = next;
     }
     return any;
 }
