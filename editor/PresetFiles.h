@@ -27,5 +27,6 @@ bool isRegularFile(const std::string& path);
 // Replaces the file at the path with the bytes, or creates it. The bytes go to a temporary file
 // in the same folder, which is synced and then renamed over the target, so a failed save (disk
 // full, file too large) leaves the old file as it was and no partial file behind. A link is
-// followed and stays a link. Anything there that is not a regular file is refused at once.
+// followed and stays a link. Anything there that is not a regular file is refused at once, and so
+// is a save larger than the process's file-size limit, whose SIGXFSZ would end the host.
 [[nodiscard]] bool writeToFile(const std::string& path, const std::vector<unsigned char>& bytes);
