@@ -5,9 +5,11 @@
 #include "log/Log.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,15 +20,24 @@ std::string fixFileExtension(const std::string& path) {
     return path.find(".syx") == std::string::npos ? path + ".syx" : path;
 }
 
-bool readFile(std::vector<unsigned char>& bytes, const std::string& path) {
+bool readFile(std::vector<unsigned char>& bytes, const std::string& path, k1lib::FileBytesResult* status) {
     bytes.clear();
-    const bool midiFile = k1lib::MidiToSysex::readFile(bytes, path.c_str());
-    if (midiFile && !bytes.empty()) return true;
-    // A damaged MIDI file (the reader logs the damage) still gives the sysex before it.
+    std::vector<unsigned char> file;
+    const k1lib::FileBytesResult read = k1lib::readFileBytes(path, file);
+    if (status) *status = read;
+    if (read != k1lib::FileBytesResult::Ok) {
+        k1lib::log(__func__, __LINE__,
+                   read == k1lib::FileBytesResult::TooLarge ? "File too large " : "Unable to read file ",
+                   path);
+        return false;
+    }
+    // A damaged MIDI file (the reader logs the damage) still gives the sysex before it; a dump it
+    // cuts off comes without its F7h, and the sysex reader sees it damaged.
+    (void)k1lib::MidiToSysex::readBytes(bytes, file);
     if (!bytes.empty()) return true;
-    const bool ok = k1lib::Sysex::readFile(bytes, path) && !bytes.empty() && bytes[0] == k1lib::kSysexStart;
-    if (!ok) bytes.clear();
-    return ok;
+    if (file.empty() || file[0] != k1lib::kSysexStart) return false;
+    bytes.swap(file);
+    return true;
 }
 
 namespace {
@@ -53,6 +64,38 @@ bool writeAll(int fd, const std::vector<unsigned char>& bytes) {
     }
     return true;
 }
+
+// A write past the file-size limit raises SIGXFSZ, whose default ends the whole host. A save that
+// does not fit under the limit is refused before anything is written.
+bool fitsFileSizeLimit(size_t size) {
+    rlimit limit{};
+    return getrlimit(RLIMIT_FSIZE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY || size <= limit.rlim_cur;
+}
+
+// While a save writes, SIGXFSZ is blocked on this thread, so a limit lowered after the check
+// fails the write instead of ending the host; a signal the write raised is taken back before the
+// thread's mask is restored.
+class FileSizeSignalBlock {
+public:
+    FileSizeSignalBlock() {
+        sigemptyset(&signal);
+        sigaddset(&signal, SIGXFSZ);
+        pthread_sigmask(SIG_BLOCK, &signal, &previous);
+    }
+    ~FileSizeSignalBlock() {
+        const timespec now{};
+        if (!sigismember(&previous, SIGXFSZ))
+            while (sigtimedwait(&signal, nullptr, &now) == SIGXFSZ) {
+            }
+        pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    }
+    FileSizeSignalBlock(const FileSizeSignalBlock&) = delete;
+    FileSizeSignalBlock& operator=(const FileSizeSignalBlock&) = delete;
+
+private:
+    sigset_t signal{};
+    sigset_t previous{};
+};
 
 // The file a save replaces: a link is followed to the file it names, so the link stays.
 std::string resolveTarget(const std::string& path) {
@@ -81,6 +124,11 @@ bool writeToFile(const std::string& path, const std::vector<unsigned char>& byte
         k1lib::log(__func__, __LINE__, "Not a regular file ", path);
         return false;
     }
+    if (!fitsFileSizeLimit(bytes.size())) {
+        k1lib::log(__func__, __LINE__, "File size limit reached, not writing ", path);
+        return false;
+    }
+    const FileSizeSignalBlock block;
     std::string temporary;
     const int fd = createTemporaryBeside(target, temporary);
     if (fd < 0) {

@@ -116,10 +116,11 @@ private:
     void importPage(uint64_t start, const std::string& path);
     enum class FileDialog { Export, ImportSingle, ImportPage };
     void runFileDialog(FileDialog kind, std::function<void(const std::string& path)> onChosen);
-    // Reads and parses a chosen file for an import, telling the user about read and parse errors;
-    // true after a parse error (the result may still hold the presets that could be read).
-    bool readImport(k1lib::Sysex::SysexResult& result, const std::string& path, const char* readError,
-                    const char* parseError) const;
+    // Reads and parses a chosen file for an import, telling the user about read and parse errors.
+    // False when the file could not be read (the import ends there); `damaged` after a parse
+    // error (the result may still hold the presets that could be read).
+    [[nodiscard]] bool readImport(k1lib::Sysex::SysexResult& result, bool& damaged, const std::string& path,
+                                  const char* readError, const char* parseError) const;
     // After a parse error, asks whether to import what could be read; true to go on.
     bool confirmDamagedImport(bool damaged) const;
     // Writes an export, asking first before it replaces an existing file.

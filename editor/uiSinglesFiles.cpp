@@ -16,6 +16,11 @@ bool isMultiMode(uint32_t mode) {
     return mode == k1lib::PlayMode_Multi;
 }
 
+std::string fileTooLarge() {
+    return "The file is too large to import (more than " + std::to_string(k1lib::kMaxImportFileSize >> 20) +
+           " MiB)";
+}
+
 const char* presetKind(uint32_t mode) {
     return isMultiMode(mode) ? "Multis" : "Singles";
 }
@@ -127,23 +132,26 @@ bool uiSingles::confirmDamagedImport(bool damaged) const {
                                                   kind + " that could be read?");
 }
 
-bool uiSingles::readImport(k1lib::Sysex::SysexResult& result, const std::string& path, const char* readError,
-                           const char* parseError) const {
+bool uiSingles::readImport(k1lib::Sysex::SysexResult& result, bool& damaged, const std::string& path,
+                           const char* readError, const char* parseError) const {
     std::vector<unsigned char> bytes;
-    if (!readFile(bytes, path)) {
-        showErrorMessage(readError);
+    k1lib::FileBytesResult status = k1lib::FileBytesResult::Ok;
+    if (!readFile(bytes, path, &status)) {
+        showErrorMessage(status == k1lib::FileBytesResult::TooLarge ? fileTooLarge() : readError);
         return false;
     }
-    // A damaged record fails the import even when other messages of the file were read.
-    if (k1lib::Sysex::readBuffer(result, bytes, 255) && !result.hasDamagedRecords()) return false;
-    showErrorMessage(parseError);
+    // A damaged record or dump fails the import even when other messages of the file were read.
+    damaged = !k1lib::Sysex::readBuffer(result, bytes, 255) || result.hasDamagedRecords();
+    if (damaged) showErrorMessage(parseError);
     return true;
 }
 
 void uiSingles::importSingle(uint64_t index, const std::string& path) {
     k1lib::Sysex::SysexResult result;
-    const bool damaged = readImport(result, path, "Unable to open file.",
-                                    "Failed to import Sysex data, file may be corrupted");
+    bool damaged = false;
+    if (!readImport(result, damaged, path, "Unable to open file.",
+                    "Failed to import Sysex data, file may be corrupted"))
+        return;
     // Only the presets of the playing kind count.
     const uint32_t mode = playMode();
     const size_t found = isMultiMode(mode) ? result.multis.size() : result.singles.size();
@@ -163,7 +171,8 @@ void uiSingles::importSingle(uint64_t index, const std::string& path) {
 
 void uiSingles::importPage(uint64_t start, const std::string& path) {
     k1lib::Sysex::SysexResult result;
-    const bool damaged = readImport(result, path, "Failed to read file", "Failed to import Sysex data");
+    bool damaged = false;
+    if (!readImport(result, damaged, path, "Failed to read file", "Failed to import Sysex data")) return;
     const uint32_t mode = playMode();
     const std::string kind = presetKind(mode);
     const bool multis = isMultiMode(mode);

@@ -3,6 +3,7 @@
 #include "gui/GuiLog.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -60,6 +61,16 @@ bool spawn(pid_t& pid, const std::vector<std::string>& argv, SpawnSetup& setup) 
         return false;
     }
     posix_spawn_file_actions_addclosefrom_np(&setup.actions, 3);
+    // Nor do the host's blocked or ignored signals: the child starts with the defaults.
+    sigset_t none, all;
+    sigemptyset(&none);
+    sigfillset(&all);
+    posix_spawnattr_setsigmask(&setup.attributes, &none);
+    posix_spawnattr_setsigdefault(&setup.attributes, &all);
+    short flags = 0;
+    posix_spawnattr_getflags(&setup.attributes, &flags);
+    posix_spawnattr_setflags(&setup.attributes,
+                             static_cast<short>(flags | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF));
     std::vector<char*> args = argumentVector(argv);
     const int error =
         posix_spawn(&pid, program.c_str(), &setup.actions, &setup.attributes, args.data(), environ);
@@ -79,8 +90,9 @@ std::string findInPath(const std::string& name) {
     while (start <= dirs.size()) {
         size_t end = dirs.find(':', start);
         if (end == std::string::npos) end = dirs.size();
-        // An empty entry would mean the current folder, wherever the host happens to be.
-        if (end > start) {
+        // An empty or relative entry would be taken from the current folder, wherever the host
+        // happens to be: only absolute entries count.
+        if (end > start && dirs[start] == '/') {
             const std::string candidate = dirs.substr(start, end - start) + "/" + name;
             struct stat info;
             if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&

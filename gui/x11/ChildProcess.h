@@ -1,5 +1,6 @@
 // Starting helper programs without a shell: an argument vector through posix_spawn, the program
-// looked up in PATH here; the child gets only the standard descriptors 0-2.
+// looked up in PATH here; the child gets only the standard descriptors 0-2, an empty signal mask
+// and every signal at its default action.
 //
 // Thread contract: the user-interface thread (the dialogs call these).
 #pragma once
@@ -10,8 +11,8 @@
 
 namespace zykgui {
 
-// The executable file `name` in the first of PATH's directories that holds one, or empty. An
-// empty entry of PATH is skipped: it is not taken as the current folder.
+// The executable file `name` in the first of PATH's directories that holds one, or empty. Only
+// absolute entries of PATH count: an empty or relative one would name the current folder.
 std::string findInPath(const std::string& name);
 // True when `name` is an executable file in one of PATH's directories.
 bool isInPath(const std::string& name);

@@ -105,10 +105,10 @@ bool readTrack(ChunkReader track, uint32_t trackIndex, std::vector<SmfEvent>& ev
             }
             runningStatus = 0;
         } else if (status == 0xF0 || status == 0xF7) {
-            uint32_t length;
-            if (!track.varLen(length)) return failedQuantity();
             runningStatus = 0;
             std::vector<uint8_t>* target = nullptr;
+            // The F0h goes out before its length is read: a file cut inside the length still
+            // shows a dump cut off.
             if (status == 0xF0) {
                 event.sysex.push_back(0xF0);
                 events.push_back(std::move(event));
@@ -117,6 +117,8 @@ bool readTrack(ChunkReader track, uint32_t trackIndex, std::vector<SmfEvent>& ev
             } else if (openSysex) {
                 target = &openSysex->sysex;
             }
+            uint32_t length;
+            if (!track.varLen(length)) return failedQuantity();
             if (!target) { // an escape packet outside a dump: not ours
                 if (!track.take(length)) {
                     log("readFile", 91, "System exclusive event longer than its track");

@@ -23,6 +23,7 @@ constexpr unsigned long kMultiRecordSize = multilayout::RecordSize;
 constexpr unsigned long kPhmPresetSize = 76;
 constexpr unsigned char kSysexStart = 0xF0;
 constexpr unsigned char kSysexEnd = 0xF7;
+constexpr unsigned char kFirstRealTime = 0xF8; // F8h-FFh do not end a message
 constexpr unsigned char kKawaiId = 0x40;
 constexpr unsigned char kSynthesizerGroup = 0x00;
 constexpr unsigned char kK1MachineId = 0x03;
@@ -82,21 +83,28 @@ public:
         // after it keep their places.
         std::vector<uint64_t> singleSlots;
         std::vector<uint64_t> multiSlots;
+        // A dump refused for its header counts the records its length says it held.
         uint64_t singleRecords = 0; // Single records met, readable or not
         uint64_t multiRecords = 0;
+        uint64_t damagedDumps = 0; // dumps refused for their header, cut off or of a broken length
 
         uint64_t singleSlot(size_t k) const { return k < singleSlots.size() ? singleSlots[k] : k; }
         uint64_t multiSlot(size_t k) const { return k < multiSlots.size() ? multiSlots[k] : k; }
-        // True when a dump held a record that could not be read.
+        // True when a dump held a record that could not be read, or a dump was damaged.
         bool hasDamagedRecords() const {
-            return singleRecords != singles.size() || multiRecords != multis.size();
+            return singleRecords != singles.size() || multiRecords != multis.size() || damagedDumps != 0;
         }
     };
     using ParameterChange = SysexResult::ParameterChange;
 
     // A channelFilter of 0-15 accepts only that channel; 16 or more accepts every channel.
+    // A message that does not end in F7h was cut off: a dump of that kind reads its whole
+    // records and fails.
     [[nodiscard]] static bool readSysex(SysexResult& result, const unsigned char* message,
                                         unsigned long length, unsigned char channelFilter);
+    // Every message of the buffer. As MIDI has it, a status byte ends a message: F7h completes
+    // it, F0h or any other byte from 80h but the real-time ones (F8h-FFh) cuts it off. A real-time
+    // byte stays where it is and damages the record it falls in.
     static bool readBuffer(SysexResult& result, const std::vector<unsigned char>& bytes,
                            unsigned char channelFilter);
     [[nodiscard]] static bool readFile(std::vector<unsigned char>& out, const std::string& path);

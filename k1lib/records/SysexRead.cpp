@@ -1,5 +1,6 @@
 // Reading K1 records and messages. Every field that comes in is brought into its range, so a
 // record the system holds always writes back to 7-bit bytes and reads back equal.
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <type_traits>
@@ -279,22 +280,59 @@ void readRequest(Sysex::SysexResult& result, unsigned char function, unsigned ch
     }
 }
 
+// The whole records of a dump's data; a partial record at its end is counted, never read.
 template <typename Preset>
 bool readRecords(std::vector<Preset>& presets, std::vector<uint64_t>& slots, uint64_t& records,
-                 const unsigned char* m, unsigned long length, unsigned long recordSize,
+                 const unsigned char* data, unsigned long size, unsigned long recordSize,
                  bool (*read)(Preset&, const unsigned char*)) {
     bool intact = true;
-    for (unsigned long k = 0; 8 + recordSize * (k + 1) <= length; ++k) {
+    for (unsigned long k = 0; recordSize * (k + 1) <= size; ++k) {
         const uint64_t slot = records++;
         Preset preset{};
-        if (!read(preset, m + 8 + recordSize * k)) {
+        const unsigned char* record = data + recordSize * k;
+        // Every byte of a K1 record is 7-bit; a real-time byte among them is damage that the
+        // 7-bit checksum cannot see.
+        if (std::any_of(record, record + recordSize, [](unsigned char b) { return b >= 0x80; }) ||
+            !read(preset, record)) {
             intact = false;
             continue;
         }
         presets.push_back(preset);
         slots.push_back(slot);
     }
-    return intact;
+    if (size % recordSize == 0) return intact;
+    ++records;
+    return false;
+}
+
+unsigned long recordsIn(unsigned long size, unsigned long recordSize) {
+    return (size + recordSize - 1) / recordSize;
+}
+
+// Which kind of records a dump carries: sub-command 2 says, unless the whole dump's length holds
+// only whole records of the other kind, which shows sub-command 2 itself is damaged.
+bool holdsSingles(const unsigned char* m, unsigned long payload, bool cutOff) {
+    const unsigned long size = payload > 8 && !cutOff ? payload - 8 : 0;
+    const bool singlesFit = size % kSingleRecordSize == 0;
+    const bool multisFit = size % kMultiRecordSize == 0;
+    if (size > 0 && singlesFit != multisFit) return singlesFit;
+    return payload < 8 || m[7] < 0x40;
+}
+
+// A message refused before its records were reached (its refusal is logged) counts as a damaged
+// dump when it was cut off or its length is that of a dump. The records it held, by its length, keep their
+// places, so the dumps after it land where the file has them.
+void countRefusedDump(Sysex::SysexResult& result, const unsigned char* m, unsigned long length) {
+    const unsigned long payload = payloadLength(m, length);
+    const bool cutOff = m[length - 1] != kSysexEnd;
+    const unsigned long size = payload > 8 ? payload - 8 : 0;
+    const bool dumpLength = size > 0 && (size % kSingleRecordSize == 0 || size % kMultiRecordSize == 0);
+    if (!cutOff && !dumpLength) return; // another kind of message
+    ++result.damagedDumps;
+    if (holdsSingles(m, payload, cutOff))
+        result.singleRecords += recordsIn(size, kSingleRecordSize);
+    else
+        result.multiRecords += recordsIn(size, kMultiRecordSize);
 }
 
 Sysex::ParameterChange readParameterChange(const unsigned char* m) {
@@ -306,10 +344,27 @@ Sysex::ParameterChange readParameterChange(const unsigned char* m) {
     return change;
 }
 
+// A dump cut off or ending in a partial record is damaged as a whole, whatever its records gave.
+bool finishDump(Sysex::SysexResult& result, bool intact, bool cutOff, unsigned long size,
+                unsigned long recordSize) {
+    if (!cutOff && size % recordSize == 0) return intact;
+    if (!cutOff) log("readSysex", 384, "Dump ends inside a record");
+    ++result.damagedDumps;
+    return false;
+}
+
 // As many whole records as follow the sub-commands. A record that cannot be read fails the
-// message, but only its own slot stays empty: the records after it are read in their places.
+// message, but only its own slot stays empty: the records after it are read in their places. A
+// dump cut off (no F7h) or ending in a partial record fails too, after its whole records.
 bool readDump(Sysex::SysexResult& result, const unsigned char* m, unsigned long length,
               unsigned char function) {
+    const unsigned long payload = payloadLength(m, length);
+    const bool cutOff = m[length - 1] != kSysexEnd;
+    if (holdsSingles(m, payload, cutOff) != (m[7] < 0x40)) {
+        log("readSysex", 380, "Subcommand 2 ", m[7], " does not match the dump's length ", length);
+        return false;
+    }
+    if (cutOff) log("readSysex", 382, "Dump cut off after ", length, " bytes");
     const unsigned char sub1 = m[6];
     const unsigned char sub2 = m[7];
     unsigned char bank = sub1;
@@ -324,18 +379,23 @@ bool readDump(Sysex::SysexResult& result, const unsigned char* m, unsigned long 
             log("readSysex", 386, "Invalid subcommand 2, needs to be 00h, 20h or 40h but got ", sub2);
             return false;
         }
-        return readRecords<SinglePreset>(result.singles, result.singleSlots, result.singleRecords, m, length,
-                                         kSingleRecordSize, readSingle);
+        const bool intact =
+            readRecords<SinglePreset>(result.singles, result.singleSlots, result.singleRecords, m + 8,
+                                      payload - 8, kSingleRecordSize, readSingle);
+        return finishDump(result, intact, cutOff, payload - 8, kSingleRecordSize);
     }
     result.firstMulti = bank * uint64_t{kMultisPerBank} + (sub2 - 0x40);
-    return readRecords<MultiPreset>(result.multis, result.multiSlots, result.multiRecords, m, length,
-                                    kMultiRecordSize, readMulti);
+    const bool intact = readRecords<MultiPreset>(result.multis, result.multiSlots, result.multiRecords, m + 8,
+                                                 payload - 8, kMultiRecordSize, readMulti);
+    return finishDump(result, intact, cutOff, payload - 8, kMultiRecordSize);
 }
 
 } // namespace
 
-bool Sysex::readSysex(SysexResult& result, const unsigned char* m, unsigned long length,
-                      unsigned char channelFilter) {
+namespace {
+
+bool readMessage(Sysex::SysexResult& result, const unsigned char* m, unsigned long length,
+                 unsigned char channelFilter) {
     const unsigned long available = payloadLength(m, length);
     if (!checkAddress(m, length, available, channelFilter)) return false;
     result.channel = m[2];
@@ -373,18 +433,97 @@ bool Sysex::readSysex(SysexResult& result, const unsigned char* m, unsigned long
     }
 }
 
+enum class MessageRead { Read, Skipped, Refused, Damaged };
+
+// One message; a message refused before its records counts as a damaged dump where its length
+// says it was one.
+MessageRead readOne(Sysex::SysexResult& result, const unsigned char* m, unsigned long length,
+                    unsigned char channelFilter) {
+    const uint64_t singles = result.singleRecords;
+    const uint64_t multis = result.multiRecords;
+    if (readMessage(result, m, length, channelFilter)) return MessageRead::Read;
+    // A message that another channel's filter skipped is not damaged.
+    if (channelFilter < kMidiChannelCount && length > 2 && m[2] < kMidiChannelCount && m[2] != channelFilter)
+        return MessageRead::Skipped;
+    if (singles != result.singleRecords || multis != result.multiRecords) return MessageRead::Damaged;
+    if (length > 0 && m[0] == kSysexStart) countRefusedDump(result, m, length);
+    return MessageRead::Refused;
+}
+
+// A stray status byte or F7h cut the dump off; the bytes after it up to the dump's own F7h were
+// lost with it but still tell how many records the dump held. `payload` runs from its F0h to
+// before its F7h, where its F7h may itself be lost: the count is rounded to the nearest record.
+void countLostRecords(Sysex::SysexResult& result, uint64_t singles, uint64_t multis, unsigned long payload) {
+    const unsigned long size = payload > 8 ? payload - 8 : 0;
+    auto nearest = [size](unsigned long recordSize) { return (size + recordSize / 2) / recordSize; };
+    if (result.singleRecords != singles)
+        result.singleRecords = std::max<uint64_t>(result.singleRecords, singles + nearest(kSingleRecordSize));
+    if (result.multiRecords != multis)
+        result.multiRecords = std::max<uint64_t>(result.multiRecords, multis + nearest(kMultiRecordSize));
+}
+
+// A complete dump whose records do not fill it: an F7h may have taken the place of a data byte.
+bool endsInsideRecord(const Sysex::SysexResult& result, uint64_t singles, unsigned long length) {
+    const unsigned long size = length > 9 ? length - 9 : 0;
+    return size % (result.singleRecords != singles ? kSingleRecordSize : kMultiRecordSize) != 0;
+}
+
+} // namespace
+
+bool Sysex::readSysex(SysexResult& result, const unsigned char* m, unsigned long length,
+                      unsigned char channelFilter) {
+    return readOne(result, m, length, channelFilter) == MessageRead::Read;
+}
+
 bool Sysex::readBuffer(SysexResult& result, const std::vector<unsigned char>& bytes,
                        unsigned char channelFilter) {
     bool any = false;
+    bool afterCut = false; // this message's F0h ended a damaged dump before its F7h
     const size_t size = bytes.size();
-    for (size_t start = 0; start < size; ++start) {
-        if (bytes[start] != kSysexStart) continue;
+    for (size_t start = 0; start < size;) {
+        if (bytes[start] != kSysexStart) {
+            ++start;
+            continue;
+        }
         size_t end = start + 1;
-        while (end < size && bytes[end] != kSysexEnd)
+        while (end < size && (bytes[end] < 0x80 || bytes[end] >= kFirstRealTime))
             ++end;
-        if (end == size) break; // no F7h follows this F0h, so none follows a later one either
-        any |= readSysex(result, bytes.data() + start, end - start + 1, channelFilter);
-        start = end;
+        const bool complete = end < size && bytes[end] == kSysexEnd;
+        const unsigned char* message = bytes.data() + start;
+        const unsigned long length = end - start + (complete ? 1 : 0);
+        const uint64_t singles = result.singleRecords;
+        const uint64_t multis = result.multiRecords;
+        const MessageRead read = readOne(result, message, length, channelFilter);
+        any |= read == MessageRead::Read;
+        const bool counted = singles != result.singleRecords || multis != result.multiRecords;
+        size_t next = complete ? end + 1 : end;
+        // The data bytes after a stray status byte, and those up to any F7h that follows before
+        // the next F0h, are the lost rest of a damaged message: they still count for the records a
+        // dump held.
+        bool lost = false;
+        for (size_t rest = next;; rest = next) {
+            while (rest < size && bytes[rest] != kSysexStart && bytes[rest] != kSysexEnd)
+                ++rest;
+            const bool closed = rest < size && bytes[rest] == kSysexEnd;
+            if (closed || (!complete && !lost)) {
+                lost |= closed || rest > next;
+                next = rest + (closed ? 1 : 0);
+            }
+            if (!closed) break;
+        }
+        if (lost && counted)
+            countLostRecords(result, singles, multis, next - start - (bytes[next - 1] == kSysexEnd ? 1 : 0));
+        const bool brokenOff = lost || !complete || (counted && endsInsideRecord(result, singles, length));
+        // A refused message where a damaged dump broke off, or a damaged one that cannot say what
+        // it was: where the rest of the dump went is unknown, and so is where the records after it
+        // belong.
+        if (read == MessageRead::Refused && (afterCut || (brokenOff && !counted))) {
+            log("readSysex", 402, "Records after a damaged dump of unknown length are skipped");
+            ++result.damagedDumps;
+            break;
+        }
+        afterCut = brokenOff && next < size && bytes[next] == kSysexStart;
+        start = next;
     }
     return any;
 }

@@ -141,18 +141,18 @@ TEST_F(PresetFiles, MidiFilesImportLikeTheSameDumpsInASyxFile) {
     EXPECT_EQ(cellText(0).back(), '*') << "the page shows the imported presets as modified";
 }
 
-TEST_F(PresetFiles, UnreadableFilesGiveTheReadErrorThenTheNoPresetsText) {
+TEST_F(PresetFiles, UnreadableFilesGiveOnlyTheReadError) {
     writeBytes(path("empty.syx"), {});
     writeBytes(path("text.syx"), {'h', 'e', 'l', 'l', 'o'});
     writeBytes(path("nosysex.mid"), midiFileWith({}));
     runFileButton("btBankImport", path("empty.syx"));
     runFileButton("btBankImport", path("nosysex.mid"));
     runFileButton("btSingleImport", path("text.syx"));
-    EXPECT_EQ(dialogs.messages(), (Messages{"Failed to read file", "File didn't contain any Singles",
-                                            "Failed to read file", "File didn't contain any Singles",
-                                            "Unable to open file.", "File didn't contain any Singles"}));
+    EXPECT_EQ(dialogs.messages(),
+              (Messages{"Failed to read file", "Failed to read file", "Unable to open file."}));
 
-    // Whatever is not a regular file of at most 64 MiB is refused before it is read.
+    // Whatever is not a regular file of at most 64 MiB is refused before it is read; a file too
+    // large says so.
     const std::string fifo = path("fifo.syx");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     std::filesystem::create_directory(path("folder.syx"));
@@ -164,7 +164,9 @@ TEST_F(PresetFiles, UnreadableFilesGiveTheReadErrorThenTheNoPresetsText) {
     for (const std::string name : {"fifo.syx", "folder.syx", "huge.syx", "absent.syx"}) {
         dialogs.shown.clear();
         runFileButton("btBankImport", path(name));
-        EXPECT_EQ(dialogs.messages(), (Messages{"Failed to read file", "File didn't contain any Singles"}))
+        EXPECT_EQ(dialogs.messages(),
+                  Messages{name == "huge.syx" ? "The file is too large to import (more than 64 MiB)"
+                                              : "Failed to read file"})
             << name;
     }
     EXPECT_FALSE(plugin.isSingleModified(0));

@@ -11,6 +11,7 @@
 #include <future>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using browsertest::BrowserFixture;
@@ -89,6 +90,34 @@ TEST_F(SafeFiles, ASaveThatFailsHalfWayLeavesTheOldFileByteIdentical) {
     runFileButton("btSingleExport", path("link.syx"));
     EXPECT_TRUE(std::filesystem::is_symlink(path("link.syx")));
     EXPECT_EQ(readBytes(path("bank.syx")).size(), 88 + 9u);
+}
+
+TEST_F(SafeFiles, ASaveOverTheFileSizeLimitFailsAndTheHostLives) {
+    const std::vector<unsigned char> old(500, 0x42);
+    writeBytes(path("bank.syx"), old);
+    // As in a host: a file-size limit and SIGXFSZ at its default, which ends the process that
+    // writes past the limit. The save runs in a child so that the test survives it.
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        alarm(60);
+        std::signal(SIGXFSZ, SIG_DFL);
+        rlimit small{};
+        getrlimit(RLIMIT_FSIZE, &small);
+        small.rlim_cur = 100;
+        setrlimit(RLIMIT_FSIZE, &small);
+        dialogs.answers.push_back(true);
+        runFileButton("btBankExport", path("bank.syx"));
+        _exit(dialogs.messages() == Messages{replaceQuestion(path("bank.syx")), "Failed to create file"} ? 0
+                                                                                                         : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0)
+        << "the question, then \"Failed to create file\"";
+    EXPECT_EQ(readBytes(path("bank.syx")), old);
+    EXPECT_EQ(filesIn(dir), 1u) << "no temporary file stays behind";
 }
 
 TEST_F(SafeFiles, AnExistingFileIsReplacedOnlyAfterOk) {

@@ -1,17 +1,21 @@
 // Helper programs started by the editor (browser, file choosers): they get only the standard
-// descriptors, and PATH is searched without its empty entries.
+// descriptors and the default signal mask and actions, and PATH is searched in its absolute
+// entries only.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "gui/x11/ChildProcess.h"
 #include "tests/support/LogCapture.h"
@@ -64,21 +68,66 @@ TEST_F(ChildProcess, ChildrenSeeOnlyTheStandardDescriptors) {
     EXPECT_EQ(readFile(listing), "0\n1\n2\n");
 }
 
-TEST_F(ChildProcess, AnEmptyPathEntryIsNotTheCurrentFolder) {
-    const std::string program = work + "/zyk-probe";
-    std::ofstream(program) << "#!/bin/sh\ntouch " << work << "/ran\n";
-    ASSERT_EQ(chmod(program.c_str(), 0755), 0);
+TEST_F(ChildProcess, AnEmptyOrRelativePathEntryIsNotTheCurrentFolder) {
+    ASSERT_EQ(mkdir((work + "/bin").c_str(), 0755), 0);
+    for (const char* folder : {"/", "/bin/"}) {
+        const std::string program = work + folder + "zyk-probe";
+        std::ofstream(program) << "#!/bin/sh\ntouch " << work << "/ran\n";
+        ASSERT_EQ(chmod(program.c_str(), 0755), 0);
+    }
     char previous[4096];
     ASSERT_NE(getcwd(previous, sizeof(previous)), nullptr);
     ASSERT_EQ(chdir(work.c_str()), 0);
-    setenv("PATH", (":" + oldPath + "::").c_str(), 1);
+    setenv("PATH", (":.:bin:./bin:" + oldPath + "::").c_str(), 1);
     EXPECT_FALSE(zykgui::isInPath("zyk-probe"));
     EXPECT_FALSE(zykgui::spawnDetached({"zyk-probe"}));
     EXPECT_TRUE(zykgui::isInPath("sh")) << "the other entries still count";
     ASSERT_EQ(chdir(previous), 0);
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     EXPECT_NE(access((work + "/ran").c_str(), F_OK), 0) << "a program of the current folder ran";
-    EXPECT_TRUE(log.contains("spawn@59: Cannot start zyk-probe: not found in PATH")) << log.lines().front();
+    EXPECT_TRUE(log.contains("spawn@60: Cannot start zyk-probe: not found in PATH")) << log.lines().front();
+}
+
+// The blocked and ignored signals a process's status lists, "SigBlk:\t<hex>" and "SigIgn:\t<hex>".
+std::pair<uint64_t, uint64_t> blockedAndIgnored(const std::string& status) {
+    const size_t blocked = status.find("SigBlk:"), ignored = status.find("SigIgn:");
+    if (blocked == std::string::npos || ignored == std::string::npos) return {~0ull, ~0ull};
+    return {std::stoull(status.substr(blocked + 7), nullptr, 16),
+            std::stoull(status.substr(ignored + 7), nullptr, 16)};
+}
+
+TEST_F(ChildProcess, ChildrenStartWithNoBlockedOrIgnoredSignals) {
+    // A host that blocks some signals and ignores others, as audio hosts do.
+    sigset_t blocked, previousMask;
+    sigemptyset(&blocked);
+    sigaddset(&blocked, SIGUSR1);
+    sigaddset(&blocked, SIGTERM);
+    ASSERT_EQ(pthread_sigmask(SIG_BLOCK, &blocked, &previousMask), 0);
+    const auto previousPipe = std::signal(SIGPIPE, SIG_IGN);
+    const auto previousHangUp = std::signal(SIGHUP, SIG_IGN);
+    const zykgui::ChildOutput out =
+        zykgui::runAndCapture({"sh", "-c", "exec grep -E '^Sig(Blk|Ign)' /proc/self/status"}, nullptr);
+    const std::string listing = work + "/detached";
+    const bool detached =
+        zykgui::spawnDetached({"sh", "-c",
+                               "exec > " + listing + ".tmp; grep -E '^Sig(Blk|Ign)' /proc/$$/status; mv " +
+                                   listing + ".tmp " + listing});
+    pthread_sigmask(SIG_SETMASK, &previousMask, nullptr);
+    std::signal(SIGPIPE, previousPipe);
+    std::signal(SIGHUP, previousHangUp);
+
+    // Bit n - 1 stands for signal n. The C library keeps its own two real-time signals (32 and 33)
+    // ignored in every child it spawns; the 31 standard signals are the ones a host changes.
+    constexpr uint64_t kStandardSignals = 0x7FFFFFFF;
+    ASSERT_TRUE(out.started);
+    EXPECT_EQ(blockedAndIgnored(out.standardOutput).first, 0u) << out.standardOutput;
+    EXPECT_EQ(blockedAndIgnored(out.standardOutput).second & kStandardSignals, 0u) << out.standardOutput;
+    ASSERT_TRUE(detached);
+    for (int i = 0; i < 200 && access(listing.c_str(), F_OK) != 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    const std::string status = readFile(listing);
+    EXPECT_EQ(blockedAndIgnored(status).first, 0u) << status;
+    EXPECT_EQ(blockedAndIgnored(status).second & kStandardSignals, 0u) << status;
 }
 
 } // namespace
