@@ -1,9 +1,13 @@
 #include "tools/bankgen/Touch.h"
 
 #include <algorithm>
+#include <cmath>
+#include <utility>
+#include <vector>
 
 #include "k1lib/params/Curves.h"
 #include "tools/bankgen/SoundMeasure.h"
+#include "tools/bankgen/Waves.h"
 
 namespace bankgen {
 namespace {
@@ -22,7 +26,61 @@ bool flatAtTheTop(uint32_t curve) {
     return k1lib::velocityCurveValue(100, static_cast<int>(curve)) >= 122;
 }
 
+// How much brighter a held middle C sounds over its first second at velocity 120 than at 30, as a
+// ratio of spectral centroids.
+double opening(const k1lib::SinglePreset& p, Audition& audition) {
+    const auto heard = [&](int velocity) {
+        return brightness(audition.play(p, {60}, velocity, 1.0f), 0, 12);
+    };
+    return heard(120) / std::max(heard(30), 1.0);
+}
+
+// The loudest tenth of a second of a held middle C at velocity 120 over the one at 30, in dB.
+float heldTouch(const k1lib::SinglePreset& p, Audition& audition) {
+    return soundmeasure::decibels(loudestRms(audition.play(p, {60}, 120, 2.0f))) -
+           soundmeasure::decibels(loudestRms(audition.play(p, {60}, 30, 2.0f)));
+}
+
 } // namespace
+
+void brightenWithTouch(k1lib::SinglePreset& p, Audition& audition, bool forward) {
+    constexpr double kEnough = 1.02; // a margin over the 1 % the ear takes for brighter
+    constexpr uint32_t kOctave = 12, kStrongest = 100, kQuietest = 40, kStep = 4, kForward = 16;
+    if (opening(p, audition) >= kEnough) return;
+    // Only a loop is repeated: a sample that plays once runs out twice as fast an octave up, before
+    // its envelope has faded. "Big" keeps its octave below in S3 and gives up S2's copy in S4.
+    const auto loops = [&](int source) { return waveLoops(static_cast<uint8_t>(p.sources[source].wave)); };
+    if (!loops(0) && !loops(1)) return;
+    const auto looped = [&](int source) { return loops(source) ? source : 1 - source; };
+    std::vector<std::pair<int, int>> overtones; // the source and the one it repeats
+    if (p.source2or4)
+        overtones.emplace_back(3, looped(1));
+    else
+        overtones = {{2, looped(0)}, {3, looped(1)}};
+    k1lib::SinglePreset q = p;
+    q.source2or4 = 1;
+    for (const auto& [slot, parent] : overtones) {
+        k1lib::SingleSource& overtone = q.sources[slot];
+        overtone = p.sources[parent];
+        overtone.coarse = std::min<uint32_t>(overtone.coarse + kOctave, 127);
+        overtone.levelModVel = kStrongest;
+        overtone.velCurve = kSteep;
+    }
+    const float touch = heldTouch(p, audition);
+    // The softest overtones that open the sound enough, the touch's range kept within 6 dB of the
+    // one the player knew.
+    for (uint32_t level = kQuietest; level <= 100; level += kStep) {
+        for (const auto& [slot, parent] : overtones)
+            q.sources[slot].envLevel = std::min(level, p.sources[parent].envLevel);
+        if (opening(q, audition) >= kEnough) {
+            for (const auto& [slot, parent] : overtones)
+                if (forward)
+                    q.sources[slot].envLevel = std::min(level + kForward, p.sources[parent].envLevel);
+            if (std::abs(heldTouch(q, audition) - touch) <= 6.0f) p = q;
+            return;
+        }
+    }
+}
 
 void keepTopOfTouch(k1lib::SinglePreset& p, Audition& audition) {
     const int count = p.source2or4 ? 4 : 2;

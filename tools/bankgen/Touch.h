@@ -13,4 +13,12 @@ namespace bankgen {
 // rises 1.5 dB.
 void keepTopOfTouch(k1lib::SinglePreset& p, Audition& audition);
 
+// A held sound built on nearly pure tones keeps its centroid however its sources are balanced:
+// blown or bowed harder, the real instrument brings in its upper partials. Where a Single's middle
+// C is less than 2 % brighter over its first second at velocity 120 than at 30, S3 and S4 (S4 alone
+// where all four play) repeat its looped sources an octave higher on the steep curve, answering the
+// touch fully, as soft as they may be while opening the sound that much (`forward`, for "Brt", a
+// little louder, so that it stays the brighter of its pair).
+void brightenWithTouch(k1lib::SinglePreset& p, Audition& audition, bool forward);
+
 } // namespace bankgen

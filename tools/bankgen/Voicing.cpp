@@ -692,8 +692,11 @@ SinglePreset voiceSingle(const Instrument& instrument, Character character, Prng
     humanize(p, prng);
     if (instrument.family != Family::Drum) softenStarts(p);
     if (audition != nullptr && instrument.family != Family::Drum) steadyBesideLoops(p, *audition);
-    if (audition != nullptr && velocityStrength(instrument.family) == kHeldStrength)
+    if (audition != nullptr && velocityStrength(instrument.family) == kHeldStrength) {
         openWithTouch(p, *audition);
+        // "Wide" has its S3 and S4 shimmer.
+        if (character != Character::Wide) brightenWithTouch(p, *audition, character == Character::Bright);
+    }
     const int strength = velocityStrength(instrument.family);
     if (audition != nullptr && strength > 0 && strength != kHeldStrength) keepTopOfTouch(p, *audition);
     if (character == Character::Wide) widen(p, audition);
