@@ -217,15 +217,19 @@ void Multi::clearAllVoices() {
 
 Multi::SectionGains Multi::getSectionGains() const {
     SectionGains gains;
-    const float multiVolume = volume(static_cast<int>(std::min<uint32_t>(m_preset.volume, 99)));
-    for (int s = 0; s < kSectionCount; ++s) {
-        const SinglePreset* single = sectionSingle(s);
-        const int channel = sectionChannel(s);
-        gains[static_cast<std::size_t>(s)] =
-            volume(single != nullptr ? single->volume : 99) * multiVolume *
-            (channel >= 0 ? m_host.getMidiStates()[static_cast<std::size_t>(channel)].volume : 1.0f);
-    }
+    const float multi = multiVolume();
+    for (int s = 0; s < kSectionCount; ++s)
+        gains[static_cast<std::size_t>(s)] = sectionGain(sectionSingle(s), sectionChannel(s)) * multi;
     return gains;
+}
+
+float Multi::sectionGain(const SinglePreset* single, int channel) const {
+    return volume(single != nullptr ? single->volume : kHighestVolume) *
+           (channel >= 0 ? m_host.getMidiStates()[static_cast<std::size_t>(channel)].volume : 1.0f);
+}
+
+float Multi::multiVolume() const {
+    return volume(static_cast<int>(std::min<uint32_t>(m_preset.volume, kHighestVolume)));
 }
 
 void Multi::fadeAllVoices(const SectionGains& before) {
@@ -384,10 +388,7 @@ void Multi::processRun(float* const* outputs, int count, int offset, int frames,
         playing.processAndEraseInGroups(Env::kMaxLanes, render);
         releasing.processAndEraseInGroups(Env::kMaxLanes, render);
 
-        const SinglePreset* single = singles[s];
-        const int channel = channels[s];
-        const float gain = volume(single != nullptr ? single->volume : kHighestVolume) *
-                           (channel >= 0 ? midi[static_cast<std::size_t>(channel)].volume : 1.0f);
+        const float gain = sectionGain(singles[s], channels[s]);
         if (route == Routing::PerSource) {
             for (int k = 0; k < kSourceCount; ++k)
                 addGainFrames(outputs[k] + offset, mix[k], gain, frames);
@@ -404,9 +405,9 @@ void Multi::processRun(float* const* outputs, int count, int offset, int frames,
         }
     }
 
-    const float multiVolume = volume(static_cast<int>(std::min<uint32_t>(m_preset.volume, kHighestVolume)));
+    const float multi = multiVolume();
     for (int k = 0; k < count; ++k)
-        scaleFrames(outputs[k] + offset, multiVolume, frames);
+        scaleFrames(outputs[k] + offset, multi, frames);
 }
 
 } // namespace k1lib

@@ -89,6 +89,9 @@ private:
     const SinglePreset* sectionSingle(int section) const;
     // The channel whose controllers a section follows, or -1 when it has none.
     int sectionChannel(int section) const;
+    // A section's gain before the Multi volume: its Single's volume and its channel's volume.
+    float sectionGain(const SinglePreset* single, int channel) const;
+    float multiVolume() const;
 
     void onNoteOn(uint8_t channel, uint8_t note, uint8_t velocity);
     void onNoteOff(uint8_t channel, uint8_t note, uint8_t releaseVelocity, uint8_t previousNote,

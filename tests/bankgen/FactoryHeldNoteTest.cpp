@@ -20,10 +20,6 @@ using namespace bankgen;
 using namespace soundmeasure;
 using factorysingles::factory;
 
-size_t at(double seconds) {
-    return static_cast<size_t>(seconds * Audition::kRate);
-}
-
 constexpr float HeldSeconds = 4.0f;
 
 // The Single with one source playing alone, no ring modulation.

@@ -22,10 +22,6 @@ using namespace bankgen;
 using namespace soundmeasure;
 using factorysingles::factory;
 
-size_t at(double seconds) {
-    return static_cast<size_t>(seconds * Audition::kRate);
-}
-
 float median(std::vector<float> values) {
     if (values.empty()) return 0.0f;
     std::nth_element(values.begin(), values.begin() + static_cast<long>(values.size() / 2), values.end());

@@ -22,10 +22,6 @@ using namespace soundmeasure;
 using factorysingles::factory;
 using factorysingles::Voiced;
 
-size_t at(double seconds) {
-    return static_cast<size_t>(seconds * Audition::kRate);
-}
-
 // The least drop in dB from velocity 120 to 30, or 0 where the family need not follow the touch.
 float touchRange(Family family) {
     switch (family) {

@@ -2,6 +2,7 @@
 // Listens to a Single the way a player would: notes rendered through the engine's own voices and
 // the embedded wave ROM, mixed as the Multi mixes a section in Single mode. The generator sets
 // levels and picks the brighter source from what it hears here; the sound tests listen here too.
+#include <cstddef>
 #include <initializer_list>
 #include <memory>
 #include <vector>
@@ -46,6 +47,11 @@ private:
     k1lib::Random m_random{7};
     k1lib::VoiceContext m_context;
 };
+
+// The frame that lies `seconds` into an audition.
+inline size_t at(double seconds) {
+    return static_cast<size_t>(seconds * Audition::kRate);
+}
 
 double peakOf(const std::vector<float>& samples);
 // RMS of the loudest tenth of a second: a note's level whether it rings or only strikes.

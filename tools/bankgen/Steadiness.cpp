@@ -10,7 +10,6 @@ namespace {
 
 // The widest swing of a held C4 or C5 around its decay trend over 1-4 s, as the sound tests hear it.
 float heldSwing(const k1lib::SinglePreset& p, Audition& audition) {
-    const auto at = [](double seconds) { return static_cast<size_t>(seconds * Audition::kRate); };
     float widest = 0.0f;
     for (const int note : {60, 72}) {
         const std::vector<float> held = audition.play(p, {note}, 100, 4.0f);
