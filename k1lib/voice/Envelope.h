@@ -70,7 +70,7 @@ public:
         float stillGain = 0.0f;
     };
     static constexpr int kMaxLanes = 4;
-    static constexpr int kMaxLaneFrames = 64; // longer runs render lane by lane
+    static constexpr int kMaxLaneFrames = 256; // longer runs render lane by lane
     // Up to kMaxLanes envelopes over the same run, to the bit what each renders alone: their
     // geometric steps, each a serial chain of multiplies, overlap in the lanes of one vector.
     static void renderLanes(Lane* const lanes[], int count, int frames);

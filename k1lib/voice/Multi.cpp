@@ -317,8 +317,7 @@ void Multi::processRun(float* const* outputs, int count, int offset, int frames,
         updated[s] = singles[s] != nullptr && channels[s] >= 0;
         randomLfos += updated[s] && singles[s]->lfoShape >= Lfo::RandomShape ? 1 : 0;
     }
-    PitchFrames modulation[kSectionCount];
-    PitchFrames settledFrames;
+    PitchFrames* const modulation = m_run.modulation;
     if (randomLfos <= 1) {
         for (int s = 0; s < kSectionCount; ++s) {
             if (updated[s])
@@ -352,7 +351,7 @@ void Multi::processRun(float* const* outputs, int count, int offset, int frames,
         auto& playing = m_playing[static_cast<std::size_t>(s)];
         auto& releasing = m_releasing[static_cast<std::size_t>(s)];
         if (playing.empty() && releasing.empty()) continue;
-        float mix[kSourceCount][PitchFrames::kMaxFrames];
+        auto& mix = m_run.mix;
         for (float* slot : mix)
             std::fill(slot, slot + frames, 0.0f);
         float* const slots[kSourceCount] = {mix[0], mix[1], mix[2], mix[3]};
@@ -363,8 +362,8 @@ void Multi::processRun(float* const* outputs, int count, int offset, int frames,
         if (singles[s] != nullptr && singles[s]->autoBendTime != 0) {
             settled = &modulation[s];
             if (modulation[s].settleMoves(frames)) {
-                settledFrames.settle(modulation[s], frames);
-                settled = &settledFrames;
+                m_run.settled.settle(modulation[s], frames);
+                settled = &m_run.settled;
             }
         }
         const float* const* gains = nullptr;
@@ -376,7 +375,7 @@ void Multi::processRun(float* const* outputs, int count, int offset, int frames,
         }
         // A few voices at a time, their envelopes side by side in the lanes; mixed in order.
         const auto render = [&](Voice* const group[], int voices, bool finished[]) {
-            Voice::Run runs[VoiceList<kMaxPlayingVoices>::kMaxGroup];
+            Voice::Run* const runs = m_run.voices;
             Env::Lane* lanes[Env::kMaxLanes];
             int laneCount = 0;
             for (int k = 0; k < voices; ++k)
@@ -394,7 +393,7 @@ void Multi::processRun(float* const* outputs, int count, int offset, int frames,
                 addGainFrames(outputs[k] + offset, mix[k], gain, frames);
             continue;
         }
-        float values[PitchFrames::kMaxFrames];
+        float* const values = m_run.values;
         sumFourFrames(values, slots, gain, frames);
         // A section whose own output does not exist joins the main pair.
         if (route == Routing::PerSection && s < count) {

@@ -110,7 +110,18 @@ private:
     void mixStereo(float* const* outputs, int count, int section, const float* values, int offset,
                    int frames) const;
 
+    // What a run works in: tens of kilobytes, kept here rather than on the audio thread's stack.
+    // Only processRun uses it, on the audio thread.
+    struct RunScratch {
+        PitchFrames modulation[kSectionCount];
+        PitchFrames settled;
+        float mix[kSourceCount][PitchFrames::kMaxFrames];
+        float values[PitchFrames::kMaxFrames];
+        Voice::Run voices[VoiceList<kMaxPlayingVoices>::kMaxGroup];
+    };
+
     IMultiHost& m_host;
+    RunScratch m_run;
     std::vector<NoteProcessor> m_noteProcessors;
     StaticArray<VoiceList<kMaxPlayingVoices>, kSectionCount> m_playing;
     StaticArray<VoiceList<kMaxReleasingVoices>, kSectionCount> m_releasing;

@@ -13,7 +13,10 @@ class Random;
 
 // The pitch modulation of each frame of a run rendered in one go, and where it moves.
 struct PitchFrames {
-    static constexpr int kMaxFrames = 64;
+    // A run's longest stretch. The output does not depend on it (runs may end anywhere); longer
+    // runs share each run's fixed work among more frames, and a host block of 512 frames at
+    // 48 kHz is about 533 frames at the engine's rate.
+    static constexpr int kMaxFrames = 256;
     float modulation[kMaxFrames];    // vibrato, with a voice's auto-bend; semitones
     float bend[kMaxFrames];          // semitones
     float pressurePitch[kMaxFrames]; // semitones

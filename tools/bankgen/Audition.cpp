@@ -36,13 +36,16 @@ Heard Audition::listen(const k1lib::SinglePreset& single, std::initializer_list<
     heard.samples.reserve(limit);
     heard.sounding = limit;
     // In runs, as the Multi renders: the section's modulation first, then each voice through the run.
+    // Runs of 64 frames: where a voice ended is known to the run, and the measures were set at this
+    // resolution.
+    constexpr size_t kRun = 64;
     k1lib::PitchFrames frames;
     for (size_t done = 0; done < limit;) {
         if (done == heldSamples)
             for (k1lib::Voice& voice : voices)
                 voice.onNoteOff(64);
         const size_t end = done < heldSamples ? heldSamples : limit;
-        const int n = static_cast<int>(std::min<size_t>(end - done, k1lib::PitchFrames::kMaxFrames));
+        const int n = static_cast<int>(std::min<size_t>(end - done, kRun));
         for (int i = 0; i < n; ++i) {
             section.update(single, m_midi[0], static_cast<float>(single.pitchBendDepth), kRate, m_random);
             frames.modulation[i] = section.vibrato;
@@ -50,7 +53,7 @@ Heard Audition::listen(const k1lib::SinglePreset& single, std::initializer_list<
             frames.pressurePitch[i] = section.pressurePitch;
         }
         frames.findMoves(n);
-        float mix[k1lib::kSourceCount][k1lib::PitchFrames::kMaxFrames] = {};
+        float mix[k1lib::kSourceCount][kRun] = {};
         float* const slots[k1lib::kSourceCount] = {mix[0], mix[1], mix[2], mix[3]};
         bool finished = true;
         for (k1lib::Voice& voice : voices)
