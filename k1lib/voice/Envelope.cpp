@@ -40,6 +40,66 @@ int stepLanes(__m128& xs, __m128 factors, __m128 bounds, __m128 levels, __m128 o
 }
 #endif
 
+#if defined(ZYK_AVX2)
+// stepLanes over eight lanes in one vector, from and back to the lane arrays.
+template <bool Attack>
+__attribute__((target("avx2"))) int
+stepEightLanes(float* x, const float* factor, const float* bound, const float* level, const float* offset,
+               const float* sign, int moving, float (*out)[Env::kMaxLanes], int i, int frames) {
+    __m256 xs = _mm256_load_ps(x);
+    const __m256 factors = _mm256_load_ps(factor), bounds = _mm256_load_ps(bound);
+    const __m256 levels = _mm256_load_ps(level), offsets = _mm256_load_ps(offset),
+                 signs = _mm256_load_ps(sign);
+    for (; i < frames; ++i) {
+        const __m256 next = _mm256_mul_ps(xs, factors);
+        const __m256 ends =
+            _mm256_or_ps(_mm256_cmp_ps(xs, bounds, _CMP_LE_OQ), _mm256_cmp_ps(next, xs, _CMP_EQ_OQ));
+        if ((_mm256_movemask_ps(ends) & moving) != 0) break;
+        xs = next;
+        const __m256 sounds = Attack ? _mm256_add_ps(offsets, _mm256_mul_ps(signs, xs)) : xs;
+        _mm256_store_ps(out[i], _mm256_mul_ps(sounds, levels));
+    }
+    _mm256_store_ps(x, xs);
+    return i;
+}
+
+// Frames from..frames of out into the count (5 to 8) lanes' gains, eight frames at a time;
+// returns the first frame not moved.
+__attribute__((target("avx2"))) int eightFramesToLanes(float (*out)[Env::kMaxLanes], Env::Lane* const lanes[],
+                                                       int count, int from, int frames) {
+    int f = from;
+    for (; f + 8 <= frames; f += 8) {
+        __m256 r[8];
+        for (int j = 0; j < 8; ++j)
+            r[j] = _mm256_load_ps(out[f + j]);
+        // The classic 8 x 8 transpose: pairs, then quads, then halves.
+        const __m256 a0 = _mm256_unpacklo_ps(r[0], r[1]), a1 = _mm256_unpackhi_ps(r[0], r[1]);
+        const __m256 a2 = _mm256_unpacklo_ps(r[2], r[3]), a3 = _mm256_unpackhi_ps(r[2], r[3]);
+        const __m256 a4 = _mm256_unpacklo_ps(r[4], r[5]), a5 = _mm256_unpackhi_ps(r[4], r[5]);
+        const __m256 a6 = _mm256_unpacklo_ps(r[6], r[7]), a7 = _mm256_unpackhi_ps(r[6], r[7]);
+        const __m256 b0 = _mm256_shuffle_ps(a0, a2, 0x44), b1 = _mm256_shuffle_ps(a0, a2, 0xEE);
+        const __m256 b2 = _mm256_shuffle_ps(a1, a3, 0x44), b3 = _mm256_shuffle_ps(a1, a3, 0xEE);
+        const __m256 b4 = _mm256_shuffle_ps(a4, a6, 0x44), b5 = _mm256_shuffle_ps(a4, a6, 0xEE);
+        const __m256 b6 = _mm256_shuffle_ps(a5, a7, 0x44), b7 = _mm256_shuffle_ps(a5, a7, 0xEE);
+        const __m256 lane[8] = {_mm256_permute2f128_ps(b0, b4, 0x20), _mm256_permute2f128_ps(b1, b5, 0x20),
+                                _mm256_permute2f128_ps(b2, b6, 0x20), _mm256_permute2f128_ps(b3, b7, 0x20),
+                                _mm256_permute2f128_ps(b0, b4, 0x31), _mm256_permute2f128_ps(b1, b5, 0x31),
+                                _mm256_permute2f128_ps(b2, b6, 0x31), _mm256_permute2f128_ps(b3, b7, 0x31)};
+        for (int k = 0; k < count; ++k)
+            _mm256_storeu_ps(lanes[k]->gains + f, lane[k]);
+    }
+    return f;
+}
+#endif
+
+// Whether count lanes can render side by side in one vector.
+bool fitsOneVector(int count) {
+#if defined(ZYK_AVX2)
+    if (g_avx2) return count <= Env::kMaxLanes;
+#endif
+    return count <= 4;
+}
+
 } // namespace
 
 void Env::start(uint32_t delaySamples, float attackTime) {
@@ -164,6 +224,12 @@ void Env::renderLanes(Lane* const lanes[], int count, int frames) {
 }
 
 void Env::renderMovingLanes(Lane* const lanes[], int count, int frames) {
+    // Without AVX2 a vector holds four lanes: more render four at a time, each lane as alone.
+    if (count > 4 && !fitsOneVector(count)) {
+        renderMovingLanes(lanes, 4, frames);
+        renderMovingLanes(lanes + 4, count - 4, frames);
+        return;
+    }
     // Each lane renders alone up to the latest start; from there they run side by side.
     int begin = 0;
     for (int k = 0; k < count; ++k)
@@ -189,9 +255,10 @@ void Env::renderMovingLanes(Lane* const lanes[], int count, int frames) {
         for (int k = 0; k < count; ++k)
             if (lanes[k]->env->m_stage == Done && lanes[k]->unfinished == frames)
                 lanes[k]->unfinished = begin;
-        alignas(16) float out[kMaxLaneFrames][kMaxLanes];
-        alignas(16) float x[kMaxLanes], factor[kMaxLanes], bound[kMaxLanes], level[kMaxLanes];
-        alignas(16) float offset[kMaxLanes], sign[kMaxLanes];
+        alignas(32) float out[kMaxLaneFrames][kMaxLanes];
+        alignas(32) float x[kMaxLanes], factor[kMaxLanes], bound[kMaxLanes], level[kMaxLanes];
+        alignas(32) float offset[kMaxLanes], sign[kMaxLanes];
+        const bool eight = count > 4;
         int i = begin;
         while (i < frames) {
             bool delayed = false;
@@ -213,16 +280,26 @@ void Env::renderMovingLanes(Lane* const lanes[], int count, int frames) {
                 sign[k] = stage == Attack ? -1.0f : 1.0f;
             }
             if (!delayed) {
-                __m128 xs = _mm_load_ps(x);
-                const __m128 factors = _mm_load_ps(factor), bounds = _mm_load_ps(bound);
-                const __m128 levels = _mm_load_ps(level), offsets = _mm_load_ps(offset),
-                             signs = _mm_load_ps(sign);
-                // Without an attack every lane sounds x times its level.
-                i = attacking
-                        ? stepLanes<true>(xs, factors, bounds, levels, offsets, signs, moving, out, i, frames)
-                        : stepLanes<false>(xs, factors, bounds, levels, offsets, signs, moving, out, i,
-                                           frames);
-                _mm_store_ps(x, xs);
+#if defined(ZYK_AVX2)
+                if (eight) {
+                    i = attacking ? stepEightLanes<true>(x, factor, bound, level, offset, sign, moving, out,
+                                                         i, frames)
+                                  : stepEightLanes<false>(x, factor, bound, level, offset, sign, moving, out,
+                                                          i, frames);
+                } else
+#endif
+                {
+                    __m128 xs = _mm_load_ps(x);
+                    const __m128 factors = _mm_load_ps(factor), bounds = _mm_load_ps(bound);
+                    const __m128 levels = _mm_load_ps(level), offsets = _mm_load_ps(offset),
+                                 signs = _mm_load_ps(sign);
+                    // Without an attack every lane sounds x times its level.
+                    i = attacking ? stepLanes<true>(xs, factors, bounds, levels, offsets, signs, moving, out,
+                                                    i, frames)
+                                  : stepLanes<false>(xs, factors, bounds, levels, offsets, signs, moving, out,
+                                                     i, frames);
+                    _mm_store_ps(x, xs);
+                }
                 for (int k = 0; k < count; ++k)
                     lanes[k]->env->m_x = x[k];
                 if (i == frames) break;
@@ -234,14 +311,19 @@ void Env::renderMovingLanes(Lane* const lanes[], int count, int frames) {
             }
             ++i;
         }
-        // Frames to lanes, four by four.
+        // Frames to lanes: eight by eight with AVX2, else four by four.
         int f = begin;
+#if defined(ZYK_AVX2)
+        if (eight) f = eightFramesToLanes(out, lanes, count, f, frames);
+#endif
         for (; f + 4 <= frames; f += 4) {
-            __m128 rows[kMaxLanes] = {_mm_load_ps(out[f]), _mm_load_ps(out[f + 1]), _mm_load_ps(out[f + 2]),
-                                      _mm_load_ps(out[f + 3])};
-            _MM_TRANSPOSE4_PS(rows[0], rows[1], rows[2], rows[3]);
-            for (int k = 0; k < count; ++k)
-                _mm_storeu_ps(lanes[k]->gains + f, rows[k]);
+            for (int first = 0; first < count; first += 4) {
+                __m128 rows[4] = {_mm_load_ps(out[f] + first), _mm_load_ps(out[f + 1] + first),
+                                  _mm_load_ps(out[f + 2] + first), _mm_load_ps(out[f + 3] + first)};
+                _MM_TRANSPOSE4_PS(rows[0], rows[1], rows[2], rows[3]);
+                for (int k = first; k < std::min(count, first + 4); ++k)
+                    _mm_storeu_ps(lanes[k]->gains + f, rows[k - first]);
+            }
         }
         for (; f < frames; ++f)
             for (int k = 0; k < count; ++k)

@@ -69,7 +69,7 @@ public:
         bool still = false;
         float stillGain = 0.0f;
     };
-    static constexpr int kMaxLanes = 4;
+    static constexpr int kMaxLanes = 8;        // eight with AVX2, else four at a time
     static constexpr int kMaxLaneFrames = 256; // longer runs render lane by lane
     // Up to kMaxLanes envelopes over the same run, to the bit what each renders alone: their
     // geometric steps, each a serial chain of multiplies, overlap in the lanes of one vector.

@@ -118,13 +118,14 @@ TEST(Envelope, ReleaseDuringAttackContinuesFromTheCurrentOutput) {
 // stages, starts and ends: delays ending mid-run, zero times, a release cutting an attack, and
 // envelopes finishing while others still move.
 TEST(Envelope, LanesRenderWhatEachEnvelopeRendersAlone) {
-    constexpr int Frames = 64;
+    constexpr int Frames = 63; // whole eights, a four and single frames
     constexpr int Lanes = Env::kMaxLanes;
-    const float decays[Lanes] = {0.02f, 0.0f, 0.3f, 0.001f};
-    const float sustains[Lanes] = {0.4f, 0.8f, 0.05f, 1.0f};
-    const float levels[Lanes] = {1.0f, 0.5f, 0.25f, 0.9f};
-    const uint32_t delays[Lanes] = {0, 70, 5, 300};
-    const float attacks[Lanes] = {0.01f, 0.0f, 0.002f, 0.05f};
+    static_assert(Lanes == 8);
+    const float decays[Lanes] = {0.02f, 0.0f, 0.3f, 0.001f, 0.05f, 0.6f, 0.0f, 0.01f};
+    const float sustains[Lanes] = {0.4f, 0.8f, 0.05f, 1.0f, 0.2f, 0.7f, 0.3f, 0.01f};
+    const float levels[Lanes] = {1.0f, 0.5f, 0.25f, 0.9f, 0.7f, 0.1f, 1.0f, 0.6f};
+    const uint32_t delays[Lanes] = {0, 70, 5, 300, 0, 129, 0, 1000};
+    const float attacks[Lanes] = {0.01f, 0.0f, 0.002f, 0.05f, 0.03f, 0.001f, 0.2f, 0.0f};
     Env side[Lanes], alone[Lanes];
     for (int k = 0; k < Lanes; ++k) {
         side[k].start(delays[k], attacks[k]);
@@ -132,10 +133,13 @@ TEST(Envelope, LanesRenderWhatEachEnvelopeRendersAlone) {
     }
     int stagesSeen = 0;
     for (int run = 0; run < 400; ++run) {
-        if (run == 30 || run == 31 || run == 90) {
-            const int k = run - 30 < Lanes ? run - 30 : 2;
-            side[k].release(run == 90 ? 0.0f : 0.004f, Rate);
-            alone[k].release(run == 90 ? 0.0f : 0.004f, Rate);
+        // Releases one lane at a time from run 30 on (lane 6 during its long attack), and a
+        // zero-time release of lane 2 at run 90.
+        if ((run >= 30 && run < 30 + Lanes) || run == 90) {
+            const int k = run == 90 ? 2 : run - 30;
+            const float time = run == 90 ? 0.0f : 0.004f * static_cast<float>(1 + k % 3);
+            side[k].release(time, Rate);
+            alone[k].release(time, Rate);
         }
         float sideGains[Lanes][Frames], aloneGains[Lanes][Frames];
         Env::Lane lanes[Lanes];
