@@ -60,16 +60,17 @@ struct EightFrameReader {
     __m256i fractionMasks;
     __m256 inverseUnits;
 
-    __attribute__((target("avx2"))) EightFrameReader(const WaveReading& wave, uint32_t start, uint32_t by)
-        : samples(wave.samples), shift(wave.shift), phase(start), step(by) {
+    __attribute__((target("avx2")))
+    EightFrameReader(const int8_t* wave, uint32_t indexShift, float inverseUnit, uint32_t start, uint32_t by)
+        : samples(wave), shift(indexShift), phase(start), step(by) {
         // Frame k's phase from the first one of its half: k * step.
         const __m256i steps = _mm256_set1_epi32(static_cast<int32_t>(step));
         withinHalf = _mm256_mullo_epi32(steps, _mm256_setr_epi32(0, 1, 2, 3, 0, 1, 2, 3));
         phases = _mm256_add_epi32(_mm256_set1_epi32(static_cast<int32_t>(phase)),
                                   _mm256_mullo_epi32(steps, _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7)));
         eightSteps = _mm256_set1_epi32(static_cast<int32_t>(8 * step));
-        fractionMasks = _mm256_set1_epi32(static_cast<int32_t>(wave.fractionMask));
-        inverseUnits = _mm256_set1_ps(wave.inverseUnit);
+        fractionMasks = _mm256_set1_epi32(static_cast<int32_t>((1u << shift) - 1));
+        inverseUnits = _mm256_set1_ps(inverseUnit);
     }
 
     __attribute__((target("avx2"), always_inline)) __m256 next() {
@@ -97,12 +98,14 @@ struct EightFrameReader {
     }
 };
 
-// interpolateWave for frames 0 to frames - 1 (8 or more) at a nearby step, eight at a time; of
+// interpolateWave for frames 0 to frames - 1 at a nearby step, eight at a time; of
 // the last eight only the frames below frames are stored, the others read within the wave too.
-// Returns the phase after the frames.
-__attribute__((target("avx2"))) inline uint32_t
-interpolateEights(float* out, int frames, const WaveReading& wave, uint32_t phase, uint32_t step) {
-    EightFrameReader reader(wave, phase, step);
+// Returns the phase after the frames. The wave comes field by field, in registers.
+__attribute__((target("avx2"))) inline uint32_t interpolateEights(float* out, int frames,
+                                                                  const int8_t* samples, uint32_t shift,
+                                                                  float inverseUnit, uint32_t phase,
+                                                                  uint32_t step) {
+    EightFrameReader reader(samples, shift, inverseUnit, phase, step);
     int i = 0;
     for (; i + 8 <= frames; i += 8)
         _mm256_storeu_ps(out + i, reader.next());
@@ -164,8 +167,8 @@ inline uint32_t interpolateWaveFrames(float* out, int frames, const WaveReading&
                                       uint32_t step) {
     int i = 0;
 #if defined(ZYK_AVX2)
-    if (frames >= 8 && g_avx2 && isNearbyStep(wave, step))
-        return interpolateEights(out, frames, wave, phase, step);
+    if (frames >= 4 && g_avx2 && isNearbyStep(wave, step))
+        return interpolateEights(out, frames, wave.samples, wave.shift, wave.inverseUnit, phase, step);
 #endif
 #if defined(__SSE2__)
     __m128i phases =
