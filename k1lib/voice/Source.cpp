@@ -2,6 +2,7 @@
 
 #include "k1lib/base/Random.h"
 #include "k1lib/base/SoundMath.h"
+#include "k1lib/base/WaveFrames.h"
 #include "k1lib/params/Curves.h"
 #include "k1lib/voice/VoiceContext.h"
 #include "k1lib/voice/Waveforms.h"
@@ -10,17 +11,14 @@
 #include <bit>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace k1lib {
 
 namespace {
 
 constexpr double PhaseRange = 4294967296.0;
+
+static_assert(Waveforms::kGuardLength == WaveReading::kGuard, "sources read the waveforms' guard");
 
 // The K1 engine's fast 2^y: a rational approximation assembled directly as float bits.
 float fastPowerOfTwo(float y) {
@@ -29,52 +27,6 @@ float fastPowerOfTwo(float y) {
     const float bits = (c + 121.274055f + 27.728024f / (4.8425255f - z) - 1.4901291f * z) * 8388608.0f;
     return std::bit_cast<float>(static_cast<int32_t>(std::trunc(bits)));
 }
-
-static_assert(std::endian::native == std::endian::little, "a sample pair is read as one little-endian word");
-
-// The sample at index and the one after it in one load: every table ends with a copy of its first
-// sample, so the pair is there at the end too. The first sample is the low byte.
-inline uint32_t samplePair(const int8_t* wave, uint32_t index) {
-    uint16_t pair = 0;
-    std::memcpy(&pair, wave + index, sizeof pair);
-    return pair;
-}
-
-// Linear interpolation of the 8-bit wave at phase. The fraction bits fit an int, and the
-// difference of two 8-bit samples is exact in float.
-inline float interpolate(const int8_t* wave, uint32_t phase, uint32_t shift, uint32_t fractionMask,
-                         float inverseUnit) {
-    const uint32_t pair = samplePair(wave, phase >> shift);
-    const float fraction = static_cast<float>(static_cast<int32_t>(phase & fractionMask)) * inverseUnit;
-    const int s0 = static_cast<int8_t>(pair & 0xff);
-    const int s1 = static_cast<int8_t>(pair >> 8);
-    return (static_cast<float>(s0) + fraction * static_cast<float>(s1 - s0)) * (1.0f / 128.0f);
-}
-
-#if defined(__SSE2__)
-// Four frames of interpolate(), the phases of frames i to i + 3 in phases: the same arithmetic
-// lane by lane. Each lane's sample pair is one 16-bit load into the lane's low half.
-inline __m128 interpolateFour(const int8_t* wave, __m128i phases, uint32_t phase, uint32_t step,
-                              uint32_t shift, __m128i fractionMask, __m128 inverseUnit) {
-    const uint32_t p1 = phase + step, p2 = p1 + step, p3 = p2 + step;
-    __m128i pairs = _mm_setzero_si128();
-// Unoptimised, gcc's _mm_insert_epi16 is a macro that narrows its int argument to the lane's
-// short in our code; the pairs are 16-bit values, so nothing is lost.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wconversion"
-    pairs = _mm_insert_epi16(pairs, static_cast<int>(samplePair(wave, phase >> shift)), 0);
-    pairs = _mm_insert_epi16(pairs, static_cast<int>(samplePair(wave, p1 >> shift)), 2);
-    pairs = _mm_insert_epi16(pairs, static_cast<int>(samplePair(wave, p2 >> shift)), 4);
-    pairs = _mm_insert_epi16(pairs, static_cast<int>(samplePair(wave, p3 >> shift)), 6);
-#pragma GCC diagnostic pop
-    const __m128i first = _mm_srai_epi32(_mm_slli_epi32(pairs, 24), 24);
-    const __m128i second = _mm_srai_epi32(_mm_slli_epi32(pairs, 16), 24);
-    const __m128 fraction = _mm_mul_ps(_mm_cvtepi32_ps(_mm_and_si128(phases, fractionMask)), inverseUnit);
-    const __m128 difference = _mm_cvtepi32_ps(_mm_sub_epi32(second, first));
-    const __m128 value = _mm_add_ps(_mm_cvtepi32_ps(first), _mm_mul_ps(fraction, difference));
-    return _mm_mul_ps(value, _mm_set1_ps(1.0f / 128.0f));
-}
-#endif
 
 } // namespace
 
@@ -209,14 +161,8 @@ int Source::finishRun(float* samples, const SourceRun& run, const Env::Lane& env
 int Source::renderWave(float* samples, const SourceRun& run, int start) {
     const SingleSource& source = *m_source;
     bool routeMoved = source.vibABend != m_pitchVibABend || source.pressureToFreq != m_pitchPressure;
-    const int8_t* const wave = m_samples;
-    const uint32_t shift = m_shift;
-    const uint32_t fractionMask = m_fractionMask;
-    const float inverseUnit = m_inverseUnit;
-    // Held in locals: the compiler cannot tell the members from the output arrays.
-    const auto sampleAt = [&](uint32_t phase) {
-        return interpolate(wave, phase, shift, fractionMask, inverseUnit);
-    };
+    // Held in locals: the compiler cannot tell the members from the output array.
+    const WaveReading wave{m_samples, m_shift, m_fractionMask, m_inverseUnit};
     uint32_t phase = m_phase;
     int i = start;
     while (i < run.frames) {
@@ -225,45 +171,24 @@ int Source::renderWave(float* samples, const SourceRun& run, int start) {
             routeMoved = false;
             updatePitch(run.inputs(i)); // a one-shot wave may end: this frame still sounds
         }
-        // A stretch of frames at one step: up to the next frame whose inputs moved.
+        // A stretch of frames at one step: up to the next frame whose inputs moved. A looping wave
+        // wraps freely, a one-shot wave only as long as its phase cannot pass the end; from there
+        // on it goes frame by frame.
         const uint32_t step = m_step;
         const int end = m_ended ? i + 1 : run.pitch->nextMove[i];
-#if defined(__SSE2__)
-        {
-            // Four frames at a time: a looping wave wraps freely, a one-shot wave only as long as
-            // its phase cannot pass the end.
-            const uint64_t reach =
-                m_loop ? ~uint64_t{0} : ((uint64_t{1} << 32) - 1 - phase) / std::max(step, uint32_t{1});
-            const int fourEnd =
-                i + static_cast<int>(std::min<uint64_t>(static_cast<uint64_t>(end - i), reach) / 4 * 4);
-            const __m128 inverseUnits = _mm_set1_ps(inverseUnit);
-            const __m128i fractionMasks = _mm_set1_epi32(static_cast<int32_t>(fractionMask));
-            const __m128i steps = _mm_set1_epi32(static_cast<int32_t>(4 * step));
-            __m128i phases =
-                _mm_set_epi32(static_cast<int32_t>(phase + 3 * step), static_cast<int32_t>(phase + 2 * step),
-                              static_cast<int32_t>(phase + step), static_cast<int32_t>(phase));
-            for (; i < fourEnd; i += 4, phase += 4 * step) {
-                _mm_storeu_ps(samples + i,
-                              interpolateFour(wave, phases, phase, step, shift, fractionMasks, inverseUnits));
-                phases = _mm_add_epi32(phases, steps);
-            }
-        }
-#endif
-        if (m_loop) {
-            for (; i < end; ++i) {
-                samples[i] = sampleAt(phase);
-                phase += step;
-            }
-        } else {
-            for (; i < end; ++i) {
-                samples[i] = sampleAt(phase);
-                const uint32_t previous = phase;
-                phase += step;
-                if (phase < previous) {
-                    m_ended = true;
-                    ++i;
-                    break;
-                }
+        const int free = m_loop ? end
+                                : i + static_cast<int>(std::min<uint64_t>(static_cast<uint64_t>(end - i),
+                                                                          ((uint64_t{1} << 32) - 1 - phase) /
+                                                                              std::max(step, uint32_t{1})));
+        phase = interpolateWaveFrames(samples + i, free - i, wave, phase, step);
+        for (i = free; i < end; ++i) {
+            samples[i] = interpolateWave(wave, phase);
+            const uint32_t previous = phase;
+            phase += step;
+            if (phase < previous) {
+                m_ended = true;
+                ++i;
+                break;
             }
         }
         if (m_ended) break;

@@ -29,6 +29,12 @@ bool isPowerOfTwo(uint64_t value) {
     return value != 0 && (value & (value - 1)) == 0;
 }
 
+// Fills the guard after the length samples at wave (see Waveforms::kGuardLength).
+void fillGuard(int8_t* wave, uint64_t length) {
+    for (uint64_t j = 0; j < Waveforms::kGuardLength; ++j)
+        wave[length + j] = wave[j % length];
+}
+
 // Leading decimal digits of text from pos; no digits read as 0, too many as an impossible value.
 long readNumber(const std::string& text, size_t pos, size_t end) {
     long value = 0;
@@ -110,8 +116,9 @@ const int8_t* Waveforms::guardedCopy(uint64_t start, uint64_t length) {
     for (const GuardedCopy& copy : m_guardedCopies)
         if (copy.start == start && copy.length == length) return copy.samples.data();
     const int8_t* data = romData(start);
-    std::vector<int8_t> samples(data, data + length);
-    samples.push_back(data[0]);
+    std::vector<int8_t> samples(length + kGuardLength);
+    std::copy(data, data + length, samples.begin());
+    fillGuard(samples.data(), length);
     m_guardedCopies.push_back(GuardedCopy{start, length, std::move(samples)});
     return m_guardedCopies.back().samples.data();
 }
@@ -125,7 +132,7 @@ void Waveforms::addSingleCycle(int number, const int8_t* block, float sampleRate
             tables[h][i] = sample;
             tables[h][kTableLength - 1 - i] = static_cast<int8_t>(~sample);
         }
-        tables[h][kTableLength] = tables[h][0];
+        fillGuard(tables[h].data, kTableLength);
     }
     Waveform& w = m_waveforms[number];
     w.sampleRate = sampleRate;
@@ -199,10 +206,10 @@ bool Waveforms::addSampled(const std::string& label, size_t segment, const std::
         const int8_t* data = nullptr;
         if (w.alternating) {
             const int8_t* rom = romData(start);
-            w.ownSamples.resize(2 * length + 1);
+            w.ownSamples.resize(2 * length + kGuardLength);
             for (uint64_t i = 0; i < length; ++i)
                 w.ownSamples[i] = w.ownSamples[2 * length - 1 - i] = rom[i];
-            w.ownSamples[2 * length] = rom[0];
+            fillGuard(w.ownSamples.data(), 2 * length);
             data = w.ownSamples.data();
             length *= 2;
         } else {

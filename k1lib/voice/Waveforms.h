@@ -18,11 +18,14 @@ public:
     static constexpr int kKeyCount = 128;
     static constexpr int kTablesPerWave = 5;
     static constexpr int kTableLength = 256;
+    // Samples after a waveform's end that repeat it from its start (data[length + j] is
+    // data[j % length]): a source reads the sample after the last one in the same load, and
+    // loads sixteen samples from any index (see WaveReading).
+    static constexpr int kGuardLength = 15;
 
-    // What one key of one waveform plays. data[length] repeats data[0], so a source reads a sample
-    // and the one after it in one load, at the table's end as well.
+    // What one key of one waveform plays.
     struct WaveformData {
-        const int8_t* data = nullptr; // not owned; length + 1 samples
+        const int8_t* data = nullptr; // not owned; length + kGuardLength samples
         uint64_t length = 0;          // in samples, a power of two
         float rootFrequency = 0.0f;   // Hz heard when played at the waveform's sample rate
     };
@@ -57,7 +60,7 @@ public:
     bool isSpan(uint8_t waveform) const { return m_waveforms[waveform].span; }
 
 private:
-    using Table = StaticArray<int8_t, kTableLength + 1>; // with the guard sample
+    using Table = StaticArray<int8_t, kTableLength + kGuardLength>;
 
     void clear();
     void addSingleCycle(int number, const int8_t* block, float sampleRate);
@@ -66,7 +69,7 @@ private:
                                   const std::vector<uint64_t>& positions, float sampleRate,
                                   std::bitset<kWaveCount>& defined);
     const int8_t* romData(uint64_t position) const;
-    // The ROM's samples from start on, copied once per stretch and followed by the guard sample.
+    // The ROM's samples from start on, copied once per stretch and followed by the guard.
     const int8_t* guardedCopy(uint64_t start, uint64_t length);
 
     StaticArray<Waveform, kWaveCount> m_waveforms;
@@ -74,7 +77,7 @@ private:
     struct GuardedCopy {
         uint64_t start;
         uint64_t length;
-        std::vector<int8_t> samples; // length + 1; its buffer stays put when the copy moves
+        std::vector<int8_t> samples; // length + kGuardLength; its buffer stays put when the copy moves
     };
     std::vector<GuardedCopy> m_guardedCopies; // waves playing the same stretch share one copy
     StaticArray<StaticArray<Table, kTablesPerWave>, kFirstSampledWave> m_tables;

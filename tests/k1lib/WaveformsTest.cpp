@@ -126,7 +126,8 @@ TEST(WaveformsTest, SampledWavesFollowTheirTokens) {
 }
 
 // Sources read a sample and the one after it in one load, so the sample after each table's last
-// is its first: the wrap of a loop, and what the last frame of a one-shot wave reads.
+// is its first: the wrap of a loop, and what the last frame of a one-shot wave reads. Further on,
+// the guard goes on with the wave's start, for sixteen samples loaded at once from any index.
 TEST(WaveformsTest, EveryTableEndsWithACopyOfItsFirstSample) {
     const auto waveforms = loadWaveforms();
     for (int n = 0; n < k1lib::kWaveCount; ++n) {
@@ -135,6 +136,8 @@ TEST(WaveformsTest, EveryTableEndsWithACopyOfItsFirstSample) {
             ASSERT_GE(d.length, 2u) << n;
             ASSERT_EQ(d.data[d.length], d.data[0])
                 << Waveforms::getName(static_cast<uint8_t>(n)) << " key " << key;
+            for (uint64_t j = 1; j < Waveforms::kGuardLength; ++j)
+                ASSERT_EQ(d.data[d.length + j], d.data[j % d.length]) << n << " key " << key << " at " << j;
         }
     }
 }
