@@ -49,6 +49,8 @@ cases=(
   "controllers-then-notes|--single 1 --midi $work/controllers-first.mid --seconds $length"
   "controllers-then-notes-47999|--single 1 --midi $work/controllers-first.mid --seconds $length --rate 47999 --block 0"
   "controllers-then-notes-44k1-on-strings|--single 19 --midi $work/controllers-first.mid --seconds $length --rate 44100"
+  "controllers-then-notes-aux-buses-47999|--single 1 --midi $work/controllers-first.mid --seconds $length --channels 8 --output-mode 0 --rate 47999"
+  "controllers-then-notes-multi-3-47999|--multi 3 --midi $work/controllers-first.mid --seconds $length --rate 47999 --block 0"
 )
 for single in 0 5 17 23 30 42 50 63; do
   cases+=("single-$single|--single $single --seconds 12 --block 0")
