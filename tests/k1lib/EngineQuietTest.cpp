@@ -93,3 +93,28 @@ TEST(EngineQuiet, ControllersWithoutNotesLeaveTheEngineAsAFullRenderDoes) {
                   0);
     }
 }
+
+// Solo returns to a key still held when another is released, even when no voice sounds (here the
+// host cleared them): such a release is no quiet block, it sounds at once.
+TEST(EngineQuiet, ASoloReleaseWithoutVoicesSoundsInItsOwnBlock) {
+    k1lib::SinglePreset single = testsupport::sineSingle();
+    single.polyMode = 2;
+    k1lib::IEngineListener listener;
+    k1lib::Engine engine(&listener, k1lib::PluginType_Vst3);
+    engine.setSamplerate(48000.0f);
+    ASSERT_TRUE(engine.setSingle(3, single) && engine.setSingle(3));
+    std::vector<float> left(512), right(512);
+    float* outputs[2] = {left.data(), right.data()};
+    std::vector<k1lib::SMidiEvent> events = {shortMessage(0x90, 60, 100), shortMessage(0x90, 64, 100)};
+    for (int b = 0; b < 8; ++b) { // the first key's voice fades out
+        engine.process(outputs, 2, 512, events);
+        events.clear();
+    }
+    engine.clearAllVoices();
+    for (int b = 0; b < 20; ++b) // the converters' tail
+        engine.process(outputs, 2, 512, events);
+    ASSERT_EQ(*std::max_element(left.begin(), left.end()), 0.0f);
+    events = {shortMessage(0x80, 64, 64)};
+    engine.process(outputs, 2, 512, events);
+    EXPECT_GT(*std::max_element(left.begin(), left.end()), 0.01f);
+}
