@@ -208,7 +208,7 @@ private:
     // frame: they are not kept, and the steady steps of a run are taken at once.
     void stepParameters();
     void applyParameterChanges();
-    int stepParametersInRun(int limit, bool& pending, bool keepGains = true);
+    template <bool keepGains> int stepParametersInRun(int limit, bool& pending);
     bool parameterChangesFitRun() const;
     // With no voice, the Multi renders nothing but its sections' modulation, whose LFOs run on:
     // moved on by frames as a render would, into a scratch run.

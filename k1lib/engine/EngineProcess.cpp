@@ -129,8 +129,8 @@ void Engine::processAudio(float** outputs, int channels, int samples, const std:
         const float* const* gains = nullptr;
         pending = false;
         if (m_parameterManager.rampQueue.count != 0 || m_parameterManager.changedQueue.count != 0) {
-            frames = silent ? stepParametersInRun(frames, pending, false)
-                            : stepParametersInRun(std::min(frames, kMaxRampRun), pending);
+            frames = silent ? stepParametersInRun<false>(frames, pending)
+                            : stepParametersInRun<true>(std::min(frames, kMaxRampRun), pending);
             gains = runGains;
         }
         for (int c = 0; c < count; ++c)
@@ -166,18 +166,20 @@ void Engine::advanceSections(int frames) {
     }
 }
 
-int Engine::stepParametersInRun(int limit, bool& pending, bool keepGains) {
+template <bool keepGains> int Engine::stepParametersInRun(int limit, bool& pending) {
     const float* gains = m_voiceContext.sourceGains;
     uint32_t steady = 0; // further steps that only move the source mix, found at frame 1
     for (int frame = 0; frame < limit; ++frame) {
-        if (steady > 0 && !keepGains) {
-            // Only the last of these gains is ever heard.
-            const uint32_t steps = std::min(steady, static_cast<uint32_t>(limit - frame));
-            steady -= steps;
-            m_parameterManager.stepSteadily(steps);
-            applyParameterChanges();
-            frame += static_cast<int>(steps) - 1;
-            continue;
+        if constexpr (!keepGains) {
+            if (steady > 0) {
+                // Only the last of these gains is ever heard.
+                const uint32_t steps = std::min(steady, static_cast<uint32_t>(limit - frame));
+                steady -= steps;
+                m_parameterManager.stepSteadily(steps);
+                applyParameterChanges();
+                frame += static_cast<int>(steps) - 1;
+                continue;
+            }
         }
         if (steady > 0) {
             // Source-mix ramps in their middle: the same steps and gains, without the lists.
@@ -206,9 +208,10 @@ int Engine::stepParametersInRun(int limit, bool& pending, bool keepGains) {
                 if (onlySourceMixChanges(m_parameterManager)) steady = m_parameterManager.steadySteps();
             }
         }
-        if (!keepGains) continue;
-        for (int k = 0; k < kSourceCount; ++k)
-            m_runGains[k][frame] = gains[k];
+        if constexpr (keepGains) {
+            for (int k = 0; k < kSourceCount; ++k)
+                m_runGains[k][frame] = gains[k];
+        }
     }
     return limit;
 }

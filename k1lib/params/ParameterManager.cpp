@@ -124,6 +124,14 @@ uint32_t ParameterManager::steadySteps() const {
     return steps;
 }
 
+void ParameterManager::stepSteadily() {
+    for (uint32_t i = 0; i < rampQueue.count; ++i) {
+        RampEntry& entry = *rampQueue.at(i);
+        current[entry.param] += delta[entry.param];
+        --entry.stepsLeft;
+    }
+}
+
 void ParameterManager::stepSteadily(uint32_t steps) {
     for (uint32_t i = 0; i < rampQueue.count; ++i) {
         RampEntry& entry = *rampQueue.at(i);

@@ -60,11 +60,12 @@ public:
     // One step: lists in changedQueue every parameter whose ramp advanced. False when idle.
     bool process();
     // Steady ramps: when changedQueue lists exactly the running ramps, in their order, how many
-    // further steps all of them take before one ends (0 otherwise). stepSteadily takes steps such
-    // steps (at most steadySteps()), which leaves the values and lists as that many process() calls
-    // would: every ramp moves by its delta, once per step.
+    // further steps all of them take before one ends (0 otherwise). stepSteadily takes one such
+    // step, or steps of them (at most steadySteps()), which leaves the values and lists as that
+    // many process() calls would: every ramp moves by its delta, once per step.
     uint32_t steadySteps() const;
-    void stepSteadily(uint32_t steps = 1);
+    void stepSteadily();
+    void stepSteadily(uint32_t steps);
 
     // Read by the engine; written only through the functions above.
     float normalized[kParamCount];
