@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Renders the same set of performances with two builds of the render tool and compares the WAV
 # files byte for byte: the songs on Singles, built-in patterns on Singles and Multis, several host
-# rates (odd ones too: 47,999 and 22,050 Hz) and block sizes, and the eight-output mode whose aux
-# buses stay silent or wake up.
+# rates (odd ones too: 47,999 and 22,050 Hz) and block sizes, the eight-output mode whose aux
+# buses stay silent or wake up, and controllers moving with no note before the notes come in.
 # A check for people changing the engine's speed, whose renders must not change by one bit.
 #
 # usage: bench/compare-renders.sh OLD_BUILD_DIR NEW_BUILD_DIR [SECONDS]   (default 60)
@@ -19,6 +19,10 @@ trap 'rm -rf "$work"' EXIT
 "$new/tools/render/zyk_song" piano "$seconds" "$work/piano.mid"
 "$new/tools/render/zyk_song" organ "$seconds" "$work/organ.mid"
 length=$(awk -v s="$seconds" 'BEGIN { print s + 2 }')
+# The piano song's controllers alone for its first third (source-mix ramps run on into the notes).
+[ -x "$new/bench/zyk_strip_notes" ] || { echo "missing $new/bench/zyk_strip_notes" >&2; exit 1; }
+"$new/bench/zyk_strip_notes" "$work/piano.mid" "$(awk -v s="$seconds" 'BEGIN { print s / 3 + 0.013 }')" \
+  "$work/controllers-first.mid"
 
 # name | render arguments
 cases=(
@@ -42,6 +46,11 @@ cases=(
   "multi-5-22050|--multi 5 --seconds 20 --rate 22050"
   "multi-9-aux-buses-47999|--multi 9 --seconds 20 --channels 8 --rate 47999"
   "multi-14-22050-random-blocks|--multi 14 --seconds 20 --rate 22050 --block 0"
+  "controllers-then-notes|--single 1 --midi $work/controllers-first.mid --seconds $length"
+  "controllers-then-notes-47999|--single 1 --midi $work/controllers-first.mid --seconds $length --rate 47999 --block 0"
+  "controllers-then-notes-44k1-on-strings|--single 19 --midi $work/controllers-first.mid --seconds $length --rate 44100"
+  "controllers-then-notes-aux-buses-47999|--single 1 --midi $work/controllers-first.mid --seconds $length --channels 8 --output-mode 0 --rate 47999"
+  "controllers-then-notes-multi-3-47999|--multi 3 --midi $work/controllers-first.mid --seconds $length --rate 47999 --block 0"
 )
 for single in 0 5 17 23 30 42 50 63; do
   cases+=("single-$single|--single $single --seconds 12 --block 0")

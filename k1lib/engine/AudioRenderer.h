@@ -16,6 +16,9 @@ public:
     // True while nothing can sound before the next event or parameter change: every sample
     // rendered until then would be an exact zero.
     virtual bool isQuiet() const { return false; }
+    // True when processAudio with these events renders nothing but exact zeros and leaves nothing
+    // that sounds later: it then writes zeros to the channels it is given and needs none.
+    virtual bool rendersSilence(const std::vector<SMidiEvent>& /*events*/) const { return false; }
 };
 
 } // namespace k1lib

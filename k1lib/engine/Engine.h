@@ -161,6 +161,9 @@ public:
     void processAudio(float** outputs, int channels, int samples,
                       const std::vector<SMidiEvent>& events) override;
     bool isQuiet() const override;
+    // No voice plays or fades, the first block is done, and no event may start one: only
+    // controllers (but the hold pedal and the channel-mode messages), pressure and pitch bend.
+    bool rendersSilence(const std::vector<SMidiEvent>& events) const override;
 
     // The whole state as the host stores it; a refused record changes nothing.
     [[nodiscard]] bool saveState(std::vector<unsigned char>& out);
@@ -201,11 +204,15 @@ private:
     // most limit frames, one per frame as sample by sample, keeping each frame's source-mix
     // gains in m_runGains. The run ends before a frame whose changes would do more than move
     // those gains; pending then says that frame's step is taken and waits to be applied.
-    // Returns the run's length.
+    // Returns the run's length. Without voices (keepGains false) nothing hears the gains of each
+    // frame: they are not kept, and the steady steps of a run are taken at once.
     void stepParameters();
     void applyParameterChanges();
-    int stepParametersInRun(int limit, bool& pending);
+    template <bool keepGains> int stepParametersInRun(int limit, bool& pending);
     bool parameterChangesFitRun() const;
+    // With no voice, the Multi renders nothing but its sections' modulation, whose LFOs run on:
+    // moved on by frames as a render would, into a scratch run.
+    void advanceSections(int frames);
 
     IEngineListener* m_listener;
     PluginType m_pluginType;
@@ -236,6 +243,8 @@ private:
     Config m_config;
     static constexpr int kMaxRampRun = 256;
     float m_runGains[kSourceCount][kMaxRampRun] = {};
+    static constexpr int kSectionRun = kMaxRampRun; // as long as the Multi's longest run
+    float m_sectionScratch[kSectionRun] = {};
 };
 
 } // namespace k1lib

@@ -30,6 +30,18 @@ bool onlySourceMixChanges(const ParameterManager& parameters) {
     return true;
 }
 
+// Whether handling the event might start a voice. Note-ons do; so may a note-off, the hold
+// pedal's release and the channel-mode messages, since a Solo Single returns to a key still held
+// when another is released, even after its voice has ended. Program changes, sysex and anything
+// else are counted with them; what stays is pressure, pitch bend and the other controllers.
+bool mayStartVoice(const SMidiEvent& event) {
+    constexpr uint8_t kHoldPedal = 64, kFirstChannelMode = 120;
+    const uint8_t kind = event.status >> 4;
+    if (!event.sysex.empty()) return true;
+    if (kind == 0xB) return event.data1 == kHoldPedal || event.data1 >= kFirstChannelMode;
+    return kind != 0xA && kind != 0xD && kind != 0xE;
+}
+
 bool allZeros(float* const* outputs, int channels, int samples) {
     for (int c = 0; c < channels; ++c)
         for (int i = 0; i < samples; ++i)
@@ -65,6 +77,11 @@ bool Engine::isQuiet() const {
            m_multi->getActiveVoiceCount() == 0 && !m_firstBlockPending;
 }
 
+bool Engine::rendersSilence(const std::vector<SMidiEvent>& events) const {
+    return !m_firstBlockPending && m_multi->getActiveVoiceCount() == 0 &&
+           std::none_of(events.begin(), events.end(), mayStartVoice);
+}
+
 bool Engine::process(float** outputs, int channels, int samples, std::vector<SMidiEvent>& events) {
     // Lines logged in here are queued and written by the log's own thread.
     const RealtimeLogScope realtime;
@@ -87,6 +104,9 @@ bool Engine::process(float** outputs, int channels, int samples, std::vector<SMi
 
 void Engine::processAudio(float** outputs, int channels, int samples, const std::vector<SMidiEvent>& events) {
     if (samples <= 0) return;
+    // Nothing sounds nor starts: events and ramps are handled all the same, the sections'
+    // modulation moves on, and the output is zeros.
+    const bool silent = rendersSilence(events);
     m_firstBlockPending = false;
     float* channel[Resampler::kMaxChannels];
     const int count = std::clamp(channels, 0, Resampler::kMaxChannels);
@@ -109,12 +129,16 @@ void Engine::processAudio(float** outputs, int channels, int samples, const std:
         const float* const* gains = nullptr;
         pending = false;
         if (m_parameterManager.rampQueue.count != 0 || m_parameterManager.changedQueue.count != 0) {
-            frames = stepParametersInRun(std::min(frames, kMaxRampRun), pending);
+            frames = silent ? stepParametersInRun<false>(frames, pending)
+                            : stepParametersInRun<true>(std::min(frames, kMaxRampRun), pending);
             gains = runGains;
         }
         for (int c = 0; c < count; ++c)
             std::fill(channel[c], channel[c] + frames, 0.0f);
-        m_multi->process(channel, count, frames, gains);
+        if (silent)
+            advanceSections(frames);
+        else
+            m_multi->process(channel, count, frames, gains);
         for (int c = 0; c < count; ++c)
             channel[c] += frames;
         i += frames;
@@ -133,10 +157,30 @@ void Engine::applyParameterChanges() {
     }
 }
 
-int Engine::stepParametersInRun(int limit, bool& pending) {
+void Engine::advanceSections(int frames) {
+    float* scratch[1] = {m_sectionScratch};
+    for (int done = 0; done < frames;) {
+        const int n = std::min(frames - done, kSectionRun);
+        m_multi->process(scratch, 1, n);
+        done += n;
+    }
+}
+
+template <bool keepGains> int Engine::stepParametersInRun(int limit, bool& pending) {
     const float* gains = m_voiceContext.sourceGains;
     uint32_t steady = 0; // further steps that only move the source mix, found at frame 1
     for (int frame = 0; frame < limit; ++frame) {
+        if constexpr (!keepGains) {
+            if (steady > 0) {
+                // Only the last of these gains is ever heard.
+                const uint32_t steps = std::min(steady, static_cast<uint32_t>(limit - frame));
+                steady -= steps;
+                m_parameterManager.stepSteadily(steps);
+                applyParameterChanges();
+                frame += static_cast<int>(steps) - 1;
+                continue;
+            }
+        }
         if (steady > 0) {
             // Source-mix ramps in their middle: the same steps and gains, without the lists.
             --steady;
@@ -164,8 +208,10 @@ int Engine::stepParametersInRun(int limit, bool& pending) {
                 if (onlySourceMixChanges(m_parameterManager)) steady = m_parameterManager.steadySteps();
             }
         }
-        for (int k = 0; k < kSourceCount; ++k)
-            m_runGains[k][frame] = gains[k];
+        if constexpr (keepGains) {
+            for (int k = 0; k < kSourceCount; ++k)
+                m_runGains[k][frame] = gains[k];
+        }
     }
     return limit;
 }

@@ -151,6 +151,10 @@ void Resampler::processChunk(float** outputs, int written, int active, int from,
     takeEvents(events, from, from + samples);
     const int64_t first = engineSampleAt(m_hostPosition);
     const int rendered = static_cast<int>(engineSampleAt(m_hostPosition + samples) - first);
+    if (allSilent(active) && m_engine.rendersSilence(m_pending)) {
+        processSilentChunk(outputs, written, active, rendered, samples);
+        return;
+    }
     float* renderPointers[kMaxChannels];
     for (int c = 0; c < active; ++c) {
         std::vector<float>& buffer = m_buffers[c];
@@ -181,6 +185,28 @@ void Resampler::processChunk(float** outputs, int written, int active, int from,
     m_hostPosition += samples;
     for (int c = 0; c < active; ++c)
         m_channelPosition[c] = m_hostPosition;
+}
+
+bool Resampler::allSilent(int active) const {
+    return std::all_of(m_silent.begin(), m_silent.begin() + active, [](bool s) { return s; });
+}
+
+// The engine renders only zeros into channels that hold only zeros. Where both clocks meet again
+// within a short period, the channels stop here as when parked and the next sound catches them
+// up; otherwise their one silent converter takes its passes, as for zeros rendered.
+void Resampler::processSilentChunk(float* const* outputs, int written, int active, int rendered,
+                                   int samples) {
+    m_engine.processAudio(nullptr, 0, rendered, m_pending);
+    retireHandledEvents(rendered);
+    for (int c = 0; c < written; ++c)
+        std::fill(outputs[c], outputs[c] + samples, 0.0f);
+    m_hostPosition += samples;
+    if (m_period > 0) return;
+    for (int c = 0; c < active; ++c) {
+        m_buffers[c].resize(m_buffers[c].size() + static_cast<size_t>(rendered), 0.0f);
+        m_channelPosition[c] = m_hostPosition;
+    }
+    if (!convertSilence(outputs, 0, active, samples)) ++m_underruns;
 }
 
 // Channels that stopped (parked, or beyond the channel count) are run up to now; a follower

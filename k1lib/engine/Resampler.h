@@ -14,6 +14,12 @@
 // the host position modulo the common period of both rates, which leaves it exactly where
 // continuous rendering would have: output after a silence is the same as without one.
 //
+// A stretch that the renderer says is silent before rendering it (AudioRenderer::rendersSilence),
+// with every channel silent already, is handed to the renderer without output and converts
+// nothing: at rates with a short common period the channels stop as when parked, otherwise the
+// silent converter alone takes its passes. Either way every later output is what converting
+// those zeros would have left.
+//
 // Shared conversion: a channel whose input is bit for bit that of an earlier channel (the main
 // pair of a centred Single, silent buses), and whose converter is in the same state, follows it:
 // only the first is converted and its output copied. When their inputs part, the follower's
@@ -81,6 +87,8 @@ private:
     int wakeOffset(const std::vector<SMidiEvent>& events, int from, int samples) const;
     void processChunk(float** outputs, int written, int active, int from, int samples,
                       std::vector<SMidiEvent>& events);
+    bool allSilent(int active) const;
+    void processSilentChunk(float* const* outputs, int written, int active, int rendered, int samples);
     void takeEvents(std::vector<SMidiEvent>& events, int from, int to);
     void retireHandledEvents(int rendered);
     void noteSound(int active, int64_t firstEngineSample, int rendered);

@@ -132,4 +132,17 @@ void ParameterManager::stepSteadily() {
     }
 }
 
+void ParameterManager::stepSteadily(uint32_t steps) {
+    for (uint32_t i = 0; i < rampQueue.count; ++i) {
+        RampEntry& entry = *rampQueue.at(i);
+        // Added step by step, so every rounding is the one process() makes.
+        float value = current[entry.param];
+        const float step = delta[entry.param];
+        for (uint32_t k = 0; k < steps; ++k)
+            value += step;
+        current[entry.param] = value;
+        entry.stepsLeft -= steps;
+    }
+}
+
 } // namespace k1lib

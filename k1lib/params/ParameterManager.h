@@ -61,9 +61,11 @@ public:
     bool process();
     // Steady ramps: when changedQueue lists exactly the running ramps, in their order, how many
     // further steps all of them take before one ends (0 otherwise). stepSteadily takes one such
-    // step, which leaves the lists as process() would: every ramp moves by its delta.
+    // step, or steps of them (at most steadySteps()), which leaves the values and lists as that
+    // many process() calls would: every ramp moves by its delta, once per step.
     uint32_t steadySteps() const;
     void stepSteadily();
+    void stepSteadily(uint32_t steps);
 
     // Read by the engine; written only through the functions above.
     float normalized[kParamCount];
