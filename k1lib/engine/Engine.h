@@ -209,6 +209,9 @@ private:
     void stepParameters();
     void applyParameterChanges();
     template <bool keepGains> int stepParametersInRun(int limit, bool& pending);
+    // Steady source-mix ramps over frames frames from frame from: their steps, and each frame's
+    // gains into m_runGains as processParameterChange would set them.
+    void stepSourceMixGains(int from, int frames);
     bool parameterChangesFitRun() const;
     // With no voice, the Multi renders nothing but its sections' modulation, whose LFOs run on:
     // moved on by frames as a render would, into a scratch run.

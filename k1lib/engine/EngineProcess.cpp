@@ -1,5 +1,6 @@
 // The engine's block entry, the host rate and the per-sample loop.
 #include <algorithm>
+#include <cmath>
 
 #include "k1lib/engine/Engine.h"
 #include "k1lib/voice/Multi.h"
@@ -166,31 +167,58 @@ void Engine::advanceSections(int frames) {
     }
 }
 
+void Engine::stepSourceMixGains(int from, int frames) {
+    // Each ramp's values land in the first gain of its pair, then become the pair's gains as
+    // processParameterChange makes them; a pair that does not ramp holds its gains.
+    const uint32_t ramps = std::min<uint32_t>(m_parameterManager.rampQueue.count, 2);
+    bool ramping[kSourceCount] = {};
+    float* values[2];
+    for (uint32_t i = 0; i < ramps; ++i) {
+        const int first = m_parameterManager.rampQueue.at(i)->param == Param_SourceMix12 ? 0 : 2;
+        ramping[first] = true;
+        values[i] = m_runGains[first] + from;
+    }
+    m_parameterManager.stepSteadily(static_cast<uint32_t>(frames), values);
+    float* gains = m_voiceContext.sourceGains;
+    for (int first = 0; first < kSourceCount; first += 2) {
+        float* low = m_runGains[first] + from;
+        float* high = m_runGains[first + 1] + from;
+        if (!ramping[first]) {
+            std::fill(low, low + frames, gains[first]);
+            std::fill(high, high + frames, gains[first + 1]);
+            continue;
+        }
+        float lowGain = gains[first], highGain = gains[first + 1];
+        for (int f = 0; f < frames; ++f) {
+            const float value = low[f];
+            if (std::isfinite(value)) {
+                lowGain = std::min(1.0f - value, 1.0f);
+                highGain = std::min(1.0f + value, 1.0f);
+            }
+            low[f] = lowGain;
+            high[f] = highGain;
+        }
+        gains[first] = lowGain;
+        gains[first + 1] = highGain;
+    }
+}
+
 template <bool keepGains> int Engine::stepParametersInRun(int limit, bool& pending) {
     const float* gains = m_voiceContext.sourceGains;
     uint32_t steady = 0; // further steps that only move the source mix, found at frame 1
     for (int frame = 0; frame < limit; ++frame) {
-        if constexpr (!keepGains) {
-            if (steady > 0) {
-                // Only the last of these gains is ever heard.
-                const uint32_t steps = std::min(steady, static_cast<uint32_t>(limit - frame));
-                steady -= steps;
-                m_parameterManager.stepSteadily(steps);
-                applyParameterChanges();
-                frame += static_cast<int>(steps) - 1;
-                continue;
-            }
-        }
         if (steady > 0) {
             // Source-mix ramps in their middle: the same steps and gains, without the lists.
-            --steady;
-            m_parameterManager.stepSteadily();
-            for (uint32_t k = 0; k < m_parameterManager.changedQueue.count; ++k) {
-                const uint32_t p = m_parameterManager.changedQueue.at(k);
-                processParameterChange(static_cast<EParam>(p), m_parameterManager.current[p]);
+            const uint32_t steps = std::min(steady, static_cast<uint32_t>(limit - frame));
+            steady -= steps;
+            if constexpr (keepGains) {
+                stepSourceMixGains(frame, static_cast<int>(steps));
+            } else {
+                // Only the last of these gains is ever heard.
+                m_parameterManager.stepSteadily(steps);
+                applyParameterChanges();
             }
-            for (int k = 0; k < kSourceCount; ++k)
-                m_runGains[k][frame] = gains[k];
+            frame += static_cast<int>(steps) - 1;
             continue;
         }
         // Frame 0's step is applied already; once nothing ramps, a step only clears the list of

@@ -124,22 +124,17 @@ uint32_t ParameterManager::steadySteps() const {
     return steps;
 }
 
-void ParameterManager::stepSteadily() {
-    for (uint32_t i = 0; i < rampQueue.count; ++i) {
-        RampEntry& entry = *rampQueue.at(i);
-        current[entry.param] += delta[entry.param];
-        --entry.stepsLeft;
-    }
-}
-
-void ParameterManager::stepSteadily(uint32_t steps) {
+void ParameterManager::stepSteadily(uint32_t steps, float* const values[]) {
     for (uint32_t i = 0; i < rampQueue.count; ++i) {
         RampEntry& entry = *rampQueue.at(i);
         // Added step by step, so every rounding is the one process() makes.
         float value = current[entry.param];
         const float step = delta[entry.param];
-        for (uint32_t k = 0; k < steps; ++k)
+        float* const out = values != nullptr ? values[i] : nullptr;
+        for (uint32_t k = 0; k < steps; ++k) {
             value += step;
+            if (out != nullptr) out[k] = value;
+        }
         current[entry.param] = value;
         entry.stepsLeft -= steps;
     }

@@ -60,12 +60,12 @@ public:
     // One step: lists in changedQueue every parameter whose ramp advanced. False when idle.
     bool process();
     // Steady ramps: when changedQueue lists exactly the running ramps, in their order, how many
-    // further steps all of them take before one ends (0 otherwise). stepSteadily takes one such
-    // step, or steps of them (at most steadySteps()), which leaves the values and lists as that
-    // many process() calls would: every ramp moves by its delta, once per step.
+    // further steps all of them take before one ends (0 otherwise). stepSteadily takes steps such
+    // steps (at most steadySteps()), which leaves the values and lists as that many process()
+    // calls would: every ramp moves by its delta, once per step. values, when given, receives
+    // ramp i's value after step k in values[i][k].
     uint32_t steadySteps() const;
-    void stepSteadily();
-    void stepSteadily(uint32_t steps);
+    void stepSteadily(uint32_t steps, float* const values[] = nullptr);
 
     // Read by the engine; written only through the functions above.
     float normalized[kParamCount];
